@@ -1,0 +1,18 @@
+#pragma once
+// The commands of quilvane-cli. Each takes the words after its name and returns the exit code:
+// 0 success, 1 a file could not be read or written, 2 wrong usage.
+#include <string>
+#include <vector>
+
+namespace quilvane::cli {
+
+using Args = std::vector<std::string>;
+
+inline constexpr int ExitOk = 0;
+inline constexpr int ExitFailure = 1;
+inline constexpr int ExitUsage = 2;
+
+int RunShow(const Args& args);
+int RunPack(const Args& args);
+
+} // namespace quilvane::cli

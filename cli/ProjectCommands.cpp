@@ -1,0 +1,116 @@
+// `show` and `pack`: a project file to text or JSON, and JSON back to a project file.
+#include <cstdio>
+#include <iostream>
+
+#include "cli/Commands.h"
+#include "cli/ProjectJson.h"
+#include "platform/Cp932.h"
+#include "platform/FileIo.h"
+#include "platform/TimeText.h"
+#include "project/ProjectFile.h"
+
+namespace quilvane::cli {
+namespace {
+
+void PrintReadable(const ProjectRecord& p)
+{
+    auto u = [](const std::string& s) { return Cp932ToUtf8(s); };
+    std::cout << "プロジェクト: " << u(p.projectName) << "\n";
+    std::cout << "モード: " << u(p.mode) << "\n";
+    std::cout << "氏名: " << u(p.overview.userName) << "\n";
+    std::cout << "データ登録先: " << u(p.overview.registrationFolder) << "\n";
+    std::cout << "\nフェーズ (計画分 / 実績分 / 比率%)\n";
+    for (const auto& row : p.phases) {
+        std::cout << "  " << u(row.name) << "\t" << row.plan << "\t" << row.actual << "\t" << row.ratio << "\n";
+    }
+    std::cout << "\n時間記録 " << p.timeLog.entries.size() << " 件\n";
+    for (const auto& e : p.timeLog.entries) {
+        std::cout << "  " << u(e.phase) << "\t" << FormatSpan(e.Duration()) << "\t" << e.start.Text() << "\t"
+                  << e.end.Text() << "\n";
+    }
+    std::cout << "\nバグ記録 " << p.defectLog.entries.size() << " 件\n";
+    for (const auto& e : p.defectLog.entries) {
+        std::string comment = u(e.comment);
+        for (auto& c : comment) {
+            if (c == '\r' || c == '\n') {
+                c = ' ';
+            }
+        }
+        std::cout << "  " << u(e.phase) << "\t" << e.time.Text() << "\t" << comment << "\n";
+    }
+    const auto& est = p.estimate;
+    std::cout << "\n計画: ベース " << u(est.baseName) << " (" << est.baseLoc << " LOC, 利用可能 "
+              << est.availablePercent << "%)\n";
+    std::cout << "  再利用 " << est.reuseLoc << " / 削除 " << est.deleteLoc << " / 新規 " << est.newLoc
+              << " LOC, " << est.totalMinutes << " 分 ± " << u(est.rangeText) << "\n";
+    std::cout << "結果: 再利用 " << p.result.actualReuse << " / 削除 " << p.result.actualDelete << " / 新規 "
+              << p.result.actualNew << " LOC, " << p.result.actualMinutes << " 分\n";
+    if (!p.memo.empty()) {
+        std::cout << "\nメモ:\n" << u(p.memo) << "\n";
+    }
+}
+
+} // namespace
+
+int RunShow(const Args& args)
+{
+    bool json = false;
+    std::string file;
+    for (const auto& a : args) {
+        if (a == "--json") {
+            json = true;
+        } else if (file.empty() && !a.empty() && a[0] != '-') {
+            file = a;
+        } else {
+            return ExitUsage;
+        }
+    }
+    if (file.empty()) {
+        return ExitUsage;
+    }
+    ProjectRecord project;
+    Status status = LoadProjectFile(file, project);
+    if (!status) {
+        std::fprintf(stderr, "quilvane-cli: %s\n", status.Message().c_str());
+        return ExitFailure;
+    }
+    if (json) {
+        std::cout << ProjectToJson(project).dump(2) << "\n";
+    } else {
+        PrintReadable(project);
+    }
+    return ExitOk;
+}
+
+int RunPack(const Args& args)
+{
+    if (args.size() != 2) {
+        return ExitUsage;
+    }
+    const std::string& in = args[0];
+    const std::string& out = args[1];
+    auto text = ReadWholeFile(in);
+    if (!text) {
+        std::fprintf(stderr, "quilvane-cli: %s を開けません\n", in.c_str());
+        return ExitFailure;
+    }
+    nlohmann::json json = nlohmann::json::parse(*text, nullptr, false);
+    if (json.is_discarded()) {
+        std::fprintf(stderr, "quilvane-cli: %s: JSON として読めません\n", in.c_str());
+        return ExitFailure;
+    }
+    ProjectRecord project;
+    Status status = ProjectFromJson(json, project);
+    if (status) {
+        status = SaveProjectFile(out, project);
+    } else {
+        status = Status::Failure(in + ": " + status.Message());
+    }
+    if (!status) {
+        std::fprintf(stderr, "quilvane-cli: %s\n", status.Message().c_str());
+        return ExitFailure;
+    }
+    return ExitOk;
+}
+
+} // namespace quilvane::cli

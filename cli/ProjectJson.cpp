@@ -1,0 +1,364 @@
+#include "cli/ProjectJson.h"
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/Cp932.h"
+
+namespace quilvane {
+namespace {
+
+using Json = nlohmann::json;
+using OrderedJson = nlohmann::ordered_json;
+
+std::string Text(const std::string& cp932)
+{
+    return Cp932ToUtf8Lossless(cp932);
+}
+
+// JSON has no NaN or infinity; those travel as strings, a NaN with its exact bits.
+OrderedJson Number(double value)
+{
+    if (std::isfinite(value)) {
+        return value;
+    }
+    if (std::isinf(value)) {
+        return value > 0 ? "Infinity" : "-Infinity";
+    }
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "NaN:%016llx",
+                  static_cast<unsigned long long>(std::bit_cast<std::uint64_t>(value)));
+    return buffer;
+}
+
+class Reader {
+public:
+
+    const std::string& Error() const { return error_; }
+
+    const Json* Child(const Json& object, const char* key, const std::string& path)
+    {
+        if (!error_.empty() || !object.is_object()) {
+            return nullptr;
+        }
+        auto it = object.find(key);
+        if (it == object.end()) {
+            return nullptr;
+        }
+        current_ = path.empty() ? key : path + "." + key;
+        return &*it;
+    }
+
+    void Int(const Json& object, const char* key, std::int32_t& out, const std::string& path = "")
+    {
+        const Json* v = Child(object, key, path);
+        if (v == nullptr) {
+            return;
+        }
+        if (!v->is_number_integer() || v->get<std::int64_t>() < INT32_MIN || v->get<std::int64_t>() > INT32_MAX) {
+            Fail("32 ビット整数ではありません");
+            return;
+        }
+        out = static_cast<std::int32_t>(v->get<std::int64_t>());
+    }
+
+    void Double(const Json& object, const char* key, double& out, const std::string& path = "")
+    {
+        const Json* v = Child(object, key, path);
+        if (v == nullptr) {
+            return;
+        }
+        if (v->is_number()) {
+            out = v->get<double>();
+            return;
+        }
+        std::string s = v->is_string() ? v->get<std::string>() : std::string();
+        if (s == "Infinity") {
+            out = INFINITY;
+        } else if (s == "-Infinity") {
+            out = -INFINITY;
+        } else if (s.rfind("NaN:", 0) == 0 && s.size() == 20) {
+            char* end = nullptr;
+            unsigned long long bits = std::strtoull(s.c_str() + 4, &end, 16);
+            if (*end != '\0') {
+                Fail("数値ではありません");
+                return;
+            }
+            out = std::bit_cast<double>(static_cast<std::uint64_t>(bits));
+        } else {
+            Fail("数値ではありません");
+        }
+    }
+
+    void String(const Json& object, const char* key, std::string& out, const std::string& path = "")
+    {
+        const Json* v = Child(object, key, path);
+        if (v == nullptr) {
+            return;
+        }
+        if (!v->is_string()) {
+            Fail("文字列ではありません");
+            return;
+        }
+        auto converted = Utf8ToCp932Lossless(v->get<std::string>());
+        if (!converted) {
+            Fail("CP932 に変換できない文字があります");
+            return;
+        }
+        out = std::move(*converted);
+    }
+
+    template <std::size_t N>
+    void IntArray(const Json& object, const char* key, std::int32_t (&out)[N], const std::string& path)
+    {
+        const Json* v = Child(object, key, path);
+        if (v == nullptr) {
+            return;
+        }
+        if (!v->is_array() || v->size() != N) {
+            Fail(std::to_string(N) + " 個の整数の配列ではありません");
+            return;
+        }
+        std::string here = current_;
+        for (std::size_t i = 0; i < N && error_.empty(); ++i) {
+            const Json& item = (*v)[i];
+            if (!item.is_number_integer() || item.get<std::int64_t>() < INT32_MIN ||
+                item.get<std::int64_t>() > INT32_MAX) {
+                current_ = here;
+                Fail("32 ビット整数の配列ではありません");
+                return;
+            }
+            out[i] = static_cast<std::int32_t>(item.get<std::int64_t>());
+        }
+    }
+
+    const Json* Array(const Json& object, const char* key, const std::string& path = "")
+    {
+        const Json* v = Child(object, key, path);
+        if (v != nullptr && !v->is_array()) {
+            Fail("配列ではありません");
+            return nullptr;
+        }
+        return v;
+    }
+
+    const Json* Object(const Json& object, const char* key)
+    {
+        const Json* v = Child(object, key, "");
+        if (v != nullptr && !v->is_object()) {
+            Fail("オブジェクトではありません");
+            return nullptr;
+        }
+        return v;
+    }
+
+    void Fail(const std::string& what)
+    {
+        if (error_.empty()) {
+            error_ = current_ + ": " + what;
+        }
+    }
+
+    void At(const std::string& path) { current_ = path; }
+
+private:
+    std::string current_;
+    std::string error_;
+};
+
+void ReadTimeLog(Reader& r, const Json& j, TimeLog& log)
+{
+    r.Int(j, "left", log.left, "timeLog");
+    r.Int(j, "top", log.top, "timeLog");
+    r.Int(j, "width", log.width, "timeLog");
+    r.Int(j, "height", log.height, "timeLog");
+    r.IntArray(j, "columnWidths", log.columnWidths, "timeLog");
+    if (const Json* entries = r.Array(j, "entries", "timeLog")) {
+        for (std::size_t i = 0; i < entries->size() && r.Error().empty(); ++i) {
+            std::string path = "timeLog.entries[" + std::to_string(i) + "]";
+            const Json& e = (*entries)[i];
+            if (!e.is_object()) {
+                r.At(path);
+                r.Fail("オブジェクトではありません");
+                return;
+            }
+            TimeLogEntry entry;
+            std::int32_t start = 0;
+            std::int32_t end = 0;
+            r.String(e, "phase", entry.phase, path);
+            r.Int(e, "start", start, path);
+            r.Int(e, "end", end, path);
+            entry.start = Moment(start);
+            entry.end = Moment(end);
+            log.entries.push_back(std::move(entry));
+        }
+    }
+}
+
+void ReadDefectLog(Reader& r, const Json& j, DefectLog& log)
+{
+    r.Int(j, "left", log.left, "defectLog");
+    r.Int(j, "top", log.top, "defectLog");
+    r.Int(j, "width", log.width, "defectLog");
+    r.Int(j, "height", log.height, "defectLog");
+    r.IntArray(j, "columnWidths", log.columnWidths, "defectLog");
+    if (const Json* entries = r.Array(j, "entries", "defectLog")) {
+        for (std::size_t i = 0; i < entries->size() && r.Error().empty(); ++i) {
+            std::string path = "defectLog.entries[" + std::to_string(i) + "]";
+            const Json& e = (*entries)[i];
+            if (!e.is_object()) {
+                r.At(path);
+                r.Fail("オブジェクトではありません");
+                return;
+            }
+            DefectEntry entry;
+            std::int32_t time = 0;
+            r.String(e, "phase", entry.phase, path);
+            r.String(e, "comment", entry.comment, path);
+            r.Int(e, "time", time, path);
+            entry.time = Moment(time);
+            log.entries.push_back(std::move(entry));
+        }
+    }
+}
+
+void ReadEstimate(Reader& r, const Json& j, PlanEstimate& e)
+{
+    const std::string p = "estimate";
+    r.String(j, "baseName", e.baseName, p);
+    r.String(j, "newLocText", e.newLocText, p);
+    r.String(j, "rangeText", e.rangeText, p);
+    r.Int(j, "baseLoc", e.baseLoc, p);
+    r.Int(j, "availablePercent", e.availablePercent, p);
+    r.Int(j, "reuseLoc", e.reuseLoc, p);
+    r.Int(j, "deleteLoc", e.deleteLoc, p);
+    r.Int(j, "newLoc", e.newLoc, p);
+    r.Int(j, "totalMinutes", e.totalMinutes, p);
+    r.Double(j, "constant", e.constant, p);
+    r.Double(j, "reuseCoef", e.reuseCoef, p);
+    r.Double(j, "deleteCoef", e.deleteCoef, p);
+    r.Double(j, "newCoef", e.newCoef, p);
+}
+
+void ReadOverview(Reader& r, const Json& j, OverviewFields& o)
+{
+    std::int32_t rect[4] = {o.windowRect[0], o.windowRect[1], o.windowRect[2], o.windowRect[3]};
+    r.IntArray(j, "windowRect", rect, "overview");
+    for (int i = 0; i < 4; ++i) {
+        o.windowRect[static_cast<std::size_t>(i)] = rect[i];
+    }
+    r.String(j, "userName", o.userName, "overview");
+    r.String(j, "registrationFolder", o.registrationFolder, "overview");
+    r.String(j, "spareText", o.spareText, "overview");
+}
+
+} // namespace
+
+OrderedJson ProjectToJson(const ProjectRecord& p)
+{
+    OrderedJson j;
+    j["projectName"] = Text(p.projectName);
+    j["mode"] = Text(p.mode);
+    j["memo"] = Text(p.memo);
+    j["phases"] = OrderedJson::array();
+    for (const auto& row : p.phases) {
+        j["phases"].push_back(
+            {{"name", Text(row.name)}, {"plan", row.plan}, {"actual", row.actual}, {"ratio", row.ratio}});
+    }
+    const auto& t = p.timeLog;
+    OrderedJson timeLog = {{"left", t.left}, {"top", t.top}, {"width", t.width}, {"height", t.height}};
+    timeLog["columnWidths"] = t.columnWidths;
+    timeLog["entries"] = OrderedJson::array();
+    for (const auto& e : t.entries) {
+        timeLog["entries"].push_back(
+            {{"phase", Text(e.phase)}, {"start", e.start.Seconds()}, {"end", e.end.Seconds()}});
+    }
+    j["timeLog"] = std::move(timeLog);
+    const auto& d = p.defectLog;
+    OrderedJson defectLog = {{"left", d.left}, {"top", d.top}, {"width", d.width}, {"height", d.height}};
+    defectLog["columnWidths"] = d.columnWidths;
+    defectLog["entries"] = OrderedJson::array();
+    for (const auto& e : d.entries) {
+        defectLog["entries"].push_back(
+            {{"phase", Text(e.phase)}, {"comment", Text(e.comment)}, {"time", e.time.Seconds()}});
+    }
+    j["defectLog"] = std::move(defectLog);
+    const auto& e = p.estimate;
+    j["estimate"] = {{"baseName", Text(e.baseName)},
+                     {"newLocText", Text(e.newLocText)},
+                     {"rangeText", Text(e.rangeText)},
+                     {"baseLoc", e.baseLoc},
+                     {"availablePercent", e.availablePercent},
+                     {"reuseLoc", e.reuseLoc},
+                     {"deleteLoc", e.deleteLoc},
+                     {"newLoc", e.newLoc},
+                     {"totalMinutes", e.totalMinutes},
+                     {"constant", Number(e.constant)},
+                     {"reuseCoef", Number(e.reuseCoef)},
+                     {"deleteCoef", Number(e.deleteCoef)},
+                     {"newCoef", Number(e.newCoef)}};
+    const auto& r = p.result;
+    j["result"] = {{"actualReuse", r.actualReuse},
+                   {"actualDelete", r.actualDelete},
+                   {"actualNew", r.actualNew},
+                   {"actualMinutes", r.actualMinutes}};
+    const auto& o = p.overview;
+    j["overview"] = {{"windowRect", o.windowRect},
+                     {"userName", Text(o.userName)},
+                     {"registrationFolder", Text(o.registrationFolder)},
+                     {"spareText", Text(o.spareText)}};
+    return j;
+}
+
+Status ProjectFromJson(const Json& json, ProjectRecord& p)
+{
+    if (!json.is_object()) {
+        return Status::Failure("JSON の最上位がオブジェクトではありません");
+    }
+    Reader r;
+    r.String(json, "projectName", p.projectName);
+    r.String(json, "mode", p.mode);
+    r.String(json, "memo", p.memo);
+    if (const Json* phases = r.Array(json, "phases")) {
+        for (std::size_t i = 0; i < phases->size() && r.Error().empty(); ++i) {
+            std::string path = "phases[" + std::to_string(i) + "]";
+            PhaseRecord row;
+            if (!(*phases)[i].is_object()) {
+                r.At(path);
+                r.Fail("オブジェクトではありません");
+                break;
+            }
+            r.String((*phases)[i], "name", row.name, path);
+            r.Int((*phases)[i], "plan", row.plan, path);
+            r.Int((*phases)[i], "actual", row.actual, path);
+            r.Int((*phases)[i], "ratio", row.ratio, path);
+            p.phases.push_back(std::move(row));
+        }
+    }
+    if (const Json* t = r.Object(json, "timeLog")) {
+        ReadTimeLog(r, *t, p.timeLog);
+    }
+    if (const Json* d = r.Object(json, "defectLog")) {
+        ReadDefectLog(r, *d, p.defectLog);
+    }
+    if (const Json* e = r.Object(json, "estimate")) {
+        ReadEstimate(r, *e, p.estimate);
+    }
+    if (const Json* res = r.Object(json, "result")) {
+        r.Int(*res, "actualReuse", p.result.actualReuse, "result");
+        r.Int(*res, "actualDelete", p.result.actualDelete, "result");
+        r.Int(*res, "actualNew", p.result.actualNew, "result");
+    }
+    if (const Json* o = r.Object(json, "overview")) {
+        ReadOverview(r, *o, p.overview);
+    }
+    if (!r.Error().empty()) {
+        return Status::Failure(r.Error());
+    }
+    return Status::Success();
+}
+
+} // namespace quilvane

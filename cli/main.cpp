@@ -1,0 +1,46 @@
+// quilvane-cli: project files and class data from the command line, for teachers and scripts.
+#include <cstdio>
+#include <cstring>
+
+#include "cli/Commands.h"
+
+namespace {
+
+struct Command {
+    const char* name;
+    int (*run)(const quilvane::cli::Args&);
+    const char* usage;
+};
+
+const Command Commands[] = {
+    {"show", quilvane::cli::RunShow, "show [--json] FILE     プロジェクトファイルの内容を表示します"},
+    {"pack", quilvane::cli::RunPack, "pack JSON OUT          JSON からプロジェクトファイルを作ります"},
+};
+
+int Usage()
+{
+    std::fprintf(stderr, "使い方: quilvane-cli COMMAND ...\n");
+    for (const auto& c : Commands) {
+        std::fprintf(stderr, "  quilvane-cli %s\n", c.usage);
+    }
+    return quilvane::cli::ExitUsage;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        return Usage();
+    }
+    for (const auto& c : Commands) {
+        if (std::strcmp(argv[1], c.name) == 0) {
+            int code = c.run(quilvane::cli::Args(argv + 2, argv + argc));
+            if (code == quilvane::cli::ExitUsage) {
+                std::fprintf(stderr, "使い方: quilvane-cli %s\n", c.usage);
+            }
+            return code;
+        }
+    }
+    return Usage();
+}

@@ -1,0 +1,76 @@
+#include "platform/ProgramFolder.h"
+
+#include <filesystem>
+#include <unistd.h>
+
+#include "platform/MbString.h"
+
+namespace quilvane {
+namespace {
+
+std::string DetectProgramFolder()
+{
+    std::error_code ec;
+    auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) {
+        return std::filesystem::current_path(ec).string();
+    }
+    return exe.parent_path().string();
+}
+
+std::string& Folder()
+{
+    static std::string folder = DetectProgramFolder();
+    return folder;
+}
+
+} // namespace
+
+const std::string& ProgramFolder()
+{
+    return Folder();
+}
+
+void SetProgramFolder(std::string folder)
+{
+    while (folder.size() > 1 && folder.back() == '/') {
+        folder.pop_back();
+    }
+    Folder() = std::move(folder);
+}
+
+std::string ProgramPath(std::string_view relative)
+{
+    std::string rel = ToSlashes(relative);
+    if (!rel.empty() && rel.front() == '/') {
+        return rel;
+    }
+    if (rel.empty()) {
+        return ProgramFolder();
+    }
+    return ProgramFolder() + "/" + rel;
+}
+
+bool GoToProgramFolder()
+{
+    return chdir(ProgramFolder().c_str()) == 0;
+}
+
+std::string ToSlashes(std::string_view path)
+{
+    std::string out;
+    out.reserve(path.size());
+    size_t pos = 0;
+    while (pos < path.size()) {
+        size_t length = Cp932CharLength(path, pos);
+        if (length == 1 && path[pos] == '\\') {
+            out += '/';
+        } else {
+            out.append(path.substr(pos, length));
+        }
+        pos += length;
+    }
+    return out;
+}
+
+} // namespace quilvane

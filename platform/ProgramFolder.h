@@ -1,0 +1,24 @@
+#pragma once
+// The program folder: every relative path of the system ("init", "prob", the project folders)
+// is resolved against the folder that holds the running program.
+#include <string>
+#include <string_view>
+
+namespace quilvane {
+
+// The folder of the running program, without a trailing '/'. Tests and the command-line tool
+// may point it elsewhere with SetProgramFolder.
+const std::string& ProgramFolder();
+void SetProgramFolder(std::string folder);
+
+// `relative` joined to the program folder; stored texts may use '\' as separator.
+std::string ProgramPath(std::string_view relative);
+
+// Makes the program folder the current directory (for child processes that expect it).
+bool GoToProgramFolder();
+
+// Replaces every '\' by '/'. CP932 trail bytes can be 0x5C, so double-byte characters are
+// stepped over as units.
+std::string ToSlashes(std::string_view path);
+
+} // namespace quilvane

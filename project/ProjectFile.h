@@ -1,0 +1,29 @@
+#pragma once
+// The project file "work.psp": a fixed sequence of archive fields without header or tags.
+#include <string>
+#include <string_view>
+
+#include "platform/Archive.h"
+#include "platform/Status.h"
+#include "project/ProjectRecord.h"
+
+namespace quilvane {
+
+// Store mode: the whole record in file order.
+void Serialize(ArchiveWriter& archive, const ProjectRecord& project);
+std::string SerializeToBytes(const ProjectRecord& project);
+
+// Load mode, over `project` in place. A version of 0 stops the read at once and leaves every
+// member as it was. On failure the record may be half read: callers that must keep the old
+// contents use LoadProjectBytes.
+Status Serialize(ArchiveReader& archive, ProjectRecord& project);
+
+// Reads into a copy of `project` and replaces `project` only when the whole file was read, so
+// a damaged file never leaves a half-overwritten record behind.
+Status LoadProjectBytes(std::string_view bytes, ProjectRecord& project);
+Status LoadProjectFile(const std::string& path, ProjectRecord& project);
+
+// Writes atomically (temporary file, flush, rename); the old file survives any failure.
+Status SaveProjectFile(const std::string& path, const ProjectRecord& project);
+
+} // namespace quilvane

@@ -1,0 +1,116 @@
+#include "project/Settings.h"
+
+#include <cstdlib>
+
+#include "platform/FileIo.h"
+#include "platform/ProgramFolder.h"
+
+namespace quilvane {
+namespace {
+
+// The format number of both files; ignored when read.
+const std::string FormatNumber = "100";
+
+std::string LineOrEmpty(const std::vector<std::string>& lines, std::size_t index)
+{
+    return index < lines.size() ? lines[index] : std::string();
+}
+
+// The count on line 4 as C atoi reads it: leading blanks skipped, digits up to the first other
+// character, 0 when there are none. Clamped so that a huge number cannot exhaust memory.
+std::size_t ParseCount(const std::string& line)
+{
+    std::size_t pos = 0;
+    while (pos < line.size() && (line[pos] == ' ' || line[pos] == '\t')) {
+        ++pos;
+    }
+    bool negative = false;
+    if (pos < line.size() && (line[pos] == '+' || line[pos] == '-')) {
+        negative = line[pos] == '-';
+        ++pos;
+    }
+    std::size_t value = 0;
+    constexpr std::size_t Limit = 100000;
+    while (pos < line.size() && line[pos] >= '0' && line[pos] <= '9') {
+        value = value * 10 + static_cast<std::size_t>(line[pos] - '0');
+        if (value > Limit) {
+            value = Limit;
+        }
+        ++pos;
+    }
+    return negative ? 0 : value;
+}
+
+} // namespace
+
+Settings ParseSettingsText(const std::string& text)
+{
+    auto lines = SplitLines(text);
+    Settings settings;
+    settings.userName = LineOrEmpty(lines, 1);
+    settings.registrationFolder = LineOrEmpty(lines, 2);
+    std::size_t count = ParseCount(LineOrEmpty(lines, 3));
+    // Names beyond the lines present read as empty strings.
+    settings.phaseNames.resize(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        settings.phaseNames[i] = LineOrEmpty(lines, 4 + i);
+    }
+    return settings;
+}
+
+std::string FormatSettingsText(const Settings& settings)
+{
+    std::vector<std::string> lines{FormatNumber, settings.userName, settings.registrationFolder,
+                                   std::to_string(settings.phaseNames.size())};
+    lines.insert(lines.end(), settings.phaseNames.begin(), settings.phaseNames.end());
+    return JoinLinesCrLf(lines);
+}
+
+int LoadSettings(Settings& settings)
+{
+    auto text = ReadWholeFile(ProgramPath(SettingsFile));
+    if (!text) {
+        return 1;
+    }
+    settings = ParseSettingsText(*text);
+    return 0;
+}
+
+int SaveSettings(const Settings& settings)
+{
+    return WriteFileAtomically(ProgramPath(SettingsFile), FormatSettingsText(settings)).Ok() ? 0 : 1;
+}
+
+int ReadLastProject(std::string& name)
+{
+    auto text = ReadWholeFile(ProgramPath(LastProjectFile));
+    if (!text) {
+        return 1;
+    }
+    name = LineOrEmpty(SplitLines(*text), 1);
+    return 0;
+}
+
+int WriteLastProject(const std::string& name)
+{
+    return WriteFileAtomically(ProgramPath(LastProjectFile), JoinLinesCrLf({FormatNumber, name})).Ok() ? 0 : 1;
+}
+
+void RememberLastProject(const std::string& name)
+{
+    std::string previous;
+    (void)ReadLastProject(previous);
+    (void)WriteLastProject(name);
+}
+
+void ApplySettings(OverviewFields& overview, std::vector<PhaseRecord>& phases, const Settings& settings)
+{
+    overview.userName = settings.userName;
+    overview.registrationFolder = settings.registrationFolder;
+    phases.resize(settings.phaseNames.size());
+    for (std::size_t i = 0; i < phases.size(); ++i) {
+        phases[i].name = settings.phaseNames[i];
+    }
+}
+
+} // namespace quilvane

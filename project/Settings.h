@@ -1,0 +1,46 @@
+#pragma once
+// "init/psp.txt" (the student's settings) and "init/lastProj.txt" (the project open at the last
+// close), both CP932 text files beside the program with CR LF line ends.
+#include <string>
+#include <vector>
+
+#include "project/ProjectRecord.h"
+
+namespace quilvane {
+
+// The text that marks a student who has not yet entered a name.
+inline const std::string UnsetUserName = "YOUR NAME";
+
+struct Settings {
+    std::string userName;
+    std::string registrationFolder;
+    std::vector<std::string> phaseNames;
+
+    bool operator==(const Settings&) const = default;
+};
+
+inline const char* const SettingsFile = "init/psp.txt";
+inline const char* const LastProjectFile = "init/lastProj.txt";
+inline const char* const TemplateProjectFile = "init/work.psp";
+
+// 0 when read, 1 when the file cannot be opened (`settings` is then unchanged).
+int LoadSettings(Settings& settings);
+// 0 when written, 1 when the file cannot be created.
+int SaveSettings(const Settings& settings);
+// 0 when read, 1 when the file cannot be opened (`name` unchanged).
+int ReadLastProject(std::string& name);
+// 0 when written, 1 when the file cannot be created.
+int WriteLastProject(const std::string& name);
+// Reads the file (the value is not used), then writes `name`.
+void RememberLastProject(const std::string& name);
+
+// Copies the name and registration folder into the overview fields and makes the phase table
+// follow the settings' phase names: rows are added as {"", 0, 0, 0} or dropped from the end,
+// and row i takes the i-th name; the figures of kept rows stay.
+void ApplySettings(OverviewFields& overview, std::vector<PhaseRecord>& phases, const Settings& settings);
+
+// The parsing and formatting behind the file operations, for tests and the tools.
+Settings ParseSettingsText(const std::string& text);
+std::string FormatSettingsText(const Settings& settings);
+
+} // namespace quilvane

@@ -1,0 +1,38 @@
+#include "project/SubRecords.h"
+
+#include "platform/TimeText.h"
+
+namespace quilvane {
+
+void TimeValue::Set(std::int32_t seconds)
+{
+    seconds_ = seconds;
+    text_ = isDuration_ ? FormatSpan(seconds) : FormatMoment(seconds);
+}
+
+int TimeLog::AddEntry(const std::string& phase, std::int32_t start, std::int32_t end)
+{
+    if (start == 0) {
+        return 2;
+    }
+    if (start == end) {
+        return 1;
+    }
+    if (start > end) {
+        return -1;
+    }
+    entries.push_back({phase, Moment(start), Moment(end)});
+    return 0;
+}
+
+void TimeLog::SumByPhase(PhaseSeconds& sums) const
+{
+    for (const auto& entry : entries) {
+        // Wraps like the original 32-bit arithmetic instead of overflowing.
+        auto& total = sums[entry.phase];
+        total = static_cast<std::int32_t>(static_cast<std::uint32_t>(total) +
+                                          static_cast<std::uint32_t>(entry.Duration()));
+    }
+}
+
+} // namespace quilvane
