@@ -1,0 +1,55 @@
+#pragma once
+// Runs a program of this project with an argument vector and collects its exit code and output,
+// for black-box tests of the command-line tools.
+#include <fcntl.h>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+#include "platform/FileIo.h"
+#include "tests/TempFolder.h"
+
+namespace quilvane {
+
+struct ToolResult {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+inline ToolResult RunTool(const std::string& program, const std::vector<std::string>& args,
+                          const std::string& workingDirectory = "")
+{
+    TempFolder capture;
+    std::string outPath = capture.Path("out");
+    std::string errPath = capture.Path("err");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (!workingDirectory.empty()) {
+        posix_spawn_file_actions_addchdir_np(&actions, workingDirectory.c_str());
+    }
+    std::vector<std::string> all{program};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& a : all) {
+        argv.push_back(a.data());
+    }
+    argv.push_back(nullptr);
+    ToolResult result;
+    pid_t pid = 0;
+    if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    result.out = ReadWholeFile(outPath).value_or("");
+    result.err = ReadWholeFile(errPath).value_or("");
+    return result;
+}
+
+} // namespace quilvane

@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "platform/FileIo.h"
+#include "project/ProjectFile.h"
+#include "tests/RunTool.h"
+#include "tests/TempFolder.h"
+#include "tests/project/SampleProjects.h"
+
+using namespace quilvane;
+
+namespace {
+
+class CliProject : public ::testing::Test {
+protected:
+    ToolResult Cli(const std::vector<std::string>& args) { return RunTool(QUILVANE_CLI_PATH, args); }
+
+    TempFolder dir_;
+};
+
+} // namespace
+
+TEST_F(CliProject, ShowJsonThenPackGivesBackTheSameBytes)
+{
+    ProjectRecord rich = RichProject();
+    // Bytes that only survive through the lossless mapping: an NEC duplicate and a stray byte.
+    rich.defectLog.entries[1].comment = "\x87\x90\xA0";
+    rich.estimate.newCoef = 0.1 + 0.2;
+    std::string file = dir_.Path("work.psp");
+    ASSERT_TRUE(SaveProjectFile(file, rich).Ok());
+
+    ToolResult shown = Cli({"show", "--json", file});
+    ASSERT_EQ(shown.exitCode, 0) << shown.err;
+    ASSERT_TRUE(WriteFileAtomically(dir_.Path("p.json"), shown.out).Ok());
+    ToolResult packed = Cli({"pack", dir_.Path("p.json"), dir_.Path("again.psp")});
+    ASSERT_EQ(packed.exitCode, 0) << packed.err;
+    EXPECT_EQ(ReadWholeFile(dir_.Path("again.psp")), ReadWholeFile(file));
+}
+
+TEST_F(CliProject, JsonHasTheDocumentedShape)
+{
+    std::string file = dir_.Path("work.psp");
+    ASSERT_TRUE(SaveProjectFile(file, RichProject()).Ok());
+    auto j = nlohmann::json::parse(Cli({"show", "--json", file}).out);
+    EXPECT_EQ(j["projectName"], "Prob1");
+    EXPECT_EQ(j["mode"], "コーディング");
+    EXPECT_EQ(j["phases"][0]["name"], "計画");
+    EXPECT_EQ(j["timeLog"]["columnWidths"].size(), 4u);
+    EXPECT_EQ(j["timeLog"]["entries"][0]["end"], 1796587280);
+    EXPECT_EQ(j["defectLog"]["entries"][0]["comment"], "line one\r\nline two");
+    EXPECT_EQ(j["estimate"]["baseLoc"], 101);
+    EXPECT_EQ(j["result"]["actualMinutes"], 86);
+    EXPECT_EQ(j["overview"]["userName"], "山田太郎");
+    EXPECT_EQ(j["overview"]["windowRect"][3], 620);
+    EXPECT_EQ(j.size(), 10u);
+}
+
+TEST_F(CliProject, PackFillsMissingKeysWithNewProjectDefaults)
+{
+    ASSERT_TRUE(WriteFileAtomically(dir_.Path("p.json"), R"({"projectName": "P", "phases": [{"name": "計画"}]})").Ok());
+    ASSERT_EQ(Cli({"pack", dir_.Path("p.json"), dir_.Path("w.psp")}).exitCode, 0);
+    ProjectRecord loaded;
+    ASSERT_TRUE(LoadProjectFile(dir_.Path("w.psp"), loaded).Ok());
+    ProjectRecord expected;
+    expected.projectName = "P";
+    expected.phases = {{"\x8C\x76\x89\xE6", 0, 0, 0}};
+    EXPECT_EQ(loaded, expected);
+}
+
+TEST_F(CliProject, BadInputGivesOneLineAndExitCodes)
+{
+    ASSERT_TRUE(WriteFileAtomically(dir_.Path("bad.psp"), std::string("\x67\x00\x00\x00\x09", 5)).Ok());
+    ToolResult bad = Cli({"show", dir_.Path("bad.psp")});
+    EXPECT_EQ(bad.exitCode, 1);
+    EXPECT_NE(bad.err.find("bad.psp"), std::string::npos);
+    EXPECT_EQ(std::count(bad.err.begin(), bad.err.end(), '\n'), 1);
+
+    EXPECT_EQ(Cli({"show", dir_.Path("missing.psp")}).exitCode, 1);
+    EXPECT_EQ(Cli({}).exitCode, 2);
+    EXPECT_EQ(Cli({"show"}).exitCode, 2);
+    EXPECT_EQ(Cli({"frobnicate"}).exitCode, 2);
+    EXPECT_EQ(Cli({"pack", "only-one"}).exitCode, 2);
+
+    ASSERT_TRUE(WriteFileAtomically(dir_.Path("t.json"), R"({"timeLog": {"width": "wide"}})").Ok());
+    ToolResult wrongType = Cli({"pack", dir_.Path("t.json"), dir_.Path("t.psp")});
+    EXPECT_EQ(wrongType.exitCode, 1);
+    EXPECT_NE(wrongType.err.find("timeLog.width"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir_.Path("t.psp")));
+    ASSERT_TRUE(WriteFileAtomically(dir_.Path("n.json"), "{not json").Ok());
+    EXPECT_EQ(Cli({"pack", dir_.Path("n.json"), dir_.Path("t.psp")}).exitCode, 1);
+}
+
+TEST_F(CliProject, ReadableShowNamesThePhases)
+{
+    std::string file = dir_.Path("work.psp");
+    ASSERT_TRUE(SaveProjectFile(file, RichProject()).Ok());
+    ToolResult shown = Cli({"show", file});
+    ASSERT_EQ(shown.exitCode, 0);
+    EXPECT_NE(shown.out.find("計画"), std::string::npos);
+    EXPECT_NE(shown.out.find("山田太郎"), std::string::npos);
+}

@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+
+#include "platform/FileIo.h"
+#include "platform/ProgramFolder.h"
+#include "project/Settings.h"
+#include "tests/TempFolder.h"
+
+#include <filesystem>
+
+using namespace quilvane;
+
+namespace {
+
+class SettingsFiles : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        saved_ = ProgramFolder();
+        SetProgramFolder(dir_.Root());
+        std::filesystem::create_directory(dir_.Path("init"));
+    }
+    void TearDown() override { SetProgramFolder(saved_); }
+
+    void WriteInit(const std::string& name, const std::string& text)
+    {
+        ASSERT_TRUE(WriteFileAtomically(dir_.Path("init/" + name), text).Ok());
+    }
+    std::string ReadInit(const std::string& name) { return ReadWholeFile(dir_.Path("init/" + name)).value_or("?"); }
+
+    TempFolder dir_;
+    std::string saved_;
+};
+
+} // namespace
+
+TEST_F(SettingsFiles, WrittenAsSevenCrLfLinesAndReadBack)
+{
+    Settings s{"S", "", {"A", "B", "C"}};
+    ASSERT_EQ(SaveSettings(s), 0);
+    EXPECT_EQ(ReadInit("psp.txt"), "100\r\nS\r\n\r\n3\r\nA\r\nB\r\nC\r\n");
+    Settings back;
+    ASSERT_EQ(LoadSettings(back), 0);
+    EXPECT_EQ(back, s);
+}
+
+TEST_F(SettingsFiles, CountLineReadLikeAtoi)
+{
+    WriteInit("psp.txt", "100\nN\nR\n3abc\nA\nB\nC\nD\n");
+    Settings s;
+    ASSERT_EQ(LoadSettings(s), 0);
+    EXPECT_EQ(s.phaseNames, (std::vector<std::string>{"A", "B", "C"}));
+
+    WriteInit("psp.txt", "100\rN\rR\r\rA\rB\r");
+    ASSERT_EQ(LoadSettings(s), 0);
+    EXPECT_TRUE(s.phaseNames.empty());
+    EXPECT_EQ(s.userName, "N");
+
+    WriteInit("psp.txt", "100\r\nN\r\nR\r\n  5\r\nA\r\nB");
+    ASSERT_EQ(LoadSettings(s), 0);
+    EXPECT_EQ(s.phaseNames, (std::vector<std::string>{"A", "B", "", "", ""}));
+}
+
+TEST_F(SettingsFiles, ShortFileAndLongNames)
+{
+    WriteInit("psp.txt", "100\r\n");
+    Settings s{"old", "old", {"old"}};
+    ASSERT_EQ(LoadSettings(s), 0);
+    EXPECT_EQ(s, Settings{});
+    std::string longName(300, 'x');
+    WriteInit("psp.txt", "100\r\nN\r\n\r\n1\r\n" + longName + "\r\n");
+    ASSERT_EQ(LoadSettings(s), 0);
+    EXPECT_EQ(s.phaseNames.at(0), longName);
+}
+
+TEST_F(SettingsFiles, MissingFilesLeaveValuesAlone)
+{
+    Settings s{"keep", "", {}};
+    std::filesystem::remove_all(dir_.Path("init"));
+    EXPECT_EQ(LoadSettings(s), 1);
+    EXPECT_EQ(s.userName, "keep");
+    std::string name = "keep";
+    EXPECT_EQ(ReadLastProject(name), 1);
+    EXPECT_EQ(name, "keep");
+    EXPECT_EQ(WriteLastProject("x"), 1);
+    EXPECT_EQ(SaveSettings(s), 1);
+}
+
+TEST_F(SettingsFiles, LastProjectRemembered)
+{
+    RememberLastProject("Prob3");
+    EXPECT_EQ(ReadInit("lastProj.txt"), "100\r\nProb3\r\n");
+    std::string name;
+    ASSERT_EQ(ReadLastProject(name), 0);
+    EXPECT_EQ(name, "Prob3");
+    WriteInit("lastProj.txt", "100");
+    ASSERT_EQ(ReadLastProject(name), 0);
+    EXPECT_EQ(name, "");
+}
+
+TEST(ApplySettings, ResizesPhasesAndKeepsFigures)
+{
+    OverviewFields o;
+    std::vector<PhaseRecord> phases{{"x", 10, 20, 30}, {"y", 1, 2, 3}, {"z", 4, 5, 6}};
+    ApplySettings(o, phases, Settings{"N", "R", {"A", "B"}});
+    EXPECT_EQ(o.userName, "N");
+    EXPECT_EQ(o.registrationFolder, "R");
+    EXPECT_EQ(phases, (std::vector<PhaseRecord>{{"A", 10, 20, 30}, {"B", 1, 2, 3}}));
+    ApplySettings(o, phases, Settings{"N", "R", {"A", "B", "C"}});
+    EXPECT_EQ(phases.back(), (PhaseRecord{"C", 0, 0, 0}));
+}
