@@ -1,0 +1,8 @@
+// Tessaline: rebuilds result.htm in the registration folder, which is the working directory.
+// Command-line arguments are not read; the exit code is the only report.
+#include "Tessaline.h"
+
+int main()
+{
+    return tessaline::GenerateProgressReport(".");
+}

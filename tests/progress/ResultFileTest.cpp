@@ -1,0 +1,124 @@
+// Parsing and reading of a project's result line.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <string>
+#include <unistd.h>
+
+#include "ResultFile.h"
+#include "TessalineTestFolder.h"
+
+namespace tessaline {
+namespace {
+
+TEST(TessalineResultLine, ReadsThreeBlankSeparatedFields)
+{
+    const auto line = ParseResultLine(" \talice  P1\t 80% done");
+    ASSERT_TRUE(line);
+    EXPECT_EQ(line->userName, "alice");
+    EXPECT_EQ(line->projectName, "P1");
+    EXPECT_EQ(line->percentage, 80);
+}
+
+TEST(TessalineResultLine, DoubleByteNamesSplitOnlyAtBlanks)
+{
+    // The trail byte 0x5C ('\') must not be taken for anything special.
+    const auto line = ParseResultLine("\x95\x5C\x8E\xA6 Prob\x82\xA0 -3");
+    ASSERT_TRUE(line);
+    EXPECT_EQ(line->userName, "\x95\x5C\x8E\xA6");
+    EXPECT_EQ(line->projectName, "Prob\x82\xA0");
+    EXPECT_EQ(line->percentage, -3);
+}
+
+TEST(TessalineResultLine, MissingOrNonNumericThirdFieldIsRefused)
+{
+    EXPECT_FALSE(ParseResultLine("alice P1"));
+    EXPECT_FALSE(ParseResultLine("alice P1 "));
+    EXPECT_FALSE(ParseResultLine("alice P1 %80"));
+    EXPECT_FALSE(ParseResultLine("alice P1 -"));
+    EXPECT_FALSE(ParseResultLine(""));
+}
+
+TEST(TessalineResultLine, NumberOutside32BitsIsRefused)
+{
+    EXPECT_EQ(ParseResultLine("a b 2147483647")->percentage, 2147483647);
+    EXPECT_EQ(ParseResultLine("a b -2147483648")->percentage, -2147483647 - 1);
+    EXPECT_FALSE(ParseResultLine("a b 2147483648"));
+    EXPECT_FALSE(ParseResultLine("a b -2147483649"));
+    EXPECT_FALSE(ParseResultLine("a b 99999999999999999999999"));
+}
+
+TEST(TessalineResultLine, FieldLongerThan255BytesIsRefused)
+{
+    EXPECT_TRUE(ParseResultLine(std::string(255, 'u') + " p 1"));
+    EXPECT_FALSE(ParseResultLine(std::string(256, 'u') + " p 1"));
+    EXPECT_FALSE(ParseResultLine("u " + std::string(256, 'p') + " 1"));
+    EXPECT_EQ(ParseResultLine("u p " + std::string(250, '0') + "42")->percentage, 42);
+    EXPECT_FALSE(ParseResultLine("u p " + std::string(256, '0')));
+}
+
+class TessalineFirstLine : public ::testing::Test {
+protected:
+    std::optional<std::string> Read(const std::string& bytes)
+    {
+        folder.WriteFile("f", bytes);
+        const int fd = ::open(folder.PathOf("f").c_str(), O_RDONLY);
+        auto line = ReadFirstLine(fd);
+        ::close(fd);
+        return line;
+    }
+
+    test::TestFolder folder;
+};
+
+TEST_F(TessalineFirstLine, EndsAtLfOrCrLfButKeepsALoneCr)
+{
+    EXPECT_EQ(Read("a b 1\r\nc d 2\r\n"), "a b 1");
+    EXPECT_EQ(Read("a b 1\nc"), "a b 1");
+    EXPECT_EQ(Read("a\rb 1"), "a\rb 1");
+    EXPECT_EQ(Read("no line end"), "no line end");
+    EXPECT_EQ(Read(""), "");
+}
+
+TEST_F(TessalineFirstLine, IsCutAfter255BytesCountingCrLfAsOne)
+{
+    EXPECT_EQ(Read(std::string(300, 'x')), std::string(255, 'x'));
+    EXPECT_EQ(Read(std::string(254, 'x') + "\r\n"), std::string(254, 'x'));
+    EXPECT_EQ(Read(std::string(254, 'x') + "\ry"), std::string(254, 'x') + "\r");
+}
+
+TEST_F(TessalineFirstLine, StopsAtANulByte)
+{
+    EXPECT_EQ(Read(std::string("a b\0 1\n", 7)), "a b");
+}
+
+TEST_F(TessalineFirstLine, UnreadableDescriptorGivesNothing)
+{
+    EXPECT_FALSE(ReadFirstLine(-1));
+    folder.MakeDirectory("d");
+    const int fd = ::open(folder.PathOf("d").c_str(), O_RDONLY);
+    EXPECT_FALSE(ReadFirstLine(fd));
+    ::close(fd);
+}
+
+TEST_F(TessalineFirstLine, ResultFileCarriesTheModificationTime)
+{
+    folder.WriteFile("P/result.txt", "u P 5\r\n", test::Christmas2003);
+    const auto result = ReadResultFile(folder.PathOf("P"));
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->stamp, test::Christmas2003);
+    EXPECT_EQ(result->line.percentage, 5);
+}
+
+TEST_F(TessalineFirstLine, ExactFileNameWinsOverOtherSpellings)
+{
+    folder.WriteFile("P/RESULT.TXT", "u P 1\r\n");
+    folder.WriteFile("P/result.txt", "u P 2\r\n");
+    folder.MakeDirectory("Q/result.txt");
+    EXPECT_EQ(ReadResultFile(folder.PathOf("P"))->line.percentage, 2);
+    EXPECT_FALSE(ReadResultFile(folder.PathOf("Q")));
+    EXPECT_FALSE(ReadResultFile(folder.PathOf("missing")));
+}
+
+} // namespace
+} // namespace tessaline

@@ -1,0 +1,138 @@
+// The Tessaline program as the workbench starts it: no arguments, the registration folder as the
+// working directory, the exit code as its only report.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "TessalineTestFolder.h"
+
+namespace tessaline::test {
+namespace {
+
+struct RunResult {
+    int exitCode = -1;
+    std::string output; // everything written to stdout and stderr
+};
+
+constexpr uid_t Nobody = 65534;
+constexpr int CannotDropPrivileges = 125;
+
+struct RunOptions {
+    std::string timeZone = "UTC0";
+    rlim_t fileSizeLimit = RLIM_INFINITY;
+    bool unprivileged = false; // as "nobody" when started by root, so permissions hold
+};
+
+RunResult RunTessaline(const std::string& folder, const RunOptions& options = {})
+{
+    const std::string tz = "TZ=" + options.timeZone;
+    char* const environment[] = {const_cast<char*>(tz.c_str()), nullptr};
+    int pipeEnds[2];
+    if (::pipe(pipeEnds) != 0) {
+        return {};
+    }
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::dup2(pipeEnds[1], STDOUT_FILENO);
+        ::dup2(pipeEnds[1], STDERR_FILENO);
+        ::close(pipeEnds[0]);
+        ::close(pipeEnds[1]);
+        if (::chdir(folder.c_str()) != 0) {
+            ::_exit(126);
+        }
+        if (options.fileSizeLimit != RLIM_INFINITY) {
+            // Writes beyond the limit then fail with EFBIG instead of killing the program.
+            ::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{options.fileSizeLimit, options.fileSizeLimit};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        if (options.unprivileged && ::geteuid() == 0 && (::setgid(Nobody) != 0 || ::setuid(Nobody) != 0)) {
+            ::_exit(CannotDropPrivileges);
+        }
+        ::execle(TESSALINE_PATH, "Tessaline", static_cast<char*>(nullptr), environment);
+        ::_exit(127);
+    }
+    ::close(pipeEnds[1]);
+    RunResult result;
+    char buffer[512];
+    for (ssize_t got; (got = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0;) {
+        result.output.append(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(pipeEnds[0]);
+    int status = 0;
+    if (child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status)) {
+        result.exitCode = WEXITSTATUS(status);
+    }
+    return result;
+}
+
+class TessalineProgram : public ::testing::Test {
+protected:
+    TestFolder folder;
+};
+
+TEST_F(TessalineProgram, WritesThePageSilentlyAndExitsWithZero)
+{
+    folder.WriteResult("alice/P", "alice P 80");
+    const RunResult run = RunTessaline(folder.Path());
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.output, "");
+    EXPECT_EQ(folder.ReadFile("result.htm"), ExpectedHeader() + "<td>P</td></tr>\r\n<tr><td>alice</td>" +
+                                                 ExpectedCell("2003/7/5", "80", "alice", "P") + "</tr>\r\n" +
+                                                 ExpectedFooter());
+}
+
+TEST_F(TessalineProgram, DatesAreLocalCalendarDates)
+{
+    // 2003-07-04 20:00 UTC is already July 5th in Japan.
+    folder.WriteResult("alice/P", "alice P 80", 1057348800);
+    ASSERT_EQ(RunTessaline(folder.Path(), {.timeZone = "UTC0"}).exitCode, 0);
+    EXPECT_NE(folder.ReadFile("result.htm").find("<td>2003/7/4<br>"), std::string::npos);
+    ASSERT_EQ(RunTessaline(folder.Path(), {.timeZone = "JST-9"}).exitCode, 0);
+    EXPECT_NE(folder.ReadFile("result.htm").find("<td>2003/7/5<br>"), std::string::npos);
+}
+
+TEST_F(TessalineProgram, FolderThatCannotBeEnumeratedGivesOne)
+{
+    // A folder that may be entered and written but not listed.
+    folder.WriteResult("R/alice/P", "alice P 80");
+    ASSERT_EQ(::chmod(folder.Path().c_str(), 0711), 0);
+    ASSERT_EQ(::chmod(folder.PathOf("R").c_str(), 0333), 0);
+    const RunResult run = RunTessaline(folder.PathOf("R"), {.unprivileged = true});
+    ::chmod(folder.PathOf("R").c_str(), 0755);
+    if (run.exitCode == CannotDropPrivileges) {
+        GTEST_SKIP() << "cannot run as an unprivileged user";
+    }
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.output, "");
+    EXPECT_FALSE(folder.Exists("R/result.htm"));
+}
+
+TEST_F(TessalineProgram, PageThatCannotBeWrittenGivesTwo)
+{
+    folder.WriteResult("alice/P", "alice P 80");
+    folder.WriteFile("result.htm/keep", "in the way");
+    const RunResult run = RunTessaline(folder.Path());
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.output, "");
+    EXPECT_EQ(folder.ReadFile("result.htm/keep"), "in the way");
+    EXPECT_EQ(folder.CountEntries(), 2); // no temporary file is left behind
+}
+
+TEST_F(TessalineProgram, FailedWriteLeavesThePreviousPageIntact)
+{
+    folder.WriteResult("alice/P", "alice P 80");
+    folder.WriteFile("result.htm", "previous page");
+    const RunResult run = RunTessaline(folder.Path(), {.fileSizeLimit = 100});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(folder.ReadFile("result.htm"), "previous page");
+    EXPECT_EQ(folder.CountEntries(), 2);
+}
+
+} // namespace
+} // namespace tessaline::test

@@ -1,0 +1,111 @@
+#include "TessalineTestFolder.h"
+
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <sys/stat.h>
+
+namespace tessaline::test {
+
+namespace fs = std::filesystem;
+
+TestFolder::TestFolder()
+{
+    std::string pattern = (fs::temp_directory_path() / "tessaline-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) {
+        throw std::runtime_error("cannot create a temporary folder");
+    }
+    path_ = pattern;
+}
+
+TestFolder::~TestFolder()
+{
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+}
+
+void TestFolder::WriteFile(const std::string& relative, std::string_view bytes, std::time_t stamp) const
+{
+    const fs::path file = PathOf(relative);
+    fs::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    const timespec times[2] = {{stamp, 0}, {stamp, 0}};
+    if (::utimensat(AT_FDCWD, file.c_str(), times, 0) != 0) {
+        throw std::runtime_error("cannot set the modification time of " + file.string());
+    }
+}
+
+void TestFolder::WriteResult(const std::string& dir, std::string_view line, std::time_t stamp) const
+{
+    WriteFile(dir + "/result.txt", std::string(line) + "\r\n", stamp);
+}
+
+void TestFolder::MakeDirectory(const std::string& relative) const
+{
+    fs::create_directories(PathOf(relative));
+}
+
+std::string TestFolder::ReadFile(const std::string& relative) const
+{
+    std::ifstream in(PathOf(relative), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+bool TestFolder::Exists(const std::string& relative) const
+{
+    return fs::exists(PathOf(relative));
+}
+
+int TestFolder::CountEntries() const
+{
+    int count = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(path_)) {
+        ++count;
+    }
+    return count;
+}
+
+std::string ExpectedHeader()
+{
+    // "PSP 進捗状況" in Shift_JIS.
+    const std::string title = "PSP \x90\x69\x92\xBB\x8F\xF3\x8B\xB5";
+    return "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html;charset=Shift_JIS\">"
+           "<title>" + title + "</title>\r\n"
+           "<style type=\"text/css\">\r\n"
+           "<!--td\r\n"
+           "{\r\n"
+           " border-left:   1px white   solid;\r\n"
+           " border-top:    1px white   solid;\r\n"
+           " border-bottom: 1px dimgray solid;\r\n"
+           " border-right:  1px dimgray solid;\r\n"
+           " background: #fff8dc;\r\n"
+           "}\r\n"
+           "-->\r\n"
+           "</style>\r\n"
+           "</head>\r\n"
+           "<body bgcolor=\"#80ff99\">\r\n"
+           "<h1>" + title + "</h1>\r\n"
+           "<table border>\r\n"
+           "<tr><td></td>";
+}
+
+std::string ExpectedFooter()
+{
+    return "</table>\r\n</body>\r\n</html>\r\n";
+}
+
+std::string ExpectedCell(const std::string& date, const std::string& percentage, const std::string& user,
+                         const std::string& project, const std::string& links)
+{
+    return "<td>" + date + "<br>" + percentage + " %<br> &nbsp; <a href=\"" + user + "\\" + project +
+           "\\work.psp\">PSP</a> " + links + "</td>";
+}
+
+bool UtcDate(std::time_t stamp, std::tm& date)
+{
+    return ::gmtime_r(&stamp, &date) != nullptr;
+}
+
+} // namespace tessaline::test
