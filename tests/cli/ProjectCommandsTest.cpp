@@ -53,7 +53,7 @@ TEST_F(CliProject, JsonHasTheDocumentedShape)
     EXPECT_EQ(j["result"]["actualMinutes"], 86);
     EXPECT_EQ(j["overview"]["userName"], "山田太郎");
     EXPECT_EQ(j["overview"]["windowRect"][3], 620);
-    EXPECT_EQ(j.size(), 10u);
+    EXPECT_EQ(j.size(), 9u);
 }
 
 TEST_F(CliProject, PackFillsMissingKeysWithNewProjectDefaults)

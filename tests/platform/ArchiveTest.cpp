@@ -50,12 +50,14 @@ TEST(Archive, ReadsBackWhatWasWritten)
 TEST(Archive, ReadsUtf16Strings)
 {
     // 0xFF 0xFFFE announces UTF-16; a one-byte count of 2 characters follows: "Aあ".
-    ArchiveReader r(std::string("\xFF\xFE\xFF\x02" "A\0\x42\x30", 8));
+    const std::string rBytes("\xFF\xFE\xFF\x02" "A\0\x42\x30", 8);
+    ArchiveReader r(rBytes);
     std::string s;
     ASSERT_TRUE(r.ReadString(s));
     EXPECT_EQ(s, "A\x82\xA0");
     // The long form after the marker: 0xFF, 16-bit count 1.
-    ArchiveReader r2(std::string("\xFF\xFE\xFF\xFF\x01\x00" "B\0", 8));
+    const std::string r2Bytes("\xFF\xFE\xFF\xFF\x01\x00" "B\0", 8);
+    ArchiveReader r2(r2Bytes);
     ASSERT_TRUE(r2.ReadString(s));
     EXPECT_EQ(s, "B");
 }
@@ -63,30 +65,38 @@ TEST(Archive, ReadsUtf16Strings)
 TEST(Archive, RejectsLengthsAndCountsBeyondTheEnd)
 {
     std::string s = "unchanged";
-    ArchiveReader tooLong(std::string("\x05" "abc", 4));
+    const std::string tooLongBytes("\x05" "abc", 4);
+    ArchiveReader tooLong(tooLongBytes);
     EXPECT_FALSE(tooLong.ReadString(s));
     EXPECT_EQ(s, "unchanged");
     EXPECT_NE(tooLong.Error().find("残り"), std::string::npos);
 
     // A 32-bit length of 4 GiB must fail before anything is allocated.
-    ArchiveReader huge(std::string("\xFF\xFF\xFF\xFF\xFF\xFF\xFF", 7));
+    const std::string hugeBytes("\xFF\xFF\xFF\xFF\xFF\xFF\xFF", 7);
+    ArchiveReader huge(hugeBytes);
     EXPECT_FALSE(huge.ReadString(s));
 
-    ArchiveReader doubleMarker(std::string("\xFF\xFE\xFF\xFF\xFE\xFF\x00", 7));
+    const std::string doubleMarkerBytes("\xFF\xFE\xFF\xFF\xFE\xFF\x00", 7);
+
+    ArchiveReader doubleMarker(doubleMarkerBytes);
     EXPECT_FALSE(doubleMarker.ReadString(s));
 
     std::int32_t count = 42;
-    ArchiveReader negative(std::string("\xFF\xFF\xFF\xFF", 4));
+    const std::string negativeBytes("\xFF\xFF\xFF\xFF", 4);
+    ArchiveReader negative(negativeBytes);
     EXPECT_FALSE(negative.ReadCount(count, 1));
     EXPECT_EQ(count, 42);
-    ArchiveReader tooMany(std::string("\x03\x00\x00\x00" "abcdefgh", 12));
+    const std::string tooManyBytes("\x03\x00\x00\x00" "abcdefgh", 12);
+    ArchiveReader tooMany(tooManyBytes);
     EXPECT_FALSE(tooMany.ReadCount(count, 3));
-    ArchiveReader fits(std::string("\x03\x00\x00\x00" "abcdefghi", 13));
+    const std::string fitsBytes("\x03\x00\x00\x00" "abcdefghi", 13);
+    ArchiveReader fits(fitsBytes);
     EXPECT_TRUE(fits.ReadCount(count, 3));
     EXPECT_EQ(count, 3);
 
     std::int32_t i = 5;
-    ArchiveReader shortInt(std::string("\x01\x02", 2));
+    const std::string shortIntBytes("\x01\x02", 2);
+    ArchiveReader shortInt(shortIntBytes);
     EXPECT_FALSE(shortInt.ReadI32(i));
     EXPECT_EQ(i, 5);
 }
