@@ -1,6 +1,7 @@
 #include "ResultFile.h"
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <limits>
 #include <sys/stat.h>
@@ -139,7 +140,11 @@ std::optional<std::string> ReadFirstLine(int fd)
         if (got == 0) {
             break;
         }
+        const bool lineEnded = std::memchr(buffer + filled, '\n', static_cast<std::size_t>(got)) != nullptr;
         filled += static_cast<std::size_t>(got);
+        if (lineEnded) {
+            break; // the rest of the file is never looked at
+        }
     }
     std::string line;
     for (std::size_t i = 0; i < filled && line.size() < MaxResultLineBytes; ++i) {
