@@ -30,19 +30,6 @@ TEST(TessalineTables, LaterResultForTheSameCellReplacesTheEarlier)
     EXPECT_EQ(cell->stamp, 50);
 }
 
-TEST(TessalineTables, HighByteNamesSortAfterAscii)
-{
-    ProgressTables tables;
-    tables.AddResult("\x82\xA0", "p", 1, 0);
-    tables.AddResult("b", "p", 1, 0);
-    tables.AddResult("B", "p", 1, 0);
-    std::vector<std::string> order;
-    for (const auto& [name, number] : tables.Users()) {
-        order.push_back(name);
-    }
-    EXPECT_EQ(order, (std::vector<std::string>{"B", "b", "\x82\xA0"}));
-}
-
 TEST(TessalineTables, ThousandsOfProjectsKeepCellsApart)
 {
     // With a key of user x 1000 + project, user 1's project 1001 and user 2's project 1 would share a cell.
