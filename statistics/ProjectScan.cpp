@@ -1,0 +1,125 @@
+#include "statistics/ProjectScan.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <limits>
+#include <vector>
+
+#include "platform/ProgramFolder.h"
+#include "project/ProjectFile.h"
+
+namespace quilvane {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Directory listings come in no particular order on this platform, while the original listed
+// them as NTFS does: by name without regard to case. Ties fall back to bytes so the order is total.
+bool NameOrder(const std::string& a, const std::string& b)
+{
+    int c = MbsICmp(a, b);
+    return c != 0 ? c < 0 : MbsCmp(a, b) < 0;
+}
+
+// "*.psp" matched as the original platform does, without regard to case. A '.' is never the
+// trail byte of a double-byte character, so testing the last four bytes is safe.
+bool HasProjectExtension(const std::string& name)
+{
+    if (name.size() < 4) {
+        return false;
+    }
+    std::string_view ext = std::string_view(name).substr(name.size() - 4);
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return ext[0] == '.' && lower(ext[1]) == 'p' && lower(ext[2]) == 's' && lower(ext[3]) == 'p';
+}
+
+std::vector<std::string> ListEntries(const std::string& folder, bool wantDirectories)
+{
+    std::vector<std::string> names;
+    std::error_code ec;
+    fs::directory_iterator it(folder, ec);
+    if (ec) {
+        return names;
+    }
+    for (const fs::directory_entry& entry : it) {
+        std::error_code typeError;
+        bool matches = wantDirectories ? entry.is_directory(typeError) : entry.is_regular_file(typeError);
+        if (matches && !typeError) {
+            names.push_back(entry.path().filename().string());
+        }
+    }
+    std::sort(names.begin(), names.end(), NameOrder);
+    return names;
+}
+
+std::int32_t ClampCount(std::size_t n)
+{
+    return static_cast<std::int32_t>(std::min<std::size_t>(n, std::numeric_limits<std::int32_t>::max()));
+}
+
+StatRecord RecordOf(const ProjectRecord& project)
+{
+    StatRecord r;
+    r.present = true;
+    r.baseName = project.estimate.baseName;
+    r.planReuse = project.estimate.reuseLoc;
+    r.planDelete = project.estimate.deleteLoc;
+    r.planNew = project.estimate.newLoc;
+    r.planMinutes = project.estimate.totalMinutes;
+    r.actReuse = project.result.actualReuse;
+    r.actDelete = project.result.actualDelete;
+    r.actNew = project.result.actualNew;
+    r.actMinutes = project.result.actualMinutes;
+    r.bugs = ClampCount(project.defectLog.entries.size());
+    return r;
+}
+
+} // namespace
+
+std::string FirstProjectFile(const std::string& folder)
+{
+    for (std::string& name : ListEntries(folder, false)) {
+        if (HasProjectExtension(name)) {
+            return name;
+        }
+    }
+    return {};
+}
+
+void ScanProjects(const std::string& excludedName, StatStore& store, PhaseSeconds* phaseSeconds)
+{
+    const std::string root = ProgramFolder();
+    for (const std::string& name : ListEntries(root, true)) {
+        if (name == "." || name == ".." || name == "init" || (!excludedName.empty() && name == excludedName)) {
+            continue;
+        }
+        // Paths are built from the listed bytes directly: a name is not a stored text, so it must
+        // not go through the '\' conversion of ProgramPath.
+        const std::string folder = root + "/" + name;
+        const std::string file = FirstProjectFile(folder);
+        if (file.empty()) {
+            continue;
+        }
+        // A fresh record per folder: a file that stops early must not inherit the previous
+        // project's data. LoadProjectFile leaves it untouched on failure, and a failure skips the
+        // folder entirely, so a damaged file adds no half-read seconds.
+        ProjectRecord project;
+        if (!LoadProjectFile(folder + "/" + file, project).Ok()) {
+            continue;
+        }
+        if (phaseSeconds != nullptr) {
+            project.timeLog.SumByPhase(*phaseSeconds);
+        }
+        store.records[name] = RecordOf(project);
+    }
+}
+
+StatStore LoadHistory(const std::string& excludedName)
+{
+    StatStore store;
+    (void)LoadStatInfo(store); // a missing file leaves the defaults
+    ScanProjects(excludedName, store);
+    return store;
+}
+
+} // namespace quilvane

@@ -1,0 +1,69 @@
+#include <gtest/gtest.h>
+
+#include "platform/Cp932.h"
+#include "platform/FileIo.h"
+#include "statistics/StatTable.h"
+#include "tests/statistics/StatTestFolder.h"
+
+using namespace quilvane;
+
+namespace {
+
+StatStore TwoRows()
+{
+    StatStore store;
+    store.records["P2"] = {false, "P1", 1, 2, 3, 4, 5, 6, 7, 8, 9};
+    store.records["P1"] = {true, "", 10, 20, 30, 40, 50, 60, 70, 80, 90};
+    return store;
+}
+
+} // namespace
+
+TEST(StatCsv, HasHeaderRecordLinesAndTotals)
+{
+    EXPECT_EQ(Cp932ToUtf8(FormatStatCsv(TwoRows())),
+              ",名前,ベース,再(計),削(計),新(計),時(計),再(実),削(実),新(実),時(実),バグ(実)\r\n"
+              ",P1,,10,20,30,40,50,60,70,80,90\r\n"
+              "*,P2,P1,1,2,3,4,5,6,7,8,9\r\n"
+              "計,,,11,22,33,44,55,66,77,88,99\r\n");
+}
+
+TEST(StatCsv, IsCodePage932WithATotalLineStartingWithKei)
+{
+    std::string csv = FormatStatCsv(StatStore());
+    auto lines = SplitLines(csv);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].substr(0, 3), ",\x96\xBC"); // ",名"
+    EXPECT_EQ(lines[1], "\x8C\x76,,,0,0,0,0,0,0,0,0,0");
+}
+
+TEST(StatCsv, TotalsDoNotWrapAroundThirtyTwoBits)
+{
+    StatStore store;
+    store.records["a"].bugs = 2147483647;
+    store.records["b"].bugs = 2147483647;
+    auto lines = SplitLines(FormatStatCsv(store));
+    EXPECT_EQ(lines.back().substr(lines.back().rfind(',') + 1), "4294967294");
+}
+
+TEST(StatCsv, CommaInANameIsNotQuoted)
+{
+    StatStore store;
+    store.records["a,b"].present = true;
+    EXPECT_EQ(SplitLines(FormatStatCsv(store))[1], ",a,b,,0,0,0,0,0,0,0,0,0");
+}
+
+TEST(StatRowTexts, ShowMarkNameBaseAndNumbersWithTheDerivedTotal)
+{
+    auto texts = StatRowTexts("P2", TwoRows().records["P2"]);
+    EXPECT_EQ(texts, (std::array<std::string, 13>{"*", "P2", "P1", "1", "2", "3", "4", "5", "6", "7", "12", "8", "9"}));
+    EXPECT_EQ(StatRowTexts("P1", TwoRows().records["P1"])[0], "");
+}
+
+class StatCsvFile : public StatFolderTest {};
+
+TEST_F(StatCsvFile, IsWrittenIntoInit)
+{
+    ASSERT_EQ(SaveStatCsv(TwoRows()), 0);
+    EXPECT_EQ(ReadWholeFile(dir_.Path("init/stat.csv")), FormatStatCsv(TwoRows()));
+}
