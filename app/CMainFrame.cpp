@@ -1,0 +1,279 @@
+#include "app/CMainFrame.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QSettings>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTimer>
+#include <QToolBar>
+
+#include "app/CAboutDlg.h"
+#include "app/CQuilvaneDoc.h"
+#include "mainwindow/CQuilvaneView.h"
+#include "mainwindow/PhaseClock.h"
+#include "platform/ProgramFolder.h"
+#include "ui/Prompt.h"
+
+namespace quilvane {
+namespace {
+
+constexpr int RecentFileCount = 10;
+const QString RecentKey = QStringLiteral("Recent File List");
+
+} // namespace
+
+CMainFrame::CMainFrame(CQuilvaneDoc& doc) : doc_(doc)
+{
+    setWindowTitle(QStringLiteral("Quilvane"));
+    setAcceptDrops(true);
+    view_ = new CQuilvaneView(doc_, this);
+    setCentralWidget(view_);
+    doc_.Attach(this, view_);
+    timer_ = new QTimer(this);
+    timer_->setInterval(1000);
+    connect(timer_, &QTimer::timeout, this, &CMainFrame::OnTimer);
+    OnCreate();
+}
+
+QAction* CMainFrame::AddCommand(QMenu* menu, int id, const QString& text, const QKeySequence& keys)
+{
+    auto* action = new QAction(text, this);
+    action->setData(id);
+    action->setObjectName(QString::number(id));
+    if (!keys.isEmpty()) {
+        action->setShortcut(keys);
+    }
+    if (menu) {
+        menu->addAction(action);
+    }
+    connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
+    actions_[id] = action;
+    return action;
+}
+
+QAction* CMainFrame::Action(int id) const
+{
+    auto it = actions_.find(id);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+void CMainFrame::OnCreate()
+{
+    using namespace CommandId;
+    fileMenu_ = menuBar()->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
+    AddCommand(fileMenu_, FileNew, QStringLiteral("新規作成(&N)"), QKeySequence(Qt::CTRL | Qt::Key_N));
+    AddCommand(fileMenu_, FileOpen, QStringLiteral("開く(&O)..."), QKeySequence(Qt::CTRL | Qt::Key_O));
+    AddCommand(fileMenu_, FileSave, QStringLiteral("上書き保存(&S)"), QKeySequence(Qt::CTRL | Qt::Key_S));
+    fileMenu_->addSeparator();
+    AddCommand(fileMenu_, Print, QStringLiteral("印刷(&P)..."), QKeySequence(Qt::CTRL | Qt::Key_P))
+        ->setEnabled(false);
+    AddCommand(fileMenu_, PrintPreview, QStringLiteral("印刷ﾌﾟﾚﾋﾞｭｰ(&V)"))->setEnabled(false);
+    AddCommand(fileMenu_, PrintSetup, QStringLiteral("ﾌﾟﾘﾝﾀの設定(&R)..."))->setEnabled(false);
+    fileMenu_->addSeparator();
+    auto* placeholder = AddCommand(fileMenu_, RecentFirst, QStringLiteral("最近使ったﾌｧｲﾙ"));
+    placeholder->setEnabled(false);
+    recentSeparator_ = fileMenu_->addSeparator();
+    AddCommand(fileMenu_, Exit, QStringLiteral("ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"));
+
+    auto* viewMenu = menuBar()->addMenu(QStringLiteral("表示(&V)"));
+    AddCommand(viewMenu, Memo, QStringLiteral("メモ...(&M)"))->setStatusTip(QStringLiteral("メモ"));
+    AddCommand(viewMenu, Progress, QStringLiteral("進捗...(&R)"))->setEnabled(false);
+    viewMenu->addSeparator();
+
+    auto* helpMenu = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
+    AddCommand(helpMenu, About, QStringLiteral("Quilvane のﾊﾞｰｼﾞｮﾝ情報(&A)..."));
+
+    // The mode commands have no menu item; they are reachable by id only.
+    for (int id = SelectModeFirst; id <= SelectModeLast; ++id) {
+        AddCommand(nullptr, id, QString());
+    }
+
+    auto* toolBar = addToolBar(QStringLiteral("ﾂｰﾙ ﾊﾞｰ"));
+    toolBar->setObjectName(QStringLiteral("toolbar"));
+    toolBar->setMovable(true);
+    QStyle* s = style();
+    Action(FileNew)->setIcon(s->standardIcon(QStyle::SP_FileIcon));
+    Action(FileOpen)->setIcon(s->standardIcon(QStyle::SP_DialogOpenButton));
+    Action(FileSave)->setIcon(s->standardIcon(QStyle::SP_DialogSaveButton));
+    Action(Print)->setIcon(s->standardIcon(QStyle::SP_FileDialogDetailedView));
+    Action(PrintPreview)->setIcon(s->standardIcon(QStyle::SP_FileDialogContentsView));
+    Action(Memo)->setIcon(s->standardIcon(QStyle::SP_FileDialogInfoView));
+    Action(About)->setIcon(s->standardIcon(QStyle::SP_MessageBoxQuestion));
+    for (int id : {FileNew, FileOpen, FileSave}) {
+        toolBar->addAction(Action(id));
+    }
+    toolBar->addSeparator();
+    toolBar->addAction(Action(Print));
+    toolBar->addAction(Action(PrintPreview));
+    toolBar->addSeparator();
+    toolBar->addAction(Action(Memo));
+    toolBar->addAction(Action(About));
+
+    auto* toolBarToggle = toolBar->toggleViewAction();
+    toolBarToggle->setText(QStringLiteral("ﾂｰﾙ ﾊﾞｰ(&T)"));
+    viewMenu->addAction(toolBarToggle);
+    auto* statusToggle = new QAction(QStringLiteral("ｽﾃｰﾀｽ ﾊﾞｰ(&S)"), this);
+    statusToggle->setCheckable(true);
+    statusToggle->setChecked(true);
+    connect(statusToggle, &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
+    viewMenu->addAction(statusToggle);
+
+    for (const char* indicator : {"ｶﾅ", "CAP", "NUM", "SCRL"}) {
+        auto* pane = new QLabel(QString::fromUtf8(indicator), this);
+        pane->setEnabled(false);
+        statusBar()->addPermanentWidget(pane);
+    }
+    statusBar()->showMessage(QStringLiteral("ﾚﾃﾞｨ"));
+    RebuildRecentMenu();
+}
+
+bool CMainFrame::OnCommand(int id)
+{
+    using namespace CommandId;
+    if (id >= SelectModeFirst && id <= SelectModeLast) {
+        view_->SelectMode(id - SelectModeFirst);
+        return true;
+    }
+    switch (id) {
+    case FileNew:
+        if (doc_.SaveModified()) {
+            doc_.OnNewDocument();
+        }
+        return true;
+    case FileOpen:
+        OnFileOpen();
+        return true;
+    case FileSave:
+        doc_.DoFileSave();
+        return true;
+    case Memo:
+        view_->OnMemo();
+        return true;
+    case About:
+        OnAppAbout();
+        return true;
+    case Exit:
+        close();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CMainFrame::OnFileOpen()
+{
+    auto chosen = CurrentPrompt().ChooseFile(this, QStringLiteral("開く"), QString::fromStdString(ProgramFolder()),
+                                             QStringLiteral("Quilvane ﾌｧｲﾙ (*.psp)"), false);
+    if (chosen) {
+        OpenProject(*chosen);
+    }
+}
+
+void CMainFrame::OpenProject(const QString& path)
+{
+    if (!doc_.SaveModified()) {
+        return;
+    }
+    doc_.OnOpenDocument(path.toStdString());
+}
+
+void CMainFrame::OnAppAbout()
+{
+    CAboutDlg about(this);
+    about.exec();
+}
+
+void CMainFrame::StartPhaseTimer()
+{
+    timer_->start();
+}
+
+void CMainFrame::StopPhaseTimer()
+{
+    timer_->stop();
+    statusBar()->clearMessage();
+}
+
+bool CMainFrame::PhaseTimerActive() const
+{
+    return timer_->isActive();
+}
+
+void CMainFrame::OnTimer()
+{
+    std::string text = ClockStatusText(doc_.modeStart, doc_.Clock().Now());
+    statusBar()->showMessage(QString::fromStdString(text));
+}
+
+QStringList CMainFrame::RecentFiles() const
+{
+    return QSettings().value(RecentKey).toStringList();
+}
+
+void CMainFrame::AddToRecentFileList(const QString& path)
+{
+    QString absolute = QFileInfo(path).absoluteFilePath();
+    QStringList files = RecentFiles();
+    files.removeAll(absolute);
+    files.prepend(absolute);
+    while (files.size() > RecentFileCount) {
+        files.removeLast();
+    }
+    QSettings().setValue(RecentKey, files);
+    RebuildRecentMenu();
+}
+
+void CMainFrame::RebuildRecentMenu()
+{
+    for (auto* a : recentActions_) {
+        fileMenu_->removeAction(a);
+        a->deleteLater();
+    }
+    recentActions_.clear();
+    QStringList files = RecentFiles();
+    Action(CommandId::RecentFirst)->setVisible(files.isEmpty());
+    int n = 1;
+    for (const auto& file : files) {
+        auto* a = new QAction(QStringLiteral("&%1 %2").arg(n % 10).arg(file), this);
+        connect(a, &QAction::triggered, this, [this, file] { OpenProject(file); });
+        fileMenu_->insertAction(recentSeparator_, a);
+        recentActions_.append(a);
+        ++n;
+    }
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    if (doc_.CanCloseFrame()) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls()) {
+        event->acceptProposedAction();
+    }
+}
+
+void CMainFrame::dropEvent(QDropEvent* event)
+{
+    // One project at a time: the first dropped ".psp" file is opened.
+    for (const auto& url : event->mimeData()->urls()) {
+        QString path = url.toLocalFile();
+        if (path.endsWith(QStringLiteral(".psp"), Qt::CaseInsensitive)) {
+            event->acceptProposedAction();
+            OpenProject(path);
+            return;
+        }
+    }
+}
+
+} // namespace quilvane

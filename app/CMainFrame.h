@@ -1,0 +1,76 @@
+#pragma once
+// The main window: menu, toolbar, status bar, the recent-file list, dropped project files and
+// the one-second phase clock. Commands arrive by id, as the menu, toolbar and tests send them.
+#include <QMainWindow>
+#include <QStringList>
+#include <map>
+
+class QAction;
+class QMenu;
+class QTimer;
+
+namespace quilvane {
+
+class CQuilvaneDoc;
+class CQuilvaneView;
+
+namespace CommandId {
+inline constexpr int FileNew = 57600;
+inline constexpr int FileOpen = 57601;
+inline constexpr int FileSave = 57603;
+inline constexpr int PrintSetup = 57606;
+inline constexpr int Print = 57607;
+inline constexpr int PrintPreview = 57609;
+inline constexpr int RecentFirst = 57616;
+inline constexpr int About = 57664;
+inline constexpr int Exit = 57665;
+inline constexpr int ToolBar = 59392;
+inline constexpr int StatusBar = 59393;
+inline constexpr int SelectModeFirst = 32771;
+inline constexpr int SelectModeLast = 32781;
+inline constexpr int Memo = 32782;
+inline constexpr int Progress = 32785;
+} // namespace CommandId
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit CMainFrame(CQuilvaneDoc& doc);
+
+    CQuilvaneView* View() const { return view_; }
+    // Runs the command `id`; false when no handler serves it.
+    bool OnCommand(int id);
+    QAction* Action(int id) const;
+
+    void StartPhaseTimer();
+    void StopPhaseTimer();
+    bool PhaseTimerActive() const;
+    // Shows the start and elapsed time of the running phase in the status bar.
+    void OnTimer();
+
+    void AddToRecentFileList(const QString& path);
+    QStringList RecentFiles() const;
+    void OpenProject(const QString& path);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void OnCreate();
+    QAction* AddCommand(QMenu* menu, int id, const QString& text, const QKeySequence& keys = {});
+    void RebuildRecentMenu();
+    void OnFileOpen();
+    void OnAppAbout();
+
+    CQuilvaneDoc& doc_;
+    CQuilvaneView* view_ = nullptr;
+    QTimer* timer_ = nullptr;
+    QMenu* fileMenu_ = nullptr;
+    QAction* recentSeparator_ = nullptr;
+    QList<QAction*> recentActions_;
+    std::map<int, QAction*> actions_;
+};
+
+} // namespace quilvane

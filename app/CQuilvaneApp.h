@@ -1,0 +1,31 @@
+#pragma once
+// The application: creates the one document, frame and view, and opens the first project from
+// the command line or through File > New.
+#include <QStringList>
+#include <memory>
+
+#include "platform/TimeSource.h"
+
+namespace quilvane {
+
+class CMainFrame;
+class CQuilvaneDoc;
+
+class CQuilvaneApp {
+public:
+    explicit CQuilvaneApp(const TimeSource& clock);
+    ~CQuilvaneApp();
+
+    // Sets up the window and opens the first project; false when start-up failed and the
+    // program should end. `arguments` are the command-line words after the program name.
+    bool InitInstance(const QStringList& arguments);
+
+    CQuilvaneDoc& Doc() { return *doc_; }
+    CMainFrame& Frame() { return *frame_; }
+
+private:
+    std::unique_ptr<CQuilvaneDoc> doc_;
+    std::unique_ptr<CMainFrame> frame_;
+};
+
+} // namespace quilvane

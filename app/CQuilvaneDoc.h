@@ -1,0 +1,74 @@
+#pragma once
+// The one document of the workbench: the open project's record, its file path, the modified
+// flag and the state of the phase clock. The frame and the view reach the project only here.
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "platform/Status.h"
+#include "platform/TimeSource.h"
+#include "project/ProjectRecord.h"
+
+namespace quilvane {
+
+class CMainFrame;
+class CQuilvaneView;
+
+class CQuilvaneDoc {
+public:
+    explicit CQuilvaneDoc(const TimeSource& clock);
+    CQuilvaneDoc(const CQuilvaneDoc&) = delete;
+    CQuilvaneDoc& operator=(const CQuilvaneDoc&) = delete;
+
+    ProjectRecord& Data() { return data_; }
+    const ProjectRecord& Data() const { return data_; }
+    const TimeSource& Clock() const { return clock_; }
+
+    void Attach(CMainFrame* frame, CQuilvaneView* view);
+    CMainFrame* Frame() const { return frame_; }
+    CQuilvaneView* View() const { return view_; }
+
+    // File > New and start-up: reopens the last project on the first call of a run, or starts
+    // an empty project that has no file yet. Returns false when no project is open afterwards.
+    bool OnNewDocument();
+    // Opens a project file; on failure reports it and keeps the open project as it was.
+    bool OnOpenDocument(const std::string& path);
+    // Called before another project replaces this one: stops the clock, clears no data.
+    void DeleteContents();
+    // The main window is about to close: ends a running phase, remembers the project and offers
+    // to save. False when the user cancelled.
+    bool CanCloseFrame();
+    // Asks to save a modified project (Yes/No/Cancel); false when cancelled or the save failed.
+    bool SaveModified();
+    // File > Save: writes the file atomically, asking for a path when the project has none.
+    bool DoFileSave();
+    Status SaveTo(const std::string& path);
+
+    void SetModifiedFlag(bool modified = true) { modified_ = modified; }
+    bool IsModified() const { return modified_; }
+    const std::string& PathName() const { return pathName_; }
+
+    // The phase clock: the moment the current phase was entered, and whether the timer runs.
+    std::int32_t modeStart = 0;
+    bool ClockRunning() const { return clockRunning_; }
+    void StartClock();
+    void StopClock();
+
+    // Opens a file with the desktop's handler; tests replace it to see what would be opened.
+    std::function<bool(const std::string&)> LaunchFile;
+
+private:
+    bool Open(const std::string& path);
+    void AfterOpen();
+
+    const TimeSource& clock_;
+    ProjectRecord data_;
+    std::string pathName_;
+    bool modified_ = false;
+    bool clockRunning_ = false;
+    int newDocumentCalls_ = 0;
+    CMainFrame* frame_ = nullptr;
+    CQuilvaneView* view_ = nullptr;
+};
+
+} // namespace quilvane

@@ -1,0 +1,21 @@
+// Quilvane: the PSP workbench.
+#include <QApplication>
+
+#include "app/CQuilvaneApp.h"
+#include "ui/DialogFont.h"
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Quilvane"));
+    QApplication::setApplicationName(QStringLiteral("Quilvane"));
+    quilvane::InstallDialogFont(app);
+    quilvane::SystemTimeSource clock;
+    quilvane::CQuilvaneApp quilvaneApp(clock);
+    QStringList arguments = QApplication::arguments();
+    arguments.removeFirst();
+    if (!quilvaneApp.InitInstance(arguments)) {
+        return 0;
+    }
+    return QApplication::exec();
+}

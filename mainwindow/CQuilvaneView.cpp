@@ -1,0 +1,265 @@
+#include "mainwindow/CQuilvaneView.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "app/CMainFrame.h"
+#include "app/CQuilvaneDoc.h"
+#include "mainwindow/CMemoDlg.h"
+#include "mainwindow/PhaseClock.h"
+#include "platform/Process.h"
+#include "platform/ProgramFolder.h"
+#include "ui/KeyState.h"
+#include "ui/QtText.h"
+
+#include <filesystem>
+
+namespace quilvane {
+namespace {
+
+// The totals row's label (two blanks, then "- 合計 -").
+const QString TotalsLabel = QStringLiteral("  - 合計 -");
+
+struct ButtonSpec {
+    int id;
+    const char* text;
+};
+
+const ButtonSpec CommandButtons[] = {
+    {1029, "概要...(&O)"},    {1032, "VS.NET起動...(&S)"}, {1027, "計画見積り...(&P)"},
+    {1030, "結果...(&R)"},    {1026, "データ登録(&G)*"},   {1031, "時間記録...(&T)"},
+    {1021, "バグ記録...(&B)"}, {1020, "バグ追加(&A)"},      {1028, "統計情報...(&X)*"},
+};
+
+} // namespace
+
+CQuilvaneView::CQuilvaneView(CQuilvaneDoc& doc, QWidget* parent) : QWidget(parent), doc_(doc)
+{
+    setObjectName(QStringLiteral("101"));
+    auto* modeLabel = new QLabel(QStringLiteral("モード"), this);
+    modeList_ = new QComboBox(this);
+    modeList_->setObjectName(QStringLiteral("1054"));
+    modeList_->setEditable(false);
+    modeLabel->setBuddy(modeList_);
+
+    phaseList_ = new QTreeWidget(this);
+    phaseList_->setObjectName(QStringLiteral("1052"));
+    phaseList_->setRootIsDecorated(false);
+    phaseList_->setSelectionMode(QAbstractItemView::SingleSelection);
+    phaseList_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    phaseList_->setAllColumnsShowFocus(true);
+    phaseList_->header()->setSectionsClickable(false);
+    phaseList_->header()->setSectionsMovable(false);
+    phaseList_->viewport()->installEventFilter(this);
+    phaseList_->setMinimumSize(240, 170);
+
+    auto* adjustLabel = new QLabel(QStringLiteral("計画調整"), this);
+    auto* adjusters = new QHBoxLayout;
+    adjusters->addWidget(adjustLabel);
+    const std::pair<int, const char*> adjusterButtons[] = {{1022, "++"}, {1023, "+"}, {1024, "-"}, {1025, "--"}};
+    const int steps[] = {5, 1, -1, -5};
+    for (int i = 0; i < 4; ++i) {
+        auto* b = AddButton(adjusterButtons[i].first, adjusterButtons[i].second);
+        b->setFixedWidth(32);
+        adjusters->addWidget(b);
+        int step = steps[i];
+        connect(b, &QPushButton::clicked, this, [this, step] { AdjustPlan(step); });
+    }
+    adjusters->addStretch();
+
+    auto* left = new QVBoxLayout;
+    auto* modeRow = new QHBoxLayout;
+    modeRow->addWidget(modeLabel);
+    modeRow->addWidget(modeList_, 1);
+    left->addLayout(modeRow);
+    left->addWidget(phaseList_, 1);
+    left->addLayout(adjusters);
+
+    auto* right = new QVBoxLayout;
+    for (const auto& spec : CommandButtons) {
+        auto* b = AddButton(spec.id, spec.text);
+        b->setEnabled(false);
+        right->addWidget(b);
+    }
+    right->addStretch();
+
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(left, 1);
+    layout->addLayout(right);
+
+    connect(modeList_, &QComboBox::activated, this, [this] { OnModeChange(); });
+    Button(1032)->setEnabled(true);
+    connect(Button(1032), &QPushButton::clicked, this, &CQuilvaneView::OnLaunchIde);
+    InsertColumns();
+}
+
+QPushButton* CQuilvaneView::AddButton(int id, const char* text)
+{
+    auto* b = new QPushButton(QString::fromUtf8(text), this);
+    b->setObjectName(QString::number(id));
+    b->setAutoDefault(false);
+    buttons_[id] = b;
+    return b;
+}
+
+QPushButton* CQuilvaneView::Button(int id) const
+{
+    auto it = buttons_.find(id);
+    return it == buttons_.end() ? nullptr : it->second;
+}
+
+void CQuilvaneView::InsertColumns()
+{
+    phaseList_->setColumnCount(4);
+    phaseList_->setHeaderLabels({QStringLiteral("工程"), QStringLiteral("計画"), QStringLiteral("実績"),
+                                 QStringLiteral("割合")});
+    const int widths[] = {98, 42, 42, 36};
+    for (int i = 0; i < 4; ++i) {
+        phaseList_->setColumnWidth(i, widths[i]);
+        phaseList_->headerItem()->setTextAlignment(i, i == 0 ? Qt::AlignLeft : Qt::AlignRight);
+    }
+}
+
+void CQuilvaneView::OnInitialUpdate()
+{
+    if (auto* frame = doc_.Frame()) {
+        frame->setWindowTitle(ToQ(doc_.Data().projectName));
+    }
+    InsertColumns();
+    doc_.Data().mode = NeutralMode;
+    RefreshTable(true);
+}
+
+void CQuilvaneView::RefreshTable(bool rebuildModes)
+{
+    ProjectRecord& project = doc_.Data();
+    if (rebuildModes) {
+        modeList_->clear();
+        modeList_->addItem(ToQ(NeutralMode));
+        for (const auto& phase : project.phases) {
+            modeList_->addItem(ToQ(phase.name));
+        }
+        modeList_->setCurrentIndex(0);
+        doc_.modeStart = 0;
+        doc_.StopClock();
+    }
+    PhaseTotals totals = RecomputeActuals(project);
+    phaseList_->setUpdatesEnabled(false);
+    phaseList_->clear();
+    auto addRow = [this](const QString& name, std::int32_t plan, std::int32_t actual, const QString& ratio) {
+        auto* item = new QTreeWidgetItem(phaseList_, {name, QString::number(plan), QString::number(actual), ratio});
+        for (int c = 1; c < 4; ++c) {
+            item->setTextAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
+        }
+    };
+    for (const auto& phase : project.phases) {
+        addRow(ToQ(phase.name), phase.plan, phase.actual, QString::number(phase.ratio));
+    }
+    addRow(TotalsLabel, totals.plan, totals.actual, QStringLiteral("100"));
+    phaseList_->setUpdatesEnabled(true);
+    update();
+}
+
+void CQuilvaneView::SelectMode(int index)
+{
+    modeList_->setCurrentIndex(index >= 0 && index < modeList_->count() ? index : 0);
+    OnModeChange();
+}
+
+void CQuilvaneView::OnModeChange()
+{
+    ProjectRecord& project = doc_.Data();
+    std::string newMode = FromQ(modeList_->currentText());
+    // The list shows the phase names exactly; take the stored bytes so that names that do not
+    // survive a round trip through Unicode still match.
+    int index = modeList_->currentIndex();
+    if (index == 0) {
+        newMode = NeutralMode;
+    } else if (index > 0 && static_cast<std::size_t>(index) <= project.phases.size()) {
+        newMode = project.phases[static_cast<std::size_t>(index - 1)].name;
+    }
+    bool wasRunning = project.mode != NeutralMode;
+    auto now = static_cast<std::int32_t>(doc_.Clock().Now());
+    if (!SwitchMode(project, doc_.modeStart, newMode, now)) {
+        return;
+    }
+    if (wasRunning) {
+        RefreshTable(false);
+    }
+    if (project.mode == NeutralMode) {
+        doc_.StopClock();
+    } else {
+        doc_.StartClock();
+    }
+    doc_.SetModifiedFlag(true);
+}
+
+void CQuilvaneView::AdjustPlan(int step)
+{
+    auto* item = phaseList_->currentItem();
+    if (item == nullptr || !item->isSelected()) {
+        return;
+    }
+    int row = phaseList_->indexOfTopLevelItem(item);
+    ProjectRecord& project = doc_.Data();
+    if (row < 0 || static_cast<std::size_t>(row) >= project.phases.size()) {
+        return;
+    }
+    // The plan is read back from the cell, as shown.
+    auto& phase = project.phases[static_cast<std::size_t>(row)];
+    phase.plan = AtoiLike(item->text(1).toStdString());
+    if (!AdjustPhasePlan(project, static_cast<std::size_t>(row), step, IsCtrlHeld())) {
+        return;
+    }
+    item->setText(1, QString::number(phase.plan));
+    phaseList_->topLevelItem(phaseList_->topLevelItemCount() - 1)
+        ->setText(1, QString::number(project.estimate.totalMinutes));
+    doc_.SetModifiedFlag(true);
+}
+
+void CQuilvaneView::OnPhaseDblClk(int row)
+{
+    SelectMode(row + 1);
+}
+
+bool CQuilvaneView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == phaseList_->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        QModelIndex index = phaseList_->indexAt(mouse->position().toPoint());
+        OnPhaseDblClk(index.isValid() ? index.row() : -1);
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void CQuilvaneView::OnMemo()
+{
+    CMemoDlg dlg(doc_.Data().memo, window());
+    if (dlg.exec() == QDialog::Accepted) {
+        doc_.Data().memo = dlg.Memo();
+        doc_.SetModifiedFlag(true);
+    }
+}
+
+void CQuilvaneView::OnLaunchIde()
+{
+    // No development environment is registered here: the desktop's handler for the solution
+    // file stands in for it, and a missing solution does nothing.
+    std::string solution = ProgramPath(doc_.Data().projectName + "/PSP.sln");
+    std::error_code ec;
+    if (doc_.Data().projectName.empty() || !std::filesystem::is_regular_file(solution, ec)) {
+        return;
+    }
+    doc_.LaunchFile(solution);
+}
+
+} // namespace quilvane

@@ -1,0 +1,54 @@
+#pragma once
+// The form that fills the main window: the mode list, the phase table with its totals row, the
+// plan adjusters and the column of command buttons. It owns no project data; it shows and edits
+// the document's record.
+#include <QWidget>
+#include <map>
+
+class QComboBox;
+class QPushButton;
+class QTreeWidget;
+
+namespace quilvane {
+
+class CQuilvaneDoc;
+
+class CQuilvaneView : public QWidget {
+    Q_OBJECT
+public:
+    explicit CQuilvaneView(CQuilvaneDoc& doc, QWidget* parent = nullptr);
+
+    CQuilvaneDoc& GetDocument() { return doc_; }
+
+    // After every new or opened project: columns, neutral mode, table and mode list.
+    void OnInitialUpdate();
+    // Fills the phase table; with `rebuildModes` the mode list is rebuilt and the clock stopped.
+    void RefreshTable(bool rebuildModes);
+    // Selects mode list item `index` (neutral when out of range) and switches to it.
+    void SelectMode(int index);
+    void OnModeChange();
+    // Moves the selected phase's plan by `step` minutes (hours with Ctrl).
+    void AdjustPlan(int step);
+    // A double click on phase row `row` (-1: the empty part of the list).
+    void OnPhaseDblClk(int row);
+    void OnMemo();
+    void OnLaunchIde();
+
+    QComboBox* ModeList() const { return modeList_; }
+    QTreeWidget* PhaseList() const { return phaseList_; }
+    QPushButton* Button(int id) const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QPushButton* AddButton(int id, const char* text);
+    void InsertColumns();
+
+    CQuilvaneDoc& doc_;
+    QComboBox* modeList_ = nullptr;
+    QTreeWidget* phaseList_ = nullptr;
+    std::map<int, QPushButton*> buttons_;
+};
+
+} // namespace quilvane

@@ -1,0 +1,40 @@
+#pragma once
+// The logic of the phase clock and the phase table, without any window: what happens when the
+// student switches mode, how actual minutes are derived from the time log, how the plan
+// adjusters move a plan, and the status text of the running clock.
+#include <cstdint>
+#include <ctime>
+#include <string>
+
+#include "project/ProjectRecord.h"
+
+namespace quilvane {
+
+// Switches `project` to `newMode` at `now`. When the old mode was a phase, its interval from
+// `modeStart` is appended to the time log. Returns false (and changes nothing) when `newMode`
+// is already the mode.
+bool SwitchMode(ProjectRecord& project, std::int32_t& modeStart, const std::string& newMode, std::int32_t now);
+
+struct PhaseTotals {
+    std::int32_t plan = 0;
+    std::int32_t actual = 0; // the sum of the rounded per-phase minutes
+};
+
+// Recomputes every phase's actual minutes from the whole time log and returns the totals row.
+PhaseTotals RecomputeActuals(ProjectRecord& project);
+
+// The adjusters' steps in minutes; with Ctrl held the step counts hours.
+std::int32_t AdjustedPlan(std::int32_t oldPlan, std::int32_t stepMinutes, bool ctrlHeld);
+
+// Moves the plan of phase `row` by the step and keeps totalMinutes equal to the sum of plans.
+// Returns false when nothing changed (no such phase row, or the plan was already at 0).
+bool AdjustPhasePlan(ProjectRecord& project, std::size_t row, std::int32_t stepMinutes, bool ctrlHeld);
+
+// "開始 HH:MM:SS  経過 HH:MM:SS" (UTF-8): the start in this machine's local time, the elapsed time
+// restarting from 0 after 24 hours.
+std::string ClockStatusText(std::time_t start, std::time_t now);
+
+// The C atoi of a cell text, as the adjusters read the plan back from the table.
+std::int32_t AtoiLike(const std::string& text);
+
+} // namespace quilvane

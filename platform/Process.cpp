@@ -1,0 +1,109 @@
+#include "platform/Process.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <thread>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace quilvane {
+namespace {
+
+std::vector<char*> ArgvPointers(std::vector<std::string>& argv)
+{
+    std::vector<char*> pointers;
+    for (auto& a : argv) {
+        pointers.push_back(a.data());
+    }
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+std::optional<pid_t> Spawn(std::vector<std::string> argv, const std::string& workingDirectory)
+{
+    if (argv.empty()) {
+        return std::nullopt;
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (!workingDirectory.empty()) {
+        posix_spawn_file_actions_addchdir_np(&actions, workingDirectory.c_str());
+    }
+    auto pointers = ArgvPointers(argv);
+    pid_t pid = 0;
+    int rc = posix_spawnp(&pid, argv[0].c_str(), &actions, nullptr, pointers.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0) {
+        return std::nullopt;
+    }
+    return pid;
+}
+
+} // namespace
+
+std::optional<int> RunAndWait(const std::vector<std::string>& argv, const std::string& workingDirectory)
+{
+    auto pid = Spawn(argv, workingDirectory);
+    if (!pid) {
+        return std::nullopt;
+    }
+    int status = 0;
+    while (waitpid(*pid, &status, 0) < 0) {
+        if (errno != EINTR) {
+            return std::nullopt;
+        }
+    }
+    if (!WIFEXITED(status)) {
+        return std::nullopt;
+    }
+    return WEXITSTATUS(status);
+}
+
+bool StartDetached(const std::vector<std::string>& argv, const std::string& workingDirectory)
+{
+    auto pid = Spawn(argv, workingDirectory);
+    if (!pid) {
+        return false;
+    }
+    // Reap the child whenever it ends, so no zombie is left behind while we run on.
+    std::thread([child = *pid] {
+        int status = 0;
+        while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+        }
+    }).detach();
+    return true;
+}
+
+bool ShellOpen(const std::string& target)
+{
+    if (!FindOnPath("xdg-open")) {
+        return false;
+    }
+    return StartDetached({"xdg-open", target});
+}
+
+std::optional<std::string> FindOnPath(const std::string& program)
+{
+    const char* path = std::getenv("PATH");
+    std::string dirs = path ? path : "/usr/local/bin:/usr/bin:/bin";
+    std::size_t start = 0;
+    while (start <= dirs.size()) {
+        std::size_t end = dirs.find(':', start);
+        if (end == std::string::npos) {
+            end = dirs.size();
+        }
+        std::string candidate = dirs.substr(start, end - start) + "/" + program;
+        struct stat st {};
+        if (stat(candidate.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(candidate.c_str(), X_OK) == 0) {
+            return candidate;
+        }
+        start = end + 1;
+    }
+    return std::nullopt;
+}
+
+} // namespace quilvane

@@ -1,0 +1,40 @@
+#pragma once
+// Keeps chosen controls of a resizable dialog anchored to its right and bottom edges: a control
+// stays put, moves along with the edge, or stretches with it.
+#include <map>
+#include <string>
+
+class QWidget;
+
+namespace quilvane {
+
+class ControlLayout {
+public:
+    enum Mode { Keep = 0, Move = 1, Stretch = 2 };
+
+    // Adds `control`, or replaces only its modes when it is registered already.
+    void Register(QWidget* control, int horizontal, int vertical);
+    // Records each control's distance to its parent's right and bottom edges; call once after
+    // registering, while the dialog still has its designed size.
+    void RecordMargins();
+    // Moves every control so that its anchored edges keep their recorded distances. Call from the
+    // resize handler unless the dialog is minimized.
+    void Relayout();
+
+    std::size_t Size() const { return anchors_.size(); }
+
+private:
+    struct Anchor {
+        int horizontal = Keep;
+        int vertical = Keep;
+        int rightMargin = -1;
+        int bottomMargin = -1;
+    };
+    std::map<QWidget*, Anchor> anchors_;
+};
+
+// Shows the folder chooser with `title` (or "Select Folder"), preselecting `path` (CP932).
+// Returns 0 and the chosen folder in `path` when the user chose one, 1 otherwise (path unchanged).
+int ChooseFolder(QWidget* owner, const char* title, std::string& path);
+
+} // namespace quilvane

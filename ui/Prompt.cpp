@@ -1,0 +1,66 @@
+#include "ui/Prompt.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace quilvane {
+namespace {
+
+Prompt*& Installed()
+{
+    static Prompt* prompt = nullptr;
+    return prompt;
+}
+
+const QString Caption = QStringLiteral("Quilvane");
+
+} // namespace
+
+Prompt& CurrentPrompt()
+{
+    static QtPrompt qtPrompt;
+    return Installed() ? *Installed() : qtPrompt;
+}
+
+void SetPrompt(Prompt* prompt)
+{
+    Installed() = prompt;
+}
+
+void QtPrompt::Inform(QWidget* owner, const QString& text)
+{
+    QMessageBox::information(owner, Caption, text);
+}
+
+Prompt::Answer QtPrompt::Ask(QWidget* owner, const QString& text, bool withCancel)
+{
+    auto buttons = QMessageBox::Yes | QMessageBox::No;
+    if (withCancel) {
+        buttons |= QMessageBox::Cancel;
+    }
+    auto result = QMessageBox::question(owner, Caption, text, buttons, QMessageBox::Yes);
+    return result == QMessageBox::Yes ? Answer::Yes : result == QMessageBox::No ? Answer::No : Answer::Cancel;
+}
+
+std::optional<QString> QtPrompt::ChooseFolder(QWidget* owner, const QString& title, const QString& start)
+{
+    QString chosen = QFileDialog::getExistingDirectory(owner, title.isEmpty() ? QStringLiteral("Select Folder") : title,
+                                                       start, QFileDialog::ShowDirsOnly);
+    if (chosen.isEmpty()) {
+        return std::nullopt;
+    }
+    return chosen;
+}
+
+std::optional<QString> QtPrompt::ChooseFile(QWidget* owner, const QString& title, const QString& start,
+                                            const QString& filter, bool save)
+{
+    QString chosen = save ? QFileDialog::getSaveFileName(owner, title, start, filter)
+                          : QFileDialog::getOpenFileName(owner, title, start, filter);
+    if (chosen.isEmpty()) {
+        return std::nullopt;
+    }
+    return chosen;
+}
+
+} // namespace quilvane
