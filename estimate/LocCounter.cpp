@@ -1,0 +1,350 @@
+#include "estimate/LocCounter.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <limits>
+#include <optional>
+#include <set>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+#include "estimate/LineMatcher.h"
+#include "estimate/LocScanners.h"
+#include "platform/ProgramFolder.h"
+
+namespace quilvane {
+namespace {
+
+// The last component of a '/'-separated path, trailing separators ignored ("a/Prob1/" names
+// Prob1), so a path typed with a final slash keeps the project-name rule working.
+std::string_view LastComponent(std::string_view path)
+{
+    while (path.size() > 1 && path.back() == '/') {
+        path.remove_suffix(1);
+    }
+    std::size_t slash = path.rfind('/');
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+std::string JoinPath(const std::string& dir, std::string_view rel)
+{
+    std::string path = dir;
+    if (!rel.empty()) {
+        if (!path.empty() && path.back() != '/') {
+            path += '/';
+        }
+        path.append(rel);
+    }
+    return path;
+}
+
+enum class EntryKind { Directory, File, Other };
+
+EntryKind KindOf(const std::string& path, unsigned char type)
+{
+    if (type == DT_DIR) {
+        return EntryKind::Directory;
+    }
+    if (type == DT_REG) {
+        return EntryKind::File;
+    }
+    // Symbolic links and file systems that do not report the type: ask stat, which follows links.
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0) {
+        return EntryKind::Other;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        return EntryKind::Directory;
+    }
+    return S_ISREG(st.st_mode) ? EntryKind::File : EntryKind::Other;
+}
+
+std::optional<std::vector<std::pair<std::string, unsigned char>>> ReadDirectory(const std::string& path)
+{
+    DIR* dir = opendir(path.c_str());
+    if (dir == nullptr) {
+        return std::nullopt;
+    }
+    std::vector<std::pair<std::string, unsigned char>> entries;
+    while (const dirent* entry = readdir(dir)) {
+        std::string name = entry->d_name;
+        if (name != "." && name != "..") {
+            entries.emplace_back(std::move(name), entry->d_type);
+        }
+    }
+    closedir(dir);
+    std::sort(entries.begin(), entries.end());
+    return entries;
+}
+
+class SourceWalk {
+public:
+    SourceWalk(const std::string& root, bool recurse, std::string_view renameSource, LocSide side,
+               SourceFileTable& table)
+        : root_(root), recurse_(recurse), renameSource_(renameSource), projectName_(LastComponent(root)),
+          side_(side), table_(table)
+    {
+    }
+
+    bool Run() { return Walk(root_); }
+
+private:
+    bool Walk(const std::string& dirPath)
+    {
+        // A folder reached twice (through a symbolic link) would loop forever or count twice.
+        struct stat st {};
+        if (stat(dirPath.c_str(), &st) != 0 || !visited_.emplace(st.st_dev, st.st_ino).second) {
+            return false;
+        }
+        auto entries = ReadDirectory(dirPath);
+        if (!entries) {
+            return false;
+        }
+        std::size_t keyLength = key_.size();
+        std::size_t diskLength = disk_.size();
+        if (!key_.empty()) {
+            key_ += '\\';
+            disk_ += '/';
+        }
+        for (const auto& [name, type] : *entries) {
+            key_.resize(keyLength + (keyLength == 0 ? 0 : 1));
+            disk_.resize(diskLength + (diskLength == 0 ? 0 : 1));
+            key_ += name;
+            disk_ += name;
+            std::string path = JoinPath(dirPath, name);
+            EntryKind kind = KindOf(path, type);
+            if (kind == EntryKind::Directory) {
+                if (recurse_) {
+                    Walk(path);
+                }
+            } else if (kind == EntryKind::File) {
+                AddFile(name, keyLength == 0);
+            }
+        }
+        key_.resize(keyLength);
+        disk_.resize(diskLength);
+        return true;
+    }
+
+    void AddFile(const std::string& name, bool topLevel)
+    {
+        std::size_t dot = name.rfind('.');
+        if (dot == std::string::npos) {
+            return;
+        }
+        std::string_view stem = std::string_view(name).substr(0, dot);
+        std::string_view extension = std::string_view(name).substr(dot);
+        bool isVb = MbsICmp(extension, ".vb") == 0;
+        if (!isVb && MbsICmp(extension, ".cs") != 0) {
+            return;
+        }
+        // Only the project folder's own main file is renamed: below the top level the folder
+        // name is a subfolder's, and renaming there would pair the file with nothing.
+        bool mapped = topLevel && !renameSource_.empty() && MbsICmp(stem, projectName_) == 0;
+        if (mapped) {
+            key_.resize(key_.size() - name.size());
+            key_.append(renameSource_).append(extension);
+        }
+        auto [it, inserted] = table_.try_emplace(key_);
+        SourceFileEntry& entry = it->second;
+        bool wasMapped = entry.mappedByName;
+        entry.isVb = isVb;
+        entry.mappedByName = entry.mappedByName || mapped;
+        std::string& file = side_ == LocSide::Base ? entry.baseFile : entry.currentFile;
+        // The renamed main file wins over a base file that already bears the current name.
+        if (file.empty() || (mapped && !wasMapped)) {
+            file = disk_;
+        }
+    }
+
+    std::string root_;
+    bool recurse_;
+    std::string renameSource_;
+    std::string projectName_;
+    LocSide side_;
+    SourceFileTable& table_;
+    std::string key_;
+    std::string disk_;
+    std::set<std::pair<dev_t, ino_t>> visited_;
+};
+
+// An open source file with the status the unchanged-pair rule needs.
+class SourceFile {
+public:
+    static std::optional<SourceFile> Open(const std::string& projectPath, const std::string& file)
+    {
+        if (projectPath.empty() || file.empty()) {
+            return std::nullopt;
+        }
+        SourceFile f;
+        f.fd_ = open(JoinPath(projectPath, file).c_str(), O_RDONLY | O_CLOEXEC);
+        struct stat st {};
+        if (f.fd_ < 0 || fstat(f.fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+            return std::nullopt;
+        }
+        f.size_ = st.st_size;
+        f.mtime_ = st.st_mtime;
+        return f;
+    }
+
+    SourceFile(SourceFile&& other) noexcept
+        : fd_(std::exchange(other.fd_, -1)), size_(other.size_), mtime_(other.mtime_)
+    {
+    }
+    SourceFile& operator=(SourceFile&&) = delete;
+    ~SourceFile()
+    {
+        if (fd_ >= 0) {
+            close(fd_);
+        }
+    }
+
+    // Same size and same modification time (whole seconds, as the original file status has it).
+    bool SameStatus(const SourceFile& other) const { return size_ == other.size_ && mtime_ == other.mtime_; }
+
+    // The whole content in text mode, or nothing when reading fails.
+    std::optional<std::string> Read() const
+    {
+        std::string bytes(static_cast<std::size_t>(std::max<off_t>(size_, 0)), '\0');
+        std::size_t filled = 0;
+        for (;;) {
+            if (filled == bytes.size()) {
+                bytes.resize(bytes.size() + 4096); // the file may have grown since fstat
+            }
+            ssize_t n = read(fd_, bytes.data() + filled, bytes.size() - filled);
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n < 0) {
+                return std::nullopt;
+            }
+            if (n == 0) {
+                break;
+            }
+            filled += static_cast<std::size_t>(n);
+        }
+        bytes.resize(filled);
+        return TextModeBytes(std::move(bytes));
+    }
+
+private:
+    SourceFile() = default;
+
+    int fd_ = -1;
+    off_t size_ = 0;
+    time_t mtime_ = 0;
+};
+
+template <class Image, class Counter>
+FileLocCounts ComparePair(std::optional<std::string> baseBytes, std::optional<std::string> currentBytes,
+                          Counter count)
+{
+    FileLocCounts result;
+    MatchFlags baseFlags;
+    MatchFlags currentFlags;
+    std::optional<Image> base;
+    std::optional<Image> current;
+    if (baseBytes) {
+        base.emplace(std::move(*baseBytes));
+    }
+    if (currentBytes) {
+        current.emplace(std::move(*currentBytes));
+    }
+    if (base && current) {
+        auto baseKeys = base->LineKeys();
+        auto currentKeys = current->LineKeys();
+        MatchLines(baseKeys, currentKeys, baseFlags, currentFlags);
+    }
+    if (base) {
+        UnitCounts units = count(*base, baseFlags);
+        result.reused = units.matched;
+        result.deleted = units.unmatched;
+    }
+    if (current) {
+        result.added = count(*current, currentFlags).unmatched;
+    }
+    return result;
+}
+
+template <class Image, class Counter>
+std::int64_t CountAllUnits(std::string bytes, Counter count)
+{
+    UnitCounts units = count(Image(std::move(bytes)), MatchFlags{});
+    return units.matched + units.unmatched;
+}
+
+std::int32_t Saturate(std::int64_t value)
+{
+    return static_cast<std::int32_t>(std::min<std::int64_t>(value, std::numeric_limits<std::int32_t>::max()));
+}
+
+} // namespace
+
+bool CollectSourceFiles(const std::string& dir, bool recurse, std::string_view renameSource, LocSide side,
+                        SourceFileTable& table)
+{
+    return SourceWalk(dir, recurse, renameSource, side, table).Run();
+}
+
+FileLocCounts CompareSourceFile(const std::string& basePath, const std::string& currentPath,
+                                const SourceFileEntry& entry)
+{
+    auto base = SourceFile::Open(basePath, entry.baseFile);
+    auto current = SourceFile::Open(currentPath, entry.currentFile);
+    std::optional<std::string> currentBytes = current ? current->Read() : std::nullopt;
+    if (base && currentBytes && base->SameStatus(*current)) {
+        // Taken as unchanged without looking at the base file's bytes.
+        FileLocCounts result;
+        result.reused = entry.isVb ? CountAllUnits<VbImage>(std::move(*currentBytes), CountVbLines)
+                                   : CountAllUnits<CsImage>(std::move(*currentBytes), CountCsStatements);
+        return result;
+    }
+    std::optional<std::string> baseBytes = base ? base->Read() : std::nullopt;
+    if (entry.isVb) {
+        return ComparePair<VbImage>(std::move(baseBytes), std::move(currentBytes), CountVbLines);
+    }
+    return ComparePair<CsImage>(std::move(baseBytes), std::move(currentBytes), CountCsStatements);
+}
+
+LocOutcome CountProjectLoc(std::string_view basePath, std::string_view currentPath, bool recurse,
+                           LocCounts& counts, bool renameByProjectName, const LocProgress& progress)
+{
+    LocOutcome outcome;
+    const std::string base = ToSlashes(basePath);
+    const std::string current = ToSlashes(currentPath);
+    SourceFileTable table;
+    if (!base.empty()) {
+        std::string_view renameSource = renameByProjectName ? LastComponent(current) : std::string_view();
+        outcome.baseMissing = !CollectSourceFiles(base, recurse, renameSource, LocSide::Base, table);
+    }
+    if (!current.empty()) {
+        outcome.currentMissing = !CollectSourceFiles(current, recurse, {}, LocSide::Current, table);
+    }
+    const std::size_t total = table.size();
+    std::size_t done = 0;
+    if (progress && !progress(done, total)) {
+        outcome.cancelled = true;
+        return outcome;
+    }
+    FileLocCounts sum;
+    for (const auto& [key, entry] : table) {
+        FileLocCounts pair = CompareSourceFile(base, current, entry);
+        sum.reused += pair.reused;
+        sum.deleted += pair.deleted;
+        sum.added += pair.added;
+        if (progress && !progress(++done, total)) {
+            outcome.cancelled = true;
+            return outcome;
+        }
+    }
+    counts.reused = Saturate(sum.reused);
+    counts.deleted = Saturate(sum.deleted);
+    counts.added = Saturate(sum.added);
+    return outcome;
+}
+
+} // namespace quilvane
