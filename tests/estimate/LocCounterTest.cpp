@@ -1,0 +1,317 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+#include "estimate/LocCounter.h"
+
+using namespace quilvane;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Two project folders Prob1 (base) and Prob2 (current) in a fresh temporary folder.
+class LocCountProject : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string pattern = (fs::temp_directory_path() / "loc-test-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        root = pattern;
+        fs::create_directory(root / "Prob1");
+        fs::create_directory(root / "Prob2");
+    }
+
+    void TearDown() override { fs::remove_all(root); }
+
+    // Every file gets its own modification time, so that no pair is taken as unchanged by
+    // accident; tests that want an unchanged pair set the times with SetTime.
+    void Write(const std::string& relative, const std::string& text)
+    {
+        fs::path path = root / relative;
+        fs::create_directories(path.parent_path());
+        std::ofstream(path, std::ios::binary) << text;
+        SetTime(relative, nextTime_++);
+    }
+
+    void SetTime(const std::string& relative, time_t seconds)
+    {
+        timespec times[2] = {{seconds, 0}, {seconds, 0}};
+        ASSERT_EQ(utimensat(AT_FDCWD, (root / relative).c_str(), times, 0), 0);
+    }
+
+    std::string Path(const std::string& relative) const { return (root / relative).string(); }
+
+    LocCounts Count(const std::string& base = "Prob1", const std::string& current = "Prob2",
+                    bool rename = true, bool recurse = true)
+    {
+        LocCounts counts{-1, -1, -1};
+        std::string basePath = base.empty() ? "" : Path(base);
+        std::string currentPath = current.empty() ? "" : Path(current);
+        last = CountProjectLoc(basePath, currentPath, recurse, counts, rename);
+        EXPECT_FALSE(last.cancelled);
+        return counts;
+    }
+
+    fs::path root;
+    LocOutcome last;
+
+private:
+    time_t nextTime_ = 1500000000;
+};
+
+// "reused/deleted/added", so a failing comparison shows all three counts.
+std::string Text(const LocCounts& c)
+{
+    return std::to_string(c.reused) + "/" + std::to_string(c.deleted) + "/" + std::to_string(c.added);
+}
+
+} // namespace
+
+TEST_F(LocCountProject, SameSizeAndTimeCountsAsReusedEvenIfBytesDiffer)
+{
+    Write("Prob1/A.cs", "int a;\n");
+    Write("Prob2/A.cs", "int b;\n");
+    SetTime("Prob1/A.cs", 1000000);
+    SetTime("Prob2/A.cs", 1000000);
+    EXPECT_EQ(Text(Count()), "1/0/0");
+}
+
+TEST_F(LocCountProject, CopyWithNewTimeIsMatchedLineByLine)
+{
+    const std::string text = "class A {\n  int a;\n  int b;\n}\n";
+    Write("Prob1/A.cs", text);
+    Write("Prob2/A.cs", text);
+    SetTime("Prob1/A.cs", 1000000);
+    SetTime("Prob2/A.cs", 2000000);
+    EXPECT_EQ(Text(Count()), "3/0/0");
+}
+
+TEST_F(LocCountProject, ChangedLineIsDeletedAndAdded)
+{
+    Write("Prob1/A.cs", "int a;\nint b;\n");
+    Write("Prob2/A.cs", "int a;\nint c;\n");
+    SetTime("Prob1/A.cs", 1000000);
+    SetTime("Prob2/A.cs", 2000000);
+    EXPECT_EQ(Text(Count()), "1/1/1");
+}
+
+TEST_F(LocCountProject, SameSizeButOtherTimeIsCompared)
+{
+    Write("Prob1/A.cs", "int a;\n");
+    Write("Prob2/A.cs", "int b;\n");
+    SetTime("Prob1/A.cs", 1000000);
+    SetTime("Prob2/A.cs", 1000001);
+    EXPECT_EQ(Text(Count()), "0/1/1");
+}
+
+TEST_F(LocCountProject, EmptyBaseCountsEverythingAsAdded)
+{
+    Write("Prob2/A.cs", "int a; int b;\n");
+    Write("Prob2/M.vb", "Module M\n' note\n\nEnd Module\n");
+    EXPECT_EQ(Text(Count("")), "0/0/4");
+}
+
+TEST_F(LocCountProject, FileOnlyInBaseIsDeleted)
+{
+    Write("Prob1/Old.vb", "Dim a\nDim b\n");
+    Write("Prob2/New.vb", "Dim a\n");
+    EXPECT_EQ(Text(Count()), "0/2/1");
+}
+
+TEST_F(LocCountProject, ExtensionsIgnoreCaseButMustEndTheName)
+{
+    Write("Prob2/Upper.CS", "a;\n");
+    Write("Prob2/Mixed.Vb", "Dim a\n");
+    Write("Prob2/Backup.cs.bak", "b;\n");
+    Write("Prob2/Notes.txt", "c;\n");
+    Write("Prob2/cs", "d;\n");
+    EXPECT_EQ(Text(Count("")), "0/0/2");
+}
+
+TEST_F(LocCountProject, DuplicateBaseLineLeavesOneDeleted)
+{
+    Write("Prob1/A.cs", "x;\nx;\n");
+    Write("Prob2/A.cs", "x;\n");
+    EXPECT_EQ(Text(Count()), "1/1/0");
+}
+
+TEST_F(LocCountProject, CrLfFilesEqualLfFiles)
+{
+    Write("Prob1/A.cs", "int a;\r\nint b;\r\n");
+    Write("Prob2/A.cs", "int a;\nint b;\n");
+    Write("Prob1/B.vb", "Dim a\r\nDim b\r\n");
+    Write("Prob2/B.vb", "Dim a\nDim b\n");
+    EXPECT_EQ(Text(Count()), "4/0/0");
+}
+
+TEST_F(LocCountProject, MissingFinalLineEndMattersOnlyForVb)
+{
+    Write("Prob1/A.cs", "int a;\n");
+    Write("Prob2/A.cs", "int a;");
+    Write("Prob1/B.vb", "Dim a\n");
+    Write("Prob2/B.vb", "Dim a");
+    EXPECT_EQ(Text(Count()), "1/1/1");
+}
+
+TEST_F(LocCountProject, SubfoldersAreWalkedOnlyWhenRecursing)
+{
+    Write("Prob1/sub/deep/U.cs", "a;\nb;\n");
+    Write("Prob2/sub/deep/U.cs", "a;\nc;\n");
+    Write("Prob2/Top.cs", "t;\n");
+    EXPECT_EQ(Text(Count()), "1/1/2");
+    EXPECT_EQ(Text(Count("Prob1", "Prob2", true, false)), "0/0/1");
+}
+
+TEST_F(LocCountProject, FoldersNamedLikeSourcesAreNotFiles)
+{
+    Write("Prob2/odd.cs/Inner.cs", "a;\n");
+    EXPECT_EQ(Text(Count("")), "0/0/1");
+}
+
+TEST_F(LocCountProject, KeysIgnoreCaseAndEachSideKeepsItsOwnName)
+{
+    Write("Prob1/Form1.CS", "a;\nb;\n");
+    Write("Prob2/form1.cs", "a;\nb;\n");
+    Write("Prob1/Sub/Util.vb", "Dim x\n");
+    Write("Prob2/SUB/util.VB", "Dim x\n");
+    EXPECT_EQ(Text(Count()), "3/0/0");
+}
+
+TEST_F(LocCountProject, CaseVariantsOnOneSideCountOnceInNameOrder)
+{
+    // A case-sensitive file system can hold both; the original one could not. The first name in
+    // byte order ("A.cs" before "a.cs") stands for the key.
+    Write("Prob2/A.cs", "a;\n");
+    Write("Prob2/a.cs", "a; b;\n");
+    EXPECT_EQ(Text(Count("")), "0/0/1");
+}
+
+TEST_F(LocCountProject, MainFileNamedAfterProjectPairsWithCurrentOne)
+{
+    Write("Prob1/Prob1.cs", "a;\nb;\n");
+    Write("Prob2/Prob2.cs", "a;\nc;\n");
+    EXPECT_EQ(Text(Count()), "1/1/1");
+    // Without the rule the two files are strangers.
+    EXPECT_EQ(Text(Count("Prob1", "Prob2", false)), "0/2/2");
+}
+
+TEST_F(LocCountProject, ProjectNameRuleIgnoresCaseAndTrailingSlash)
+{
+    Write("Prob1/PROB1.Cs", "a;\n");
+    Write("Prob2/Prob2.cs", "a;\n");
+    EXPECT_EQ(Text(Count("Prob1/", "Prob2/")), "1/0/0");
+}
+
+TEST_F(LocCountProject, ProjectNameRuleAppliesOnlyInTheProjectFolder)
+{
+    // sub/sub.cs is named after its folder, not after the project: it pairs by its own name.
+    Write("Prob1/sub/sub.cs", "a;\n");
+    Write("Prob2/sub/sub.cs", "a;\n");
+    EXPECT_EQ(Text(Count()), "1/0/0");
+}
+
+TEST_F(LocCountProject, RenamedMainFileWinsOverBaseFileWithCurrentName)
+{
+    Write("Prob1/Prob1.cs", "a;\n");
+    Write("Prob1/Prob2.cs", "x; y; z;\n");
+    Write("Prob2/Prob2.cs", "a;\n");
+    EXPECT_EQ(Text(Count()), "1/0/0");
+}
+
+TEST_F(LocCountProject, BaseMainFileIsNotComparedTwice)
+{
+    // The base's Prob1.cs is filed under Prob2.cs; the current project's own Prob1.cs has no
+    // partner, so the base lines are not counted a second time.
+    Write("Prob1/Prob1.cs", "a;\n");
+    Write("Prob2/Prob2.cs", "a;\n");
+    Write("Prob2/Prob1.cs", "a;\n");
+    EXPECT_EQ(Text(Count()), "1/0/1");
+}
+
+TEST_F(LocCountProject, MissingFoldersContributeNothingAndAreReported)
+{
+    Write("Prob2/A.cs", "a;\n");
+    EXPECT_EQ(Text(Count("NoSuch", "Prob2")), "0/0/1");
+    EXPECT_TRUE(last.baseMissing);
+    EXPECT_FALSE(last.currentMissing);
+    EXPECT_EQ(Text(Count("NoSuch", "NoSuchEither")), "0/0/0");
+    EXPECT_TRUE(last.currentMissing);
+}
+
+TEST_F(LocCountProject, RelativePathsResolveWithoutChangingDirectory)
+{
+    Write("Prob1/A.cs", "a;\n");
+    Write("Prob2/A.cs", "a;\nb;\n");
+    fs::path before = fs::current_path();
+    fs::current_path(root);
+    LocCounts counts;
+    LocOutcome outcome = CountProjectLoc("Prob1", "Prob2", true, counts, true);
+    fs::path during = fs::current_path();
+    fs::current_path(before);
+    EXPECT_EQ(during, root);
+    EXPECT_FALSE(outcome.baseMissing);
+    EXPECT_EQ(Text(counts), "1/0/1");
+}
+
+TEST_F(LocCountProject, BackslashSeparatesPathComponents)
+{
+    Write("Old/Prob1/Prob1.cs", "a;\n");
+    Write("Prob2/Prob2.cs", "a;\n");
+    EXPECT_EQ(Text(Count("Old\\Prob1", "Prob2")), "1/0/0");
+}
+
+TEST_F(LocCountProject, SymbolicLinkLoopIsWalkedOnce)
+{
+    Write("Prob2/sub/A.cs", "a;\n");
+    fs::create_directory_symlink("..", root / "Prob2/sub/up");
+    EXPECT_EQ(Text(Count("")), "0/0/1");
+}
+
+TEST_F(LocCountProject, UnreadableFileIsAbsent)
+{
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "root reads every file";
+    }
+    Write("Prob1/A.cs", "a;\n");
+    Write("Prob2/A.cs", "a;\n");
+    chmod(Path("Prob1/A.cs").c_str(), 0);
+    EXPECT_EQ(Text(Count()), "0/0/1");
+}
+
+TEST_F(LocCountProject, DanglingLinkIsNoFile)
+{
+    Write("Prob2/A.cs", "a;\n");
+    fs::create_symlink("nowhere.cs", root / "Prob1/A.cs");
+    EXPECT_EQ(Text(Count()), "0/0/1");
+}
+
+TEST_F(LocCountProject, ProgressReportsEveryPairAndCancelKeepsCounts)
+{
+    Write("Prob2/A.cs", "a;\n");
+    Write("Prob2/B.cs", "b;\n");
+    Write("Prob2/C.cs", "c;\n");
+    std::vector<std::pair<std::size_t, std::size_t>> calls;
+    LocCounts counts{7, 8, 9};
+    LocOutcome outcome = CountProjectLoc("", Path("Prob2"), true, counts, true, [&](std::size_t d, std::size_t t) {
+        calls.emplace_back(d, t);
+        return true;
+    });
+    EXPECT_FALSE(outcome.cancelled);
+    EXPECT_EQ(Text(counts), "0/0/3");
+    ASSERT_EQ(calls.size(), 4U);
+    EXPECT_EQ(calls.front(), (std::pair<std::size_t, std::size_t>{0, 3}));
+    EXPECT_EQ(calls.back(), (std::pair<std::size_t, std::size_t>{3, 3}));
+
+    counts = {7, 8, 9};
+    outcome = CountProjectLoc("", Path("Prob2"), true, counts, true,
+                              [](std::size_t d, std::size_t) { return d < 2; });
+    EXPECT_TRUE(outcome.cancelled);
+    EXPECT_EQ(Text(counts), "7/8/9");
+}
