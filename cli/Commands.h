@@ -14,5 +14,6 @@ inline constexpr int ExitUsage = 2;
 
 int RunShow(const Args& args);
 int RunPack(const Args& args);
+int RunLoc(const Args& args);
 
 } // namespace quilvane::cli

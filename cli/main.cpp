@@ -15,6 +15,8 @@ struct Command {
 const Command Commands[] = {
     {"show", quilvane::cli::RunShow, "show [--json] FILE     プロジェクトファイルの内容を表示します"},
     {"pack", quilvane::cli::RunPack, "pack JSON OUT          JSON からプロジェクトファイルを作ります"},
+    {"loc", quilvane::cli::RunLoc,
+     "loc [--json] BASE CURRENT   ベースと比べた再利用・削除・新規 LOC を数えます (BASE は \"\" でも可)"},
 };
 
 int Usage()

@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "tests/RunTool.h"
+#include "tests/TempFolder.h"
+
+using namespace quilvane;
+
+namespace {
+
+// quilvane-cli loc run in a temporary folder that holds the projects Prob1 and Prob2.
+class LocCli : public ::testing::Test {
+protected:
+    void Write(const std::string& relative, const std::string& text)
+    {
+        std::filesystem::path path = dir_.Path(relative);
+        std::filesystem::create_directories(path.parent_path());
+        std::ofstream(path, std::ios::binary) << text;
+    }
+
+    ToolResult Loc(const std::vector<std::string>& args)
+    {
+        std::vector<std::string> all{"loc"};
+        all.insert(all.end(), args.begin(), args.end());
+        return RunTool(QUILVANE_CLI_PATH, all, dir_.Root());
+    }
+
+    void WriteProjects()
+    {
+        Write("Prob1/Prob1.cs", "int a;\nint b;\n");
+        Write("Prob1/Old.vb", "Dim x\n");
+        Write("Prob2/Prob2.cs", "int a;\nint c;\nint d;\n");
+    }
+
+    TempFolder dir_;
+};
+
+} // namespace
+
+TEST_F(LocCli, PrintsReusedDeletedAddedOnOneLine)
+{
+    WriteProjects();
+    ToolResult r = Loc({"Prob1", "Prob2"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    // Prob1.cs pairs with Prob2.cs by the project-name rule; Old.vb is gone.
+    EXPECT_EQ(r.out, "1 2 2\n");
+    EXPECT_EQ(r.err, "");
+}
+
+TEST_F(LocCli, JsonOutput)
+{
+    WriteProjects();
+    ToolResult r = Loc({"--json", "Prob1", "Prob2"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "{\"reused\":1,\"deleted\":2,\"added\":2}\n");
+}
+
+TEST_F(LocCli, EmptyBaseGivesProjectSize)
+{
+    WriteProjects();
+    ToolResult r = Loc({"", "Prob2"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "0 0 3\n");
+}
+
+TEST_F(LocCli, PathsBelowOtherFoldersUseTheirLastComponent)
+{
+    Write("old/Prob1/Prob1.cs", "int a;\n");
+    Write("new/Prob2/Prob2.cs", "int a;\n");
+    ToolResult r = Loc({"old/Prob1", dir_.Path("new/Prob2")});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "1 0 0\n");
+}
+
+TEST_F(LocCli, MissingFolderFailsWithOneLineMessage)
+{
+    WriteProjects();
+    ToolResult r = Loc({"Prob9", "Prob2"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("Prob9"), std::string::npos);
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1);
+}
+
+TEST_F(LocCli, WrongUsageExitsWithTwo)
+{
+    EXPECT_EQ(Loc({}).exitCode, 2);
+    EXPECT_EQ(Loc({"Prob1"}).exitCode, 2);
+    EXPECT_EQ(Loc({"Prob1", "Prob2", "Prob3"}).exitCode, 2);
+    EXPECT_EQ(Loc({"--xml", "Prob1", "Prob2"}).exitCode, 2);
+}
