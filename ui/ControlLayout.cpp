@@ -58,6 +58,14 @@ void ControlLayout::Relayout()
     }
 }
 
+void ControlLayout::OnSize(QWidget* dialog)
+{
+    if (dialog != nullptr && dialog->isMinimized()) {
+        return;
+    }
+    Relayout();
+}
+
 int ChooseFolder(QWidget* owner, const char* title, std::string& path)
 {
     auto chosen = CurrentPrompt().ChooseFolder(owner, title ? QString::fromUtf8(title) : QString(), ToQ(path));

@@ -20,6 +20,8 @@ public:
     // Moves every control so that its anchored edges keep their recorded distances. Call from the
     // resize handler unless the dialog is minimized.
     void Relayout();
+    // The resize handler's part: relayout unless `dialog` is minimized.
+    void OnSize(QWidget* dialog);
 
     std::size_t Size() const { return anchors_.size(); }
 

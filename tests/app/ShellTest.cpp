@@ -1,0 +1,167 @@
+#include <QAction>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QUrl>
+#include <QMimeData>
+#include <QDropEvent>
+
+#include "app/CAboutDlg.h"
+#include "mainwindow/CMemoDlg.h"
+#include "tests/GuiFixture.h"
+#include "ui/CHyperlinkLabel.h"
+
+using namespace quilvane;
+
+TEST_F(WorkbenchTest, CaptionIsTheProjectFolderName)
+{
+    Start(MakeProject("Prob7", ThreePhases()));
+    EXPECT_EQ(Frame().windowTitle(), "Prob7");
+    EXPECT_EQ(Doc().Data().projectName, "Prob7");
+}
+
+TEST_F(WorkbenchTest, StartWithoutFileReopensTheLastProject)
+{
+    MakeProject("Prob3", ThreePhases());
+    ASSERT_EQ(WriteLastProject("Prob3"), 0);
+    Start();
+    EXPECT_EQ(Doc().Data().projectName, "Prob3");
+    EXPECT_TRUE(prompt_.shown.empty());
+    // Only the first File > New of a run reopens it; later ones start afresh.
+    ASSERT_TRUE(Frame().OnCommand(CommandId::FileNew));
+    EXPECT_TRUE(Doc().PathName().empty());
+}
+
+TEST_F(WorkbenchTest, StartWithoutLastProjectGivesAnEmptyProjectWithTheSettingsPhases)
+{
+    ASSERT_EQ(SaveSettings(Settings{"Name", "", {"P1", "P2"}}), 0);
+    Start();
+    EXPECT_TRUE(Doc().PathName().empty());
+    EXPECT_EQ(View().ModeList()->count(), 3);
+    EXPECT_EQ(Doc().Data().overview.userName, "Name");
+}
+
+TEST_F(WorkbenchTest, RecentFilesKeepTenNewestFirst)
+{
+    Start(MakeProject("P0", ThreePhases()));
+    for (int i = 1; i <= 11; ++i) {
+        Frame().OpenProject(QString::fromStdString(MakeProject("P" + std::to_string(i), ThreePhases())));
+    }
+    QStringList recent = Frame().RecentFiles();
+    ASSERT_EQ(recent.size(), 10);
+    EXPECT_TRUE(recent.front().endsWith("P11/work.psp"));
+    EXPECT_TRUE(recent.back().endsWith("P2/work.psp"));
+}
+
+TEST_F(WorkbenchTest, SaveWritesTheFileAndClearsTheFlag)
+{
+    std::string path = MakeProject("Prob1", ThreePhases());
+    Start(path);
+    Doc().Data().memo = "x";
+    Doc().SetModifiedFlag(true);
+    ASSERT_TRUE(Frame().OnCommand(CommandId::FileSave));
+    EXPECT_FALSE(Doc().IsModified());
+    ProjectRecord saved;
+    ASSERT_TRUE(LoadProjectFile(path, saved).Ok());
+    EXPECT_EQ(saved.memo, "x");
+}
+
+TEST_F(WorkbenchTest, MemoStoresCrLfOnOkAndNothingOnCancel)
+{
+    Start(MakeProject("Prob1", ThreePhases()));
+    QTimer::singleShot(0, [] {
+        auto* dlg = qobject_cast<CMemoDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(dlg, nullptr);
+        dlg->Edit()->setPlainText(QStringLiteral("一行目\n二行目"));
+        dlg->accept();
+    });
+    ASSERT_TRUE(Frame().OnCommand(CommandId::Memo));
+    EXPECT_EQ(Doc().Data().memo, "\x88\xEA\x8D\x73\x96\xDA\r\n\x93\xF1\x8D\x73\x96\xDA");
+    EXPECT_TRUE(Doc().IsModified());
+
+    Doc().SetModifiedFlag(false);
+    QTimer::singleShot(0, [] {
+        auto* dlg = qobject_cast<CMemoDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(dlg, nullptr);
+        dlg->Edit()->setPlainText(QStringLiteral("changed"));
+        dlg->reject();
+    });
+    Frame().OnCommand(CommandId::Memo);
+    EXPECT_FALSE(Doc().IsModified());
+    EXPECT_EQ(Doc().Data().memo.substr(0, 2), "\x88\xEA");
+}
+
+TEST_F(WorkbenchTest, StatusBarShowsTheRunningPhase)
+{
+    Start(MakeProject("Prob1", ThreePhases()));
+    View().SelectMode(1);
+    clock_.Advance(65);
+    Frame().OnTimer();
+    EXPECT_TRUE(Frame().statusBar()->currentMessage().endsWith("経過 00:01:05"));
+    View().SelectMode(0);
+    EXPECT_TRUE(Frame().statusBar()->currentMessage().isEmpty());
+}
+
+TEST_F(WorkbenchTest, IdeLaunchOpensTheSolutionOnlyWhenItExists)
+{
+    Start(MakeProject("Prob1", ThreePhases()));
+    std::vector<std::string> opened;
+    Doc().LaunchFile = [&](const std::string& path) {
+        opened.push_back(path);
+        return true;
+    };
+    View().Button(1032)->click();
+    EXPECT_TRUE(opened.empty());
+    ASSERT_TRUE(WriteFileAtomically(dir_.Path("Prob1/PSP.sln"), "").Ok());
+    View().Button(1032)->click();
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0], dir_.Path("Prob1/PSP.sln"));
+}
+
+TEST_F(WorkbenchTest, AboutBoxShowsTheVersionAndLinksTheGuide)
+{
+    CAboutDlg about;
+    EXPECT_EQ(about.VersionLine()->text(), "Quilvane.NET Version 1.03");
+    EXPECT_EQ(about.Link()->Target(), QUrl::fromLocalFile(QString::fromStdString(dir_.Path("prob/htm/PSP.htm"))).toString());
+    EXPECT_EQ(about.Link()->toolTip(), about.Link()->Target());
+}
+
+TEST(HyperlinkLabel, EmptyTargetOpensItsOwnTextAndHoverChangesColour)
+{
+    CHyperlinkLabel label(QStringLiteral("https://example.invalid/guide"));
+    EXPECT_EQ(label.Target(), "https://example.invalid/guide");
+    EXPECT_TRUE(label.font().underline());
+    QString opened;
+    label.SetOpener([&](const QString& t) {
+        opened = t;
+        return true;
+    });
+    EXPECT_TRUE(label.OpenLink());
+    EXPECT_EQ(opened, label.Target());
+
+    QColor normal = label.CurrentColour();
+    EXPECT_EQ(normal, QColor(0, 0, 0xE0));
+    QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+    QApplication::sendEvent(&label, &enter);
+    EXPECT_TRUE(label.IsHovering());
+    EXPECT_EQ(label.palette().color(QPalette::WindowText), label.CurrentColour());
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(&label, &leave);
+    EXPECT_FALSE(label.IsHovering());
+    EXPECT_EQ(label.palette().color(QPalette::WindowText), normal);
+}
+
+TEST_F(WorkbenchTest, DroppedProjectFileIsOpened)
+{
+    Start(MakeProject("Prob1", ThreePhases()));
+    std::string other = MakeProject("Prob2", ThreePhases());
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/notes.txt")),
+                  QUrl::fromLocalFile(QString::fromStdString(other))});
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&Frame(), &drop);
+    EXPECT_EQ(Doc().Data().projectName, "Prob2");
+    EXPECT_EQ(Frame().windowTitle(), "Prob2");
+}

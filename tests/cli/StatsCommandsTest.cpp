@@ -1,0 +1,155 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "estimate/ProbeFit.h"
+#include "platform/FileIo.h"
+#include "statistics/ProjectScan.h"
+#include "tests/RunTool.h"
+#include "tests/statistics/StatTestFolder.h"
+
+using namespace quilvane;
+
+namespace {
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+std::vector<std::string> Listing(const std::string& root)
+{
+    std::vector<std::string> paths;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(root)) {
+        paths.push_back(e.path().string());
+    }
+    std::sort(paths.begin(), paths.end());
+    return paths;
+}
+
+class StatCli : public StatFolderTest {
+protected:
+    ToolResult Cli(const std::vector<std::string>& args, const std::string& cwd = "")
+    {
+        return RunTool(QUILVANE_CLI_PATH, args, cwd);
+    }
+
+    // The history of the tests below: six finished projects and a vanished one in the file.
+    void MakeHistory()
+    {
+        StatStore file;
+        file.records["Gone"] = {false, "Prob0", 1, 2, 3, 4, 5, 6, 7, 8, 9};
+        ASSERT_EQ(SaveStatInfo(file), 0);
+        const std::int32_t sizes[][4] = {{0, 0, 100, 150}, {50, 5, 80, 140},  {120, 20, 150, 230},
+                                         {80, 10, 60, 110}, {200, 40, 220, 330}, {30, 3, 90, 120}};
+        int i = 1;
+        for (const auto& s : sizes) {
+            ProjectRecord p = FinishedProject(s[0], s[1], s[2], s[3]);
+            p.estimate.baseName = "Prob" + std::to_string(i - 1);
+            p.defectLog.entries.resize(static_cast<std::size_t>(i));
+            Project("Prob" + std::to_string(i), p);
+            ++i;
+        }
+    }
+};
+
+} // namespace
+
+TEST_F(StatCli, StatsPrintsTheMergedHistoryAsCsvWithoutWritingFiles)
+{
+    MakeHistory();
+    Project("\x89\xFC\x91\x50", FinishedProject(1, 0, 2, 3)); // 改善
+    auto before = Listing(dir_.Root());
+
+    ToolResult r = Cli({"stats", "-C", dir_.Root()});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    auto lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 10u) << r.out;
+    EXPECT_EQ(lines[0], ",名前,ベース,再(計),削(計),新(計),時(計),再(実),削(実),新(実),時(実),バグ(実)");
+    EXPECT_EQ(lines[1], "*,Gone,Prob0,1,2,3,4,5,6,7,8,9");
+    EXPECT_EQ(lines[2], ",Prob1,Prob0,0,0,0,0,0,0,100,150,1");
+    EXPECT_EQ(lines[8], ",改善,,0,0,0,0,1,0,2,3,0");
+    EXPECT_EQ(lines[9], "計,,,1,2,3,4,486,84,709,1091,30");
+    EXPECT_EQ(r.out.find('\r'), std::string::npos);
+    EXPECT_EQ(Listing(dir_.Root()), before);
+}
+
+TEST_F(StatCli, StatsDefaultsToTheWorkingDirectory)
+{
+    Project("P", FinishedProject(1, 2, 3, 4));
+    ToolResult r = Cli({"stats"}, dir_.Root());
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(Lines(r.out).at(1), ",P,,0,0,0,0,1,2,3,4,0");
+}
+
+TEST_F(StatCli, StatsSkipsDamagedProjectsAndRejectsBadArguments)
+{
+    Project("Good", FinishedProject(1, 2, 3, 4));
+    std::filesystem::create_directories(dir_.Path("Bad"));
+    ASSERT_TRUE(WriteFileAtomically(dir_.Path("Bad/work.psp"), std::string("\x67\x00\x00\x00\x05", 5)).Ok());
+    ToolResult r = Cli({"stats", "-C", dir_.Root()});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(Lines(r.out).size(), 3u);
+
+    EXPECT_EQ(Cli({"stats", "-C"}).exitCode, 2);
+    EXPECT_EQ(Cli({"stats", "extra"}).exitCode, 2);
+    EXPECT_EQ(Cli({"stats", "-C", dir_.Path("missing")}).exitCode, 1);
+}
+
+TEST_F(StatCli, EstimateRefitsOverTheHistoryAndPredicts)
+{
+    MakeHistory();
+    ToolResult r = Cli({"estimate", "-C", dir_.Root(), "--exclude", "Prob6", "100", "10", "120"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    auto lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 3u) << r.out;
+
+    // The same history as the tool sees it: the file's row plus five scanned projects.
+    StatStore store;
+    ASSERT_EQ(LoadStatInfo(store), 0);
+    ScanProjects("Prob6", store);
+    ASSERT_EQ(store.records.size(), 6u);
+    auto history = HistoryFromStore(store);
+    ProbeCoefficients c = FitCoefficients(history);
+    char expected[200];
+    std::snprintf(expected, sizeof expected, "%.4f %.4f %.4f %.4f", c.constant, c.reuseCoef, c.deleteCoef,
+                  c.newCoef);
+    EXPECT_EQ(lines[0], expected);
+    ProbePrediction p = PredictionRange(history, 0.95, c, {100, 10, 120});
+    EXPECT_EQ(lines[1], std::to_string(static_cast<int>(p.prediction + 0.5)));
+    std::snprintf(expected, sizeof expected, "%.2f", p.range);
+    EXPECT_EQ(lines[2], expected);
+    EXPECT_GT(p.range, 0.0);
+}
+
+TEST_F(StatCli, EstimateWithoutHistoryPrintsZerosAndInfinity)
+{
+    ToolResult r = Cli({"estimate", "-C", dir_.Root(), "10", "0", "-5"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "0.0000 0.0000 0.0000 0.0000\n0\n∞\n");
+}
+
+TEST_F(StatCli, EstimateWithFourPointsHasNoInterval)
+{
+    for (int i = 0; i < 4; ++i) {
+        Project("P" + std::to_string(i), FinishedProject(i, i * i, 2 * i + 1, 10 * i + 5));
+    }
+    ToolResult r = Cli({"estimate", "-C", dir_.Root(), "1", "1", "1"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(Lines(r.out).at(2), "∞");
+}
+
+TEST_F(StatCli, EstimateRejectsBadArguments)
+{
+    EXPECT_EQ(Cli({"estimate", "-C", dir_.Root(), "1", "2"}).exitCode, 2);
+    EXPECT_EQ(Cli({"estimate", "-C", dir_.Root(), "1", "2", "x"}).exitCode, 2);
+    EXPECT_EQ(Cli({"estimate", "-C", dir_.Root(), "1", "2", "99999999999"}).exitCode, 2);
+    EXPECT_EQ(Cli({"estimate", "-C", dir_.Root(), "--exclude"}).exitCode, 2);
+    EXPECT_EQ(Cli({"estimate", "-C", dir_.Path("missing"), "1", "2", "3"}).exitCode, 1);
+}
