@@ -1,0 +1,73 @@
+#pragma once
+// The PROBE regression: total minutes = constant + reuseCoef * reused + deleteCoef * deleted +
+// newCoef * new, fitted by least squares over the student's finished projects, with the half
+// width of the prediction interval from the Student t distribution.
+#include <string>
+#include <vector>
+
+#include "statistics/StatStore.h"
+
+namespace quilvane {
+
+// One finished project: actual reused, deleted and new LOC, and actual total minutes.
+struct HistoryPoint {
+    double x1 = 0.0;
+    double x2 = 0.0;
+    double x3 = 0.0;
+    double y = 0.0;
+};
+
+struct ProbeCoefficients {
+    double constant = 0.0;
+    double reuseCoef = 0.0;
+    double deleteCoef = 0.0;
+    double newCoef = 0.0;
+
+    bool operator==(const ProbeCoefficients&) const = default;
+};
+
+// The planned sizes a prediction is made for.
+struct ProbeSize {
+    double reuse = 0.0;
+    double remove = 0.0; // deleted lines
+    double added = 0.0;  // new lines
+};
+
+// A prediction and the interval's half width; the range is negative when there is no interval
+// (four points or fewer).
+struct ProbePrediction {
+    double prediction = 0.0;
+    double range = -1.0;
+};
+
+// Gauss-Jordan elimination with partial pivoting (the earlier row wins a tie) on an m x (m + 1)
+// augmented matrix, in place. 0 and `solution` = the last column on success; 1 when a pivot is
+// exactly 0.0 or a row is not m + 1 long, `solution` then untouched.
+int SolveLinearSystem(std::vector<std::vector<double>>& matrix, std::vector<double>& solution);
+
+// Cuts toward zero to four decimals: 1.23459 -> 1.2345, -0.00007 -> 0 (never -0).
+double TruncateToFourDecimals(double value);
+
+// Least squares through the normal equations, each coefficient cut to four decimals. All four
+// are 0 when the equations are singular (always so with fewer than four distinct points) or the
+// solution is not finite.
+ProbeCoefficients FitCoefficients(const std::vector<HistoryPoint>& history);
+
+// The prediction for `size` with `coefficients` as they stand, and, with more than four points,
+// the half width of the `level` prediction interval (level 0.95 uses the 0.975 quantile).
+ProbePrediction PredictionRange(const std::vector<HistoryPoint>& history, double level,
+                                const ProbeCoefficients& coefficients, const ProbeSize& size);
+
+// One point per record in key order, none skipped: unfinished projects take part with their
+// figures as they stand.
+std::vector<HistoryPoint> HistoryFromStore(const StatStore& store);
+
+// The history of the estimate: "init/statInfo.txt" merged with a scan that skips `excludedName`.
+std::vector<HistoryPoint> CollectHistory(const std::string& excludedName);
+
+// With `refit`, the coefficients are first reset and then fitted over `history`; the prediction
+// and range use the coefficients as they then stand.
+ProbePrediction EstimateFromHistory(const std::vector<HistoryPoint>& history, bool refit,
+                                    ProbeCoefficients& coefficients, const ProbeSize& size, double level);
+
+} // namespace quilvane
