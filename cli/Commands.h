@@ -15,5 +15,7 @@ inline constexpr int ExitUsage = 2;
 int RunShow(const Args& args);
 int RunPack(const Args& args);
 int RunLoc(const Args& args);
+int RunStats(const Args& args);
+int RunEstimate(const Args& args);
 
 } // namespace quilvane::cli

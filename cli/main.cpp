@@ -17,6 +17,9 @@ const Command Commands[] = {
     {"pack", quilvane::cli::RunPack, "pack JSON OUT          JSON からプロジェクトファイルを作ります"},
     {"loc", quilvane::cli::RunLoc,
      "loc [--json] BASE CURRENT   ベースと比べた再利用・削除・新規 LOC を数えます (BASE は \"\" でも可)"},
+    {"stats", quilvane::cli::RunStats, "stats [-C DIR]         統計情報を CSV で表示します"},
+    {"estimate", quilvane::cli::RunEstimate,
+     "estimate [-C DIR] [--exclude NAME] REUSE DELETE NEW  係数を更新し、合計時間を見積ります"},
 };
 
 int Usage()

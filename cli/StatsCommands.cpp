@@ -1,0 +1,142 @@
+// `stats` and `estimate`: the statistics history of a program folder as CSV, and the PROBE
+// refit and prediction over it, as the statistics dialog and the estimate dialog compute them.
+#include <charconv>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <optional>
+
+#include "cli/Commands.h"
+#include "estimate/ProbeInputs.h"
+#include "platform/Cp932.h"
+#include "platform/ProgramFolder.h"
+#include "statistics/ProjectScan.h"
+#include "statistics/StatTable.h"
+
+namespace quilvane::cli {
+namespace {
+
+// Takes every "OPTION VALUE" pair out of `args`; the last value wins. False when the option
+// ends the line without its value.
+bool TakeOption(Args& args, const std::string& option, std::string& value)
+{
+    for (std::size_t i = 0; i < args.size();) {
+        if (args[i] != option) {
+            ++i;
+            continue;
+        }
+        if (i + 1 >= args.size()) {
+            return false;
+        }
+        value = args[i + 1];
+        auto at = args.begin() + static_cast<std::ptrdiff_t>(i);
+        args.erase(at, at + 2);
+    }
+    return true;
+}
+
+// Makes `folder`, or the working directory when it is empty, the program folder.
+bool UseProgramFolder(std::string folder)
+{
+    std::error_code ec;
+    if (folder.empty()) {
+        folder = std::filesystem::current_path(ec).string();
+    }
+    if (ec || !std::filesystem::is_directory(folder, ec)) {
+        std::fprintf(stderr, "quilvane-cli: %s はフォルダではありません\n", folder.c_str());
+        return false;
+    }
+    SetProgramFolder(std::filesystem::absolute(folder, ec).string());
+    return !ec;
+}
+
+std::optional<std::int32_t> ParseInt32(const std::string& text)
+{
+    std::int32_t value = 0;
+    const char* begin = text.data();
+    const char* end = text.data() + text.size();
+    if (begin != end && *begin == '+') {
+        ++begin;
+    }
+    auto [ptr, ec] = std::from_chars(begin, end, value);
+    if (ec != std::errc() || ptr != end || begin == end) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// The terminal takes UTF-8 with plain LF line ends.
+void PrintCp932Text(const std::string& cp932)
+{
+    std::string text = Cp932ToUtf8(cp932);
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            continue;
+        }
+        out += text[i];
+    }
+    std::cout << out;
+}
+
+} // namespace
+
+int RunStats(const Args& args)
+{
+    Args rest = args;
+    std::string folder;
+    if (!TakeOption(rest, "-C", folder) || !rest.empty()) {
+        return ExitUsage;
+    }
+    if (!UseProgramFolder(folder)) {
+        return ExitFailure;
+    }
+    PrintCp932Text(FormatStatCsv(LoadHistory("")));
+    return ExitOk;
+}
+
+int RunEstimate(const Args& args)
+{
+    Args rest = args;
+    std::string folder;
+    std::string excluded;
+    if (!TakeOption(rest, "-C", folder) || !TakeOption(rest, "--exclude", excluded) || rest.size() != 3) {
+        return ExitUsage;
+    }
+    auto reuse = ParseInt32(rest[0]);
+    auto remove = ParseInt32(rest[1]);
+    auto added = ParseInt32(rest[2]);
+    if (!reuse || !remove || !added) {
+        return ExitUsage;
+    }
+    if (!UseProgramFolder(folder)) {
+        return ExitFailure;
+    }
+
+    PlanEstimate estimate;
+    estimate.reuseLoc = *reuse;
+    estimate.deleteLoc = *remove;
+    estimate.newLoc = *added;
+    const double level = ConfidenceLevelFromCaption(ConfidenceCaption);
+    // Folder names are CP932 bytes like every name of the data model.
+    const std::string excludedName = Utf8ToCp932(excluded);
+    // Each step loads the history afresh, as the two buttons do.
+    RefitEstimate(estimate, CollectHistory(excludedName), level);
+    PredictEstimate(estimate, CollectHistory(excludedName), level);
+
+    const double coefficients[] = {estimate.constant, estimate.reuseCoef, estimate.deleteCoef, estimate.newCoef};
+    const char* separator = "";
+    for (double c : coefficients) {
+        char text[400]; // room for the largest double in fixed notation
+        std::snprintf(text, sizeof text, "%.4f", c);
+        std::cout << separator << text;
+        separator = " ";
+    }
+    std::cout << "\n" << estimate.totalMinutes << "\n";
+    PrintCp932Text(estimate.rangeText);
+    std::cout << "\n";
+    return ExitOk;
+}
+
+} // namespace quilvane::cli
