@@ -10,6 +10,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
+#include <QUrl>
 #include <QToolBar>
 
 #include "app/CAboutDlg.h"
@@ -265,15 +266,22 @@ void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
 
 void CMainFrame::dropEvent(QDropEvent* event)
 {
+    if (OpenDroppedFiles(event->mimeData()->urls())) {
+        event->acceptProposedAction();
+    }
+}
+
+bool CMainFrame::OpenDroppedFiles(const QList<QUrl>& urls)
+{
     // One project at a time: the first dropped ".psp" file is opened.
-    for (const auto& url : event->mimeData()->urls()) {
+    for (const auto& url : urls) {
         QString path = url.toLocalFile();
         if (path.endsWith(QStringLiteral(".psp"), Qt::CaseInsensitive)) {
-            event->acceptProposedAction();
             OpenProject(path);
-            return;
+            return true;
         }
     }
+    return false;
 }
 
 } // namespace quilvane

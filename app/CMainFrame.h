@@ -8,6 +8,7 @@
 class QAction;
 class QMenu;
 class QTimer;
+class QUrl;
 
 namespace quilvane {
 
@@ -51,6 +52,8 @@ public:
     void AddToRecentFileList(const QString& path);
     QStringList RecentFiles() const;
     void OpenProject(const QString& path);
+    // Opens the first ".psp" file among dropped files; false when there was none.
+    bool OpenDroppedFiles(const QList<QUrl>& urls);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

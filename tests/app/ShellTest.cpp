@@ -5,8 +5,6 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QUrl>
-#include <QMimeData>
-#include <QDropEvent>
 
 #include "app/CAboutDlg.h"
 #include "mainwindow/CMemoDlg.h"
@@ -157,11 +155,9 @@ TEST_F(WorkbenchTest, DroppedProjectFileIsOpened)
 {
     Start(MakeProject("Prob1", ThreePhases()));
     std::string other = MakeProject("Prob2", ThreePhases());
-    QMimeData mime;
-    mime.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/notes.txt")),
-                  QUrl::fromLocalFile(QString::fromStdString(other))});
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&Frame(), &drop);
+    EXPECT_FALSE(Frame().OpenDroppedFiles({QUrl::fromLocalFile(QStringLiteral("/tmp/notes.txt"))}));
+    EXPECT_TRUE(Frame().OpenDroppedFiles({QUrl::fromLocalFile(QStringLiteral("/tmp/notes.txt")),
+                                          QUrl::fromLocalFile(QString::fromStdString(other))}));
     EXPECT_EQ(Doc().Data().projectName, "Prob2");
     EXPECT_EQ(Frame().windowTitle(), "Prob2");
 }

@@ -299,10 +299,11 @@ TEST_F(LocCountProject, ProgressReportsEveryPairAndCancelKeepsCounts)
     Write("Prob2/C.cs", "c;\n");
     std::vector<std::pair<std::size_t, std::size_t>> calls;
     LocCounts counts{7, 8, 9};
-    LocOutcome outcome = CountProjectLoc("", Path("Prob2"), true, counts, true, [&](std::size_t d, std::size_t t) {
+    auto record = [&](std::size_t d, std::size_t t) {
         calls.emplace_back(d, t);
         return true;
-    });
+    };
+    LocOutcome outcome = CountProjectLoc("", Path("Prob2"), true, counts, true, record);
     EXPECT_FALSE(outcome.cancelled);
     EXPECT_EQ(Text(counts), "0/0/3");
     ASSERT_EQ(calls.size(), 4U);
