@@ -35,6 +35,7 @@ CMainFrame::CMainFrame(CQuilvaneDoc& doc) : doc_(doc)
     view_ = new CQuilvaneView(doc_, this);
     setCentralWidget(view_);
     doc_.Attach(this, view_);
+    InstallFeatureCommands();
     timer_ = new QTimer(this);
     timer_->setInterval(1000);
     connect(timer_, &QTimer::timeout, this, &CMainFrame::OnTimer);
@@ -61,6 +62,11 @@ QAction* CMainFrame::Action(int id) const
 {
     auto it = actions_.find(id);
     return it == actions_.end() ? nullptr : it->second;
+}
+
+// Each feature connects its buttons and menu commands to the form here.
+void CMainFrame::InstallFeatureCommands()
+{
 }
 
 void CMainFrame::OnCreate()

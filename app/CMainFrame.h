@@ -62,6 +62,7 @@ protected:
 
 private:
     void OnCreate();
+    void InstallFeatureCommands();
     QAction* AddCommand(QMenu* menu, int id, const QString& text, const QKeySequence& keys = {});
     void RebuildRecentMenu();
     void OnFileOpen();

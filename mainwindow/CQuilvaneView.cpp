@@ -96,8 +96,7 @@ CQuilvaneView::CQuilvaneView(CQuilvaneDoc& doc, QWidget* parent) : QWidget(paren
     layout->addLayout(right);
 
     connect(modeList_, &QComboBox::activated, this, [this] { OnModeChange(); });
-    Button(1032)->setEnabled(true);
-    connect(Button(1032), &QPushButton::clicked, this, &CQuilvaneView::OnLaunchIde);
+    SetCommand(1032, [this] { OnLaunchIde(); });
     InsertColumns();
 }
 
@@ -114,6 +113,17 @@ QPushButton* CQuilvaneView::Button(int id) const
 {
     auto it = buttons_.find(id);
     return it == buttons_.end() ? nullptr : it->second;
+}
+
+void CQuilvaneView::SetCommand(int id, std::function<void()> handler)
+{
+    QPushButton* b = Button(id);
+    if (b == nullptr) {
+        return;
+    }
+    b->disconnect(this);
+    b->setEnabled(true);
+    connect(b, &QPushButton::clicked, this, [handler = std::move(handler)] { handler(); });
 }
 
 void CQuilvaneView::InsertColumns()

@@ -3,6 +3,7 @@
 // plan adjusters and the column of command buttons. It owns no project data; it shows and edits
 // the document's record.
 #include <QWidget>
+#include <functional>
 #include <map>
 
 class QComboBox;
@@ -37,6 +38,8 @@ public:
     QComboBox* ModeList() const { return modeList_; }
     QTreeWidget* PhaseList() const { return phaseList_; }
     QPushButton* Button(int id) const;
+    // Enables command button `id` and makes it run `handler`; each feature installs its own.
+    void SetCommand(int id, std::function<void()> handler);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
