@@ -37,7 +37,7 @@ const std::array<const char*, StatColumnCount>& StatColumnHeadingsUtf8()
 std::array<std::string, StatColumnCount> StatRowTexts(const std::string& name, const StatRecord& record)
 {
     std::array<std::string, StatColumnCount> texts;
-    texts[0] = record.present ? "" : "*";
+    texts[0].assign(record.present ? 0 : 1, '*');
     texts[1] = name;
     texts[2] = record.baseName;
     auto n = Numbers(record);
@@ -84,7 +84,8 @@ std::string FormatStatCsv(const StatStore& store)
         }
         AppendNumbers(out, row);
     }
-    out += Utf8ToCp932("計") + ",,";
+    out += Utf8ToCp932("計");
+    out += ",,";
     AppendNumbers(out, totals);
     return out;
 }
