@@ -139,9 +139,21 @@ void CMainFrame::OnCreate()
     RebuildRecentMenu();
 }
 
+void CMainFrame::SetMenuCommand(int id, std::function<void()> handler)
+{
+    if (QAction* action = Action(id)) {
+        action->setEnabled(true);
+    }
+    featureCommands_[id] = std::move(handler);
+}
+
 bool CMainFrame::OnCommand(int id)
 {
     using namespace CommandId;
+    if (auto it = featureCommands_.find(id); it != featureCommands_.end()) {
+        it->second();
+        return true;
+    }
     if (id >= SelectModeFirst && id <= SelectModeLast) {
         view_->SelectMode(id - SelectModeFirst);
         return true;

@@ -3,6 +3,7 @@
 // the one-second phase clock. Commands arrive by id, as the menu, toolbar and tests send them.
 #include <QMainWindow>
 #include <QStringList>
+#include <functional>
 #include <map>
 
 class QAction;
@@ -42,6 +43,8 @@ public:
     // Runs the command `id`; false when no handler serves it.
     bool OnCommand(int id);
     QAction* Action(int id) const;
+    // Enables menu command `id` and makes OnCommand run `handler` for it.
+    void SetMenuCommand(int id, std::function<void()> handler);
 
     void StartPhaseTimer();
     void StopPhaseTimer();
@@ -75,6 +78,7 @@ private:
     QAction* recentSeparator_ = nullptr;
     QList<QAction*> recentActions_;
     std::map<int, QAction*> actions_;
+    std::map<int, std::function<void()>> featureCommands_;
 };
 
 } // namespace quilvane
