@@ -125,7 +125,8 @@ int RunEstimate(const Args& args)
     RefitEstimate(estimate, CollectHistory(excludedName), level);
     PredictEstimate(estimate, CollectHistory(excludedName), level);
 
-    const double coefficients[] = {estimate.constant, estimate.reuseCoef, estimate.deleteCoef, estimate.newCoef};
+    const double coefficients[] = {estimate.constant, estimate.reuseCoef, estimate.deleteCoef,
+                                   estimate.newCoef};
     const char* separator = "";
     for (double c : coefficients) {
         char text[400]; // room for the largest double in fixed notation

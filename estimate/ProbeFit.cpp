@@ -90,7 +90,8 @@ ProbePrediction PredictionRange(const std::vector<HistoryPoint>& history, double
                                 const ProbeCoefficients& c, const ProbeSize& size)
 {
     ProbePrediction out;
-    out.prediction = c.constant + c.reuseCoef * size.reuse + c.deleteCoef * size.remove + c.newCoef * size.added;
+    out.prediction =
+        c.constant + c.reuseCoef * size.reuse + c.deleteCoef * size.remove + c.newCoef * size.added;
     const std::size_t count = history.size();
     if (count <= 4) {
         return out;
@@ -108,7 +109,8 @@ ProbePrediction PredictionRange(const std::vector<HistoryPoint>& history, double
     double rss = 0.0;
     double spread[3] = {0.0, 0.0, 0.0};
     for (const HistoryPoint& p : history) {
-        const double residual = p.y - c.constant - c.reuseCoef * p.x1 - c.deleteCoef * p.x2 - c.newCoef * p.x3;
+        const double residual =
+            p.y - c.constant - c.reuseCoef * p.x1 - c.deleteCoef * p.x2 - c.newCoef * p.x3;
         rss += residual * residual;
         spread[0] += (p.x1 - mean[0]) * (p.x1 - mean[0]);
         spread[1] += (p.x2 - mean[1]) * (p.x2 - mean[1]);

@@ -51,7 +51,8 @@ void ApplyPhaseRatios(std::vector<PhaseRecord>& phases, const PhaseSeconds& seco
     }
     std::int64_t running = 0;
     for (std::size_t i = 0; i + 1 < phases.size(); ++i) {
-        phases[i].ratio = RoundHalfUp(static_cast<double>(phaseSeconds[i]) * 100.0 / static_cast<double>(sum));
+        phases[i].ratio =
+            RoundHalfUp(static_cast<double>(phaseSeconds[i]) * 100.0 / static_cast<double>(sum));
         running += phases[i].ratio;
     }
     phases.back().ratio = ClampToInt32(100 - running);
@@ -76,8 +77,11 @@ void UpdatePhaseRatios(ProjectRecord& project, bool distributePlan)
     StatStore scratch;
     PhaseSeconds seconds;
     ScanProjects(project.projectName, scratch, &seconds);
-    ApplyPhaseRatios(project.phases, seconds,
-                     distributePlan ? std::optional<std::int32_t>(project.estimate.totalMinutes) : std::nullopt);
+    std::optional<std::int32_t> total;
+    if (distributePlan) {
+        total = project.estimate.totalMinutes;
+    }
+    ApplyPhaseRatios(project.phases, seconds, total);
 }
 
 } // namespace quilvane

@@ -90,7 +90,8 @@ void ScanProjects(const std::string& excludedName, StatStore& store, PhaseSecond
 {
     const std::string root = ProgramFolder();
     for (const std::string& name : ListEntries(root, true)) {
-        if (name == "." || name == ".." || name == "init" || (!excludedName.empty() && name == excludedName)) {
+        if (name == "." || name == ".." || name == "init" ||
+            (!excludedName.empty() && name == excludedName)) {
             continue;
         }
         // Paths are built from the listed bytes directly: a name is not a stored text, so it must

@@ -17,14 +17,13 @@ std::vector<std::string_view> SplitAtLf(std::string_view text)
     std::vector<std::string_view> lines;
     std::size_t start = 0;
     while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        std::size_t next = end == std::string_view::npos ? text.size() : end + 1;
-        std::string_view line = text.substr(start, (end == std::string_view::npos ? text.size() : end) - start);
+        std::size_t end = std::min(text.find('\n', start), text.size());
+        std::string_view line = text.substr(start, end - start);
         if (!line.empty() && line.back() == '\r') {
             line.remove_suffix(1);
         }
         lines.push_back(line);
-        start = next;
+        start = end + 1;
     }
     return lines;
 }

@@ -228,14 +228,6 @@ TEST(ProbeEstimate, RefitResetsThenFitsAndPredictsWithTheNewCoefficients)
     EXPECT_LT(p.range, 0);
 }
 
-TEST(ProbeEstimate, WithoutRefitTheCoefficientsStand)
-{
-    ProbeCoefficients c{1, 2, 3, 4};
-    ProbePrediction p = EstimateFromHistory({}, false, c, {1, 1, 1}, 0.95);
-    EXPECT_EQ(c, (ProbeCoefficients{1, 2, 3, 4}));
-    EXPECT_DOUBLE_EQ(p.prediction, 10.0);
-}
-
 TEST(ProbeEstimate, HistoryHasOnePointPerRecordInKeyOrder)
 {
     StatStore store;

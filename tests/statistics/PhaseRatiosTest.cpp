@@ -94,7 +94,8 @@ TEST_F(StatPhaseRatios, EmptyPhaseTableIsLeftAlone)
 
 TEST(StatPhaseArithmetic, PhasesMatchByteExactNamesAndRoundHalfUp)
 {
-    std::vector<PhaseRecord> phases{{"Code", 0, 0, 0}, {"code", 0, 0, 0}, {"test", 0, 0, 0}, {"misc", 0, 0, 0}};
+    std::vector<PhaseRecord> phases{
+        {"Code", 0, 0, 0}, {"code", 0, 0, 0}, {"test", 0, 0, 0}, {"misc", 0, 0, 0}};
     // 1/8 of the time is 12.5 percent and rounds up; "Code" is not "code".
     ApplyPhaseRatios(phases, PhaseSeconds{{"code", 100}, {"test", 700}, {"other", 1000}}, std::nullopt);
     EXPECT_EQ(Ratios(phases), (std::vector<std::int32_t>{0, 13, 88, -1}));

@@ -73,7 +73,8 @@ TEST_F(StatScan, FoldersWithoutProjectFileAndPlainFilesAreSkipped)
 {
     std::filesystem::create_directories(dir_.Path("Empty"));
     ASSERT_TRUE(WriteFileAtomically(dir_.Path("Empty/readme.txt"), "x").Ok());
-    ASSERT_TRUE(WriteFileAtomically(dir_.Path("loose.psp"), SerializeToBytes(FinishedProject(1, 1, 1, 1))).Ok());
+    std::string bytes = SerializeToBytes(FinishedProject(1, 1, 1, 1));
+    ASSERT_TRUE(WriteFileAtomically(dir_.Path("loose.psp"), bytes).Ok());
     std::filesystem::create_directories(dir_.Path("Dir/sub.psp"));
     StatStore store = Scan();
     EXPECT_TRUE(store.records.empty());

@@ -31,7 +31,10 @@ StatRecord Row(std::string base, std::int32_t first)
 class StatStoreFile : public StatFolderTest {
 protected:
     std::string FileText() { return ReadWholeFile(dir_.Path("init/statInfo.txt")).value_or("<none>"); }
-    void WriteText(const std::string& text) { ASSERT_TRUE(WriteFileAtomically(dir_.Path("init/statInfo.txt"), text).Ok()); }
+    void WriteText(const std::string& text)
+    {
+        ASSERT_TRUE(WriteFileAtomically(dir_.Path("init/statInfo.txt"), text).Ok());
+    }
 };
 
 } // namespace
@@ -83,20 +86,6 @@ TEST_F(StatStoreFile, FileHasTheExactLayoutWithBlankEndedWidthLine)
                           "b\r\n"
                           "a\r\n"
                           "1 2 3 4 5 -5 7 2147483647 9\r\n");
-}
-
-TEST_F(StatStoreFile, RecordsAreKeptInMultibyteOrder)
-{
-    StatStore store;
-    for (const std::string& name : {Kaisou, std::string("zeta"), std::string("Alpha"), std::string("alpha")}) {
-        store.records[name] = StatRecord();
-    }
-    std::vector<std::string> order;
-    for (const auto& entry : store.records) {
-        order.push_back(entry.first);
-    }
-    // Case-sensitive, and a double-byte character sorts after every single byte.
-    EXPECT_EQ(order, (std::vector<std::string>{"Alpha", "alpha", "zeta", Kaisou}));
 }
 
 TEST_F(StatStoreFile, MissingFileReturnsOneAndLeavesTheStoreAlone)

@@ -56,7 +56,8 @@ TEST(StatCsv, CommaInANameIsNotQuoted)
 TEST(StatRowTexts, ShowMarkNameBaseAndNumbersWithTheDerivedTotal)
 {
     auto texts = StatRowTexts("P2", TwoRows().records["P2"]);
-    EXPECT_EQ(texts, (std::array<std::string, 13>{"*", "P2", "P1", "1", "2", "3", "4", "5", "6", "7", "12", "8", "9"}));
+    std::array<std::string, 13> expected{"*", "P2", "P1", "1", "2", "3", "4", "5", "6", "7", "12", "8", "9"};
+    EXPECT_EQ(texts, expected);
     EXPECT_EQ(StatRowTexts("P1", TwoRows().records["P1"])[0], "");
 }
 

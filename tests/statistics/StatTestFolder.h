@@ -43,7 +43,8 @@ protected:
     }
     void TearDown() override { SetProgramFolder(saved_); }
 
-    void Project(const std::string& folder, const ProjectRecord& project, const std::string& file = "work.psp")
+    void Project(const std::string& folder, const ProjectRecord& project,
+                 const std::string& file = "work.psp")
     {
         WriteProject(dir_.Root(), folder, project, file);
     }
