@@ -206,16 +206,16 @@ public:
     // Same size and same modification time (whole seconds, as the original file status has it).
     bool SameStatus(const SourceFile& other) const { return size_ == other.size_ && mtime_ == other.mtime_; }
 
-    // The whole content in text mode, or nothing when reading fails.
+    // The whole content in text mode, or nothing when reading fails. Read in chunks and
+    // translated on the way, so a large file is copied once and never zero-filled first.
     std::optional<std::string> Read() const
     {
-        std::string bytes(static_cast<std::size_t>(std::max<off_t>(size_, 0)), '\0');
-        std::size_t filled = 0;
+        std::string text;
+        text.reserve(static_cast<std::size_t>(std::max<off_t>(size_, 0)));
+        std::vector<char> buffer(1 << 16);
+        TextModeDecoder decoder;
         for (;;) {
-            if (filled == bytes.size()) {
-                bytes.resize(bytes.size() + 4096); // the file may have grown since fstat
-            }
-            ssize_t n = read(fd_, bytes.data() + filled, bytes.size() - filled);
+            ssize_t n = read(fd_, buffer.data(), buffer.size());
             if (n < 0 && errno == EINTR) {
                 continue;
             }
@@ -225,10 +225,10 @@ public:
             if (n == 0) {
                 break;
             }
-            filled += static_cast<std::size_t>(n);
+            decoder.Append(text, std::string_view(buffer.data(), static_cast<std::size_t>(n)));
         }
-        bytes.resize(filled);
-        return TextModeBytes(std::move(bytes));
+        decoder.Finish(text);
+        return text;
     }
 
 private:
@@ -255,9 +255,7 @@ FileLocCounts ComparePair(std::optional<std::string> baseBytes, std::optional<st
         current.emplace(std::move(*currentBytes));
     }
     if (base && current) {
-        auto baseKeys = base->LineKeys();
-        auto currentKeys = current->LineKeys();
-        MatchLines(baseKeys, currentKeys, baseFlags, currentFlags);
+        MatchLines(base->LineKeys(), current->LineKeys(), baseFlags, currentFlags);
     }
     if (base) {
         UnitCounts units = count(*base, baseFlags);

@@ -147,66 +147,80 @@ bool IsVbWhiteSpace(char c)
 
 std::string TextModeBytes(std::string raw)
 {
-    std::size_t out = 0;
-    for (std::size_t in = 0; in < raw.size(); ++in) {
-        if (raw[in] == '\r' && in + 1 < raw.size() && raw[in + 1] == '\n') {
-            continue;
-        }
-        raw[out++] = raw[in];
+    std::string text;
+    text.reserve(raw.size());
+    TextModeDecoder decoder;
+    decoder.Append(text, raw);
+    decoder.Finish(text);
+    return text;
+}
+
+void TextModeDecoder::Append(std::string& out, std::string_view chunk)
+{
+    if (chunk.empty()) {
+        return;
     }
-    raw.resize(out);
-    return raw;
+    if (pendingCr_ && chunk.front() != '\n') {
+        out += '\r';
+    }
+    pendingCr_ = false;
+    while (!chunk.empty()) {
+        std::size_t cr = chunk.find('\r');
+        if (cr == std::string_view::npos) {
+            out.append(chunk);
+            return;
+        }
+        out.append(chunk.substr(0, cr));
+        if (cr + 1 == chunk.size()) {
+            pendingCr_ = true;
+            return;
+        }
+        if (chunk[cr + 1] != '\n') {
+            out += '\r';
+        }
+        chunk.remove_prefix(cr + 1);
+    }
+}
+
+void TextModeDecoder::Finish(std::string& out)
+{
+    if (pendingCr_) {
+        out += '\r';
+    }
+    pendingCr_ = false;
 }
 
 CsImage::CsImage(std::string bytes) : bytes_(std::move(bytes))
 {
-    lineStarts_.push_back(0);
-    for (std::size_t i = 0; i < bytes_.size(); ++i) {
-        if (bytes_[i] == '\n') {
-            lineStarts_.push_back(i + 1);
-        }
-    }
-}
-
-std::vector<std::string_view> CsImage::LineKeys() const
-{
-    std::vector<std::string_view> keys;
-    keys.reserve(lineStarts_.size());
     std::string_view data(bytes_);
-    for (std::size_t i = 0; i < lineStarts_.size(); ++i) {
-        std::size_t start = lineStarts_[i];
-        std::size_t end = i + 1 < lineStarts_.size() ? lineStarts_[i + 1] - 1 : data.size();
-        std::string_view line = data.substr(start, end - start);
-        keys.push_back(line.substr(0, line.find(static_cast<char>(EndMark))));
+    // Reserved up front: growing by doubling would touch twice the memory for a large file.
+    keys_.reserve(static_cast<std::size_t>(std::count(data.begin(), data.end(), '\n')) + 1);
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t lf = data.find('\n', start);
+        std::string_view line = data.substr(start, lf == std::string_view::npos ? lf : lf - start);
+        keys_.push_back(line.substr(0, line.find(static_cast<char>(EndMark))));
+        if (lf == std::string_view::npos) {
+            break;
+        }
+        start = lf + 1;
     }
-    return keys;
 }
 
 VbImage::VbImage(std::string bytes) : bytes_(std::move(bytes))
 {
+    std::string_view data(bytes_);
+    pieces_.reserve(static_cast<std::size_t>(std::count(data.begin(), data.end(), '\n')) + 1);
     std::size_t start = 0;
-    while (start < bytes_.size()) {
-        std::size_t limit = std::min(bytes_.size(), start + MaxPiece);
-        std::size_t lf = bytes_.find('\n', start);
-        std::size_t end = lf < limit ? lf + 1 : limit;
-        pieces_.push_back({start, end - start});
-        start = end;
+    while (start < data.size()) {
+        std::string_view piece = data.substr(start, MaxPiece);
+        std::size_t lf = piece.find('\n');
+        if (lf != std::string_view::npos) {
+            piece = piece.substr(0, lf + 1);
+        }
+        pieces_.push_back(piece);
+        start += piece.size();
     }
-}
-
-std::string_view VbImage::Line(std::size_t i) const
-{
-    return std::string_view(bytes_).substr(pieces_[i].start, pieces_[i].length);
-}
-
-std::vector<std::string_view> VbImage::LineKeys() const
-{
-    std::vector<std::string_view> keys;
-    keys.reserve(pieces_.size());
-    for (std::size_t i = 0; i < pieces_.size(); ++i) {
-        keys.push_back(Line(i));
-    }
-    return keys;
 }
 
 UnitCounts CountCsStatements(const CsImage& image, const MatchFlags& flags)

@@ -151,6 +151,21 @@ TEST_F(LocCountProject, CrLfFilesEqualLfFiles)
     EXPECT_EQ(Text(Count()), "4/0/0");
 }
 
+TEST_F(LocCountProject, LargeCrLfFileIsReadWhole)
+{
+    // Larger than any read chunk, with CR LF pairs falling on every possible chunk boundary.
+    std::string crlf;
+    std::string lf;
+    for (int i = 0; i < 30000; ++i) {
+        std::string line = "x" + std::to_string(i) + ";";
+        crlf += line + "\r\n";
+        lf += line + "\n";
+    }
+    Write("Prob1/Big.cs", crlf);
+    Write("Prob2/Big.cs", lf);
+    EXPECT_EQ(Text(Count()), "30000/0/0");
+}
+
 TEST_F(LocCountProject, MissingFinalLineEndMattersOnlyForVb)
 {
     Write("Prob1/A.cs", "int a;\n");

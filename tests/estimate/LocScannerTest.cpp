@@ -115,6 +115,23 @@ TEST(LocTextMode, CrLfBecomesLfAndLoneCrStays)
     EXPECT_EQ(TextModeBytes("\r\r\n"), "\r\n");
 }
 
+TEST(LocTextMode, ChunkBoundariesDoNotChangeTheResult)
+{
+    const std::string raw = "a\r\nb\r\r\nc\rd\r";
+    const std::string expected = "a\nb\r\nc\rd\r";
+    for (std::size_t cut1 = 0; cut1 <= raw.size(); ++cut1) {
+        for (std::size_t cut2 = cut1; cut2 <= raw.size(); ++cut2) {
+            std::string out;
+            TextModeDecoder decoder;
+            decoder.Append(out, std::string_view(raw).substr(0, cut1));
+            decoder.Append(out, std::string_view(raw).substr(cut1, cut2 - cut1));
+            decoder.Append(out, std::string_view(raw).substr(cut2));
+            decoder.Finish(out);
+            ASSERT_EQ(out, expected) << cut1 << " " << cut2;
+        }
+    }
+}
+
 TEST(LocVbLines, BlankAndCommentLinesCountNothing)
 {
     EXPECT_EQ(VbUnits("\n   \n\t\f\v\r\n"), 0);
