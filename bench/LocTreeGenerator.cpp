@@ -15,8 +15,7 @@ using Lines = std::vector<std::string>;
 
 // Joins text pieces by appending, which keeps GCC 12 from a false -Wrestrict warning on chains
 // of operator+ with literals.
-template <class... Parts>
-std::string Cat(const Parts&... parts)
+template <class... Parts> std::string Cat(const Parts&... parts)
 {
     std::string text;
     ((text += parts), ...);

@@ -10,16 +10,16 @@
 namespace quilvane::bench {
 
 struct LocTreeOptions {
-    std::size_t files = 400;         // per tree
-    std::size_t linesPerFile = 800;  // on average
-    std::size_t folders = 16;        // subfolders the files are spread over
-    double vbShare = 0.25;           // share of VB files
-    double changedShare = 0.03;      // lines changed in a touched file
-    double deletedShare = 0.02;      // lines deleted in a touched file
-    double insertedShare = 0.03;     // lines inserted in a touched file
-    double movedShare = 0.02;        // lines moved elsewhere in a touched file
-    double touchedFiles = 0.6;       // share of files that are edited
-    double copiedFiles = 0.2;        // untouched files copied with a new modification time
+    std::size_t files = 400;        // per tree
+    std::size_t linesPerFile = 800; // on average
+    std::size_t folders = 16;       // subfolders the files are spread over
+    double vbShare = 0.25;          // share of VB files
+    double changedShare = 0.03;     // lines changed in a touched file
+    double deletedShare = 0.02;     // lines deleted in a touched file
+    double insertedShare = 0.03;    // lines inserted in a touched file
+    double movedShare = 0.02;       // lines moved elsewhere in a touched file
+    double touchedFiles = 0.6;      // share of files that are edited
+    double copiedFiles = 0.2;       // untouched files copied with a new modification time
     std::uint32_t seed = 1;
 };
 

@@ -13,8 +13,7 @@ namespace {
 // sentinel slot. `next_` is a union-find over the slots: following it from a slot leads to the
 // first slot at or after it whose line is still unmatched (or to the group's sentinel), so taking
 // a line out costs amortised near-constant time.
-template <class Index>
-class CurrentLineIndex {
+template <class Index> class CurrentLineIndex {
 public:
     explicit CurrentLineIndex(std::span<const std::string_view> lines) : lines_(lines)
     {

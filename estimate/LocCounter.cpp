@@ -268,8 +268,7 @@ FileLocCounts ComparePair(std::optional<std::string> baseBytes, std::optional<st
     return result;
 }
 
-template <class Image, class Counter>
-std::int64_t CountAllUnits(std::string bytes, Counter count)
+template <class Image, class Counter> std::int64_t CountAllUnits(std::string bytes, Counter count)
 {
     UnitCounts units = count(Image(std::move(bytes)), MatchFlags{});
     return units.matched + units.unmatched;
