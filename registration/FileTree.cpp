@@ -1,0 +1,280 @@
+#include "registration/FileTree.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/FileIo.h"
+#include "platform/MbString.h"
+#include "platform/ProgramFolder.h"
+
+namespace quilvane {
+namespace {
+
+namespace fs = std::filesystem;
+
+// '\' becomes '/', and trailing separators go so that "a/b/" and "a/b" mean one directory.
+std::string DiskPath(const std::string& path)
+{
+    std::string p = ToSlashes(path);
+    while (p.size() > 1 && p.back() == '/') {
+        p.pop_back();
+    }
+    return p;
+}
+
+std::string Join(const std::string& dir, const std::string& name)
+{
+    return dir.empty() ? name : dir + "/" + name;
+}
+
+// The names in `dir` (without "." and "..") in byte order; nullopt when it cannot be read.
+std::optional<std::vector<std::string>> SortedNames(const std::string& dir)
+{
+    std::error_code ec;
+    fs::directory_iterator it(dir, ec);
+    if (ec) {
+        return std::nullopt;
+    }
+    std::vector<std::string> names;
+    for (; it != fs::directory_iterator(); it.increment(ec)) {
+        names.push_back(it->path().filename().string());
+    }
+    if (ec) {
+        return std::nullopt;
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b)
+{
+    return MbsICmp(a, b) == 0;
+}
+
+// The extension from the last '.', empty when there is none ('.' is never a CP932 trail byte).
+std::string_view Extension(std::string_view name)
+{
+    size_t dot = name.rfind('.');
+    return dot == std::string_view::npos ? std::string_view() : name.substr(dot);
+}
+
+std::string_view Stem(std::string_view name)
+{
+    size_t dot = name.rfind('.');
+    return dot == std::string_view::npos ? name : name.substr(0, dot);
+}
+
+class TreeCopier {
+public:
+    TreeCopier(const std::optional<TreeTemplate>& templateMode, const std::string& dstDir)
+        : templateMode_(templateMode)
+    {
+        if (templateMode_) {
+            std::string name = DiskPath(templateMode_->templateName);
+            size_t slash = name.rfind('/');
+            templateBase_ = slash == std::string::npos ? name : name.substr(slash + 1);
+        }
+        std::error_code ec;
+        destination_ = fs::canonical(dstDir, ec);
+    }
+
+    void CopyDirectory(const std::string& src, const std::string& dst, const std::string& relative)
+    {
+        auto names = SortedNames(src);
+        if (!names) {
+            failures_.push_back(relative.empty() ? src : relative);
+            return;
+        }
+        for (const auto& name : *names) {
+            if (!LeftOut(name)) {
+                CopyEntry(src + "/" + name, dst + "/" + name, dst, Join(relative, name), name);
+            }
+        }
+    }
+
+    std::vector<std::string> TakeFailures() { return std::move(failures_); }
+
+private:
+    bool LeftOut(const std::string& name) const
+    {
+        if (EqualsIgnoringCase(name, "bin") || EqualsIgnoringCase(name, "obj")) {
+            return true;
+        }
+        if (templateMode_ && EqualsIgnoringCase(name, "result.txt")) {
+            return true;
+        }
+        return EqualsIgnoringCase(Extension(name), ".suo");
+    }
+
+    void CopyEntry(const std::string& from, const std::string& to, const std::string& dst,
+                   const std::string& relative, const std::string& name)
+    {
+        std::error_code ec;
+        fs::file_status linkStatus = fs::symlink_status(from, ec);
+        if (fs::is_directory(linkStatus)) {
+            // A destination inside the source would otherwise be copied into itself without end.
+            if (!destination_.empty() && fs::equivalent(from, destination_, ec)) {
+                return;
+            }
+            mkdir(to.c_str(), 0777);
+            CopyDirectory(from, to, relative);
+            return;
+        }
+        // A link to a file is copied as the file; a link to a directory is not followed, as it
+        // may lead back into the tree.
+        if (!fs::is_regular_file(fs::status(from, ec))) {
+            failures_.push_back(relative);
+            return;
+        }
+        if (templateMode_) {
+            CopyTemplateFile(from, dst, relative, name);
+            return;
+        }
+        if (!fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec)) {
+            failures_.push_back(relative);
+        }
+    }
+
+    void CopyTemplateFile(const std::string& from, const std::string& dst, const std::string& relative,
+                          const std::string& name)
+    {
+        std::string_view extension = Extension(name);
+        bool renamed = EqualsIgnoringCase(Stem(name), templateBase_);
+        bool projectFile = EqualsIgnoringCase(extension, ".csproj") || EqualsIgnoringCase(extension, ".vbproj");
+        std::string to = dst + "/" + (renamed ? templateMode_->newName + std::string(extension) : name);
+        std::error_code ec;
+        if (!fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec)) {
+            failures_.push_back(relative);
+            return;
+        }
+        if (!renamed && !projectFile) {
+            return;
+        }
+        bool edited = ReplaceInFile(to, templateBase_, templateMode_->newName).Ok();
+        edited = ReplaceInFile(to, "USERNAME", templateMode_->userName).Ok() && edited;
+        edited = ReplaceInFile(to, "VERSION", templateMode_->version).Ok() && edited;
+        if (!edited) {
+            failures_.push_back(relative);
+        }
+    }
+
+    const std::optional<TreeTemplate>& templateMode_;
+    std::string templateBase_;
+    fs::path destination_;
+    std::vector<std::string> failures_;
+};
+
+std::string ReplaceAll(const std::string& line, const std::string& search, const std::string& replacement)
+{
+    if (search.empty()) {
+        return line;
+    }
+    std::string out;
+    size_t from = 0;
+    for (size_t at = line.find(search); at != std::string::npos; at = line.find(search, from)) {
+        out.append(line, from, at - from);
+        out += replacement;
+        from = at + search.size();
+    }
+    out.append(line, from, std::string::npos);
+    return out;
+}
+
+} // namespace
+
+std::vector<std::string> CopyProjectTree(const std::string& srcDir, const std::string& dstDir,
+                                         const std::optional<TreeTemplate>& templateMode)
+{
+    std::string src = DiskPath(srcDir);
+    std::string dst = DiskPath(dstDir);
+    TreeCopier copier(templateMode, dst);
+    copier.CopyDirectory(src, dst, "");
+    return copier.TakeFailures();
+}
+
+int RemoveTree(const std::string& dir)
+{
+    std::string d = DiskPath(dir);
+    struct stat st {};
+    if (lstat(d.c_str(), &st) != 0) {
+        return -1;
+    }
+    if (S_ISLNK(st.st_mode)) {
+        return unlink(d.c_str()) == 0 ? 0 : -1;
+    }
+    if (!S_ISDIR(st.st_mode)) {
+        return -1;
+    }
+    // Entries of a directory without owner read, write or search permission cannot be listed or
+    // removed; the directory goes anyway, so it is opened up first.
+    if ((st.st_mode & S_IRWXU) != S_IRWXU) {
+        chmod(d.c_str(), (st.st_mode & 07777) | S_IRWXU);
+    }
+    if (auto names = SortedNames(d)) {
+        for (const auto& name : *names) {
+            std::string path = d + "/" + name;
+            struct stat entry {};
+            if (lstat(path.c_str(), &entry) == 0 && S_ISDIR(entry.st_mode)) {
+                RemoveTree(path);
+            } else {
+                ForceRemoveFile(path);
+            }
+        }
+    }
+    return rmdir(d.c_str()) == 0 ? 0 : -1;
+}
+
+int MakeDirectoryPath(const std::string& path)
+{
+    std::string p = DiskPath(path);
+    if (p.empty()) {
+        return -1;
+    }
+    if (mkdir(p.c_str(), 0777) == 0) {
+        return 0;
+    }
+    // An existing entry will not be made by creating its parents.
+    if (errno == EEXIST) {
+        return -1;
+    }
+    size_t slash = p.rfind('/');
+    if (slash == std::string::npos || slash == 0) {
+        return -1;
+    }
+    MakeDirectoryPath(p.substr(0, slash));
+    return mkdir(p.c_str(), 0777) == 0 ? 0 : -1;
+}
+
+int ForceRemoveFile(const std::string& path)
+{
+    std::string p = DiskPath(path);
+    if (unlink(p.c_str()) == 0) {
+        return 0;
+    }
+    struct stat st {};
+    // chmod would act on a link's target, so links and directories get no second try.
+    if (lstat(p.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        return -1;
+    }
+    chmod(p.c_str(), (st.st_mode & 07777) | S_IRUSR | S_IWUSR);
+    return unlink(p.c_str()) == 0 ? 0 : -1;
+}
+
+Status ReplaceInFile(const std::string& path, const std::string& search, const std::string& replacement)
+{
+    std::string p = DiskPath(path);
+    auto text = ReadWholeFile(p);
+    if (!text) {
+        return Status::Failure(p + " を開けません");
+    }
+    std::vector<std::string> lines = SplitLines(*text);
+    for (auto& line : lines) {
+        line = ReplaceAll(line, search, replacement);
+    }
+    return WriteFileAtomically(p, JoinLinesCrLf(lines));
+}
+
+} // namespace quilvane

@@ -1,0 +1,47 @@
+#pragma once
+// File-system helpers shared by registration and project creation: copying a project tree
+// (plainly, or from a template under a new name), removing a tree, making a directory path and
+// replacing a text in a file. Paths may use '\' (stored texts do); entries are visited in name
+// order so that results do not depend on the file system's own order.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Status.h"
+
+namespace quilvane {
+
+// Template mode of CopyProjectTree: the base project `templateName` (a path; its last component
+// is the name replaced) becomes `newName`, with "USERNAME" and "VERSION" filled in.
+struct TreeTemplate {
+    std::string version;
+    std::string templateName;
+    std::string newName;
+    std::string userName;
+};
+
+// Copies the tree srcDir into dstDir (which must exist), over existing files. "bin", "obj" and
+// "*.suo" are left out; in template mode "result.txt" too, files named like the template are
+// renamed, and they and the project files (".csproj", ".vbproj") are edited. Single failures do
+// not stop the copy; the entries that were not copied are returned, relative to srcDir.
+std::vector<std::string> CopyProjectTree(const std::string& srcDir, const std::string& dstDir,
+                                         const std::optional<TreeTemplate>& templateMode = std::nullopt);
+
+// Removes dir with everything in it, clearing read-only modes on the way. Symbolic links are
+// removed themselves and never followed. Returns 0 when dir itself was removed.
+int RemoveTree(const std::string& dir);
+
+// Creates the directory path with any missing parents. Returns 0 when the last directory was
+// made by this call, non-zero otherwise (also when it existed already).
+int MakeDirectoryPath(const std::string& path);
+
+// Removes a file, making it writable first when the plain removal fails. A symbolic link is
+// removed itself. Returns 0 when it is gone.
+int ForceRemoveFile(const std::string& path);
+
+// Replaces every non-overlapping occurrence of `search` on every line, left to right, and
+// writes each line followed by CR LF. The new text goes to a temporary file beside the target
+// that replaces it only when fully written, so on failure the original stays as it was.
+Status ReplaceInFile(const std::string& path, const std::string& search, const std::string& replacement);
+
+} // namespace quilvane
