@@ -18,6 +18,7 @@
 #include "mainwindow/CQuilvaneView.h"
 #include "mainwindow/PhaseClock.h"
 #include "platform/ProgramFolder.h"
+#include "registration/RegistrationCommands.h"
 #include "ui/Prompt.h"
 
 namespace quilvane {
@@ -35,11 +36,12 @@ CMainFrame::CMainFrame(CQuilvaneDoc& doc) : doc_(doc)
     view_ = new CQuilvaneView(doc_, this);
     setCentralWidget(view_);
     doc_.Attach(this, view_);
-    InstallFeatureCommands();
     timer_ = new QTimer(this);
     timer_->setInterval(1000);
     connect(timer_, &QTimer::timeout, this, &CMainFrame::OnTimer);
     OnCreate();
+    // After OnCreate, so that features find the menu commands they enable.
+    InstallFeatureCommands();
 }
 
 QAction* CMainFrame::AddCommand(QMenu* menu, int id, const QString& text, const QKeySequence& keys)
@@ -67,6 +69,7 @@ QAction* CMainFrame::Action(int id) const
 // Each feature connects its buttons and menu commands to the form here.
 void CMainFrame::InstallFeatureCommands()
 {
+    InstallRegistrationCommands(*this, doc_, *view_);
 }
 
 void CMainFrame::OnCreate()

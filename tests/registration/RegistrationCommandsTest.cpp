@@ -1,0 +1,189 @@
+#include <QAction>
+#include <QMenu>
+#include <QPushButton>
+#include <fstream>
+
+#include "registration/RegistrationCommands.h"
+#include "tests/GuiFixture.h"
+#include "ui/QtText.h"
+
+using namespace quilvane;
+namespace fs = std::filesystem;
+
+namespace {
+
+// A workbench on project Prob1 of user Taro, registering into the folder "reg".
+class RegistrationCommandsTest : public WorkbenchTest {
+protected:
+    void SetUp() override
+    {
+        WorkbenchTest::SetUp();
+        Start(MakeProject("Prob1", ThreePhases()));
+        Doc().Data().overview.userName = "Taro";
+        Doc().Data().overview.registrationFolder = dir_.Path("reg");
+        Doc().SetModifiedFlag(false);
+    }
+
+    void ClickRegister()
+    {
+        QPushButton* button = View().Button(1026);
+        ASSERT_NE(button, nullptr);
+        ASSERT_TRUE(button->isEnabled());
+        button->click();
+    }
+
+    std::string Target() const { return dir_.Path("reg/Taro/Prob1"); }
+    QString CopiedText() const { return ToQ(Target()) + QStringLiteral("\nにコピーしました"); }
+
+    void Write(const std::string& relative, const std::string& bytes)
+    {
+        fs::path path = dir_.Path(relative);
+        fs::create_directories(path.parent_path());
+        std::ofstream(path, std::ios::binary) << bytes;
+    }
+
+    QAction* Progress() { return Frame().Action(CommandId::Progress); }
+
+    // What opening the View menu does to its items.
+    void ShowViewMenu()
+    {
+        for (QObject* owner : Progress()->associatedObjects()) {
+            if (auto* menu = qobject_cast<QMenu*>(owner)) {
+                emit menu->aboutToShow();
+            }
+        }
+    }
+};
+
+} // namespace
+
+TEST_F(RegistrationCommandsTest, RegistrationCopiesAndNamesTheTarget)
+{
+    ClickRegister();
+    ASSERT_EQ(prompt_.shown.size(), 1u);
+    EXPECT_EQ(prompt_.shown[0], CopiedText());
+    EXPECT_TRUE(fs::exists(Target() + "/work.psp"));
+}
+
+TEST_F(RegistrationCommandsTest, UnsavedChangesAreSavedOnYesBeforeCopying)
+{
+    Doc().Data().memo = "latest";
+    Doc().SetModifiedFlag(true);
+    prompt_.answers = {Prompt::Answer::Yes};
+    ClickRegister();
+    ASSERT_EQ(prompt_.shown.size(), 2u);
+    EXPECT_EQ(prompt_.shown[0], QStringLiteral("保存しますか?"));
+    EXPECT_EQ(prompt_.shown[1], CopiedText());
+    ProjectRecord copy;
+    ASSERT_TRUE(LoadProjectFile(Target() + "/work.psp", copy).Ok());
+    EXPECT_EQ(copy.memo, "latest");
+}
+
+TEST_F(RegistrationCommandsTest, NoAtTheSaveQuestionCopiesTheLastSavedState)
+{
+    Doc().Data().memo = "unsaved";
+    Doc().SetModifiedFlag(true);
+    prompt_.answers = {Prompt::Answer::No};
+    ClickRegister();
+    EXPECT_EQ(prompt_.shown.back(), CopiedText());
+    ProjectRecord copy;
+    ASSERT_TRUE(LoadProjectFile(Target() + "/work.psp", copy).Ok());
+    EXPECT_EQ(copy.memo, "");
+    EXPECT_TRUE(Doc().IsModified());
+}
+
+TEST_F(RegistrationCommandsTest, CancelAtTheSaveQuestionLeavesThePreviousCopy)
+{
+    Write("reg/Taro/Prob1/previous.txt", "previous");
+    Doc().SetModifiedFlag(true);
+    prompt_.answers = {Prompt::Answer::Cancel};
+    ClickRegister();
+    ASSERT_EQ(prompt_.shown.size(), 1u);
+    EXPECT_EQ(prompt_.shown[0], QStringLiteral("保存しますか?"));
+    EXPECT_TRUE(fs::exists(Target() + "/previous.txt"));
+    EXPECT_FALSE(fs::exists(Target() + "/work.psp"));
+}
+
+TEST_F(RegistrationCommandsTest, EmptyUserNameAsksForTheName)
+{
+    Doc().Data().overview.userName.clear();
+    ClickRegister();
+    ASSERT_EQ(prompt_.shown.size(), 1u);
+    EXPECT_EQ(prompt_.shown[0], QStringLiteral("名前を設定して下さい"));
+    EXPECT_FALSE(fs::exists(dir_.Path("reg")));
+}
+
+TEST_F(RegistrationCommandsTest, DottedUserNameIsRefusedWithItsName)
+{
+    Write("reg/keep.txt", "keep");
+    Doc().Data().overview.userName = "..";
+    ClickRegister();
+    ASSERT_EQ(prompt_.shown.size(), 1u);
+    EXPECT_TRUE(prompt_.shown[0].contains(QStringLiteral("「..」")));
+    EXPECT_TRUE(fs::exists(dir_.Path("reg/keep.txt")));
+}
+
+TEST_F(RegistrationCommandsTest, MissingRegistrationFolderOffersTheSettings)
+{
+    Doc().Data().overview.registrationFolder.clear();
+    int overviews = 0;
+    View().SetCommand(1029, [&overviews] { ++overviews; });
+    prompt_.answers = {Prompt::Answer::No, Prompt::Answer::Yes};
+    ClickRegister();
+    EXPECT_EQ(overviews, 0);
+    ClickRegister();
+    EXPECT_EQ(overviews, 1);
+    ASSERT_EQ(prompt_.shown.size(), 2u);
+    EXPECT_EQ(prompt_.shown[1], QStringLiteral("データの登録先を設定して下さい\n設定画面を開きますか?"));
+}
+
+TEST_F(RegistrationCommandsTest, FinalMessageListsWhatWasNotCopied)
+{
+    fs::create_directory_symlink("..", dir_.Path("Prob1/up"));
+    ClickRegister();
+    ASSERT_EQ(prompt_.shown.size(), 1u);
+    EXPECT_TRUE(prompt_.shown[0].startsWith(CopiedText()));
+    EXPECT_TRUE(prompt_.shown[0].endsWith(QStringLiteral("\nup")));
+}
+
+TEST_F(RegistrationCommandsTest, TargetThatCannotBeMadeIsNamed)
+{
+    Write("reg/Taro", "a file");
+    ClickRegister();
+    ASSERT_EQ(prompt_.shown.size(), 1u);
+    EXPECT_EQ(prompt_.shown[0], ToQ(Target()) + QStringLiteral("\nを作成できません"));
+}
+
+TEST_F(RegistrationCommandsTest, ProgressIsDisabledUntilThePageExists)
+{
+    ShowViewMenu();
+    EXPECT_FALSE(Progress()->isEnabled());
+    Write("reg/result.htm", "<html></html>");
+    ShowViewMenu();
+    EXPECT_TRUE(Progress()->isEnabled());
+    Doc().Data().overview.registrationFolder = dir_.Path("elsewhere");
+    ShowViewMenu();
+    EXPECT_FALSE(Progress()->isEnabled());
+}
+
+TEST_F(RegistrationCommandsTest, RegistrationRefreshesTheProgressCommand)
+{
+    Write("reg/result.htm", "<html></html>");
+    Progress()->setEnabled(false);
+    ClickRegister();
+    EXPECT_TRUE(Progress()->isEnabled());
+}
+
+TEST_F(RegistrationCommandsTest, ProgressOpensThePageWithTheDesktopHandler)
+{
+    std::vector<std::string> opened;
+    Doc().LaunchFile = [&opened](const std::string& path) {
+        opened.push_back(path);
+        return true;
+    };
+    ASSERT_TRUE(Frame().OnCommand(CommandId::Progress));
+    EXPECT_TRUE(opened.empty());
+    Write("reg/result.htm", "<html></html>");
+    ASSERT_TRUE(Frame().OnCommand(CommandId::Progress));
+    EXPECT_EQ(opened, std::vector<std::string>{dir_.Path("reg/result.htm")});
+}
