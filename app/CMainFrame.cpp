@@ -15,6 +15,7 @@
 
 #include "app/CAboutDlg.h"
 #include "app/CQuilvaneDoc.h"
+#include "logs/LogCommands.h"
 #include "mainwindow/CQuilvaneView.h"
 #include "mainwindow/PhaseClock.h"
 #include "platform/ProgramFolder.h"
@@ -69,6 +70,7 @@ QAction* CMainFrame::Action(int id) const
 // Each feature connects its buttons and menu commands to the form here.
 void CMainFrame::InstallFeatureCommands()
 {
+    InstallLogCommands(*view_);
     InstallRegistrationCommands(*this, doc_, *view_);
 }
 

@@ -1,0 +1,123 @@
+#include "logs/CTimeEditDlg.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "logs/FieldText.h"
+#include "ui/KeyState.h"
+#include "ui/QtText.h"
+
+namespace quilvane {
+namespace {
+
+constexpr const char* AdjusterTexts[] = {"++", "+", "-", "--"};
+
+QLineEdit* AddField(QWidget* parent, int id, bool readOnly)
+{
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QString::number(id));
+    edit->setReadOnly(readOnly);
+    return edit;
+}
+
+} // namespace
+
+CTimeEditDlg::CTimeEditDlg(TimeLogEntry& entry, QWidget* parent)
+    : QDialog(parent), entry_(entry), values_(entry)
+{
+    setObjectName(QStringLiteral("137"));
+    setWindowTitle(QStringLiteral("時間管理設定"));
+
+    phase_ = AddField(this, 1091, false);
+    span_ = AddField(this, 1081, true);
+    start_ = AddField(this, 1092, true);
+    auto* grid = new QGridLayout;
+    grid->addWidget(new QLabel(QStringLiteral("工程"), this), 0, 0);
+    grid->addWidget(phase_, 0, 1);
+    grid->addWidget(new QLabel(QStringLiteral("時間"), this), 1, 0);
+    grid->addWidget(span_, 1, 1);
+    grid->addWidget(new QLabel(QStringLiteral("開始"), this), 2, 0);
+    grid->addWidget(start_, 2, 1);
+
+    // Span adjusters 1086-1089 and start adjusters 1082-1085, each "++", "+", "-", "--".
+    for (int row : {1, 2}) {
+        auto* buttons = new QHBoxLayout;
+        buttons->setSpacing(2);
+        for (int i = 0; i < 4; ++i) {
+            int id = (row == 1 ? 1086 : 1082) + i;
+            auto* b = new QPushButton(QString::fromLatin1(AdjusterTexts[i]), this);
+            b->setObjectName(QString::number(id));
+            b->setAutoDefault(false);
+            b->setFixedWidth(28);
+            auto button = static_cast<Adjuster>(i);
+            if (row == 1) {
+                connect(b, &QPushButton::clicked, this, [this, button] { OnAdjustSpan(button); });
+            } else {
+                connect(b, &QPushButton::clicked, this, [this, button] { OnAdjustStart(button); });
+            }
+            buttons->addWidget(b);
+        }
+        grid->addLayout(buttons, row, 2);
+    }
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("1"));
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
+    cancel->setObjectName(QStringLiteral("2"));
+    cancel->setAutoDefault(false);
+    connect(ok, &QPushButton::clicked, this, &CTimeEditDlg::accept);
+    connect(cancel, &QPushButton::clicked, this, &CTimeEditDlg::reject);
+    auto* side = new QVBoxLayout;
+    side->addWidget(ok);
+    side->addWidget(cancel);
+    side->addStretch();
+
+    auto* outer = new QHBoxLayout(this);
+    outer->addLayout(grid);
+    outer->addSpacing(8);
+    outer->addLayout(side);
+    outer->setSizeConstraint(QLayout::SetFixedSize);
+
+    phase_->setText(ToQ(values_.phase));
+    ShowFields();
+}
+
+void CTimeEditDlg::TakeFields()
+{
+    values_.phase = FieldText(phase_->text(), values_.phase);
+}
+
+void CTimeEditDlg::ShowFields()
+{
+    // The phase field keeps what was typed; only the read-only times are rewritten.
+    span_->setText(ToQ(values_.span.Text()));
+    start_->setText(ToQ(values_.start.Text()));
+}
+
+void CTimeEditDlg::OnAdjustSpan(Adjuster button)
+{
+    TakeFields();
+    Adjust(values_.span, button, IsCtrlHeld());
+    ShowFields();
+}
+
+void CTimeEditDlg::OnAdjustStart(Adjuster button)
+{
+    TakeFields();
+    Adjust(values_.start, button, IsCtrlHeld());
+    ShowFields();
+}
+
+void CTimeEditDlg::accept()
+{
+    TakeFields();
+    values_.ApplyTo(entry_);
+    QDialog::accept();
+}
+
+} // namespace quilvane

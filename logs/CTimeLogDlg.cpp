@@ -1,0 +1,54 @@
+#include "logs/CTimeLogDlg.h"
+
+#include "logs/CTimeEditDlg.h"
+
+namespace quilvane {
+
+CTimeLogDlg::CTimeLogDlg(const TimeLog& log, QWidget* parent)
+    : CLogListDlg({136, 1078, 1080, 1079}, QStringLiteral("時間管理"),
+                  {{QStringLiteral("工程"), false},
+                   {QStringLiteral("時間"), true},
+                   {QStringLiteral("開始"), true},
+                   {QStringLiteral("終了"), true}},
+                  parent),
+      log_(log)
+{
+    const auto& w = log_.columnWidths;
+    OnInitDialog({log_.left, log_.top, log_.width, log_.height, {w[0], w[1], w[2], w[3]}});
+}
+
+std::string CTimeLogDlg::EntryCell(std::size_t row, int column) const
+{
+    return TimeLogCell(log_.entries[row], column);
+}
+
+bool CTimeLogDlg::EditEntry(std::size_t row)
+{
+    CTimeEditDlg edit(log_.entries[row], this);
+    return edit.exec() == QDialog::Accepted;
+}
+
+std::optional<std::size_t> CTimeLogDlg::DeleteEntries(const std::set<std::size_t>& rows)
+{
+    return DeleteRows(log_.entries, rows);
+}
+
+std::vector<std::size_t> CTimeLogDlg::SortEntries(int column, bool ascending)
+{
+    std::vector<std::size_t> order = TimeLogSortOrder(log_.entries, column, ascending);
+    Reorder(log_.entries, order);
+    return order;
+}
+
+void CTimeLogDlg::StoreLayout(const Layout& layout)
+{
+    log_.left = layout.left;
+    log_.top = layout.top;
+    log_.width = layout.width;
+    log_.height = layout.height;
+    for (std::size_t i = 0; i < 4 && i < layout.columnWidths.size(); ++i) {
+        log_.columnWidths[i] = layout.columnWidths[i];
+    }
+}
+
+} // namespace quilvane

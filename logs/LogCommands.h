@@ -1,0 +1,20 @@
+#pragma once
+// The main form's log commands: 1031 opens the time log, 1021 the defect log and 1020 records
+// a new defect in the running phase.
+namespace quilvane {
+
+class CQuilvaneView;
+
+// Connects the three buttons of `view` to the handlers below.
+void InstallLogCommands(CQuilvaneView& view);
+
+// Runs the time log dialog on a copy; on OK stores it, refreshes the phase table and marks the
+// project modified.
+void OnTimeLog(CQuilvaneView& view);
+// Runs the defect log dialog on a copy; on OK stores it and marks the project modified.
+void OnDefectLog(CQuilvaneView& view);
+// Adds a defect at this moment in the running phase, after the edit dialog confirms it; in
+// neutral it only says that nothing can be added.
+void OnAddDefect(CQuilvaneView& view);
+
+} // namespace quilvane

@@ -1,0 +1,71 @@
+#include "logs/TimeAdjust.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace quilvane {
+namespace {
+
+constexpr std::int64_t Int32Max = std::numeric_limits<std::int32_t>::max();
+
+std::int32_t ClampToRange(std::int64_t seconds)
+{
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(seconds, 0, Int32Max));
+}
+
+} // namespace
+
+std::int32_t AdjusterStep(Adjuster button, bool ctrlHeld)
+{
+    static constexpr std::int32_t Minutes[] = {5, 1, -1, -5};
+    std::int32_t minutes = Minutes[static_cast<int>(button) & 3];
+    return minutes * (ctrlHeld ? 3600 : 60);
+}
+
+std::int32_t AdjustedSeconds(std::int32_t seconds, std::int32_t step)
+{
+    return ClampToRange(static_cast<std::int64_t>(seconds) + step);
+}
+
+void Adjust(TimeValue& value, Adjuster button, bool ctrlHeld)
+{
+    value.Set(AdjustedSeconds(value.Seconds(), AdjusterStep(button, ctrlHeld)));
+}
+
+TimeEntryEdit::TimeEntryEdit(const TimeLogEntry& entry)
+    : phase(entry.phase), start(entry.start.Seconds(), false), span(entry.Duration(), true)
+{
+}
+
+void TimeEntryEdit::ApplyTo(TimeLogEntry& entry) const
+{
+    entry.phase = phase;
+    entry.start.Set(start.Seconds());
+    // A late start plus a long span must not wrap the end to before 1970. Otherwise the sum
+    // wraps as Duration does, so an entry of a damaged file (end before start) that is
+    // confirmed unchanged keeps its end.
+    std::int64_t end = static_cast<std::int64_t>(start.Seconds()) + span.Seconds();
+    if (end > Int32Max && span.Seconds() >= 0) {
+        entry.end.Set(static_cast<std::int32_t>(Int32Max));
+        return;
+    }
+    entry.end.Set(static_cast<std::int32_t>(static_cast<std::uint32_t>(start.Seconds()) +
+                                            static_cast<std::uint32_t>(span.Seconds())));
+}
+
+void DefectEntryEdit::ApplyTo(DefectEntry& entry) const
+{
+    entry.phase = phase;
+    entry.comment = comment;
+    entry.time.Set(time.Seconds());
+}
+
+DefectEntry NewDefect(const std::string& phase, std::int64_t now)
+{
+    DefectEntry entry;
+    entry.phase = phase;
+    entry.time = Moment(ClampToRange(now));
+    return entry;
+}
+
+} // namespace quilvane

@@ -1,0 +1,301 @@
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTreeView>
+
+#include "logs/CTimeEditDlg.h"
+#include "logs/CTimeLogDlg.h"
+#include "tests/GuiFixture.h"
+
+using namespace quilvane;
+
+namespace {
+
+constexpr std::int32_t Base = 1796601600;
+
+// Six entries "P0".."P5" of 10, 20, ... 60 minutes, an hour apart.
+TimeLog SixEntries()
+{
+    TimeLog log;
+    for (int i = 0; i < 6; ++i) {
+        log.entries.push_back(
+            {"P" + std::to_string(i), Moment(Base + i * 3600), Moment(Base + i * 3600 + (i + 1) * 600)});
+    }
+    return log;
+}
+
+template <class Widget> Widget* Child(QWidget* dialog, int id)
+{
+    auto* w = dialog->findChild<Widget*>(QString::number(id));
+    EXPECT_NE(w, nullptr) << id;
+    return w;
+}
+
+QStringList Column(const CLogListDlg& dlg, int column)
+{
+    QStringList texts;
+    for (int row = 0; row < dlg.RowCount(); ++row) {
+        texts << dlg.CellText(row, column);
+    }
+    return texts;
+}
+
+} // namespace
+
+class TimeLogDialogTest : public WorkbenchTest {
+protected:
+    // Opens the time log from the main form and runs `act` inside it.
+    void RunTimeLog(std::function<void(CTimeLogDlg&)> act)
+    {
+        QTimer::singleShot(0, [act] {
+            auto* dlg = qobject_cast<CTimeLogDlg*>(QApplication::activeModalWidget());
+            ASSERT_NE(dlg, nullptr);
+            act(*dlg);
+            if (dlg->isVisible()) {
+                dlg->reject();
+            }
+        });
+        View().Button(1031)->click();
+    }
+    ProjectRecord WithLog(const TimeLog& log)
+    {
+        ProjectRecord p = ThreePhases();
+        p.timeLog = log;
+        return p;
+    }
+};
+
+TEST_F(TimeLogDialogTest, OpensWithItsColumnsAndTheLastRowSelected)
+{
+    TimeLog log = SixEntries();
+    log.columnWidths[2] = 150;
+    CTimeLogDlg dlg(log);
+    EXPECT_EQ(dlg.windowTitle(), QStringLiteral("時間管理"));
+    EXPECT_EQ(dlg.objectName(), "136");
+    auto* model = dlg.List()->model();
+    QStringList headings;
+    for (int c = 0; c < model->columnCount(); ++c) {
+        headings << model->headerData(c, Qt::Horizontal).toString();
+    }
+    EXPECT_EQ(headings, (QStringList{"工程", "時間", "開始", "終了"}));
+    EXPECT_EQ(dlg.List()->columnWidth(2), 150);
+    EXPECT_EQ(dlg.RowCount(), 6);
+    EXPECT_EQ(dlg.CellText(1, 0), "P1");
+    EXPECT_EQ(dlg.CellText(1, 1), "00 00:20:00");
+    EXPECT_EQ(dlg.CellText(1, 2), QString::fromStdString(log.entries[1].start.Text()));
+    EXPECT_EQ(dlg.SelectedRows(), (std::vector<int>{5}));
+    for (int id : {1, 2, 1080, 1079}) {
+        Child<QPushButton>(&dlg, id);
+    }
+    EXPECT_EQ(Child<QPushButton>(&dlg, 2)->text(), QStringLiteral("ｷｬﾝｾﾙ"));
+    EXPECT_EQ(Child<QPushButton>(&dlg, 1080)->text(), QStringLiteral("編集(&E)"));
+    EXPECT_EQ(Child<QPushButton>(&dlg, 1079)->text(), QStringLiteral("削除(&D)"));
+}
+
+TEST_F(TimeLogDialogTest, HeaderClicksSortAscendingThenDescending)
+{
+    TimeLog log = SixEntries();
+    std::swap(log.entries[0], log.entries[3]);
+    CTimeLogDlg dlg(log);
+    emit dlg.List()->header()->sectionClicked(0);
+    EXPECT_EQ(Column(dlg, 0), (QStringList{"P0", "P1", "P2", "P3", "P4", "P5"}));
+    emit dlg.List()->header()->sectionClicked(0);
+    EXPECT_EQ(Column(dlg, 0), (QStringList{"P5", "P4", "P3", "P2", "P1", "P0"}));
+    EXPECT_EQ(dlg.Log().entries[0].phase, "P5");
+    // Another column keeps its own flag: its first click is ascending.
+    dlg.OnSort(1);
+    EXPECT_EQ(Column(dlg, 0).front(), "P0");
+}
+
+TEST_F(TimeLogDialogTest, SelectedRowsFollowTheirEntriesThroughASort)
+{
+    CTimeLogDlg dlg(SixEntries());
+    dlg.SelectRows({0, 4});
+    dlg.OnSort(0);
+    dlg.OnSort(0);
+    EXPECT_EQ(dlg.SelectedRows(), (std::vector<int>{1, 5}));
+}
+
+TEST_F(TimeLogDialogTest, SortThenCancelKeepsTheStoredOrder)
+{
+    TimeLog log = SixEntries();
+    Start(MakeProject("Prob1", WithLog(log)));
+    RunTimeLog([](CTimeLogDlg& dlg) {
+        dlg.OnSort(2);
+        dlg.OnSort(2);
+        dlg.resize(640, 400);
+        dlg.reject();
+    });
+    EXPECT_EQ(Doc().Data().timeLog, log);
+    EXPECT_FALSE(Doc().IsModified());
+}
+
+TEST_F(TimeLogDialogTest, SortThenOkStoresTheDisplayedOrderAndLayout)
+{
+    Start(MakeProject("Prob1", WithLog(SixEntries())));
+    RunTimeLog([](CTimeLogDlg& dlg) {
+        dlg.OnSort(1);
+        dlg.OnSort(1); // longest first
+        dlg.resize(640, 400);
+        dlg.List()->setColumnWidth(3, 99);
+        dlg.accept();
+    });
+    const TimeLog& stored = Doc().Data().timeLog;
+    ASSERT_EQ(stored.entries.size(), 6u);
+    EXPECT_EQ(stored.entries.front().phase, "P5");
+    EXPECT_EQ(stored.entries.back().phase, "P0");
+    EXPECT_EQ(stored.width, 640);
+    EXPECT_EQ(stored.height, 400);
+    EXPECT_EQ(stored.columnWidths[3], 99);
+    EXPECT_EQ(stored.columnWidths[0], 70);
+    EXPECT_TRUE(Doc().IsModified());
+}
+
+TEST_F(TimeLogDialogTest, OkWithoutChangesKeepsTheLayout)
+{
+    TimeLog log = SixEntries();
+    log.left = 40;
+    log.top = 30;
+    Start(MakeProject("Prob1", WithLog(log)));
+    RunTimeLog([](CTimeLogDlg& dlg) { dlg.accept(); });
+    EXPECT_EQ(Doc().Data().timeLog, log);
+}
+
+TEST_F(TimeLogDialogTest, DeletingRowsTwoAndFourSelectsTheRowNowAtTwo)
+{
+    CTimeLogDlg dlg(SixEntries());
+    dlg.SelectRows({2, 4});
+    Child<QPushButton>(&dlg, 1079)->click();
+    EXPECT_EQ(Column(dlg, 0), (QStringList{"P0", "P1", "P3", "P5"}));
+    EXPECT_EQ(dlg.SelectedRows(), (std::vector<int>{2}));
+    EXPECT_TRUE(prompt_.shown.empty());
+}
+
+TEST_F(TimeLogDialogTest, DeletingTheLastRowSelectsNothing)
+{
+    CTimeLogDlg dlg(SixEntries());
+    ASSERT_EQ(dlg.SelectedRows(), (std::vector<int>{5}));
+    dlg.OnDelete();
+    EXPECT_EQ(dlg.RowCount(), 5);
+    EXPECT_TRUE(dlg.SelectedRows().empty());
+    // Nothing selected: Delete does nothing and says nothing.
+    dlg.OnDelete();
+    EXPECT_EQ(dlg.RowCount(), 5);
+    EXPECT_TRUE(prompt_.shown.empty());
+}
+
+TEST_F(TimeLogDialogTest, EditWithoutSelectionAsksForARow)
+{
+    CTimeLogDlg dlg(SixEntries());
+    dlg.SelectRows({});
+    Child<QPushButton>(&dlg, 1080)->click();
+    QMouseEvent dbl(QEvent::MouseButtonDblClick, QPointF(5, 200), QPointF(5, 200), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(dlg.List()->viewport(), &dbl);
+    ASSERT_EQ(prompt_.shown.size(), 2u);
+    EXPECT_EQ(prompt_.shown[0], QStringLiteral("行を選択して下さい"));
+    EXPECT_EQ(prompt_.shown[1], QStringLiteral("行を選択して下さい"));
+}
+
+TEST_F(TimeLogDialogTest, EditingThePhaseMovesItsMinutesToTheOtherRow)
+{
+    TimeLog log;
+    log.entries.push_back({"A", Moment(Base), Moment(Base + 30 * 60)});
+    Start(MakeProject("Prob1", WithLog(log)));
+    ASSERT_EQ(Cell(0, 2), "30");
+    RunTimeLog([](CTimeLogDlg& dlg) {
+        dlg.SelectRows({0});
+        QTimer::singleShot(0, [] {
+            auto* edit = qobject_cast<CTimeEditDlg*>(QApplication::activeModalWidget());
+            ASSERT_NE(edit, nullptr);
+            Child<QLineEdit>(edit, 1091)->setText("B");
+            edit->accept();
+        });
+        dlg.OnEdit();
+        EXPECT_EQ(dlg.CellText(0, 0), "B");
+        EXPECT_TRUE(dlg.SelectedRows().empty()); // the refill leaves no row selected
+        dlg.accept();
+    });
+    EXPECT_EQ(Cell(0, 2), "0");
+    EXPECT_EQ(Cell(1, 2), "30");
+    EXPECT_EQ(Cell(3, 2), "30");
+}
+
+TEST_F(TimeLogDialogTest, ListAndButtonsFollowTheRightAndBottomEdges)
+{
+    CTimeLogDlg dlg(SixEntries());
+    auto* ok = Child<QPushButton>(&dlg, 1);
+    auto* remove = Child<QPushButton>(&dlg, 1079);
+    QRect okBefore = ok->geometry();
+    QRect removeBefore = remove->geometry();
+    QRect listBefore = dlg.List()->geometry();
+    dlg.resize(dlg.width() + 100, dlg.height() + 50);
+    dlg.show();
+    EXPECT_EQ(ok->geometry(), okBefore.translated(100, 0));
+    EXPECT_EQ(remove->geometry(), removeBefore.translated(100, 0));
+    EXPECT_EQ(dlg.List()->geometry(), listBefore.adjusted(0, 0, 100, 50));
+}
+
+class TimeLogEditDialogTest : public WorkbenchTest {
+protected:
+    TimeLogEntry entry_{"A", Moment(Base), Moment(Base + 3 * 3600)};
+    CTimeEditDlg dlg_{entry_};
+
+    void Press(int id) { Child<QPushButton>(&dlg_, id)->click(); }
+    QString Field(int id) { return Child<QLineEdit>(&dlg_, id)->text(); }
+};
+
+TEST_F(TimeLogEditDialogTest, CtrlMinusMinusOnThreeHoursGivesZero)
+{
+    EXPECT_EQ(dlg_.windowTitle(), QStringLiteral("時間管理設定"));
+    EXPECT_EQ(Field(1081), "00 03:00:00");
+    SetCtrlHeldOverride(true);
+    Press(1089);
+    EXPECT_EQ(Field(1081), "00 00:00:00");
+    dlg_.accept();
+    EXPECT_EQ(entry_.Duration(), 0);
+    EXPECT_EQ(entry_.start.Seconds(), Base);
+}
+
+TEST_F(TimeLogEditDialogTest, StartButtonsMoveTheEndAlong)
+{
+    Press(1082); // +5 min
+    Press(1084); // -1 min
+    EXPECT_EQ(Field(1092), QString::fromStdString(Moment(Base + 240).Text()));
+    dlg_.accept();
+    EXPECT_EQ(entry_.start.Seconds(), Base + 240);
+    EXPECT_EQ(entry_.end.Seconds(), Base + 3 * 3600 + 240);
+}
+
+TEST_F(TimeLogEditDialogTest, TypedPhaseSurvivesAPressAndCancelTouchesNothing)
+{
+    TimeLogEntry before = entry_;
+    Child<QLineEdit>(&dlg_, 1091)->setText("X");
+    Press(1086);
+    EXPECT_EQ(Field(1091), "X");
+    EXPECT_EQ(Field(1081), "00 03:05:00");
+    dlg_.reject();
+    EXPECT_EQ(entry_, before);
+}
+
+TEST_F(TimeLogEditDialogTest, ReadOnlyTimesAreNeverParsed)
+{
+    EXPECT_TRUE(Child<QLineEdit>(&dlg_, 1092)->isReadOnly());
+    EXPECT_TRUE(Child<QLineEdit>(&dlg_, 1081)->isReadOnly());
+    Child<QLineEdit>(&dlg_, 1092)->setText("2001/01/01  00:00:00");
+    Child<QLineEdit>(&dlg_, 1081)->setText("99 00:00:00");
+    Press(1087); // span +1 min
+    dlg_.accept();
+    EXPECT_EQ(entry_.start.Seconds(), Base);
+    EXPECT_EQ(entry_.Duration(), 3 * 3600 + 60);
+}
+
+TEST_F(TimeLogEditDialogTest, UnchangedPhaseKeepsBytesWithoutAUnicodeForm)
+{
+    // The IBM extension's "Ⅰ" shares its code point with the NEC one and comes back as 0x8754.
+    entry_.phase = "\xFA\x4A";
+    CTimeEditDlg dlg(entry_);
+    dlg.accept();
+    EXPECT_EQ(entry_.phase, "\xFA\x4A");
+}
