@@ -8,7 +8,13 @@
 #include "platform/Process.h"
 #include "platform/ProgramFolder.h"
 #include "project/ProjectFile.h"
+#include "overview/CNewProjectDlg.h"
+#include "overview/COverviewDlg.h"
+#include "overview/OverviewLogic.h"
+#include "project/ProjectCreation.h"
 #include "project/Settings.h"
+#include "registration/Registration.h"
+#include "statistics/PhaseRatios.h"
 #include "ui/Prompt.h"
 #include "ui/QtText.h"
 
@@ -33,8 +39,29 @@ void CQuilvaneDoc::DeleteContents()
 bool CQuilvaneDoc::OnNewDocument()
 {
     ++newDocumentCalls_;
+    DeleteContents();
+    // A cancelled or failed File > New leaves the open project exactly as it was, path included.
+    const std::string previousPath = pathName_;
+    const bool previousModified = modified_;
+    auto keepPrevious = [&] {
+        pathName_ = previousPath;
+        modified_ = previousModified;
+        return false;
+    };
     Settings settings;
     bool haveSettings = LoadSettings(settings) == 0;
+    if (haveSettings) {
+        if (settings.userName == UnsetUserName) {
+            // First run: the name must be saved before anything else happens.
+            COverviewDlg first(true, data_.projectName, data_.phases, frame_);
+            ApplySettings(first.fields, data_.phases, settings);
+            if (first.exec() != QDialog::Accepted) {
+                return keepPrevious();
+            }
+            (void)LoadSettings(settings);
+        }
+        data_.overview.userName = settings.userName;
+    }
     if (newDocumentCalls_ == 1) {
         std::string last;
         if (ReadLastProject(last) == 0 && !last.empty()) {
@@ -43,17 +70,70 @@ bool CQuilvaneDoc::OnNewDocument()
             }
         }
     }
-    // No project to reopen: an empty project without a file, ready for the settings' phases.
-    DeleteContents();
-    ProjectRecord fresh;
-    if (haveSettings) {
-        ApplySettings(fresh.overview, fresh.phases, settings);
+    std::string path;
+    std::string base;
+    int result = CreateFromTemplate(path, base);
+    if (result > 0) {
+        return keepPrevious();
     }
-    data_ = std::move(fresh);
-    pathName_.clear();
-    modified_ = false;
-    AfterOpen();
-    return true;
+    if (!OnOpenDocument(path)) {
+        return keepPrevious();
+    }
+    if (result == -1) {
+        return true;
+    }
+    if (haveSettings) {
+        ApplySettings(data_.overview, data_.phases, settings);
+        UpdatePhaseRatios(data_, true);
+    }
+    data_.estimate.baseName = base;
+    data_.memo = NewProjectMemo(clock_.Now());
+    if (view_) {
+        view_->RefreshTable(false);
+    }
+    return DoFileSave();
+}
+
+int CQuilvaneDoc::CreateFromTemplate(std::string& path, std::string& base)
+{
+    if (!TemplateProjectExists()) {
+        CurrentPrompt().Inform(frame_, QStringLiteral("テンプレートドキュメント %1 がありません")
+                                           .arg(QString::fromUtf8(TemplateProjectFile)));
+        return 4;
+    }
+    std::string exercise;
+    CNewProjectDlg dlg(data_.projectName, exercise, base, frame_);
+    if (dlg.exec() != QDialog::Accepted) {
+        return 1;
+    }
+    // The exercise becomes a folder beside the program: nothing may land elsewhere.
+    if (!IsSafeFolderName(exercise)) {
+        CurrentPrompt().Inform(frame_, QStringLiteral("プロジェクト名 %1 はフォルダ名に使えません")
+                                           .arg(ToQ(exercise)));
+        return 1;
+    }
+    if (!ExerciseEntryExists(exercise)) {
+        MakeExerciseFolder(exercise);
+    }
+    path = ExerciseProjectFile(exercise);
+    std::error_code ec;
+    if (std::filesystem::exists(path, ec)) {
+        auto answer = CurrentPrompt().Ask(frame_, QStringLiteral("既にプロジェクトが存在しています\n開きますか?"));
+        return answer == Prompt::Answer::Yes ? -1 : 3;
+    }
+    if (!CanEnterFolder(exercise)) {
+        CurrentPrompt().Inform(frame_, QStringLiteral("ディレクトリを作成できませんでした"));
+        return 2;
+    }
+    auto failures = FillProjectFolder(exercise, base, data_.overview.userName);
+    if (!failures.empty()) {
+        QString list;
+        for (const auto& f : failures) {
+            list += QStringLiteral("\n") + QString::fromLocal8Bit(f.c_str());
+        }
+        CurrentPrompt().Inform(frame_, QStringLiteral("次のファイルをコピーできませんでした:%1").arg(list));
+    }
+    return 0;
 }
 
 bool CQuilvaneDoc::OnOpenDocument(const std::string& path)

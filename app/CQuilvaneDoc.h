@@ -28,9 +28,14 @@ public:
     CMainFrame* Frame() const { return frame_; }
     CQuilvaneView* View() const { return view_; }
 
-    // File > New and start-up: reopens the last project on the first call of a run, or starts
-    // an empty project that has no file yet. Returns false when no project is open afterwards.
+    // File > New and start-up: asks for the student's name on the first run, reopens the last
+    // project on the first call of a run, or creates a project for an exercise. Returns false
+    // when no project is open afterwards.
     bool OnNewDocument();
+    // The new-project flow. `path` receives the project file, `base` the chosen base. Returns 0
+    // for a new project folder, -1 for an existing project to open, 1 cancelled, 2 folder not
+    // entered, 3 existing project not to be opened, 4 template missing.
+    int CreateFromTemplate(std::string& path, std::string& base);
     // Opens a project file; on failure reports it and keeps the open project as it was.
     bool OnOpenDocument(const std::string& path);
     // Called before another project replaces this one: stops the clock, clears no data.

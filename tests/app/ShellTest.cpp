@@ -27,18 +27,19 @@ TEST_F(WorkbenchTest, StartWithoutFileReopensTheLastProject)
     Start();
     EXPECT_EQ(Doc().Data().projectName, "Prob3");
     EXPECT_TRUE(prompt_.shown.empty());
-    // Only the first File > New of a run reopens it; later ones start afresh.
+    // Only the first File > New of a run reopens it; later ones go to project creation (which
+    // stops here for want of a template, leaving the open project as it was).
     ASSERT_TRUE(Frame().OnCommand(CommandId::FileNew));
-    EXPECT_TRUE(Doc().PathName().empty());
+    EXPECT_EQ(prompt_.shown.back(), "テンプレートドキュメント init/work.psp がありません");
+    EXPECT_EQ(Doc().PathName(), dir_.Path("Prob3/work.psp"));
 }
 
-TEST_F(WorkbenchTest, StartWithoutLastProjectGivesAnEmptyProjectWithTheSettingsPhases)
+TEST_F(WorkbenchTest, StartWithNothingToOpenOrCreateEnds)
 {
     ASSERT_EQ(SaveSettings(Settings{"Name", "", {"P1", "P2"}}), 0);
-    Start();
-    EXPECT_TRUE(Doc().PathName().empty());
-    EXPECT_EQ(View().ModeList()->count(), 3);
-    EXPECT_EQ(Doc().Data().overview.userName, "Name");
+    app_ = std::make_unique<CQuilvaneApp>(clock_);
+    EXPECT_FALSE(app_->InitInstance({}));
+    EXPECT_EQ(prompt_.shown.back(), "テンプレートドキュメント init/work.psp がありません");
 }
 
 TEST_F(WorkbenchTest, RecentFilesKeepTenNewestFirst)

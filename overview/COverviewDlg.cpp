@@ -1,0 +1,248 @@
+#include "overview/COverviewDlg.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QUrl>
+
+#include "overview/OverviewLogic.h"
+#include "overview/ProblemPageBrowser.h"
+#include "platform/ProgramFolder.h"
+#include "project/Settings.h"
+#include "ui/Prompt.h"
+#include "ui/QtText.h"
+
+namespace quilvane {
+namespace {
+
+constexpr int DesignWidth = 520;
+constexpr int DesignHeight = 460;
+constexpr int BrowserTop = 170;
+
+QString EditorText(const std::string& crlf)
+{
+    QString text = ToQ(crlf);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return text;
+}
+
+std::string StoredText(const QString& editor)
+{
+    QString text = editor;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+    return FromQ(text);
+}
+
+QPushButton* MakeButton(QWidget* parent, int id, const QString& text, const QRect& where)
+{
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(QString::number(id));
+    b->setGeometry(where);
+    b->setAutoDefault(false);
+    return b;
+}
+
+} // namespace
+
+COverviewDlg::COverviewDlg(bool settingsOnly, const std::string& projectName, std::vector<PhaseRecord>& phases,
+                           QWidget* parent)
+    : QDialog(parent), settingsOnly_(settingsOnly), projectName_(projectName), phases_(phases)
+{
+    setObjectName(QStringLiteral("102"));
+    setWindowTitle(QStringLiteral("概要"));
+    setAcceptDrops(true);
+    setWindowFlags(windowFlags() | Qt::WindowMaximizeButtonHint);
+    resize(DesignWidth, DesignHeight);
+
+    (new QLabel(QStringLiteral("氏名"), this))->setGeometry(10, 12, 50, 20);
+    nameEdit_ = new QLineEdit(this);
+    nameEdit_->setObjectName(QStringLiteral("1063"));
+    nameEdit_->setGeometry(64, 10, 200, 22);
+    exerciseLabel_ = new QLabel(QStringLiteral("---"), this);
+    exerciseLabel_->setObjectName(QStringLiteral("1062"));
+    exerciseLabel_->setGeometry(276, 12, 40, 20);
+    exerciseEdit_ = new QLineEdit(this);
+    exerciseEdit_->setObjectName(QStringLiteral("1061"));
+    exerciseEdit_->setReadOnly(true);
+    exerciseEdit_->setGeometry(318, 10, 110, 22);
+
+    (new QLabel(QStringLiteral("工程"), this))->setGeometry(10, 42, 50, 20);
+    phasesEdit_ = new QPlainTextEdit(this);
+    phasesEdit_->setObjectName(QStringLiteral("1060"));
+    phasesEdit_->setGeometry(64, 40, 250, 90);
+
+    (new QLabel(QStringLiteral("データ登録先"), this))->setGeometry(10, 141, 80, 20);
+    folderEdit_ = new QLineEdit(this);
+    folderEdit_->setObjectName(QStringLiteral("1059"));
+    folderEdit_->setGeometry(94, 139, 330, 22);
+    browse_ = MakeButton(this, 1056, QStringLiteral("参照...(&F)"), QRect(432, 138, 80, 24));
+
+    ok_ = MakeButton(this, 1, QStringLiteral("OK"), QRect(440, 10, 72, 24));
+    ok_->setDefault(true);
+    cancel_ = MakeButton(this, 2, QStringLiteral("ｷｬﾝｾﾙ"), QRect(440, 38, 72, 24));
+    reset_ = MakeButton(this, 1057, QStringLiteral("リセット(&R)&&"), QRect(330, 72, 100, 24));
+    save_ = MakeButton(this, 1058, QStringLiteral("設定保存(&S)*"), QRect(330, 102, 100, 24));
+
+    browser_ = new ProblemPageBrowser(this);
+    browser_->setObjectName(QStringLiteral("1064"));
+    browser_->setGeometry(10, BrowserTop, DesignWidth - 20, DesignHeight - BrowserTop - 10);
+
+    connect(browse_, &QPushButton::clicked, this, &COverviewDlg::Browse);
+    connect(reset_, &QPushButton::clicked, this, &COverviewDlg::Reset);
+    connect(save_, &QPushButton::clicked, this, [this] { SaveAsDefaults(); });
+    connect(ok_, &QPushButton::clicked, this, &COverviewDlg::accept);
+    connect(cancel_, &QPushButton::clicked, this, &COverviewDlg::reject);
+}
+
+QPushButton* COverviewDlg::Button(int id) const
+{
+    return findChild<QPushButton*>(QString::number(id));
+}
+
+void COverviewDlg::OnInitDialog()
+{
+    if (!settingsOnly_) {
+        layout_.Register(reset_, ControlLayout::Move, ControlLayout::Keep);
+        layout_.Register(save_, ControlLayout::Move, ControlLayout::Keep);
+        layout_.Register(browser_, ControlLayout::Stretch, ControlLayout::Stretch);
+        std::string address = ProblemPageAddress(ProgramFolder(), projectName_);
+        browser_->Navigate(QString::fromLocal8Bit(address.c_str()));
+        exerciseLabel_->setText(QStringLiteral("課題"));
+    } else {
+        for (QWidget* w : {static_cast<QWidget*>(exerciseLabel_), static_cast<QWidget*>(exerciseEdit_),
+                           static_cast<QWidget*>(reset_), static_cast<QWidget*>(save_),
+                           static_cast<QWidget*>(browser_)}) {
+            w->hide();
+        }
+        // The window ends where the problem page would begin.
+        resize(width(), BrowserTop);
+        fields.windowRect = {0, 0, 0, 0};
+    }
+    layout_.Register(ok_, ControlLayout::Move, ControlLayout::Keep);
+    layout_.Register(cancel_, ControlLayout::Move, ControlLayout::Keep);
+    layout_.Register(browse_, ControlLayout::Move, ControlLayout::Keep);
+    layout_.Register(folderEdit_, ControlLayout::Stretch, ControlLayout::Keep);
+    layout_.RecordMargins();
+    const auto& r = fields.windowRect;
+    if (r[0] != 0 || r[1] != 0 || r[2] != 0 || r[3] != 0) {
+        move(r[0], r[1]);
+        resize(std::max(1, r[2] - r[0]), std::max(1, r[3] - r[1]));
+        layout_.Relayout();
+    }
+    phasesText = PhasesToText(phases_);
+    ShowValues();
+}
+
+int COverviewDlg::exec()
+{
+    OnInitDialog();
+    return QDialog::exec();
+}
+
+void COverviewDlg::ShowValues()
+{
+    nameEdit_->setText(ToQ(fields.userName));
+    exerciseEdit_->setText(ToQ(projectName_));
+    phasesEdit_->setPlainText(EditorText(phasesText));
+    folderEdit_->setText(ToQ(fields.registrationFolder));
+}
+
+void COverviewDlg::TakeControls()
+{
+    fields.userName = FromQ(nameEdit_->text());
+    fields.registrationFolder = FromQ(folderEdit_->text());
+    phasesText = StoredText(phasesEdit_->toPlainText());
+}
+
+void COverviewDlg::Browse()
+{
+    std::string folder = FromQ(folderEdit_->text());
+    if (ChooseFolder(this, nullptr, folder) == 0) {
+        folderEdit_->setText(ToQ(folder));
+    }
+}
+
+void COverviewDlg::DropPaths(const QStringList& paths)
+{
+    if (paths.size() == 1) {
+        folderEdit_->setText(QFileInfo(paths.front()).absoluteFilePath());
+    }
+}
+
+void COverviewDlg::Reset()
+{
+    Settings settings;
+    if (LoadSettings(settings) != 0) {
+        CurrentPrompt().Inform(this, QStringLiteral("データが見つかりません"));
+        return;
+    }
+    TakeControls();
+    fields.userName = settings.userName;
+    fields.registrationFolder = settings.registrationFolder;
+    phasesText = PhaseNamesToText(settings.phaseNames);
+    ShowValues();
+}
+
+bool COverviewDlg::SaveAsDefaults()
+{
+    TakeControls();
+    if (!IsUsableUserName(fields.userName)) {
+        CurrentPrompt().Inform(this, QStringLiteral("名前を設定して下さい"));
+        return false;
+    }
+    Settings settings{fields.userName, fields.registrationFolder, ParsePhasesText(phasesText)};
+    if (SaveSettings(settings) != 0) {
+        CurrentPrompt().Inform(this, QStringLiteral("保存できませんでした"));
+        return false;
+    }
+    if (settingsOnly_) {
+        QDialog::accept();
+    } else {
+        CurrentPrompt().Inform(this, QStringLiteral("保存しました"));
+    }
+    return true;
+}
+
+void COverviewDlg::accept()
+{
+    if (settingsOnly_) {
+        SaveAsDefaults();
+        return;
+    }
+    TakeControls();
+    QRect frame = frameGeometry();
+    fields.windowRect = {frame.left(), frame.top(), frame.left() + frame.width(), frame.top() + frame.height()};
+    phases_ = RebuildPhaseTable(phases_, ParsePhasesText(phasesText));
+    QDialog::accept();
+}
+
+void COverviewDlg::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    layout_.OnSize(this);
+}
+
+void COverviewDlg::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls()) {
+        event->acceptProposedAction();
+    }
+}
+
+void COverviewDlg::dropEvent(QDropEvent* event)
+{
+    QStringList paths;
+    for (const auto& url : event->mimeData()->urls()) {
+        paths << url.toLocalFile();
+    }
+    DropPaths(paths);
+    event->acceptProposedAction();
+}
+
+} // namespace quilvane

@@ -1,0 +1,109 @@
+#include "project/ProjectCreation.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <unistd.h>
+
+#include "platform/MbString.h"
+#include "platform/Process.h"
+#include "platform/ProgramFolder.h"
+#include "platform/TimeText.h"
+#include "project/ProjectRecord.h"
+#include "project/Settings.h"
+#include "registration/FileTree.h"
+
+namespace quilvane {
+namespace fs = std::filesystem;
+
+bool TemplateProjectExists()
+{
+    std::error_code ec;
+    return fs::exists(ProgramPath(TemplateProjectFile), ec);
+}
+
+bool ExerciseEntryExists(const std::string& exercise)
+{
+    std::error_code ec;
+    return fs::exists(fs::symlink_status(ProgramPath(exercise), ec));
+}
+
+void MakeExerciseFolder(const std::string& exercise)
+{
+    (void)MakeDirectoryPath(ProgramPath(exercise));
+    std::string batch = ProgramPath("prob/bat/" + exercise + ".bat");
+    std::error_code ec;
+    if (fs::is_regular_file(batch, ec)) {
+        // The batch file's outcome is not ours to judge; the folder is made either way.
+        (void)RunAndWait({"/bin/sh", batch}, ProgramFolder());
+    }
+}
+
+std::string ExerciseProjectFile(const std::string& exercise)
+{
+    // The file name of the template, after its last separator.
+    std::string templateName = TemplateProjectFile;
+    return ProgramPath(exercise + "/" + templateName.substr(templateName.rfind('/') + 1));
+}
+
+bool CanEnterFolder(const std::string& exercise)
+{
+    std::string folder = ProgramPath(exercise);
+    std::error_code ec;
+    return fs::is_directory(folder, ec) && access(folder.c_str(), X_OK) == 0;
+}
+
+std::vector<std::string> FillProjectFolder(const std::string& exercise, const std::string& base,
+                                           const std::string& userName)
+{
+    std::string folder = ProgramPath(exercise);
+    std::vector<std::string> failures;
+    if (!base.empty()) {
+        char version[16];
+        std::snprintf(version, sizeof version, "%.2f", ProgramVersion * 0.01);
+        failures = CopyProjectTree(ProgramPath(base), folder, TreeTemplate{version, base, exercise, userName});
+    }
+    std::error_code ec;
+    fs::copy_file(ProgramPath(TemplateProjectFile), ExerciseProjectFile(exercise),
+                  fs::copy_options::overwrite_existing, ec);
+    if (ec) {
+        failures.push_back(TemplateProjectFile);
+    }
+    // The exercise's own files, in name order; folders and batch files stay behind.
+    std::vector<fs::path> files;
+    for (fs::directory_iterator it(ProgramPath("prob/" + exercise), ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code typeError;
+        if (!it->is_regular_file(typeError)) {
+            continue;
+        }
+        std::string name = it->path().filename().string();
+        if (name.size() >= 4 && MbsICmp(name.substr(name.size() - 4), ".bat") == 0) {
+            continue;
+        }
+        files.push_back(it->path());
+    }
+    std::sort(files.begin(), files.end());
+    for (const auto& file : files) {
+        std::error_code copyError;
+        fs::copy_file(file, fs::path(folder) / file.filename(), fs::copy_options::overwrite_existing, copyError);
+        if (copyError) {
+            failures.push_back("prob/" + exercise + "/" + file.filename().string());
+        }
+    }
+    return failures;
+}
+
+std::string NewProjectMemo(std::time_t now)
+{
+    char version[64];
+    // "Quilvane バージョン %.2f\r\n" in code page 932.
+    std::snprintf(version, sizeof version, "Quilvane \x83\x6F\x81\x5B\x83\x57\x83\x87\x83\x93 %.2f\r\n",
+                  ProgramVersion * 0.01);
+    std::string created = WindowsCtime(now);
+    if (!created.empty() && created.back() == '\n') {
+        created.pop_back();
+    }
+    return version + created + " \x8D\xEC\x90\xAC\r\n"; // " 作成"
+}
+
+} // namespace quilvane

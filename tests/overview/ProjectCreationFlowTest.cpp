@@ -1,0 +1,168 @@
+#include <QComboBox>
+#include <QLineEdit>
+
+#include "overview/CNewProjectDlg.h"
+#include "overview/COverviewDlg.h"
+#include "platform/FileIo.h"
+#include "tests/GuiFixture.h"
+
+using namespace quilvane;
+
+namespace {
+
+class CreationTest : public WorkbenchTest {
+protected:
+    void SetUp() override
+    {
+        WorkbenchTest::SetUp();
+        ASSERT_EQ(SaveSettings(Settings{"Taro", "", {"A", "B", "C"}}), 0);
+        ProjectRecord templ;
+        templ.estimate.totalMinutes = 100;
+        ASSERT_TRUE(SaveProjectFile(dir_.Path("init/work.psp"), templ).Ok());
+        Write("prob/htm/Prob1.htm", "<p><base>Prob0</base></p>\r\n");
+        Write("prob/htm/Prob2.htm", "<p><base>Prob1</base></p>\r\n");
+        Write("Prob0/Prob0.sln", "Project Prob0 by USERNAME, VERSION\r\n");
+        Write("Prob0/Prob0.csproj", "<Name>Prob0</Name>\r\n");
+        Write("Prob0/src/Program.cs", "class Prob0 {}\r\n");
+        Write("Prob0/bin/old.exe", "x");
+        Write("Prob0/result.txt", "Taro Prob0 100\r\n");
+        Write("prob/Prob1/data.txt", "input");
+        Write("prob/Prob1/SETUP.BAT", "echo");
+        Write("prob/bat/Prob1.bat", "echo made > batch-ran.txt\n");
+    }
+    void Write(const std::string& relative, const std::string& text)
+    {
+        std::filesystem::create_directories(std::filesystem::path(dir_.Path(relative)).parent_path());
+        ASSERT_TRUE(WriteFileAtomically(dir_.Path(relative), text).Ok());
+    }
+    std::string Read(const std::string& relative) { return ReadWholeFile(dir_.Path(relative)).value_or("<missing>"); }
+
+    // Answers the new-project dialog with `exercise` (typed) and `base`, or cancels it.
+    void WhenNewProjectOpens(const QString& exercise, const QString& base, QString* proposed = nullptr)
+    {
+        QTimer::singleShot(0, [=] {
+            auto* dlg = qobject_cast<CNewProjectDlg*>(QApplication::activeModalWidget());
+            ASSERT_NE(dlg, nullptr);
+            if (proposed) {
+                *proposed = dlg->ExerciseList()->currentText();
+            }
+            if (exercise.isEmpty()) {
+                dlg->reject();
+                return;
+            }
+            dlg->ExerciseList()->setEditText(exercise);
+            dlg->BaseList()->setEditText(base);
+            dlg->accept();
+        });
+    }
+};
+
+} // namespace
+
+TEST_F(CreationTest, NewProjectFromABaseHoldsItsTreeTheTemplateAndTheExerciseFiles)
+{
+    QString proposed;
+    WhenNewProjectOpens("Prob1", "Prob0", &proposed);
+    clock_.Set(1796585780);
+    Start();
+    EXPECT_EQ(proposed, "Prob1");
+    EXPECT_EQ(Doc().Data().projectName, "Prob1");
+    EXPECT_EQ(Read("Prob1/Prob1.sln"), "Project Prob1 by Taro, 1.03\r\n");
+    EXPECT_EQ(Read("Prob1/Prob1.csproj"), "<Name>Prob1</Name>\r\n");
+    EXPECT_EQ(Read("Prob1/src/Program.cs"), "class Prob0 {}\r\n");
+    EXPECT_FALSE(std::filesystem::exists(dir_.Path("Prob1/bin")));
+    EXPECT_FALSE(std::filesystem::exists(dir_.Path("Prob1/result.txt")));
+    EXPECT_EQ(Read("Prob1/data.txt"), "input");
+    EXPECT_FALSE(std::filesystem::exists(dir_.Path("Prob1/SETUP.BAT")));
+    EXPECT_EQ(Read("batch-ran.txt"), "made\n");
+
+    ProjectRecord saved;
+    ASSERT_TRUE(LoadProjectFile(dir_.Path("Prob1/work.psp"), saved).Ok());
+    EXPECT_EQ(saved.estimate.baseName, "Prob0");
+    EXPECT_EQ(saved.overview.userName, "Taro");
+    ASSERT_EQ(saved.phases.size(), 3u);
+    EXPECT_EQ(saved.phases[0].plan + saved.phases[1].plan + saved.phases[2].plan, 100);
+    std::string memo = saved.memo;
+    EXPECT_EQ(memo.substr(0, 26), "Quilvane \x83\x6F\x81\x5B\x83\x57\x83\x87\x83\x93 1.03\r\n");
+    EXPECT_NE(memo.find(" \x8D\xEC\x90\xAC\r\n"), std::string::npos);
+    EXPECT_FALSE(Doc().IsModified());
+}
+
+TEST_F(CreationTest, ExistingProjectYesOpensItUnchangedNoChangesNothing)
+{
+    ProjectRecord existing = ThreePhases();
+    existing.memo = "mine";
+    std::string path = MakeProject("Prob1", existing);
+    std::string before = Read("Prob1/work.psp");
+    prompt_.answers = {Prompt::Answer::Yes};
+    WhenNewProjectOpens("Prob1", "Prob0");
+    Start();
+    EXPECT_EQ(Doc().Data().memo, "mine");
+    EXPECT_EQ(Read("Prob1/work.psp"), before);
+    EXPECT_EQ(prompt_.shown.back(), "既にプロジェクトが存在しています\n開きますか?");
+
+    prompt_.answers = {Prompt::Answer::No};
+    WhenNewProjectOpens("Prob1", "Prob0");
+    EXPECT_TRUE(Frame().OnCommand(CommandId::FileNew));
+    EXPECT_EQ(Doc().Data().memo, "mine");
+    EXPECT_EQ(Doc().PathName(), path);
+}
+
+TEST_F(CreationTest, FirstRunCancelledCreatesNothing)
+{
+    ASSERT_EQ(SaveSettings(Settings{"YOUR NAME", "", {"A"}}), 0);
+    QTimer::singleShot(0, [] {
+        auto* dlg = qobject_cast<COverviewDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(dlg, nullptr);
+        EXPECT_TRUE(dlg->SettingsOnly());
+        dlg->reject();
+    });
+    app_ = std::make_unique<CQuilvaneApp>(clock_);
+    EXPECT_FALSE(app_->InitInstance({}));
+    EXPECT_FALSE(std::filesystem::exists(dir_.Path("Prob1")));
+}
+
+TEST_F(CreationTest, FirstRunSavesTheNameThenCreates)
+{
+    ASSERT_EQ(SaveSettings(Settings{"YOUR NAME", "", {"A"}}), 0);
+    QTimer::singleShot(0, [this] {
+        auto* dlg = qobject_cast<COverviewDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(dlg, nullptr);
+        dlg->NameEdit()->setText("Hanako");
+        WhenNewProjectOpens("Prob1", "");
+        dlg->accept();
+    });
+    Start();
+    Settings saved;
+    ASSERT_EQ(LoadSettings(saved), 0);
+    EXPECT_EQ(saved.userName, "Hanako");
+    EXPECT_EQ(Doc().Data().overview.userName, "Hanako");
+    EXPECT_TRUE(std::filesystem::exists(dir_.Path("Prob1/work.psp")));
+}
+
+TEST_F(CreationTest, MissingTemplateAndUnsafeNamesStopBeforeAnythingIsMade)
+{
+    MakeProject("Prob0", ThreePhases());
+    Start(dir_.Path("Prob0/work.psp"));
+    WhenNewProjectOpens("../outside", "Prob0");
+    EXPECT_TRUE(Frame().OnCommand(CommandId::FileNew));
+    EXPECT_FALSE(std::filesystem::exists(dir_.Path("../outside")));
+    EXPECT_TRUE(prompt_.shown.back().contains("フォルダ名に使えません"));
+    EXPECT_EQ(Doc().PathName(), dir_.Path("Prob0/work.psp"));
+
+    std::filesystem::remove(dir_.Path("init/work.psp"));
+    EXPECT_TRUE(Frame().OnCommand(CommandId::FileNew));
+    EXPECT_EQ(prompt_.shown.back(), "テンプレートドキュメント init/work.psp がありません");
+    EXPECT_EQ(Doc().Data().projectName, "Prob0");
+}
+
+TEST_F(CreationTest, CancelledDialogKeepsTheOpenProject)
+{
+    std::string path = MakeProject("Prob0", ThreePhases());
+    Start(path);
+    Doc().SetModifiedFlag(false);
+    WhenNewProjectOpens("", "");
+    EXPECT_TRUE(Frame().OnCommand(CommandId::FileNew));
+    EXPECT_EQ(Doc().PathName(), path);
+    EXPECT_FALSE(std::filesystem::exists(dir_.Path("Prob1")));
+}
