@@ -143,7 +143,8 @@ private:
     {
         std::string_view extension = Extension(name);
         bool renamed = EqualsIgnoringCase(Stem(name), templateBase_);
-        bool projectFile = EqualsIgnoringCase(extension, ".csproj") || EqualsIgnoringCase(extension, ".vbproj");
+        bool projectFile =
+            EqualsIgnoringCase(extension, ".csproj") || EqualsIgnoringCase(extension, ".vbproj");
         std::string to = dst + "/" + (renamed ? templateMode_->newName + std::string(extension) : name);
         std::error_code ec;
         if (!fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec)) {

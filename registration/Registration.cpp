@@ -102,7 +102,8 @@ RegistrationResult RegisterProjectFiles(const RegistrationRequest& request,
         result.outcome = RegistrationOutcome::UnsafeProjectName;
         return result;
     }
-    std::string registrationFolder = ResolveRegistrationFolder(request.registrationFolder, request.programFolder);
+    std::string registrationFolder =
+        ResolveRegistrationFolder(request.registrationFolder, request.programFolder);
     result.target = registrationFolder + "/" + request.userName + "/" + request.projectName;
     std::string project = request.programFolder + "/" + request.projectName;
     if (!IsDirectory(project) || access(project.c_str(), R_OK | X_OK) != 0) {

@@ -18,13 +18,13 @@ struct RegistrationRequest {
 enum class RegistrationOutcome {
     NoRegistrationFolder, // R is empty
     EmptyUserName,
-    UnsafeUserName,       // U would name another folder than one directly in R
-    UnsafeProjectName,    // P is empty or would name another folder than one directly in R/U
-    CannotEnterProject,   // the project folder is missing or cannot be read
-    OverlapsProject,      // R/U/P and the project folder lie inside one another
-    Cancelled,            // the caller's confirmation said no
-    CannotCreateTarget,   // R/U/P is not a directory after making it
-    Copied,               // copied, perhaps with failures, and the generator started
+    UnsafeUserName,     // U would name another folder than one directly in R
+    UnsafeProjectName,  // P is empty or would name another folder than one directly in R/U
+    CannotEnterProject, // the project folder is missing or cannot be read
+    OverlapsProject,    // R/U/P and the project folder lie inside one another
+    Cancelled,          // the caller's confirmation said no
+    CannotCreateTarget, // R/U/P is not a directory after making it
+    Copied,             // copied, perhaps with failures, and the generator started
 };
 
 struct RegistrationResult {
@@ -45,7 +45,8 @@ inline constexpr const char* GeneratorName = "Tessaline";
 bool IsSafeFolderName(const std::string& name);
 
 // R resolved against the program folder, with '/' as separator and no trailing one.
-std::string ResolveRegistrationFolder(const std::string& registrationFolder, const std::string& programFolder);
+std::string ResolveRegistrationFolder(const std::string& registrationFolder,
+                                      const std::string& programFolder);
 
 // The progress page R/result.htm, or empty when R is not set.
 std::string ProgressReportPath(const std::string& registrationFolder, const std::string& programFolder);

@@ -106,9 +106,11 @@ void RegisterProject(CQuilvaneDoc& doc, QWidget* owner, const std::function<void
     const auto& data = doc.Data();
     RegistrationRequest request{data.overview.registrationFolder, data.overview.userName, data.projectName,
                                 ProgramFolder()};
-    RegistrationResult result = RegisterProjectFiles(request, [&doc, owner] { return SaveBeforeCopy(doc, owner); });
+    RegistrationResult result =
+        RegisterProjectFiles(request, [&doc, owner] { return SaveBeforeCopy(doc, owner); });
     if (result.outcome == RegistrationOutcome::NoRegistrationFolder) {
-        auto answer = CurrentPrompt().Ask(owner, QStringLiteral("データの登録先を設定して下さい\n設定画面を開きますか?"));
+        auto answer = CurrentPrompt().Ask(
+            owner, QStringLiteral("データの登録先を設定して下さい\n設定画面を開きますか?"));
         if (answer == Prompt::Answer::Yes && onOverview) {
             onOverview();
         }

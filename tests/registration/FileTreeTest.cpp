@@ -125,7 +125,8 @@ TEST_F(CopyTreeTest, TemplateNameIsTheLastComponentOfAStoredPath)
 {
     Write("base/Prob2.sln", "Prob2");
     fs::create_directory(Path("Prob3"));
-    auto failures = CopyProjectTree(Path("base"), Path("Prob3"), TreeTemplate{"1.03", "..\\Prob2", "Prob3", "T"});
+    auto failures =
+        CopyProjectTree(Path("base"), Path("Prob3"), TreeTemplate{"1.03", "..\\Prob2", "Prob3", "T"});
     EXPECT_TRUE(failures.empty());
     EXPECT_EQ(Read("Prob3/Prob3.sln"), "Prob3\r\n");
 }
