@@ -1,0 +1,54 @@
+#pragma once
+// "計画見積り": the size and time plan. The dialog edits a copy of the project's estimate; every
+// button takes the edits in first and shows the whole record again at the end.
+#include <QDialog>
+#include <functional>
+#include <vector>
+
+#include "estimate/IntegerFields.h"
+#include "estimate/ProbeFit.h"
+#include "project/ProjectRecord.h"
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace quilvane {
+
+class CEstimateDlg : public QDialog {
+    Q_OBJECT
+public:
+    CEstimateDlg(const ProjectRecord& project, QWidget* parent = nullptr);
+
+    PlanEstimate estimate;
+
+    // Where the history comes from; the statistics file and the other project folders unless a
+    // test supplies its own.
+    std::function<std::vector<HistoryPoint>()> loadHistory;
+
+    int exec() override;
+    void ShowFields();
+    bool TakeFields();
+
+    void OnBaseSize();      // 1038
+    void OnSplit();         // 1036
+    void OnRefit();         // 1037
+    void OnPredict();       // 1039
+    void OnSetFromActuals(); // 1104
+
+    QLineEdit* Edit(int id) const;
+    QPlainTextEdit* NewLocEdit() const { return newLocText_; }
+    QPushButton* Button(int id) const;
+
+private:
+    double ConfidenceLevel() const;
+
+    const ProjectRecord& project_;
+    IntegerFields integers_;
+    QLineEdit* baseName_ = nullptr;
+    QPlainTextEdit* newLocText_ = nullptr;
+    QLabel* rangeCaption_ = nullptr;
+};
+
+} // namespace quilvane

@@ -1,0 +1,49 @@
+#include "estimate/LocCountRunner.h"
+
+#include <QApplication>
+#include <QProgressDialog>
+#include <memory>
+
+#include "platform/ProgramFolder.h"
+
+namespace quilvane {
+namespace {
+
+// An empty name stays empty: it means "no folder", not the program folder itself.
+std::string InProgramFolder(const std::string& name)
+{
+    return name.empty() ? std::string() : ProgramPath(name);
+}
+
+} // namespace
+
+std::optional<LocCounts> CountLocInteractively(QWidget* parent, const std::string& baseName,
+                                               const std::string& currentName)
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    std::unique_ptr<QProgressDialog> progress;
+    auto onProgress = [&](std::size_t done, std::size_t total) {
+        if (total < ProgressFromFiles) {
+            return true;
+        }
+        if (!progress) {
+            progress = std::make_unique<QProgressDialog>(QStringLiteral("LOC を数えています..."),
+                                                         QStringLiteral("ｷｬﾝｾﾙ"), 0, static_cast<int>(total), parent);
+            progress->setWindowModality(Qt::WindowModal);
+            progress->setMinimumDuration(0);
+        }
+        progress->setValue(static_cast<int>(done));
+        QApplication::processEvents();
+        return !progress->wasCanceled();
+    };
+    LocCounts counts{};
+    LocOutcome outcome = CountProjectLoc(InProgramFolder(baseName), InProgramFolder(currentName), true, counts,
+                                         true, onProgress);
+    QApplication::restoreOverrideCursor();
+    if (outcome.cancelled) {
+        return std::nullopt;
+    }
+    return counts;
+}
+
+} // namespace quilvane

@@ -1,0 +1,20 @@
+#pragma once
+// Runs the LOC counter from a dialog: a wait cursor throughout, and a progress dialog that can
+// cancel the count when there are many files. Folder names are relative to the program folder.
+#include <optional>
+#include <string>
+
+#include "estimate/LocCounter.h"
+
+class QWidget;
+
+namespace quilvane {
+
+// The number of file pairs from which a count shows its progress.
+inline constexpr std::size_t ProgressFromFiles = 300;
+
+// The counts, or nullopt when the user cancelled (the caller then keeps its old values).
+std::optional<LocCounts> CountLocInteractively(QWidget* parent, const std::string& baseName,
+                                               const std::string& currentName);
+
+} // namespace quilvane
