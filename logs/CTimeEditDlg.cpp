@@ -21,6 +21,8 @@ QLineEdit* AddField(QWidget* parent, int id, bool readOnly)
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(QString::number(id));
     edit->setReadOnly(readOnly);
+    // Wide enough for a whole moment ("2026/12/07  04:36:20") in the dialog font.
+    edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("0000/00/00  00:00:00")) + 16);
     return edit;
 }
 
