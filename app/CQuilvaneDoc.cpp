@@ -88,9 +88,8 @@ bool CQuilvaneDoc::OnNewDocument()
     }
     data_.estimate.baseName = base;
     data_.memo = NewProjectMemo(clock_.Now());
-    if (view_) {
-        view_->RefreshTable(false);
-    }
+    // The form shows the project as it now stands: its phases in the table and the mode list.
+    AfterOpen();
     return DoFileSave();
 }
 
