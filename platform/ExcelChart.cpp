@@ -1,0 +1,194 @@
+#include "platform/ExcelChart.h"
+
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <xlsxwriter.h>
+
+#include "platform/Cp932.h"
+
+namespace quilvane {
+
+struct ExcelChart::Book {
+    lxw_workbook* workbook = nullptr;
+    lxw_worksheet* sheet = nullptr;
+    std::string path;
+    std::string temp;
+
+    ~Book()
+    {
+        if (workbook) {
+            lxw_workbook_free(workbook);
+        }
+        if (!temp.empty()) {
+            std::remove(temp.c_str());
+        }
+    }
+};
+
+namespace {
+
+// libxlsxwriter counts from 0 and keeps rows and columns unsigned.
+bool InSheet(int row, int column)
+{
+    return row >= 1 && row <= LXW_ROW_MAX && column >= 1 && column <= LXW_COL_MAX;
+}
+
+// A new empty file beside `path`, readable as a file created by the user would be. Its name, or
+// "" when the folder does not take a file.
+std::string MakeTempFile(const std::string& path)
+{
+    std::string name = path + ".XXXXXX";
+    int fd = mkstemp(name.data());
+    if (fd < 0) {
+        return {};
+    }
+    mode_t mask = umask(0);
+    umask(mask);
+    fchmod(fd, 0666 & ~mask);
+    close(fd);
+    return name;
+}
+
+bool SyncFile(const std::string& path)
+{
+    int fd = open(path.c_str(), O_RDONLY);
+    if (fd < 0) {
+        return false;
+    }
+    bool ok = fsync(fd) == 0;
+    close(fd);
+    return ok;
+}
+
+void AddChart(lxw_workbook* workbook, lxw_worksheet* sheet, const char* sheetName, const ExcelChartSpec& spec)
+{
+    if (!InSheet(spec.firstRow, spec.categoryColumn) || !InSheet(spec.lastRow, spec.categoryColumn) ||
+        !InSheet(spec.anchorRow, spec.anchorColumn)) {
+        return;
+    }
+    lxw_chart* chart = workbook_add_chart(workbook, LXW_CHART_COLUMN);
+    if (!chart) {
+        return;
+    }
+    const auto first = static_cast<lxw_row_t>(spec.firstRow - 1);
+    const auto last = static_cast<lxw_row_t>(spec.lastRow - 1);
+    const auto categories = static_cast<lxw_col_t>(spec.categoryColumn - 1);
+    for (int column : spec.valueColumns) {
+        if (!InSheet(spec.firstRow, column)) {
+            continue;
+        }
+        lxw_chart_series* series = chart_add_series(chart, nullptr, nullptr);
+        if (!series) {
+            continue;
+        }
+        const auto values = static_cast<lxw_col_t>(column - 1);
+        chart_series_set_categories(series, sheetName, first, categories, last, categories);
+        chart_series_set_values(series, sheetName, first, values, last, values);
+        if (InSheet(spec.nameRow, column)) {
+            chart_series_set_name_range(series, sheetName, static_cast<lxw_row_t>(spec.nameRow - 1), values);
+        }
+    }
+    if (!spec.title.empty()) {
+        chart_title_set_name(chart, spec.title.c_str());
+    }
+    if (!spec.valueTitle.empty()) {
+        chart_axis_set_name(chart->y_axis, spec.valueTitle.c_str());
+    }
+    if (spec.valueColumns.size() < 2) {
+        // One series needs no legend; the title names it.
+        chart_legend_set_position(chart, LXW_CHART_LEGEND_NONE);
+    }
+    worksheet_insert_chart(sheet, static_cast<lxw_row_t>(spec.anchorRow - 1),
+                           static_cast<lxw_col_t>(spec.anchorColumn - 1), chart);
+}
+
+} // namespace
+
+ExcelChart::ExcelChart() = default;
+ExcelChart::~ExcelChart() = default;
+
+bool ExcelChart::Open(const std::string& path, const ExcelTemplate& layout)
+{
+    book_.reset();
+    auto book = std::make_unique<Book>();
+    book->path = path;
+    book->temp = MakeTempFile(path);
+    if (book->temp.empty()) {
+        return false;
+    }
+    book->workbook = workbook_new(book->temp.c_str());
+    if (!book->workbook) {
+        return false;
+    }
+    const char* sheetName = layout.sheetName.empty() ? nullptr : layout.sheetName.c_str();
+    book->sheet = workbook_add_worksheet(book->workbook, sheetName);
+    if (!book->sheet) {
+        return false;
+    }
+    // Charts name the sheet in their ranges; the default name is the one libxlsxwriter gave it.
+    const char* rangeSheet = book->sheet->name;
+    for (const ExcelLabel& label : layout.labels) {
+        if (InSheet(label.row, label.column)) {
+            worksheet_write_string(book->sheet, static_cast<lxw_row_t>(label.row - 1),
+                                   static_cast<lxw_col_t>(label.column - 1), label.text.c_str(), nullptr);
+        }
+    }
+    for (const ExcelChartSpec& spec : layout.charts) {
+        AddChart(book->workbook, book->sheet, rangeSheet, spec);
+    }
+    book_ = std::move(book);
+    return true;
+}
+
+bool ExcelChart::IsOpen() const
+{
+    return book_ != nullptr;
+}
+
+void ExcelChart::SetCell(int row, int column, std::int32_t value)
+{
+    SetCell(row, column, static_cast<double>(value));
+}
+
+void ExcelChart::SetCell(int row, int column, double value)
+{
+    if (!book_ || !InSheet(row, column)) {
+        return;
+    }
+    worksheet_write_number(book_->sheet, static_cast<lxw_row_t>(row - 1), static_cast<lxw_col_t>(column - 1),
+                           value, nullptr);
+}
+
+void ExcelChart::SetCell(int row, int column, const std::string& cp932)
+{
+    if (!book_ || !InSheet(row, column)) {
+        return;
+    }
+    // An empty string clears the cell; libxlsxwriter stores no cell for it.
+    std::string text = Cp932ToUtf8(cp932);
+    worksheet_write_string(book_->sheet, static_cast<lxw_row_t>(row - 1), static_cast<lxw_col_t>(column - 1),
+                           text.c_str(), nullptr);
+}
+
+Status ExcelChart::Save()
+{
+    if (!book_) {
+        return Status::Failure("ワークブックが開かれていません");
+    }
+    std::unique_ptr<Book> book = std::move(book_);
+    lxw_error error = workbook_close(book->workbook);
+    // workbook_close frees the workbook whatever it returns.
+    book->workbook = nullptr;
+    if (error != LXW_NO_ERROR) {
+        return Status::Failure(book->path + " を書き込めません (" + lxw_strerror(error) + ")");
+    }
+    if (!SyncFile(book->temp) || std::rename(book->temp.c_str(), book->path.c_str()) != 0) {
+        return Status::Failure(book->path + " を書き込めません");
+    }
+    book->temp.clear();
+    return Status::Success();
+}
+
+} // namespace quilvane

@@ -1,0 +1,137 @@
+#include "statistics/ChartSheet.h"
+
+#include <cstdio>
+
+#include "mainwindow/PhaseClock.h"
+#include "platform/ProgramFolder.h"
+#include "project/ProjectRecord.h"
+
+namespace quilvane {
+namespace {
+
+// List columns the chart reads.
+constexpr std::size_t PlanNewColumn = 5;
+constexpr std::size_t PlanMinutesColumn = 6;
+constexpr std::size_t ActNewColumn = 9;
+constexpr std::size_t ActMinutesColumn = 11;
+constexpr std::size_t BugsColumn = 12;
+
+// Sheet columns B..H.
+constexpr int NameCell = 2;
+constexpr int MinutesCell = 3;
+constexpr int NewLocCell = 4;
+constexpr int LocPerMinuteCell = 5;
+constexpr int TimeRatioCell = 6;
+constexpr int SizeRatioCell = 7;
+constexpr int BugsCell = 8;
+
+std::string VersionText()
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "Version %.2f", ProgramVersion * 0.01);
+    return text;
+}
+
+// A figure divided by another that may be 0: the chart shows the plain figure then.
+double Ratio(std::int32_t numerator, std::int32_t divisor)
+{
+    return static_cast<double>(numerator) / (divisor == 0 ? 1 : divisor);
+}
+
+ExcelChartSpec Chart(const char* title, const char* valueTitle, int column, int anchorRow, int anchorColumn)
+{
+    ExcelChartSpec spec;
+    spec.title = title;
+    spec.valueTitle = valueTitle;
+    spec.firstRow = ChartFirstRow;
+    spec.lastRow = ChartFirstRow + ChartRowCount - 1;
+    spec.categoryColumn = NameCell;
+    spec.nameRow = ChartFirstRow - 1;
+    spec.valueColumns = {column};
+    spec.anchorRow = anchorRow;
+    spec.anchorColumn = anchorColumn;
+    return spec;
+}
+
+} // namespace
+
+std::vector<ChartCell> ChartCells(const std::string& userName, const std::vector<StatRow>& rows)
+{
+    std::vector<ChartCell> cells;
+    cells.reserve(2 + ChartRowCount * (ChartLastColumn - ChartFirstColumn + 1));
+    cells.push_back({1, 4, userName});
+    cells.push_back({1, 6, VersionText()});
+    for (int i = 0; i < ChartRowCount; ++i) {
+        const int r = ChartFirstRow + i;
+        if (static_cast<std::size_t>(i) >= rows.size()) {
+            // Clears what a previous chart may have left in the row.
+            for (int c = ChartFirstColumn; c <= ChartLastColumn; ++c) {
+                cells.push_back({r, c, std::string()});
+            }
+            continue;
+        }
+        const StatRow& row = rows[static_cast<std::size_t>(i)];
+        const std::int32_t minutes = AtoiLike(row[ActMinutesColumn]);
+        const std::int32_t added = AtoiLike(row[ActNewColumn]);
+        cells.push_back({r, NameCell, row[StatNameColumn]});
+        cells.push_back({r, MinutesCell, minutes});
+        cells.push_back({r, NewLocCell, added});
+        cells.push_back({r, LocPerMinuteCell, Ratio(added, minutes)});
+        cells.push_back({r, TimeRatioCell, Ratio(AtoiLike(row[PlanMinutesColumn]), minutes)});
+        cells.push_back({r, SizeRatioCell, Ratio(AtoiLike(row[PlanNewColumn]), added)});
+        cells.push_back({r, BugsCell, AtoiLike(row[BugsColumn])});
+    }
+    return cells;
+}
+
+ExcelTemplate ChartTemplate()
+{
+    ExcelTemplate t;
+    t.sheetName = "PSPStat";
+    t.labels = {
+        {1, 1, "PSP 統計"},
+        {1, 3, "氏名"},
+        {2, NameCell, "プロジェクト"},
+        {2, MinutesCell, "時間(実)"},
+        {2, NewLocCell, "新規LOC(実)"},
+        {2, LocPerMinuteCell, "LOC/分"},
+        {2, TimeRatioCell, "時間 計画/実績"},
+        {2, SizeRatioCell, "規模 計画/実績"},
+        {2, BugsCell, "バグ"},
+    };
+    // Two by two to the right of the figures; a chart covers about eight columns and fifteen rows.
+    t.charts = {
+        Chart("生産性 (新規LOC/分)", "LOC/分", LocPerMinuteCell, 2, 10),
+        Chart("時間の見積 (計画/実績)", "計画/実績", TimeRatioCell, 2, 18),
+        Chart("規模の見積 (計画/実績)", "計画/実績", SizeRatioCell, 18, 10),
+        Chart("バグ数", "バグ", BugsCell, 18, 18),
+    };
+    return t;
+}
+
+void FillChart(ExcelChart& chart, const std::vector<ChartCell>& cells)
+{
+    for (const ChartCell& cell : cells) {
+        std::visit([&](const auto& value) { chart.SetCell(cell.row, cell.column, value); }, cell.value);
+    }
+}
+
+ChartResult WriteChartWorkbook(const std::string& userName, const std::vector<StatRow>& rows)
+{
+    ChartResult result;
+    result.path = ProgramPath(ChartWorkbookFile);
+    ExcelChart chart;
+    if (!chart.Open(result.path, ChartTemplate())) {
+        return result;
+    }
+    FillChart(chart, ChartCells(userName, rows));
+    if (Status saved = chart.Save(); !saved) {
+        result.outcome = ChartOutcome::NotWritten;
+        result.message = saved.Message();
+        return result;
+    }
+    result.outcome = ChartOutcome::Written;
+    return result;
+}
+
+} // namespace quilvane
