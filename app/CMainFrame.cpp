@@ -18,6 +18,7 @@
 #include "logs/LogCommands.h"
 #include "mainwindow/CQuilvaneView.h"
 #include "mainwindow/PhaseClock.h"
+#include "mainwindow/PrintCommands.h"
 #include "platform/ProgramFolder.h"
 #include "registration/RegistrationCommands.h"
 #include "ui/Prompt.h"
@@ -70,6 +71,7 @@ QAction* CMainFrame::Action(int id) const
 // Each feature connects its buttons and menu commands to the form here.
 void CMainFrame::InstallFeatureCommands()
 {
+    InstallPrintCommands(*this, doc_);
     InstallLogCommands(*view_);
     InstallRegistrationCommands(*this, doc_, *view_);
 }

@@ -20,6 +20,9 @@ const Command Commands[] = {
     {"stats", quilvane::cli::RunStats, "stats [-C DIR]         統計情報を CSV で表示します"},
     {"estimate", quilvane::cli::RunEstimate,
      "estimate [-C DIR] [--exclude NAME] REUSE DELETE NEW  係数を更新し、合計時間を見積ります"},
+#ifdef QUILVANE_HAVE_PRINT
+    {"print", quilvane::cli::RunPrint, "print FILE OUT.pdf     PSP 様式と時間・バグ記録を PDF に印刷します"},
+#endif
 };
 
 int Usage()

@@ -36,7 +36,8 @@ std::vector<RecordedText> JoinRuns(const std::vector<RecordedText>& runs)
         font.setStretch(run.stretch);
         QFontMetricsF metrics(font);
         if (!texts.empty() && texts.back().baseline.y() == run.baseline.y() &&
-            texts.back().pixelSize == run.pixelSize && texts.back().stretch == run.stretch && std::abs(end - run.baseline.x()) < 0.5) {
+            texts.back().pixelSize == run.pixelSize && texts.back().stretch == run.stretch &&
+            std::abs(end - run.baseline.x()) < 0.5) {
             texts.back().text += run.text;
         } else {
             texts.push_back(run);

@@ -1,0 +1,76 @@
+// `print`: the printed PSP form of a project file, written as a PDF with the workbench's pages.
+#include <QApplication>
+#include <QFile>
+#include <QMarginsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <cstdio>
+#include <memory>
+
+#include "cli/Commands.h"
+#include "mainwindow/PrintLayout.h"
+#include "mainwindow/PrintPainter.h"
+#include "platform/Cp932.h"
+#include "platform/TimeSource.h"
+#include "project/ProjectFile.h"
+#include "ui/DialogFont.h"
+
+namespace quilvane::cli {
+namespace {
+
+// Painting text needs a GUI application for the font database; a command-line tool never
+// needs a screen, so it runs on the offscreen platform unless told otherwise.
+std::unique_ptr<QApplication> EnsureApplication()
+{
+    if (QCoreApplication::instance() != nullptr) {
+        return nullptr;
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    static int argc = 1;
+    static char name[] = "quilvane-cli";
+    static char* argv[] = {name, nullptr};
+    auto app = std::make_unique<QApplication>(argc, argv);
+    InstallDialogFont(*app);
+    return app;
+}
+
+} // namespace
+
+int RunPrint(const Args& args)
+{
+    if (args.size() != 2 || args[0].empty() || args[1].empty()) {
+        return ExitUsage;
+    }
+    const std::string& file = args[0];
+    const std::string& out = args[1];
+    ProjectRecord project;
+    Status status = LoadProjectFile(file, project);
+    if (!status) {
+        std::fprintf(stderr, "quilvane-cli: %s\n", status.Message().c_str());
+        return ExitFailure;
+    }
+    // As when the workbench opens it: the project is named after its folder.
+    project.projectName = ProjectNameFromPath(file);
+
+    auto app = EnsureApplication();
+    SystemTimeSource clock;
+    PhaseTableTexts table = PhaseTableTextsOf(project);
+    PrintPainter painter(project, std::move(table), clock);
+
+    QPdfWriter writer(QFile::decodeName(out.c_str()));
+    writer.setCreator(QStringLiteral("quilvane-cli"));
+    writer.setTitle(QString::fromStdString(Cp932ToUtf8(project.projectName)));
+    // A4 with the few millimetres a printer cannot reach, so the pages look as printed.
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(5, 5, 5, 5),
+                                     QPageLayout::Millimeter));
+    if (!painter.PrintPages(writer, 1, painter.PageCount())) {
+        std::fprintf(stderr, "quilvane-cli: %s に書き込めません\n", out.c_str());
+        return ExitFailure;
+    }
+    return ExitOk;
+}
+
+} // namespace quilvane::cli

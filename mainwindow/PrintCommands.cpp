@@ -1,0 +1,102 @@
+#include "mainwindow/PrintCommands.h"
+
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QTreeWidget>
+
+#include "app/CMainFrame.h"
+#include "app/CQuilvaneDoc.h"
+#include "mainwindow/CQuilvaneView.h"
+#include "mainwindow/PrintPainter.h"
+#include "ui/Prompt.h"
+#include "ui/QtText.h"
+
+namespace quilvane {
+namespace {
+
+bool RunQtPrintDialog(QPrinter& printer, int pageCount, QWidget* owner)
+{
+    QPrintDialog dialog(&printer, owner);
+    dialog.setMinMax(1, pageCount);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+} // namespace
+
+PhaseTableTexts PhaseTableTextsOfView(const QTreeWidget& table)
+{
+    PhaseTableTexts rows;
+    for (int r = 0; r < table.topLevelItemCount(); ++r) {
+        const QTreeWidgetItem* item = table.topLevelItem(r);
+        rows.push_back(
+            {FromQ(item->text(0)), FromQ(item->text(1)), FromQ(item->text(2)), FromQ(item->text(3))});
+    }
+    return rows;
+}
+
+PrintCommands::PrintCommands(CMainFrame& frame, CQuilvaneDoc& doc)
+    : QObject(&frame), frame_(frame), doc_(doc),
+      printer_(std::make_unique<QPrinter>(QPrinter::HighResolution))
+{
+    setObjectName(QStringLiteral("printCommands"));
+    runPrintDialog = RunQtPrintDialog;
+}
+
+PrintCommands::~PrintCommands() = default;
+
+PrintPainter PrintCommands::MakePainter() const
+{
+    // The form shows the phase table exactly as the main view does at this moment.
+    PhaseTableTexts table;
+    if (CQuilvaneView* view = frame_.View()) {
+        table = PhaseTableTextsOfView(*view->PhaseList());
+    }
+    return PrintPainter(doc_.Data(), std::move(table), doc_.Clock());
+}
+
+void PrintCommands::OnFilePrint()
+{
+    PrintPainter painter = MakePainter();
+    printer_->setDocName(ToQ(doc_.Data().projectName));
+    // A range chosen for an earlier, longer job must not leak into this one.
+    printer_->setPrintRange(QPrinter::AllPages);
+    printer_->setFromTo(0, 0);
+    if (!runPrintDialog || !runPrintDialog(*printer_, painter.PageCount(), &frame_)) {
+        return;
+    }
+    if (!painter.Print(*printer_)) {
+        CurrentPrompt().Inform(&frame_, QStringLiteral("印刷できませんでした。"));
+    }
+}
+
+void PrintCommands::OnFilePrintPreview()
+{
+    PrintPainter painter = MakePainter();
+    printer_->setDocName(ToQ(doc_.Data().projectName));
+    printer_->setPrintRange(QPrinter::AllPages);
+    printer_->setFromTo(0, 0);
+    QPrintPreviewDialog dialog(printer_.get(), &frame_);
+    dialog.setObjectName(QStringLiteral("printPreview"));
+    connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+            [&painter](QPrinter* printer) { painter.Print(*printer); });
+    dialog.exec();
+}
+
+void PrintCommands::OnFilePrintSetup()
+{
+    QPageSetupDialog dialog(printer_.get(), &frame_);
+    dialog.exec();
+}
+
+void InstallPrintCommands(CMainFrame& frame, CQuilvaneDoc& doc)
+{
+    auto* commands = new PrintCommands(frame, doc);
+    frame.SetMenuCommand(CommandId::Print, [commands] { commands->OnFilePrint(); });
+    frame.SetMenuCommand(CommandId::PrintPreview, [commands] { commands->OnFilePrintPreview(); });
+    frame.SetMenuCommand(CommandId::PrintSetup, [commands] { commands->OnFilePrintSetup(); });
+}
+
+} // namespace quilvane

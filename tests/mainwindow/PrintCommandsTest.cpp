@@ -1,0 +1,239 @@
+#include <QAction>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QRegularExpression>
+
+#include "mainwindow/PrintCommands.h"
+#include "mainwindow/PrintLayout.h"
+#include "tests/GuiFixture.h"
+#include "tests/RunTool.h"
+#include "tests/project/SampleProjects.h"
+
+using namespace quilvane;
+
+namespace {
+
+int PdfPageCount(const std::string& pdf)
+{
+    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page[^s]"));
+    return static_cast<int>(QString::fromLatin1(pdf).count(page));
+}
+
+// A project whose logs hold `timeEntries` + `defects` entries.
+ProjectRecord WithLogs(int timeEntries, int defects)
+{
+    ProjectRecord p = RichProject();
+    p.timeLog.entries.clear();
+    p.defectLog.entries.clear();
+    for (int i = 0; i < timeEntries; ++i) {
+        p.timeLog.entries.push_back({"A", Moment(1796585780 + 100 * i), Moment(1796585840 + 100 * i)});
+    }
+    for (int i = 0; i < defects; ++i) {
+        p.defectLog.entries.push_back({"B", "comment", Moment(1796590050 + i)});
+    }
+    return p;
+}
+
+} // namespace
+
+class PrintCommandsTest : public WorkbenchTest {
+protected:
+    PrintCommands& Commands()
+    {
+        auto* commands = Frame().findChild<PrintCommands*>();
+        EXPECT_NE(commands, nullptr);
+        return *commands;
+    }
+
+    // Replaces the print dialog with one that sends the job to `pdf`, after `adjust` has had
+    // its say about the printer; records the page count the dialog was offered.
+    void PrintToPdf(const std::string& pdf, std::function<void(QPrinter&)> adjust = {})
+    {
+        Commands().runPrintDialog = [this, pdf, adjust](QPrinter& printer, int pages, QWidget*) {
+            offered_ = pages;
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(QString::fromStdString(pdf));
+            if (adjust) {
+                adjust(printer);
+            }
+            return true;
+        };
+    }
+
+    int offered_ = 0;
+};
+
+TEST_F(PrintCommandsTest, FileMenuCommandsAreEnabled)
+{
+    Start(MakeProject("Prob1", ThreePhases()));
+    for (int id : {CommandId::Print, CommandId::PrintPreview, CommandId::PrintSetup}) {
+        ASSERT_NE(Frame().Action(id), nullptr) << id;
+        EXPECT_TRUE(Frame().Action(id)->isEnabled()) << id;
+    }
+}
+
+TEST_F(PrintCommandsTest, PrintThroughTheDialogWritesEveryPageToPdf)
+{
+    Start(MakeProject("Prob1", WithLogs(20, 3)));
+    std::string pdf = dir_.Path("out.pdf");
+    PrintToPdf(pdf);
+    ASSERT_TRUE(Frame().OnCommand(CommandId::Print));
+    EXPECT_EQ(offered_, 3);
+    auto bytes = ReadWholeFile(pdf);
+    ASSERT_TRUE(bytes);
+    EXPECT_EQ(bytes->substr(0, 4), "%PDF");
+    EXPECT_EQ(PdfPageCount(*bytes), 3);
+    EXPECT_TRUE(prompt_.shown.empty());
+}
+
+TEST_F(PrintCommandsTest, ChosenPageRangeIsPrintedAndForgottenAfterwards)
+{
+    Start(MakeProject("Prob1", WithLogs(60, 0)));
+    std::string pdf = dir_.Path("range.pdf");
+    PrintToPdf(pdf, [](QPrinter& printer) {
+        printer.setPrintRange(QPrinter::PageRange);
+        printer.setFromTo(2, 3);
+    });
+    ASSERT_TRUE(Frame().OnCommand(CommandId::Print));
+    EXPECT_EQ(PdfPageCount(ReadWholeFile(pdf).value_or("")), 2);
+
+    // The next job starts again with all pages.
+    std::string all = dir_.Path("all.pdf");
+    PrintToPdf(all);
+    Frame().OnCommand(CommandId::Print);
+    EXPECT_EQ(offered_, 4);
+    EXPECT_EQ(PdfPageCount(ReadWholeFile(all).value_or("")), 4);
+}
+
+TEST_F(PrintCommandsTest, CancelledDialogPrintsNothing)
+{
+    Start(MakeProject("Prob1", ThreePhases()));
+    Commands().runPrintDialog = [](QPrinter& printer, int, QWidget*) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QStringLiteral("never.pdf"));
+        return false;
+    };
+    Frame().OnCommand(CommandId::Print);
+    EXPECT_FALSE(std::filesystem::exists("never.pdf"));
+    EXPECT_FALSE(std::filesystem::exists(dir_.Path("never.pdf")));
+    EXPECT_TRUE(prompt_.shown.empty());
+}
+
+TEST_F(PrintCommandsTest, FailedPrintIsReportedToTheUser)
+{
+    Start(MakeProject("Prob1", ThreePhases()));
+    PrintToPdf(dir_.Path("no such folder/out.pdf"));
+    Frame().OnCommand(CommandId::Print);
+    ASSERT_EQ(prompt_.shown.size(), 1u);
+    EXPECT_EQ(prompt_.shown[0], "印刷できませんでした。");
+}
+
+TEST_F(PrintCommandsTest, PrintDialogOffersEveryPageOfTheJob)
+{
+    Start(MakeProject("Prob1", WithLogs(23, 0)));
+    int maxPage = 0;
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        seen = true;
+        maxPage = dialog->maxPage();
+        dialog->reject();
+    });
+    Frame().OnCommand(CommandId::Print);
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(maxPage, 3);
+}
+
+TEST_F(PrintCommandsTest, PreviewShowsEveryPage)
+{
+    Start(MakeProject("Prob1", WithLogs(23, 1)));
+    int pages = 0;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        auto* preview = dialog->findChild<QPrintPreviewWidget*>();
+        ASSERT_NE(preview, nullptr);
+        preview->updatePreview();
+        pages = preview->pageCount();
+        dialog->reject();
+    });
+    Frame().OnCommand(CommandId::PrintPreview);
+    EXPECT_EQ(pages, 3);
+}
+
+TEST_F(PrintCommandsTest, PrintSetupShowsThePageSetupDialogOfTheSharedPrinter)
+{
+    Start(MakeProject("Prob1", ThreePhases()));
+    QPrinter* shown = nullptr;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QPageSetupDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        shown = dialog->printer();
+        dialog->reject();
+    });
+    Frame().OnCommand(CommandId::PrintSetup);
+    EXPECT_EQ(shown, &Commands().Printer());
+}
+
+TEST_F(PrintCommandsTest, FormUsesThePhaseTableAsTheViewShowsIt)
+{
+    ProjectRecord p = ThreePhases();
+    ASSERT_EQ(p.timeLog.AddEntry("A", 1000, 1090), 0);
+    ASSERT_EQ(p.timeLog.AddEntry("B", 2000, 2150), 0);
+    Start(MakeProject("Prob1", p));
+    PhaseTableTexts fromView = PhaseTableTextsOfView(*View().PhaseList());
+    PhaseTableTexts fromProject = PhaseTableTextsOf(p);
+    EXPECT_EQ(fromView, fromProject);
+    ASSERT_EQ(fromView.size(), 4u);
+    EXPECT_EQ(fromView[3][2], "5");
+}
+
+class PrintCliTest : public ::testing::Test {
+protected:
+    ToolResult Cli(const std::vector<std::string>& args) { return RunTool(QUILVANE_PRINT_CLI_PATH, args); }
+
+    TempFolder dir_;
+};
+
+TEST_F(PrintCliTest, WritesEveryPageOfTheProjectAsPdf)
+{
+    std::filesystem::create_directories(dir_.Path("Prob1"));
+    std::string file = dir_.Path("Prob1/work.psp");
+    ASSERT_TRUE(SaveProjectFile(file, WithLogs(30, 20)).Ok());
+    ToolResult result = Cli({"print", file, dir_.Path("out.pdf")});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    auto pdf = ReadWholeFile(dir_.Path("out.pdf"));
+    ASSERT_TRUE(pdf);
+    EXPECT_EQ(pdf->substr(0, 4), "%PDF");
+    EXPECT_EQ(PdfPageCount(*pdf), PrintPageCount(30, 20));
+}
+
+TEST_F(PrintCliTest, UnreadableProjectFails)
+{
+    ASSERT_TRUE(WriteFileAtomically(dir_.Path("broken.psp"), "\x67\x00\x00").Ok());
+    ToolResult broken = Cli({"print", dir_.Path("broken.psp"), dir_.Path("out.pdf")});
+    EXPECT_EQ(broken.exitCode, 1);
+    EXPECT_FALSE(broken.err.empty());
+    ToolResult missing = Cli({"print", dir_.Path("missing.psp"), dir_.Path("out.pdf")});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_FALSE(std::filesystem::exists(dir_.Path("out.pdf")));
+}
+
+TEST_F(PrintCliTest, UnwritableOutputFails)
+{
+    std::string file = dir_.Path("work.psp");
+    ASSERT_TRUE(SaveProjectFile(file, RichProject()).Ok());
+    ToolResult result = Cli({"print", file, dir_.Path("no such folder/out.pdf")});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_FALSE(result.err.empty());
+}
+
+TEST_F(PrintCliTest, WrongArgumentCountIsAUsageError)
+{
+    EXPECT_EQ(Cli({"print"}).exitCode, 2);
+    EXPECT_EQ(Cli({"print", "only-one"}).exitCode, 2);
+}
