@@ -60,7 +60,7 @@ TEST_P(PrintPageCountTest, IsTwoPlusLogLinesOverTwentyFive)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Sums, PrintPageCountTest,
+    PrintSums, PrintPageCountTest,
     ::testing::Values(std::pair<std::size_t, int>{0, 2}, std::pair<std::size_t, int>{21, 2},
                       std::pair<std::size_t, int>{22, 3}, std::pair<std::size_t, int>{23, 3},
                       std::pair<std::size_t, int>{24, 3}, std::pair<std::size_t, int>{47, 4},
