@@ -21,6 +21,7 @@
 #include "mainwindow/PrintCommands.h"
 #include "platform/ProgramFolder.h"
 #include "registration/RegistrationCommands.h"
+#include "statistics/StatisticsCommands.h"
 #include "ui/Prompt.h"
 
 namespace quilvane {
@@ -74,6 +75,7 @@ void CMainFrame::InstallFeatureCommands()
     InstallPrintCommands(*this, doc_);
     InstallLogCommands(*view_);
     InstallRegistrationCommands(*this, doc_, *view_);
+    InstallStatisticsCommands(*this, doc_, *view_);
 }
 
 void CMainFrame::OnCreate()

@@ -1,0 +1,287 @@
+#include "statistics/CStatisticsDlg.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QFile>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <algorithm>
+
+#include "app/CQuilvaneDoc.h"
+#include "statistics/ChartSheet.h"
+#include "statistics/ProjectScan.h"
+#include "statistics/StatTable.h"
+#include "ui/KeyState.h"
+#include "ui/Prompt.h"
+#include "ui/QtText.h"
+
+namespace quilvane {
+namespace {
+
+// The designed size; the anchoring keeps the controls' distances to its right and bottom edges.
+constexpr int DesignWidth = 640;
+constexpr int DesignHeight = 320;
+constexpr int ButtonWidth = 108;
+// A damaged statistics file must not leave a dialog too small to find.
+constexpr int MinimumWidth = 240;
+constexpr int MinimumHeight = 180;
+
+constexpr int ListId = 1097;
+constexpr int OpenId = 1103;
+constexpr int GraphId = 1099;
+constexpr int DeleteId = 1100;
+
+const char* const OpenHint = "*以外かつ自プロジェクト以外を選択して下さい";
+
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+// Columns 0 to 2 hold texts; the ten number columns are right-aligned.
+Qt::Alignment ColumnAlignment(std::size_t column)
+{
+    return (column < 3 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter;
+}
+
+} // namespace
+
+CStatisticsDlg::CStatisticsDlg(CQuilvaneDoc& doc, QWidget* parent)
+    : QDialog(parent), doc_(doc), directions_(StatColumnCount)
+{
+    setObjectName(QStringLiteral("138"));
+    setWindowTitle(QStringLiteral("統計情報"));
+    setSizeGripEnabled(false);
+    resize(DesignWidth, DesignHeight);
+
+    list_ = new QTreeWidget(this);
+    list_->setObjectName(QString::number(ListId));
+    list_->setGeometry(8, 8, DesignWidth - ButtonWidth - 24, DesignHeight - 16);
+    list_->setRootIsDecorated(false);
+    list_->setItemsExpandable(false);
+    list_->setUniformRowHeights(true);
+    list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list_->setAllColumnsShowFocus(true);
+    list_->setSortingEnabled(false);
+    QHeaderView* header = list_->header();
+    header->setSectionsClickable(true);
+    header->setSectionsMovable(false);
+    header->setStretchLastSection(false);
+    header->setSortIndicatorShown(false);
+    connect(header, &QHeaderView::sectionClicked, this, &CStatisticsDlg::OnSort);
+    list_->viewport()->installEventFilter(this);
+
+    struct ButtonSpec {
+        int id;
+        const char* text;
+        int y;
+        void (CStatisticsDlg::*handler)();
+    };
+    const ButtonSpec buttons[] = {
+        {1, "保存終了(&S)*", 8, &CStatisticsDlg::accept},
+        {2, "閉じる", 38, &CStatisticsDlg::reject},
+        {OpenId, "開く...(&O)&&", 84, &CStatisticsDlg::OnOpen},
+        {GraphId, "グラフ...(&G)*", 114, &CStatisticsDlg::OnGraph},
+        {DeleteId, "削除(&D)", 160, &CStatisticsDlg::OnDelete},
+    };
+    for (const auto& spec : buttons) {
+        auto* b = new QPushButton(QString::fromUtf8(spec.text), this);
+        b->setObjectName(QString::number(spec.id));
+        b->setGeometry(DesignWidth - ButtonWidth - 8, spec.y, ButtonWidth, 24);
+        b->setAutoDefault(false);
+        b->setDefault(spec.id == 1);
+        connect(b, &QPushButton::clicked, this, spec.handler);
+        layout_.Register(b, ControlLayout::Move, ControlLayout::Keep);
+    }
+    layout_.Register(list_, ControlLayout::Stretch, ControlLayout::Stretch);
+    OnInitDialog();
+}
+
+void CStatisticsDlg::OnInitDialog()
+{
+    resultPath_.clear();
+    // The margins come from the designed size, before the stored size is applied.
+    layout_.RecordMargins();
+
+    // Loads the file and scans every project folder, the open project's included.
+    StatStore store = LoadHistory("");
+    move(store.x, store.y);
+    resize(std::max(store.width, MinimumWidth), std::max(store.height, MinimumHeight));
+    layout_.OnSize(this);
+
+    const auto& headings = StatColumnHeadingsUtf8();
+    QStringList labels;
+    for (const char* heading : headings) {
+        labels << QString::fromUtf8(heading);
+    }
+    list_->setColumnCount(static_cast<int>(StatColumnCount));
+    list_->setHeaderLabels(labels);
+    for (std::size_t i = 0; i < StatColumnCount; ++i) {
+        list_->headerItem()->setTextAlignment(static_cast<int>(i), ColumnAlignment(i));
+        list_->setColumnWidth(static_cast<int>(i), store.columnWidths[i]);
+    }
+    rows_ = StatRowsOf(store);
+    Fill();
+}
+
+void CStatisticsDlg::Fill()
+{
+    list_->setUpdatesEnabled(false);
+    list_->clear();
+    QList<QTreeWidgetItem*> items;
+    items.reserve(static_cast<qsizetype>(rows_.size()));
+    for (const StatRow& row : rows_) {
+        auto* item = new QTreeWidgetItem;
+        for (std::size_t c = 0; c < StatColumnCount; ++c) {
+            item->setText(static_cast<int>(c), ToQ(row[c]));
+            item->setTextAlignment(static_cast<int>(c), ColumnAlignment(c));
+        }
+        items.push_back(item);
+    }
+    list_->addTopLevelItems(items);
+    list_->setUpdatesEnabled(true);
+}
+
+std::vector<std::size_t> CStatisticsDlg::SelectedRows() const
+{
+    std::vector<std::size_t> rows;
+    for (QTreeWidgetItem* item : list_->selectedItems()) {
+        int row = list_->indexOfTopLevelItem(item);
+        if (row >= 0) {
+            rows.push_back(static_cast<std::size_t>(row));
+        }
+    }
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void CStatisticsDlg::SelectRows(const std::vector<std::size_t>& rows)
+{
+    list_->clearSelection();
+    for (std::size_t row : rows) {
+        if (QTreeWidgetItem* item = list_->topLevelItem(static_cast<int>(row))) {
+            item->setSelected(true);
+        }
+    }
+}
+
+void CStatisticsDlg::OnSort(int column)
+{
+    if (column < 0 || static_cast<std::size_t>(column) >= StatColumnCount) {
+        return;
+    }
+    WaitCursor wait;
+    const auto col = static_cast<std::size_t>(column);
+    std::vector<std::size_t> selected = SelectedRows();
+    std::vector<std::size_t> order = StatSortOrder(rows_, col, directions_.Next(col));
+    Reorder(rows_, order);
+    Fill();
+    // The selected projects stay selected at their new places.
+    std::vector<std::size_t> moved;
+    for (std::size_t row = 0; row < order.size(); ++row) {
+        if (std::binary_search(selected.begin(), selected.end(), order[row])) {
+            moved.push_back(row);
+        }
+    }
+    SelectRows(moved);
+}
+
+void CStatisticsDlg::OnDelete()
+{
+    StatDeleteResult result = DeleteMarkedRows(rows_, SelectedRows());
+    if (!result.deleted) {
+        CurrentPrompt().Inform(this, QStringLiteral("* がついているものだけ削除できます"));
+        return;
+    }
+    Fill();
+    std::vector<std::size_t> selection = result.kept;
+    if (result.select) {
+        selection.push_back(*result.select);
+    }
+    SelectRows(selection);
+    if (result.select) {
+        list_->scrollToItem(list_->topLevelItem(static_cast<int>(*result.select)));
+    }
+}
+
+void CStatisticsDlg::OnOpen()
+{
+    std::optional<std::size_t> row = ChooseOpenRow(rows_, SelectedRows(), doc_.Data().projectName);
+    if (!row) {
+        CurrentPrompt().Inform(this, QString::fromUtf8(OpenHint));
+        return;
+    }
+    const std::string& name = rows_[*row][StatNameColumn];
+    if (CurrentPrompt().Ask(this, ToQ(name) + QStringLiteral("を開きますか?")) != Prompt::Answer::Yes) {
+        return;
+    }
+    resultPath_ = StatProjectFile(name);
+    // Ends without saving: the list's changes are dropped as 閉じる drops them.
+    QDialog::accept();
+}
+
+void CStatisticsDlg::OnGraph()
+{
+    ChartResult result = WriteChartWorkbook(doc_.Data().overview.userName, rows_);
+    switch (result.outcome) {
+    case ChartOutcome::NotCreated:
+        // As when no spreadsheet program could be started: nothing was written.
+        return;
+    case ChartOutcome::NotWritten:
+        CurrentPrompt().Inform(this, QString::fromStdString(result.message));
+        return;
+    case ChartOutcome::Written:
+        break;
+    }
+    if (!doc_.LaunchFile || !doc_.LaunchFile(result.path)) {
+        CurrentPrompt().Inform(this, QFile::decodeName(QByteArray::fromStdString(result.path)) +
+                                         QStringLiteral("\nに保存しました (開くプログラムがありません)"));
+    }
+}
+
+void CStatisticsDlg::accept()
+{
+    StatStore store = StoreFromRows(rows_);
+    // The position of the frame and the size of the client area, as move() and resize() take
+    // them when the dialog opens again; the whole frame's size would grow it on every save.
+    store.x = frameGeometry().x();
+    store.y = frameGeometry().y();
+    store.width = width();
+    store.height = height();
+    for (std::size_t i = 0; i < StatColumnCount; ++i) {
+        store.columnWidths[i] = list_->columnWidth(static_cast<int>(i));
+    }
+    // A failed write must not look like a save: the dialog stays open with the list as it is.
+    if (SaveStatInfo(store) != 0) {
+        CurrentPrompt().Inform(this, QString::fromUtf8(StatInfoFile) + QStringLiteral(" を保存できません"));
+        return;
+    }
+    if (IsCtrlHeld() && SaveStatCsv(store) != 0) {
+        CurrentPrompt().Inform(this, QString::fromUtf8(StatCsvFile) + QStringLiteral(" を保存できません"));
+    }
+    QDialog::accept();
+}
+
+void CStatisticsDlg::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    layout_.OnSize(this);
+}
+
+bool CStatisticsDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    // A double click in the list opens the selected project, as 開く does.
+    if (watched == list_->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        OnOpen();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+} // namespace quilvane
