@@ -135,6 +135,16 @@ bool ExcelChart::Open(const std::string& path, const ExcelTemplate& layout)
                                    static_cast<lxw_col_t>(label.column - 1), label.text.c_str(), nullptr);
         }
     }
+    for (const auto& [column, width] : layout.columnWidths) {
+        if (InSheet(1, column)) {
+            const auto col = static_cast<lxw_col_t>(column - 1);
+            worksheet_set_column(book->sheet, col, col, width, nullptr);
+        }
+    }
+    if (layout.onePage) {
+        worksheet_set_landscape(book->sheet);
+        worksheet_fit_to_pages(book->sheet, 1, 1);
+    }
     for (const ExcelChartSpec& spec : layout.charts) {
         AddChart(book->workbook, book->sheet, rangeSheet, spec);
     }

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/Status.h"
@@ -42,6 +43,10 @@ struct ExcelTemplate {
     std::string sheetName; // UTF-8
     std::vector<ExcelLabel> labels;
     std::vector<ExcelChartSpec> charts;
+    // Widths in characters of chosen columns (column number, width); others keep the default.
+    std::vector<std::pair<int, double>> columnWidths;
+    // Printed in landscape, scaled to one page.
+    bool onePage = false;
 };
 
 class ExcelChart {
