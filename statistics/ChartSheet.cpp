@@ -106,7 +106,7 @@ ExcelTemplate ChartTemplate()
         Chart("規模の見積 (計画/実績)", "計画/実績", SizeRatioCell, 18, 10),
         Chart("バグ数", "バグ", BugsCell, 18, 18),
     };
-    t.columnWidths = {{NameCell, 14}, {MinutesCell, 10}, {NewLocCell, 12}, {LocPerMinuteCell, 10},
+    t.columnWidths = {{NameCell, 14},      {MinutesCell, 10},   {NewLocCell, 12}, {LocPerMinuteCell, 10},
                       {TimeRatioCell, 14}, {SizeRatioCell, 14}, {BugsCell, 6}};
     t.onePage = true;
     return t;
