@@ -62,21 +62,22 @@ bool SyncFile(const std::string& path)
     return ok;
 }
 
-void AddChart(lxw_workbook* workbook, lxw_worksheet* sheet, const char* sheetName, const ExcelChartSpec& spec)
+void AddChart(lxw_workbook* workbook, lxw_worksheet* sheet, const char* sheetName,
+              const ExcelChartDesign& design)
 {
-    if (!InSheet(spec.firstRow, spec.categoryColumn) || !InSheet(spec.lastRow, spec.categoryColumn) ||
-        !InSheet(spec.anchorRow, spec.anchorColumn)) {
+    if (!InSheet(design.firstRow, design.categoryColumn) || !InSheet(design.lastRow, design.categoryColumn) ||
+        !InSheet(design.anchorRow, design.anchorColumn)) {
         return;
     }
     lxw_chart* chart = workbook_add_chart(workbook, LXW_CHART_COLUMN);
     if (!chart) {
         return;
     }
-    const auto first = static_cast<lxw_row_t>(spec.firstRow - 1);
-    const auto last = static_cast<lxw_row_t>(spec.lastRow - 1);
-    const auto categories = static_cast<lxw_col_t>(spec.categoryColumn - 1);
-    for (int column : spec.valueColumns) {
-        if (!InSheet(spec.firstRow, column)) {
+    const auto first = static_cast<lxw_row_t>(design.firstRow - 1);
+    const auto last = static_cast<lxw_row_t>(design.lastRow - 1);
+    const auto categories = static_cast<lxw_col_t>(design.categoryColumn - 1);
+    for (int column : design.valueColumns) {
+        if (!InSheet(design.firstRow, column)) {
             continue;
         }
         lxw_chart_series* series = chart_add_series(chart, nullptr, nullptr);
@@ -86,22 +87,23 @@ void AddChart(lxw_workbook* workbook, lxw_worksheet* sheet, const char* sheetNam
         const auto values = static_cast<lxw_col_t>(column - 1);
         chart_series_set_categories(series, sheetName, first, categories, last, categories);
         chart_series_set_values(series, sheetName, first, values, last, values);
-        if (InSheet(spec.nameRow, column)) {
-            chart_series_set_name_range(series, sheetName, static_cast<lxw_row_t>(spec.nameRow - 1), values);
+        if (InSheet(design.nameRow, column)) {
+            chart_series_set_name_range(series, sheetName, static_cast<lxw_row_t>(design.nameRow - 1),
+                                        values);
         }
     }
-    if (!spec.title.empty()) {
-        chart_title_set_name(chart, spec.title.c_str());
+    if (!design.title.empty()) {
+        chart_title_set_name(chart, design.title.c_str());
     }
-    if (!spec.valueTitle.empty()) {
-        chart_axis_set_name(chart->y_axis, spec.valueTitle.c_str());
+    if (!design.valueTitle.empty()) {
+        chart_axis_set_name(chart->y_axis, design.valueTitle.c_str());
     }
-    if (spec.valueColumns.size() < 2) {
+    if (design.valueColumns.size() < 2) {
         // One series needs no legend; the title names it.
         chart_legend_set_position(chart, LXW_CHART_LEGEND_NONE);
     }
-    worksheet_insert_chart(sheet, static_cast<lxw_row_t>(spec.anchorRow - 1),
-                           static_cast<lxw_col_t>(spec.anchorColumn - 1), chart);
+    worksheet_insert_chart(sheet, static_cast<lxw_row_t>(design.anchorRow - 1),
+                           static_cast<lxw_col_t>(design.anchorColumn - 1), chart);
 }
 
 } // namespace
@@ -145,8 +147,8 @@ bool ExcelChart::Open(const std::string& path, const ExcelTemplate& layout)
         worksheet_set_landscape(book->sheet);
         worksheet_fit_to_pages(book->sheet, 1, 1);
     }
-    for (const ExcelChartSpec& spec : layout.charts) {
-        AddChart(book->workbook, book->sheet, rangeSheet, spec);
+    for (const ExcelChartDesign& design : layout.charts) {
+        AddChart(book->workbook, book->sheet, rangeSheet, design);
     }
     book_ = std::move(book);
     return true;

@@ -25,7 +25,7 @@ struct ExcelLabel {
 
 // A column chart of one or more value columns over the rows first..last, with the categories
 // (the bars' names) in `categoryColumn`. Each series is named by its column's cell in `nameRow`.
-struct ExcelChartSpec {
+struct ExcelChartDesign {
     std::string title;      // UTF-8
     std::string valueTitle; // UTF-8, the vertical axis
     int firstRow = 0;
@@ -42,7 +42,7 @@ struct ExcelChartSpec {
 struct ExcelTemplate {
     std::string sheetName; // UTF-8
     std::vector<ExcelLabel> labels;
-    std::vector<ExcelChartSpec> charts;
+    std::vector<ExcelChartDesign> charts;
     // Widths in characters of chosen columns (column number, width); others keep the default.
     std::vector<std::pair<int, double>> columnWidths;
     // Printed in landscape, scaled to one page.

@@ -77,26 +77,26 @@ CStatisticsDlg::CStatisticsDlg(CQuilvaneDoc& doc, QWidget* parent)
     connect(header, &QHeaderView::sectionClicked, this, &CStatisticsDlg::OnSort);
     list_->viewport()->installEventFilter(this);
 
-    struct ButtonSpec {
+    struct ButtonDef {
         int id;
         const char* text;
         int y;
         void (CStatisticsDlg::*handler)();
     };
-    const ButtonSpec buttons[] = {
+    const ButtonDef buttons[] = {
         {1, "保存終了(&S)*", 8, &CStatisticsDlg::accept},
         {2, "閉じる", 38, &CStatisticsDlg::reject},
         {OpenId, "開く...(&O)&&", 84, &CStatisticsDlg::OnOpen},
         {GraphId, "グラフ...(&G)*", 114, &CStatisticsDlg::OnGraph},
         {DeleteId, "削除(&D)", 160, &CStatisticsDlg::OnDelete},
     };
-    for (const auto& spec : buttons) {
-        auto* b = new QPushButton(QString::fromUtf8(spec.text), this);
-        b->setObjectName(QString::number(spec.id));
-        b->setGeometry(DesignWidth - ButtonWidth - 8, spec.y, ButtonWidth, 24);
+    for (const auto& def : buttons) {
+        auto* b = new QPushButton(QString::fromUtf8(def.text), this);
+        b->setObjectName(QString::number(def.id));
+        b->setGeometry(DesignWidth - ButtonWidth - 8, def.y, ButtonWidth, 24);
         b->setAutoDefault(false);
-        b->setDefault(spec.id == 1);
-        connect(b, &QPushButton::clicked, this, spec.handler);
+        b->setDefault(def.id == 1);
+        connect(b, &QPushButton::clicked, this, def.handler);
         layout_.Register(b, ControlLayout::Move, ControlLayout::Keep);
     }
     layout_.Register(list_, ControlLayout::Stretch, ControlLayout::Stretch);

@@ -38,19 +38,19 @@ double Ratio(std::int32_t numerator, std::int32_t divisor)
     return static_cast<double>(numerator) / (divisor == 0 ? 1 : divisor);
 }
 
-ExcelChartSpec Chart(const char* title, const char* valueTitle, int column, int anchorRow, int anchorColumn)
+ExcelChartDesign Chart(const char* title, const char* valueTitle, int column, int anchorRow, int anchorColumn)
 {
-    ExcelChartSpec spec;
-    spec.title = title;
-    spec.valueTitle = valueTitle;
-    spec.firstRow = ChartFirstRow;
-    spec.lastRow = ChartFirstRow + ChartRowCount - 1;
-    spec.categoryColumn = NameCell;
-    spec.nameRow = ChartFirstRow - 1;
-    spec.valueColumns = {column};
-    spec.anchorRow = anchorRow;
-    spec.anchorColumn = anchorColumn;
-    return spec;
+    ExcelChartDesign design;
+    design.title = title;
+    design.valueTitle = valueTitle;
+    design.firstRow = ChartFirstRow;
+    design.lastRow = ChartFirstRow + ChartRowCount - 1;
+    design.categoryColumn = NameCell;
+    design.nameRow = ChartFirstRow - 1;
+    design.valueColumns = {column};
+    design.anchorRow = anchorRow;
+    design.anchorColumn = anchorColumn;
+    return design;
 }
 
 } // namespace
