@@ -8,11 +8,16 @@
 
 int main(int argc, char** argv)
 {
+    ::testing::InitGoogleTest(&argc, argv);
+    // Listing the tests (as CTest does at discovery, without the test environment) needs no
+    // windowing system.
+    if (::testing::GTEST_FLAG(list_tests)) {
+        return RUN_ALL_TESTS();
+    }
     QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("QuilvaneTests"));
     QApplication::setApplicationName(QStringLiteral("QuilvaneTests"));
     quilvane::InstallDialogFont(app);
-    ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
