@@ -15,10 +15,12 @@
 
 #include "app/CAboutDlg.h"
 #include "app/CQuilvaneDoc.h"
+#include "estimate/EstimateCommands.h"
 #include "logs/LogCommands.h"
 #include "mainwindow/CQuilvaneView.h"
 #include "mainwindow/PhaseClock.h"
 #include "mainwindow/PrintCommands.h"
+#include "overview/OverviewCommands.h"
 #include "platform/ProgramFolder.h"
 #include "registration/RegistrationCommands.h"
 #include "statistics/StatisticsCommands.h"
@@ -73,9 +75,11 @@ QAction* CMainFrame::Action(int id) const
 void CMainFrame::InstallFeatureCommands()
 {
     InstallPrintCommands(*this, doc_);
-    InstallLogCommands(*view_);
     InstallRegistrationCommands(*this, doc_, *view_);
+    InstallLogCommands(*view_);
+    InstallOverviewCommands(doc_, *view_);
     InstallStatisticsCommands(*this, doc_, *view_);
+    InstallEstimateCommands(doc_, *view_);
 }
 
 void CMainFrame::OnCreate()
