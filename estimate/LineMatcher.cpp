@@ -1,145 +1,245 @@
 #include "estimate/LineMatcher.h"
 
 #include <algorithm>
-#include <functional>
+#include <array>
+#include <cstring>
 #include <limits>
+#include <sys/mman.h>
 
 namespace quilvane {
 namespace {
 
-// The current lines grouped by content. Groups are found through an open-addressing hash table
-// (a node-based map costs one allocation per distinct line, which dominated large files). Each
-// group holds its line indices in ascending order in one slot range of `slots_`, followed by a
-// sentinel slot. `next_` is a union-find over the slots: following it from a slot leads to the
-// first slot at or after it whose line is still unmatched (or to the group's sentinel), so taking
-// a line out costs amortised near-constant time.
+constexpr std::size_t HugePage = std::size_t{2} << 20;
+
+std::size_t RoundUp(std::size_t value, std::size_t unit)
+{
+    return (value + unit - 1) / unit * unit;
+}
+
+std::uint64_t Load64(const char* p)
+{
+    std::uint64_t w;
+    std::memcpy(&w, p, sizeof w);
+    return w;
+}
+
+std::uint64_t Load32(const char* p)
+{
+    std::uint32_t w;
+    std::memcpy(&w, p, sizeof w);
+    return w;
+}
+
+// The current lines grouped by content in an open-addressing hash table: each cell holds the
+// first line of its group that may still be taken, and `next_` links every line to the next
+// equal line after it. The greedy pairing never looks for a line before `low`, `low` never
+// decreases, and each search takes the first line it may take; so the lines a group gives out
+// or passes over always form a prefix of it, and the cell's head only moves forward: a search
+// costs amortised constant time.
 template <class Index> class CurrentLineIndex {
 public:
-    explicit CurrentLineIndex(std::span<const std::string_view> lines) : lines_(lines)
+    explicit CurrentLineIndex(std::span<const std::string_view> lines) : lines_(lines), next_(lines.size())
     {
         std::size_t capacity = 16;
         while (capacity < lines.size() * 2) {
             capacity *= 2;
         }
-        table_.assign(capacity, 0);
+        cells_ = BulkArray<Cell>(capacity);
+        // All bits set: every head is Empty.
+        std::memset(static_cast<void*>(cells_.data()), 0xFF, capacity * sizeof(Cell));
         mask_ = capacity - 1;
-        std::vector<std::uint32_t> groupOf(lines.size());
-        std::vector<std::uint32_t> sizes;
-        for (std::size_t k = 0; k < lines.size(); ++k) {
-            std::size_t hash = Hash(lines[k]);
-            std::size_t cell = Probe(lines[k], hash);
-            if (table_[cell] == 0) {
-                table_[cell] = static_cast<std::uint32_t>(sizes.size() + 1);
-                firstLine_.push_back(static_cast<Index>(k));
-                hashes_.push_back(hash);
-                sizes.push_back(0);
+        // From the last line back, so that each head ends on the first line of its group.
+        std::array<std::uint64_t, Batch> hashes;
+        for (std::size_t end = lines.size(); end > 0;) {
+            std::size_t begin = end > Batch ? end - Batch : 0;
+            for (std::size_t k = begin; k < end; ++k) {
+                hashes[k - begin] = HashLine(lines[k]);
+                Prefetch(hashes[k - begin]);
             }
-            groupOf[k] = table_[cell] - 1;
-            ++sizes[groupOf[k]];
-        }
-        begin_.resize(sizes.size() + 1);
-        Index offset = 0;
-        for (std::size_t g = 0; g < sizes.size(); ++g) {
-            begin_[g] = offset;
-            offset += sizes[g] + 1; // one sentinel slot per group
-        }
-        begin_[sizes.size()] = offset;
-        slots_.resize(offset);
-        next_.resize(offset);
-        for (Index s = 0; s < offset; ++s) {
-            next_[s] = s;
-        }
-        std::vector<Index> fill(begin_.begin(), begin_.end() - 1);
-        for (std::size_t k = 0; k < lines.size(); ++k) {
-            slots_[fill[groupOf[k]]++] = static_cast<Index>(k);
+            for (std::size_t k = end; k-- > begin;) {
+                std::uint64_t hash = hashes[k - begin];
+                Cell& cell = cells_[Insert(lines[k], hash)];
+                if (cell.head == Empty) {
+                    cell.tag = Tag(hash);
+                    next_[k] = None;
+                } else {
+                    next_[k] = cell.head;
+                }
+                cell.head = static_cast<Index>(k);
+            }
+            end = begin;
         }
     }
 
-    // The first unmatched line equal to `line` with an index at or after `low`, taken out of the
-    // index; or -1 when there is none.
-    std::ptrdiff_t Take(std::string_view line, std::size_t low)
+    // Lines are hashed in batches of this many, and the cells they need are fetched into the
+    // cache ahead of use: a large table is read at random, and waiting for each cell in turn
+    // took most of the matching time.
+    static constexpr std::size_t Batch = 16;
+
+    // Asks for the cell where a search for `hash` starts.
+    void Prefetch(std::uint64_t hash) const { __builtin_prefetch(&cells_[hash & mask_]); }
+
+    // The first unmatched line equal to `line` (whose hash is `hash`) with an index at or after
+    // `low`, taken out of the index; or -1 when there is none.
+    std::ptrdiff_t Take(std::string_view line, std::uint64_t hash, std::size_t low)
     {
-        std::uint32_t cell = table_[Probe(line, Hash(line))];
-        if (cell == 0) {
-            return -1;
+        std::uint32_t tag = Tag(hash);
+        for (std::size_t c = hash & mask_;; c = (c + 1) & mask_) {
+            Cell& cell = cells_[c];
+            if (cell.head == Empty) {
+                return -1;
+            }
+            // A used-up group cannot be compared any more; probing on past it ends at an empty
+            // cell, since no other group holds the same content.
+            if (cell.tag != tag || cell.head == None || lines_[cell.head] != line) {
+                continue;
+            }
+            Index k = cell.head;
+            while (k != None && k < low) {
+                k = next_[k];
+            }
+            if (k == None) {
+                cell.head = None;
+                return -1;
+            }
+            cell.head = next_[k];
+            return static_cast<std::ptrdiff_t>(k);
         }
-        std::size_t first = begin_[cell - 1];
-        std::size_t sentinel = begin_[cell] - 1;
-        auto from = std::lower_bound(slots_.begin() + static_cast<std::ptrdiff_t>(first),
-                                     slots_.begin() + static_cast<std::ptrdiff_t>(sentinel), low);
-        Index slot = Find(static_cast<Index>(from - slots_.begin()));
-        if (slot == sentinel) {
-            return -1;
-        }
-        next_[slot] = slot + 1;
-        return static_cast<std::ptrdiff_t>(slots_[slot]);
     }
 
 private:
-    static std::size_t Hash(std::string_view line) { return std::hash<std::string_view>{}(line); }
+    static constexpr Index Empty = std::numeric_limits<Index>::max(); // a cell without a group
+    static constexpr Index None = Empty - 1;                          // no (further) line
 
-    // The cell that holds the group of `line`, or the empty cell where it would go.
-    std::size_t Probe(std::string_view line, std::size_t hash) const
-    {
-        std::size_t cell = hash & mask_;
-        while (table_[cell] != 0) {
-            std::size_t g = table_[cell] - 1;
-            if (hashes_[g] == hash && lines_[firstLine_[g]] == line) {
-                break;
-            }
-            cell = (cell + 1) & mask_;
-        }
-        return cell;
-    }
+    struct Cell {
+        std::uint32_t tag;
+        Index head;
+    };
 
-    Index Find(Index slot)
+    static std::uint32_t Tag(std::uint64_t hash) { return static_cast<std::uint32_t>(hash >> 32); }
+
+    // The cell of the group of `line`, or the empty cell where it goes. While the index is
+    // built every head is a line, so each cell can be compared.
+    std::size_t Insert(std::string_view line, std::uint64_t hash) const
     {
-        while (next_[slot] != slot) {
-            next_[slot] = next_[next_[slot]]; // path halving
-            slot = next_[slot];
+        std::uint32_t tag = Tag(hash);
+        std::size_t c = hash & mask_;
+        while (cells_[c].head != Empty && (cells_[c].tag != tag || lines_[cells_[c].head] != line)) {
+            c = (c + 1) & mask_;
         }
-        return slot;
+        return c;
     }
 
     std::span<const std::string_view> lines_;
-    std::vector<std::uint32_t> table_; // group + 1, or 0 for an empty cell
+    BulkArray<Index> next_;
+    BulkArray<Cell> cells_;
     std::size_t mask_ = 0;
-    std::vector<Index> firstLine_;
-    std::vector<std::size_t> hashes_;
-    std::vector<Index> begin_;
-    std::vector<Index> slots_;
-    std::vector<Index> next_;
 };
 
 template <class Index>
 void Match(std::span<const std::string_view> baseLines, std::span<const std::string_view> currentLines,
            MatchFlags& baseFlags, MatchFlags& currentFlags)
 {
-    CurrentLineIndex<Index> index(currentLines);
+    using LineIndex = CurrentLineIndex<Index>;
+    LineIndex index(currentLines);
     std::size_t low = 0;
-    for (std::size_t j = 0; j < baseLines.size(); ++j) {
-        std::ptrdiff_t k = index.Take(baseLines[j], low);
-        if (k < 0) {
-            continue;
+    std::array<std::uint64_t, LineIndex::Batch> hashes;
+    for (std::size_t begin = 0; begin < baseLines.size(); begin += LineIndex::Batch) {
+        std::size_t end = std::min(baseLines.size(), begin + LineIndex::Batch);
+        for (std::size_t j = begin; j < end; ++j) {
+            hashes[j - begin] = HashLine(baseLines[j]);
+            index.Prefetch(hashes[j - begin]);
         }
-        baseFlags[j] = 1;
-        currentFlags[static_cast<std::size_t>(k)] = 1;
-        if (static_cast<std::size_t>(k) == low) {
-            ++low;
+        for (std::size_t j = begin; j < end; ++j) {
+            std::ptrdiff_t k = index.Take(baseLines[j], hashes[j - begin], low);
+            if (k < 0) {
+                continue;
+            }
+            baseFlags[j] = 1;
+            currentFlags[static_cast<std::size_t>(k)] = 1;
+            if (static_cast<std::size_t>(k) == low) {
+                ++low;
+            }
         }
     }
 }
 
 } // namespace
 
+void* AllocateBulk(std::size_t bytes)
+{
+    if (bytes < BulkThreshold) {
+        return ::operator new(bytes);
+    }
+    // Mapped with one huge page of slack, so that the block can start on a huge page boundary.
+    std::size_t size = RoundUp(bytes, HugePage);
+    void* map = mmap(nullptr, size + HugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (map == MAP_FAILED) {
+        throw std::bad_alloc();
+    }
+    auto start = reinterpret_cast<std::uintptr_t>(map);
+    std::uintptr_t aligned = RoundUp(start, HugePage);
+    if (aligned > start) {
+        munmap(map, aligned - start);
+    }
+    if (std::uintptr_t end = start + size + HugePage; end > aligned + size) {
+        munmap(reinterpret_cast<void*>(aligned + size), end - (aligned + size));
+    }
+#ifdef MADV_HUGEPAGE
+    // Only advice: without transparent huge pages the block works with small pages.
+    (void)madvise(reinterpret_cast<void*>(aligned), size, MADV_HUGEPAGE);
+#endif
+    return reinterpret_cast<void*>(aligned);
+}
+
+void ReleaseBulk(void* block, std::size_t bytes) noexcept
+{
+    if (bytes < BulkThreshold) {
+        ::operator delete(block);
+        return;
+    }
+    munmap(block, RoundUp(bytes, HugePage));
+}
+
+std::uint64_t HashLine(std::string_view line) noexcept
+{
+    constexpr std::uint64_t Mul = 0x9E3779B97F4A7C15ULL;
+    const char* p = line.data();
+    std::size_t n = line.size();
+    std::uint64_t h = (n + 1) * Mul;
+    auto mix = [&h](std::uint64_t w) {
+        h = (h ^ w) * Mul;
+        h ^= h >> 29;
+    };
+    if (n >= 8) {
+        const char* end = p + n;
+        for (; end - p > 8; p += 8) {
+            mix(Load64(p));
+        }
+        mix(Load64(end - 8)); // the last eight bytes, overlapping the words before when needed
+    } else if (n >= 4) {
+        mix(Load32(p) | (Load32(p + n - 4) << 32));
+    } else if (n > 0) {
+        auto byte = [p](std::size_t i) {
+            return static_cast<std::uint64_t>(static_cast<unsigned char>(p[i]));
+        };
+        mix(byte(0) | (byte(n / 2) << 8) | (byte(n - 1) << 16));
+    }
+    h ^= h >> 33;
+    h *= 0xFF51AFD7ED558CCDULL;
+    h ^= h >> 33;
+    h *= 0xC4CEB9FE1A85EC53ULL;
+    h ^= h >> 33;
+    return h;
+}
+
 void MatchLines(std::span<const std::string_view> baseLines, std::span<const std::string_view> currentLines,
                 MatchFlags& baseFlags, MatchFlags& currentFlags)
 {
     baseFlags.assign(baseLines.size(), 0);
     currentFlags.assign(currentLines.size(), 0);
-    // 32-bit indices halve the memory the index of a large file touches; the slots (a sentinel
-    // per group) never exceed twice the line count.
-    if (currentLines.size() < std::numeric_limits<std::uint32_t>::max() / 2) {
+    // 32-bit indices halve the memory the index of a large file touches.
+    if (currentLines.size() < std::numeric_limits<std::uint32_t>::max() - 2) {
         Match<std::uint32_t>(baseLines, currentLines, baseFlags, currentFlags);
     } else {
         Match<std::uint64_t>(baseLines, currentLines, baseFlags, currentFlags);

@@ -206,16 +206,20 @@ public:
     // Same size and same modification time (whole seconds, as the original file status has it).
     bool SameStatus(const SourceFile& other) const { return size_ == other.size_ && mtime_ == other.mtime_; }
 
-    // The whole content in text mode, or nothing when reading fails. Read in chunks and
-    // translated on the way, so a large file is copied once and never zero-filled first.
-    std::optional<std::string> Read() const
+    // The whole content as stored, or nothing when reading fails. Read straight into one
+    // buffer sized by the file status; text mode is applied by the images while they scan.
+    std::optional<ByteBuffer> Read() const
     {
-        std::string text;
-        text.reserve(static_cast<std::size_t>(std::max<off_t>(size_, 0)));
-        std::vector<char> buffer(1 << 16);
-        TextModeDecoder decoder;
+        // One byte of room beyond the expected size lets the last read find the end without
+        // growing the buffer; a file that grew since its status was taken is still read whole.
+        ByteBuffer bytes(static_cast<std::size_t>(std::max<off_t>(size_, 0)) + 1);
+        std::size_t size = 0;
         for (;;) {
-            ssize_t n = read(fd_, buffer.data(), buffer.size());
+            if (size == bytes.Capacity()) {
+                bytes.SetSize(size);
+                bytes.Grow(size * 2);
+            }
+            ssize_t n = read(fd_, bytes.Data() + size, bytes.Capacity() - size);
             if (n < 0 && errno == EINTR) {
                 continue;
             }
@@ -225,10 +229,10 @@ public:
             if (n == 0) {
                 break;
             }
-            decoder.Append(text, std::string_view(buffer.data(), static_cast<std::size_t>(n)));
+            size += static_cast<std::size_t>(n);
         }
-        decoder.Finish(text);
-        return text;
+        bytes.SetSize(size);
+        return bytes;
     }
 
 private:
@@ -240,7 +244,7 @@ private:
 };
 
 template <class Image, class Counter>
-FileLocCounts ComparePair(std::optional<std::string> baseBytes, std::optional<std::string> currentBytes,
+FileLocCounts ComparePair(std::optional<ByteBuffer> baseBytes, std::optional<ByteBuffer> currentBytes,
                           Counter count)
 {
     FileLocCounts result;
@@ -249,10 +253,10 @@ FileLocCounts ComparePair(std::optional<std::string> baseBytes, std::optional<st
     std::optional<Image> base;
     std::optional<Image> current;
     if (baseBytes) {
-        base.emplace(std::move(*baseBytes));
+        base.emplace(std::move(*baseBytes), Newlines::Raw);
     }
     if (currentBytes) {
-        current.emplace(std::move(*currentBytes));
+        current.emplace(std::move(*currentBytes), Newlines::Raw);
     }
     if (base && current) {
         MatchLines(base->LineKeys(), current->LineKeys(), baseFlags, currentFlags);
@@ -268,9 +272,11 @@ FileLocCounts ComparePair(std::optional<std::string> baseBytes, std::optional<st
     return result;
 }
 
-template <class Image, class Counter> std::int64_t CountAllUnits(std::string bytes, Counter count)
+// Every unit of one file, none matched.
+std::int64_t CountAllUnits(ByteBuffer bytes, bool isVb)
 {
-    UnitCounts units = count(Image(std::move(bytes)), MatchFlags{});
+    UnitCounts units = isVb ? CountVbLines(VbImage(std::move(bytes), Newlines::Raw), MatchFlags{})
+                            : CountCsStatements(bytes, Newlines::Raw);
     return units.matched + units.unmatched;
 }
 
@@ -292,19 +298,20 @@ FileLocCounts CompareSourceFile(const std::string& basePath, const std::string& 
 {
     auto base = SourceFile::Open(basePath, entry.baseFile);
     auto current = SourceFile::Open(currentPath, entry.currentFile);
-    std::optional<std::string> currentBytes = current ? current->Read() : std::nullopt;
+    std::optional<ByteBuffer> currentBytes = current ? current->Read() : std::nullopt;
     if (base && currentBytes && base->SameStatus(*current)) {
         // Taken as unchanged without looking at the base file's bytes.
         FileLocCounts result;
-        result.reused = entry.isVb ? CountAllUnits<VbImage>(std::move(*currentBytes), CountVbLines)
-                                   : CountAllUnits<CsImage>(std::move(*currentBytes), CountCsStatements);
+        result.reused = CountAllUnits(std::move(*currentBytes), entry.isVb);
         return result;
     }
-    std::optional<std::string> baseBytes = base ? base->Read() : std::nullopt;
+    std::optional<ByteBuffer> baseBytes = base ? base->Read() : std::nullopt;
     if (entry.isVb) {
         return ComparePair<VbImage>(std::move(baseBytes), std::move(currentBytes), CountVbLines);
     }
-    return ComparePair<CsImage>(std::move(baseBytes), std::move(currentBytes), CountCsStatements);
+    return ComparePair<CsImage>(
+        std::move(baseBytes), std::move(currentBytes),
+        [](const CsImage& image, const MatchFlags& flags) { return CountCsStatements(image, flags); });
 }
 
 LocOutcome CountProjectLoc(std::string_view basePath, std::string_view currentPath, bool recurse,

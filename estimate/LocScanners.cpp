@@ -1,80 +1,160 @@
 #include "estimate/LocScanners.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace quilvane {
 namespace {
 
 constexpr unsigned char EndMark = 0xFF;
 
-bool HighBit(char c)
+bool HighBit(unsigned char c)
 {
-    return (static_cast<unsigned char>(c) & 0x80) != 0;
+    return (c & 0x80) != 0;
 }
 
-bool IsEndMark(char c)
+// What a byte means to the scanner in code, in a literal and in a block comment. Ordinary bytes
+// are 0, so that runs of them are passed over in a tight loop. The zero byte is marked because
+// one follows the data: where it stands inside the data it is ordinary.
+enum Role : unsigned char {
+    Ordinary = 0,
+    LineEnd,
+    Mark,       // ; {
+    DoubleMark, // : #  (a pair of them is no mark)
+    Backslash,
+    Quote, // " '
+    Slash,
+    EndOfData, // 0xFF
+    Zero,
+    Star,
+};
+
+using RoleTable = std::array<unsigned char, 256>;
+
+constexpr RoleTable CodeRoles()
 {
-    return static_cast<unsigned char>(c) == EndMark;
+    RoleTable t{};
+    t['\n'] = LineEnd;
+    t[';'] = Mark;
+    t['{'] = Mark;
+    t[':'] = DoubleMark;
+    t['#'] = DoubleMark;
+    t['\\'] = Backslash;
+    t['"'] = Quote;
+    t['\''] = Quote;
+    t['/'] = Slash;
+    t[EndMark] = EndOfData;
+    t[0] = Zero;
+    return t;
 }
 
-// Walks a C# image byte by byte. The rules are those of the original counter, quirks included:
-// it knows no verbatim strings, and it tests only a backslash for being the second byte of a
-// double-byte character (by the high bit of the byte before it).
+constexpr RoleTable LiteralRoles()
+{
+    RoleTable t{};
+    t['\n'] = LineEnd;
+    t['\\'] = Backslash;
+    t['"'] = Quote;
+    t['\''] = Quote;
+    t[EndMark] = EndOfData;
+    t[0] = Zero;
+    return t;
+}
+
+constexpr RoleTable CommentRoles()
+{
+    RoleTable t{};
+    t['\n'] = LineEnd;
+    t['*'] = Star;
+    t[0] = Zero;
+    return t;
+}
+
+constexpr RoleTable CodeRole = CodeRoles();
+constexpr RoleTable LiteralRole = LiteralRoles();
+constexpr RoleTable CommentRole = CommentRoles();
+
+// Walks C# bytes. The rules are those of the original counter, quirks included: it knows no
+// verbatim strings, and it tests only a backslash for being the second byte of a double-byte
+// character (by the high bit of the byte before it). Over raw bytes a CR before an LF changes
+// nothing but one case, an escaped line end in a literal, which takes the CR LF pair.
 class CsScanner {
 public:
-    CsScanner(const CsImage& image, const MatchFlags& flags)
-        : data_(image.Bytes()), flags_(flags), lineCount_(image.LineCount())
+    CsScanner(const ByteBuffer& bytes, Newlines newlines, const MatchFlags& flags)
+        : data_(reinterpret_cast<const unsigned char*>(bytes.Data())), size_(bytes.Size()),
+          raw_(newlines == Newlines::Raw), flags_(flags)
     {
     }
 
     UnitCounts Run()
     {
-        while (pos_ < data_.size() && !IsEndMark(data_[pos_])) {
-            char c = data_[pos_];
-            if (c == '\\') {
+        for (;;) {
+            unsigned char role;
+            while ((role = CodeRole[data_[pos_]]) == Ordinary) {
+                ++pos_;
+            }
+            switch (role) {
+            case Zero:
+                if (pos_ >= size_) {
+                    return counts_;
+                }
+                ++pos_;
+                break;
+            case EndOfData:
+                return counts_;
+            case Backslash:
                 if (pos_ > 0 && HighBit(data_[pos_ - 1])) {
                     ++pos_;
-                } else if (++pos_ < data_.size()) {
+                } else if (++pos_ < size_) {
                     // The escaped byte never opens a literal or a comment.
                     Plain();
+                } else {
+                    return counts_;
                 }
-            } else if (c == '"' || c == '\'') {
-                Literal(c);
-            } else if (c == '/' && At(pos_ + 1) == '/') {
-                LineComment();
-            } else if (c == '/' && At(pos_ + 1) == '*') {
-                BlockComment();
-            } else if (c == '/') {
-                ++pos_; // the following byte is looked at on its own
-            } else {
+                break;
+            case Quote:
+                Literal(data_[pos_]);
+                break;
+            case Slash:
+                if (data_[pos_ + 1] == '/') {
+                    LineComment();
+                } else if (data_[pos_ + 1] == '*') {
+                    BlockComment();
+                } else {
+                    ++pos_; // the following byte is looked at on its own
+                }
+                break;
+            default:
                 Plain();
+                break;
             }
         }
-        return counts_;
     }
 
 private:
-    char At(std::size_t i) const { return i < data_.size() ? data_[i] : '\0'; }
-
     void Count()
     {
-        if (line_ < lineCount_ && line_ < flags_.size() && flags_[line_] == 1) {
+        if (line_ < flags_.size() && flags_[line_] == 1) {
             ++counts_.matched;
         } else {
             ++counts_.unmatched;
         }
     }
 
-    // One byte outside literals and comments, at pos_.
+    // One byte outside literals and comments, at pos_ (before the end).
     void Plain()
     {
-        char c = data_[pos_];
+        unsigned char c = data_[pos_];
         if (c == '\n') {
             ++line_;
         } else if (c == ';' || c == '{') {
             Count();
         } else if (c == ':' || c == '#') {
-            if (At(pos_ + 1) == c) {
+            if (data_[pos_ + 1] == c) {
                 ++pos_; // "::" and "##" pass over both bytes
             } else {
                 Count();
@@ -83,21 +163,33 @@ private:
         ++pos_;
     }
 
-    void Literal(char quote)
+    void Literal(unsigned char quote)
     {
         ++pos_;
-        while (pos_ < data_.size()) {
-            char c = data_[pos_++];
-            if (c == quote || IsEndMark(c)) {
+        for (;;) {
+            unsigned char role;
+            while ((role = LiteralRole[data_[pos_]]) == Ordinary) {
+                ++pos_;
+            }
+            unsigned char c = data_[pos_];
+            if (role == Zero && pos_ >= size_) {
                 return;
             }
-            if (c == '\n') {
+            ++pos_;
+            if (c == quote || role == EndOfData) {
+                return;
+            }
+            if (role == LineEnd) {
                 ++line_;
                 return;
             }
-            if (c == '\\' && !HighBit(data_[pos_ - 2]) && pos_ < data_.size()) {
-                if (data_[pos_++] == '\n') {
+            if (role == Backslash && !HighBit(data_[pos_ - 2]) && pos_ < size_) {
+                unsigned char escaped = data_[pos_++];
+                if (escaped == '\n') {
                     ++line_; // an escaped line end continues the literal
+                } else if (raw_ && escaped == '\r' && pos_ < size_ && data_[pos_] == '\n') {
+                    ++pos_;
+                    ++line_;
                 }
             }
         }
@@ -106,33 +198,43 @@ private:
     void LineComment()
     {
         pos_ += 2;
-        while (pos_ < data_.size()) {
-            if (data_[pos_++] == '\n') {
-                ++line_;
-                return;
-            }
+        const void* lf = std::memchr(data_ + pos_, '\n', size_ - pos_);
+        if (lf == nullptr) {
+            pos_ = size_;
+            return;
         }
+        pos_ = static_cast<std::size_t>(static_cast<const unsigned char*>(lf) - data_) + 1;
+        ++line_;
     }
 
     void BlockComment()
     {
         pos_ += 2;
-        while (pos_ < data_.size()) {
-            char c = data_[pos_];
-            if (c == '*' && At(pos_ + 1) == '/') {
-                pos_ += 2;
-                return;
+        for (;;) {
+            unsigned char role;
+            while ((role = CommentRole[data_[pos_]]) == Ordinary) {
+                ++pos_;
             }
-            if (c == '\n') {
+            if (role == Zero) {
+                if (pos_ >= size_) {
+                    return;
+                }
+            } else if (role == Star) {
+                if (data_[pos_ + 1] == '/') {
+                    pos_ += 2;
+                    return;
+                }
+            } else {
                 ++line_;
             }
             ++pos_;
         }
     }
 
-    std::string_view data_;
+    const unsigned char* data_; // followed by a zero byte
+    std::size_t size_;
+    bool raw_;
     const MatchFlags& flags_;
-    std::size_t lineCount_;
     std::size_t pos_ = 0;
     std::size_t line_ = 0;
     UnitCounts counts_;
@@ -141,6 +243,29 @@ private:
 bool IsVbWhiteSpace(char c)
 {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
+std::size_t CountLineEnds(std::string_view data)
+{
+    std::size_t count = 0;
+    std::size_t i = 0;
+#ifdef __SSE2__
+    // Sixteen bytes at a time: each LF adds one to its byte lane (a compare yields -1, which is
+    // subtracted), and the lanes are summed before any of them can overflow.
+    const __m128i lf = _mm_set1_epi8('\n');
+    while (data.size() - i >= 16) {
+        __m128i lanes = _mm_setzero_si128();
+        for (int round = 0; round < 255 && data.size() - i >= 16; ++round, i += 16) {
+            __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data.data() + i));
+            lanes = _mm_sub_epi8(lanes, _mm_cmpeq_epi8(block, lf));
+        }
+        __m128i sums = _mm_sad_epu8(lanes, _mm_setzero_si128());
+        count += static_cast<std::size_t>(_mm_cvtsi128_si32(sums)) +
+                 static_cast<std::size_t>(_mm_cvtsi128_si32(_mm_srli_si128(sums, 8)));
+    }
+#endif
+    return count + static_cast<std::size_t>(
+                       std::count(data.begin() + static_cast<std::ptrdiff_t>(i), data.end(), '\n'));
 }
 
 } // namespace
@@ -190,27 +315,78 @@ void TextModeDecoder::Finish(std::string& out)
     pendingCr_ = false;
 }
 
-CsImage::CsImage(std::string bytes) : bytes_(std::move(bytes))
+ByteBuffer::ByteBuffer(std::string_view bytes) : ByteBuffer(bytes.size())
 {
-    std::string_view data(bytes_);
+    std::memcpy(Data(), bytes.data(), bytes.size());
+    SetSize(bytes.size());
+}
+
+void ByteBuffer::Grow(std::size_t capacity)
+{
+    if (capacity <= Capacity()) {
+        return;
+    }
+    BulkArray<char> block(capacity + 1);
+    std::memcpy(block.data(), block_.data(), size_ + 1);
+    block_ = std::move(block);
+}
+
+void ToTextMode(ByteBuffer& bytes)
+{
+    char* data = bytes.Data();
+    std::size_t size = bytes.Size();
+    const void* cr = std::memchr(data, '\r', size);
+    if (cr == nullptr) {
+        return;
+    }
+    std::size_t out = static_cast<std::size_t>(static_cast<const char*>(cr) - data);
+    for (std::size_t in = out; in < size;) {
+        char c = data[in++];
+        if (c != '\r' || in == size || data[in] != '\n') {
+            data[out++] = c;
+        }
+    }
+    bytes.SetSize(out);
+}
+
+CsImage::CsImage(ByteBuffer bytes, Newlines newlines) : bytes_(std::move(bytes)), newlines_(newlines)
+{
+    const char* start = bytes_.Data();
+    const char* end = start + bytes_.Size();
     // Reserved up front: growing by doubling would touch twice the memory for a large file.
-    keys_.reserve(static_cast<std::size_t>(std::count(data.begin(), data.end(), '\n')) + 1);
-    std::size_t start = 0;
+    keys_.reserve(CountLineEnds(bytes_.View()) + 1);
+    // The next 0xFF byte at or after `start`, looked for again only once a line has passed it.
+    auto nextEndMark = [end](const char* from) {
+        const void* mark = std::memchr(from, EndMark, static_cast<std::size_t>(end - from));
+        return mark == nullptr ? end : static_cast<const char*>(mark);
+    };
+    const char* mark = nextEndMark(start);
     for (;;) {
-        std::size_t lf = data.find('\n', start);
-        std::string_view line = data.substr(start, lf == std::string_view::npos ? lf : lf - start);
-        keys_.push_back(line.substr(0, line.find(static_cast<char>(EndMark))));
-        if (lf == std::string_view::npos) {
+        const void* found = std::memchr(start, '\n', static_cast<std::size_t>(end - start));
+        const char* lf = found == nullptr ? end : static_cast<const char*>(found);
+        const char* keyEnd = lf;
+        if (newlines_ == Newlines::Raw && found != nullptr && lf > start && lf[-1] == '\r') {
+            --keyEnd;
+        }
+        keyEnd = std::min(keyEnd, mark);
+        keys_.emplace_back(start, static_cast<std::size_t>(keyEnd - start));
+        if (found == nullptr) {
             break;
         }
         start = lf + 1;
+        if (mark < start) {
+            mark = nextEndMark(start);
+        }
     }
 }
 
-VbImage::VbImage(std::string bytes) : bytes_(std::move(bytes))
+VbImage::VbImage(ByteBuffer bytes, Newlines newlines) : bytes_(std::move(bytes))
 {
-    std::string_view data(bytes_);
-    pieces_.reserve(static_cast<std::size_t>(std::count(data.begin(), data.end(), '\n')) + 1);
+    if (newlines == Newlines::Raw) {
+        ToTextMode(bytes_);
+    }
+    std::string_view data = bytes_.View();
+    pieces_.reserve(CountLineEnds(data) + 1);
     std::size_t start = 0;
     while (start < data.size()) {
         std::string_view piece = data.substr(start, MaxPiece);
@@ -225,7 +401,13 @@ VbImage::VbImage(std::string bytes) : bytes_(std::move(bytes))
 
 UnitCounts CountCsStatements(const CsImage& image, const MatchFlags& flags)
 {
-    return CsScanner(image, flags).Run();
+    return CsScanner(image.Bytes(), image.LineEnds(), flags).Run();
+}
+
+UnitCounts CountCsStatements(const ByteBuffer& bytes, Newlines newlines)
+{
+    const MatchFlags none;
+    return CsScanner(bytes, newlines, none).Run();
 }
 
 UnitCounts CountVbLines(const VbImage& image, const MatchFlags& flags)
