@@ -70,7 +70,17 @@ protected:
 
 TEST_F(DefectLogDialogTest, AddingInNeutralShowsTheMessageAndAddsNothing)
 {
+    // Should an edit dialog open after all, confirm it, so the test fails instead of waiting.
+    bool opened = false;
+    QTimer::singleShot(0, [&opened] {
+        if (auto* dlg = qobject_cast<CDefectEditDlg*>(QApplication::activeModalWidget())) {
+            opened = true;
+            dlg->accept();
+        }
+    });
     View().Button(1020)->click();
+    QApplication::processEvents();
+    EXPECT_FALSE(opened);
     ASSERT_EQ(prompt_.shown.size(), 1u);
     EXPECT_EQ(prompt_.shown[0], QStringLiteral("ニュートラルでは追加できません"));
     EXPECT_EQ(Entries().size(), 3u);
