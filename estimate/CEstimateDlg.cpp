@@ -149,7 +149,7 @@ void CEstimateDlg::ShowFields()
 {
     integers_.Show();
     baseName_->setText(ToQ(estimate.baseName));
-    newLocText_->setPlainText(ToQ(estimate.newLocText).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    newLocText_->setPlainText(ToQLines(estimate.newLocText));
     Edit(1040)->setText(Coefficient(estimate.constant));
     Edit(1047)->setText(Coefficient(estimate.reuseCoef));
     Edit(1041)->setText(Coefficient(estimate.deleteCoef));
@@ -162,15 +162,8 @@ bool CEstimateDlg::TakeFields()
     if (!integers_.Take(this)) {
         return false;
     }
-    // Text that did not change keeps its stored bytes, even those Unicode cannot carry.
-    QString name = baseName_->text();
-    if (name != ToQ(estimate.baseName)) {
-        estimate.baseName = FromQ(name);
-    }
-    QString lines = newLocText_->toPlainText();
-    if (lines != ToQ(estimate.newLocText).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))) {
-        estimate.newLocText = FromQ(lines.replace(QStringLiteral("\n"), QStringLiteral("\r\n")));
-    }
+    estimate.baseName = FieldText(baseName_->text(), estimate.baseName);
+    estimate.newLocText = FieldLines(newLocText_->toPlainText(), estimate.newLocText);
     return true;
 }
 

@@ -120,9 +120,7 @@ bool CResultDlg::TakeFields()
     if (!integers_.Take(this)) {
         return false;
     }
-    if (baseEdit_->text() != ToQ(baseName)) {
-        baseName = FromQ(baseEdit_->text());
-    }
+    baseName = FieldText(baseEdit_->text(), baseName);
     return true;
 }
 

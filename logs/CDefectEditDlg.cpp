@@ -5,8 +5,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "logs/FieldText.h"
-#include "mainwindow/CMemoDlg.h"
 #include "ui/KeyState.h"
 #include "ui/QtText.h"
 
@@ -73,7 +71,7 @@ CDefectEditDlg::CDefectEditDlg(DefectEntry& entry, QWidget* parent)
     layout_.RecordMargins();
 
     phase_->setText(ToQ(values_.phase));
-    comment_->setPlainText(MemoToEditor(values_.comment));
+    comment_->setPlainText(ToQLines(values_.comment));
     ShowFields();
 }
 
@@ -81,10 +79,7 @@ void CDefectEditDlg::TakeFields()
 {
     values_.phase = FieldText(phase_->text(), values_.phase);
     // The editor holds LF line ends; the log keeps CR LF.
-    QString comment = comment_->toPlainText();
-    if (comment != MemoToEditor(values_.comment)) {
-        values_.comment = MemoFromEditor(comment);
-    }
+    values_.comment = FieldLines(comment_->toPlainText(), values_.comment);
 }
 
 void CDefectEditDlg::ShowFields()

@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "logs/FieldText.h"
 #include "ui/KeyState.h"
 #include "ui/QtText.h"
 

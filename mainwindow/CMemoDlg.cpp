@@ -9,26 +9,11 @@
 
 namespace quilvane {
 
-QString MemoToEditor(const std::string& memo)
-{
-    QString text = ToQ(memo);
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return text;
-}
-
-std::string MemoFromEditor(const QString& text)
-{
-    QString crlf = text;
-    crlf.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    crlf.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
-    return FromQ(crlf);
-}
-
-CMemoDlg::CMemoDlg(const std::string& memo, QWidget* parent) : QDialog(parent)
+CMemoDlg::CMemoDlg(const std::string& memo, QWidget* parent) : QDialog(parent), memo_(memo)
 {
     setObjectName(QStringLiteral("132"));
     setWindowTitle(QStringLiteral("メモ"));
-    edit_ = new QPlainTextEdit(MemoToEditor(memo), this);
+    edit_ = new QPlainTextEdit(ToQLines(memo), this);
     edit_->setObjectName(QStringLiteral("1053"));
     auto* buttons = new QDialogButtonBox(this);
     auto* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
@@ -45,7 +30,7 @@ CMemoDlg::CMemoDlg(const std::string& memo, QWidget* parent) : QDialog(parent)
 
 std::string CMemoDlg::Memo() const
 {
-    return MemoFromEditor(edit_->toPlainText());
+    return FieldLines(edit_->toPlainText(), memo_);
 }
 
 } // namespace quilvane

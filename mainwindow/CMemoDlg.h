@@ -11,16 +11,13 @@ class CMemoDlg : public QDialog {
     Q_OBJECT
 public:
     CMemoDlg(const std::string& memo, QWidget* parent = nullptr);
-    // The edited text, CP932 with CR LF line ends.
+    // The edited text, CP932 with CR LF line ends (the stored bytes when left unchanged).
     std::string Memo() const;
     QPlainTextEdit* Edit() const { return edit_; }
 
 private:
+    std::string memo_;
     QPlainTextEdit* edit_;
 };
-
-// Conversions between the stored CR LF text and the editor's LF text.
-QString MemoToEditor(const std::string& memo);
-std::string MemoFromEditor(const QString& text);
 
 } // namespace quilvane

@@ -113,7 +113,7 @@ void TextIn(QPainter& painter, const PrintRect& rect, const QString& text, Align
     TextIn(painter, rect, std::vector<QString>{text}, align, overflow);
 }
 
-std::vector<QString> ToQLines(const std::string& text)
+std::vector<QString> ToQLineList(const std::string& text)
 {
     std::vector<QString> lines;
     for (const auto& line : TextLines(text)) {
@@ -180,7 +180,7 @@ void PrintPainter::PaintHeader(QPainter& painter, int page) const
     // then the student, project and page.
     std::string text = PrintHeaderText(WindowsCtime(clock_.Now()), project_.overview.userName,
                                        project_.projectName, page, pageCount_);
-    TextIn(painter, {300, 140, 2600, 300}, ToQLines(text), Align::Right, Overflow::Narrow);
+    TextIn(painter, {300, 140, 2600, 300}, ToQLineList(text), Align::Right, Overflow::Narrow);
 }
 
 void PrintPainter::PaintFormPage(QPainter& painter) const
@@ -212,7 +212,7 @@ void PrintPainter::PaintFormPage(QPainter& painter) const
     Line(painter, 300, 2280, 600, 2280);
 
     painter.setFont(PrintFont(MemoHeight));
-    TextIn(painter, {340, 2380, 2560, 3820}, ToQLines(project_.memo), Align::Left, Overflow::Clip);
+    TextIn(painter, {340, 2380, 2560, 3820}, ToQLineList(project_.memo), Align::Left, Overflow::Clip);
     painter.drawRect(QRectF(QPointF(300, 2340), QPointF(2600, 3860)));
     painter.setFont(body);
 }

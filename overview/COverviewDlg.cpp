@@ -24,21 +24,6 @@ constexpr int DesignWidth = 520;
 constexpr int DesignHeight = 460;
 constexpr int BrowserTop = 170;
 
-QString EditorText(const std::string& crlf)
-{
-    QString text = ToQ(crlf);
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return text;
-}
-
-std::string StoredText(const QString& editor)
-{
-    QString text = editor;
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
-    return FromQ(text);
-}
-
 QPushButton* MakeButton(QWidget* parent, int id, const QString& text, const QRect& where)
 {
     auto* b = new QPushButton(text, parent);
@@ -149,15 +134,15 @@ void COverviewDlg::ShowValues()
 {
     nameEdit_->setText(ToQ(fields.userName));
     exerciseEdit_->setText(ToQ(projectName_));
-    phasesEdit_->setPlainText(EditorText(phasesText));
+    phasesEdit_->setPlainText(ToQLines(phasesText));
     folderEdit_->setText(ToQ(fields.registrationFolder));
 }
 
 void COverviewDlg::TakeControls()
 {
-    fields.userName = FromQ(nameEdit_->text());
-    fields.registrationFolder = FromQ(folderEdit_->text());
-    phasesText = StoredText(phasesEdit_->toPlainText());
+    fields.userName = FieldText(nameEdit_->text(), fields.userName);
+    fields.registrationFolder = FieldText(folderEdit_->text(), fields.registrationFolder);
+    phasesText = FieldLines(phasesEdit_->toPlainText(), phasesText);
 }
 
 void COverviewDlg::Browse()
