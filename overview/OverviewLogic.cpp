@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "platform/FileIo.h"
 #include "platform/MbString.h"
 #include "platform/ProgramFolder.h"
 #include "project/Settings.h"
@@ -136,22 +137,13 @@ std::vector<ProblemPage> ListProblemPages(const std::string& programFolder)
 {
     namespace fs = std::filesystem;
     std::error_code ec;
-    std::vector<std::string> files;
-    for (fs::directory_iterator it(programFolder + "/prob/htm", ec), end; !ec && it != end; it.increment(ec)) {
-        std::string name = it->path().filename().string();
+    std::vector<ProblemPage> pages;
+    for (const auto& name : ListFolder(programFolder + "/prob/htm").value_or(std::vector<std::string>{})) {
         // "*.htm" as the original matched it: the extension compared without regard to case.
         auto dot = name.rfind('.');
-        if (dot == std::string::npos || MbsICmp(name.substr(dot), ".htm") != 0) {
+        if (dot == std::string::npos || MbsICmp(name.substr(dot), ".htm") != 0 || MbsICmp(name, "PSP.htm") == 0) {
             continue;
         }
-        if (MbsICmp(name, "PSP.htm") == 0) {
-            continue;
-        }
-        files.push_back(name);
-    }
-    std::sort(files.begin(), files.end());
-    std::vector<ProblemPage> pages;
-    for (const auto& name : files) {
         std::string base = ReadBaseTag(programFolder + "/prob/htm/" + name);
         if (base.empty() || !fs::is_directory(programFolder + "/" + base, ec)) {
             continue;

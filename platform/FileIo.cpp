@@ -1,9 +1,11 @@
 #include "platform/FileIo.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sys/stat.h>
@@ -63,6 +65,24 @@ Status WriteFileAtomically(const std::string& path, std::string_view bytes)
         return Status::Failure(path + " を置き換えられません: " + std::strerror(err));
     }
     return Status::Success();
+}
+
+std::optional<std::vector<std::string>> ListFolder(const std::string& folder)
+{
+    std::error_code ec;
+    std::filesystem::directory_iterator it(folder, ec);
+    if (ec) {
+        return std::nullopt;
+    }
+    std::vector<std::string> names;
+    for (; it != std::filesystem::directory_iterator(); it.increment(ec)) {
+        names.push_back(it->path().filename().string());
+    }
+    if (ec) {
+        return std::nullopt;
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 std::vector<std::string> SplitLines(std::string_view text)

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <unistd.h>
 
+#include "platform/FileIo.h"
 #include "platform/MbString.h"
 #include "platform/Process.h"
 #include "platform/ProgramFolder.h"
@@ -70,24 +71,17 @@ std::vector<std::string> FillProjectFolder(const std::string& exercise, const st
         failures.push_back(TemplateProjectFile);
     }
     // The exercise's own files, in name order; folders and batch files stay behind.
-    std::vector<fs::path> files;
-    for (fs::directory_iterator it(ProgramPath("prob/" + exercise), ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string material = ProgramPath("prob/" + exercise);
+    for (const auto& name : ListFolder(material).value_or(std::vector<std::string>{})) {
         std::error_code typeError;
-        if (!it->is_regular_file(typeError)) {
+        if (!fs::is_regular_file(material + "/" + name, typeError) ||
+            (name.size() >= 4 && MbsICmp(name.substr(name.size() - 4), ".bat") == 0)) {
             continue;
         }
-        std::string name = it->path().filename().string();
-        if (name.size() >= 4 && MbsICmp(name.substr(name.size() - 4), ".bat") == 0) {
-            continue;
-        }
-        files.push_back(it->path());
-    }
-    std::sort(files.begin(), files.end());
-    for (const auto& file : files) {
         std::error_code copyError;
-        fs::copy_file(file, fs::path(folder) / file.filename(), fs::copy_options::overwrite_existing, copyError);
+        fs::copy_file(material + "/" + name, folder + "/" + name, fs::copy_options::overwrite_existing, copyError);
         if (copyError) {
-            failures.push_back("prob/" + exercise + "/" + file.filename().string());
+            failures.push_back("prob/" + exercise + "/" + name);
         }
     }
     return failures;

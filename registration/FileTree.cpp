@@ -30,25 +30,6 @@ std::string Join(const std::string& dir, const std::string& name)
     return dir.empty() ? name : dir + "/" + name;
 }
 
-// The names in `dir` (without "." and "..") in byte order; nullopt when it cannot be read.
-std::optional<std::vector<std::string>> SortedNames(const std::string& dir)
-{
-    std::error_code ec;
-    fs::directory_iterator it(dir, ec);
-    if (ec) {
-        return std::nullopt;
-    }
-    std::vector<std::string> names;
-    for (; it != fs::directory_iterator(); it.increment(ec)) {
-        names.push_back(it->path().filename().string());
-    }
-    if (ec) {
-        return std::nullopt;
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 bool EqualsIgnoringCase(std::string_view a, std::string_view b)
 {
     return MbsICmp(a, b) == 0;
@@ -83,7 +64,7 @@ public:
 
     void CopyDirectory(const std::string& src, const std::string& dst, const std::string& relative)
     {
-        auto names = SortedNames(src);
+        auto names = ListFolder(src);
         if (!names) {
             failures_.push_back(relative.empty() ? src : relative);
             return;
@@ -214,7 +195,7 @@ int RemoveTree(const std::string& dir)
     if ((st.st_mode & S_IRWXU) != S_IRWXU) {
         chmod(d.c_str(), (st.st_mode & 07777) | S_IRWXU);
     }
-    if (auto names = SortedNames(d)) {
+    if (auto names = ListFolder(d)) {
         for (const auto& name : *names) {
             std::string path = d + "/" + name;
             struct stat entry {};

@@ -5,6 +5,7 @@
 #include <limits>
 #include <vector>
 
+#include "platform/FileIo.h"
 #include "platform/ProgramFolder.h"
 #include "project/ProjectFile.h"
 
@@ -36,19 +37,16 @@ bool HasProjectExtension(const std::string& name)
 std::vector<std::string> ListEntries(const std::string& folder, bool wantDirectories)
 {
     std::vector<std::string> names;
-    std::error_code ec;
-    fs::directory_iterator it(folder, ec);
-    if (ec) {
-        return names;
-    }
-    for (const fs::directory_entry& entry : it) {
+    for (auto& name : ListFolder(folder).value_or(std::vector<std::string>{})) {
         std::error_code typeError;
-        bool matches = wantDirectories ? entry.is_directory(typeError) : entry.is_regular_file(typeError);
+        fs::path path = fs::path(folder) / name;
+        bool matches = wantDirectories ? fs::is_directory(path, typeError) : fs::is_regular_file(path, typeError);
         if (matches && !typeError) {
-            names.push_back(entry.path().filename().string());
+            names.push_back(std::move(name));
         }
     }
-    std::sort(names.begin(), names.end(), NameOrder);
+    // Folders listed as the original file system listed them: case-insensitive, bytes breaking ties.
+    std::stable_sort(names.begin(), names.end(), NameOrder);
     return names;
 }
 
