@@ -6,7 +6,7 @@
 #include "estimate/CEstimateDlg.h"
 #include "estimate/CResultDlg.h"
 #include "mainwindow/CQuilvaneView.h"
-#include "mainwindow/PhaseClock.h"
+#include "platform/DecimalText.h"
 #include "statistics/PhaseRatios.h"
 
 namespace quilvane {

@@ -15,6 +15,7 @@
 #include "app/CQuilvaneDoc.h"
 #include "mainwindow/CMemoDlg.h"
 #include "mainwindow/PhaseClock.h"
+#include "platform/DecimalText.h"
 #include "platform/Process.h"
 #include "platform/ProgramFolder.h"
 #include "ui/KeyState.h"

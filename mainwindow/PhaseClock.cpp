@@ -68,23 +68,4 @@ std::string ClockStatusText(std::time_t start, std::time_t now)
     return buffer;
 }
 
-std::int32_t AtoiLike(const std::string& text)
-{
-    std::size_t pos = 0;
-    while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t')) {
-        ++pos;
-    }
-    bool negative = pos < text.size() && text[pos] == '-';
-    if (pos < text.size() && (text[pos] == '-' || text[pos] == '+')) {
-        ++pos;
-    }
-    std::int64_t value = 0;
-    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9' && value <= INT32_MAX) {
-        value = value * 10 + (text[pos] - '0');
-        ++pos;
-    }
-    value = negative ? -value : value;
-    return static_cast<std::int32_t>(value < INT32_MIN ? INT32_MIN : value > INT32_MAX ? INT32_MAX : value);
-}
-
 } // namespace quilvane

@@ -34,7 +34,4 @@ bool AdjustPhasePlan(ProjectRecord& project, std::size_t row, std::int32_t stepM
 // restarting from 0 after 24 hours.
 std::string ClockStatusText(std::time_t start, std::time_t now);
 
-// The C atoi of a cell text, as the adjusters read the plan back from the table.
-std::int32_t AtoiLike(const std::string& text);
-
 } // namespace quilvane

@@ -1,7 +1,8 @@
 #include "project/Settings.h"
 
-#include <cstdlib>
+#include <algorithm>
 
+#include "platform/DecimalText.h"
 #include "platform/FileIo.h"
 #include "platform/ProgramFolder.h"
 
@@ -16,29 +17,12 @@ std::string LineOrEmpty(const std::vector<std::string>& lines, std::size_t index
     return index < lines.size() ? lines[index] : std::string();
 }
 
-// The count on line 4 as C atoi reads it: leading blanks skipped, digits up to the first other
-// character, 0 when there are none. Clamped so that a huge number cannot exhaust memory.
+// The count on line 4 as C atoi reads it; a negative count is none, and a huge one is cut so
+// that it cannot exhaust memory.
 std::size_t ParseCount(const std::string& line)
 {
-    std::size_t pos = 0;
-    while (pos < line.size() && (line[pos] == ' ' || line[pos] == '\t')) {
-        ++pos;
-    }
-    bool negative = false;
-    if (pos < line.size() && (line[pos] == '+' || line[pos] == '-')) {
-        negative = line[pos] == '-';
-        ++pos;
-    }
-    std::size_t value = 0;
-    constexpr std::size_t Limit = 100000;
-    while (pos < line.size() && line[pos] >= '0' && line[pos] <= '9') {
-        value = value * 10 + static_cast<std::size_t>(line[pos] - '0');
-        if (value > Limit) {
-            value = Limit;
-        }
-        ++pos;
-    }
-    return negative ? 0 : value;
+    constexpr std::int32_t Limit = 100000;
+    return static_cast<std::size_t>(std::clamp(AtoiLike(line), 0, Limit));
 }
 
 } // namespace

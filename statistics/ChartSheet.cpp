@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "mainwindow/PhaseClock.h"
+#include "platform/DecimalText.h"
 #include "platform/ProgramFolder.h"
 #include "project/ProjectRecord.h"
 

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "logs/LogListLogic.h"
-#include "mainwindow/PhaseClock.h"
+#include "platform/DecimalText.h"
 #include "project/Settings.h"
 #include "statistics/StatTable.h"
 
