@@ -101,6 +101,16 @@ std::string Cp932ToUtf8(std::string_view cp932)
     return Convert("UTF-8", "CP932", cp932, "\xEF\xBF\xBD", 1, false).value_or(std::string(cp932));
 }
 
+std::optional<std::string> Cp932ToUtf8Strict(std::string_view cp932)
+{
+    return Convert("UTF-8", "CP932", cp932, "", 1, true);
+}
+
+std::optional<std::string> Utf8ToCp932Strict(std::string_view utf8)
+{
+    return Convert("CP932", "UTF-8", utf8, "", 1, true);
+}
+
 std::string Utf8ToCp932(std::string_view utf8)
 {
     std::string out;

@@ -12,6 +12,10 @@ std::string Cp932ToUtf8(std::string_view cp932);
 // For input typed by the user: characters without a CP932 form become '?'.
 std::string Utf8ToCp932(std::string_view utf8);
 
+// Strict pair: nothing when a byte does not decode, or a character has no CP932 form.
+std::optional<std::string> Cp932ToUtf8Strict(std::string_view cp932);
+std::optional<std::string> Utf8ToCp932Strict(std::string_view utf8);
+
 // Lossless pair for interchange (JSON): every character that does not survive the round trip
 // through Unicode (undecodable bytes, and the NEC/IBM duplicates that map to one code point) is
 // carried byte by byte as U+F700 + byte, a private-use range that CP932 itself never produces.

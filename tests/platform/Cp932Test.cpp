@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/Cp932.h"
+#include "platform/PathNames.h"
+#include "platform/ProgramFolder.h"
 
 using namespace quilvane;
 
@@ -41,4 +43,32 @@ TEST(Cp932, Utf16Text)
 {
     EXPECT_EQ(Utf16LeToCp932(std::string("A\0\x42\x30", 4)), std::string("A\x82\xA0"));
     EXPECT_FALSE(Utf16LeToCp932("abc").has_value());
+}
+
+TEST(PathNames, StoredNamesBecomeSystemPathsAndBack)
+{
+    struct Case {
+        std::string stored;
+        std::optional<std::string> disk; // nullopt: refused
+    };
+    const Case cases[] = {
+        {"Prob1", "Prob1"},
+        {"\x8E\x52\x93\x63", "山田"},
+        // A trail byte 0x5C ("表" is 0x95 0x5C) is no separator; a lone '\' is.
+        {"R\\\x95\x5C\\p", "R/表/p"},
+        {"/home/\x8B\xA4\x97\x4C/\x93\x6F\x98\x5E", "/home/共有/登録"},
+        // Bytes that are no CP932 character must not become some other folder.
+        {"a\xA0" "b", std::nullopt},
+        {"x\x83", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(StoredToDiskPath(c.stored), c.disk) << c.stored;
+        if (c.disk) {
+            EXPECT_EQ(DiskToStoredName(*c.disk), ToSlashes(c.stored)) << *c.disk;
+        }
+    }
+    // Names on disk that CP932 cannot hold, or that are no UTF-8 at all, are refused.
+    EXPECT_FALSE(DiskToStoredName("a😀b").has_value());
+    EXPECT_FALSE(DiskToStoredName("caf\xC3").has_value());
+    EXPECT_NE(UnstorableNameMessage("a😀b").find("a😀b"), std::string::npos);
 }

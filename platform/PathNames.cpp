@@ -1,0 +1,28 @@
+#include "platform/PathNames.h"
+
+#include "platform/Cp932.h"
+#include "platform/ProgramFolder.h"
+
+namespace quilvane {
+
+std::optional<std::string> StoredToDiskPath(std::string_view stored)
+{
+    return Cp932ToUtf8Strict(ToSlashes(stored));
+}
+
+std::optional<std::string> DiskToStoredName(std::string_view disk)
+{
+    return Utf8ToCp932Strict(disk);
+}
+
+std::string UnstorableNameMessage(std::string_view shownUtf8)
+{
+    return "「" + std::string(shownUtf8) + "」にはシフトJISで表せない文字が含まれているため使えません";
+}
+
+std::string UndecodableNameMessage()
+{
+    return "名前にシフトJISとして読めないバイトが含まれているため、ファイル名にできません";
+}
+
+} // namespace quilvane
