@@ -78,7 +78,8 @@ void RemoveLeftovers(const std::string& userFolder, const std::string& projectDi
     for (std::string_view infix : {FreshInfix, AsideInfix}) {
         std::string prefix = "." + projectDiskName + std::string(infix);
         for (const auto& name : *names) {
-            if (name.size() == prefix.size() + UniqueSuffixLength && name.compare(0, prefix.size(), prefix) == 0) {
+            if (name.size() == prefix.size() + UniqueSuffixLength &&
+                name.compare(0, prefix.size(), prefix) == 0) {
                 RemoveEntry(userFolder + "/" + name);
             }
         }

@@ -74,8 +74,8 @@ public:
     void Tick()
     {
         if (!dialog_) {
-            dialog_ = std::make_unique<QProgressDialog>(QStringLiteral("進捗表を作成しています..."), QString(), 0,
-                                                        0, owner_);
+            dialog_ = std::make_unique<QProgressDialog>(QStringLiteral("進捗表を作成しています..."),
+                                                        QString(), 0, 0, owner_);
             dialog_->setWindowTitle(QStringLiteral("データ登録"));
             dialog_->setWindowModality(Qt::ApplicationModal);
             dialog_->setCancelButton(nullptr);
@@ -107,8 +107,8 @@ void RegisterProject(CQuilvaneDoc& doc, QWidget* owner, const std::function<void
     hooks.whileWaiting = [&progress] { progress.Tick(); };
     RegistrationResult result = RegisterProjectFiles(request, hooks);
     if (result.outcome == RegistrationOutcome::NoRegistrationFolder) {
-        auto answer = CurrentPrompt().Ask(
-            owner, Screen(NoRegistrationFolderMessage()) + QStringLiteral("\n設定画面を開きますか?"));
+        auto answer = CurrentPrompt().Ask(owner, Screen(NoRegistrationFolderMessage()) +
+                                                     QStringLiteral("\n設定画面を開きますか?"));
         if (answer == Prompt::Answer::Yes && onOverview) {
             onOverview();
         }

@@ -50,7 +50,8 @@ std::string GeneratorNote(const RegistrationResult& result)
     case GeneratorOutcome::CouldNotStart:
         return "進捗表を作るプログラム " + program + " を起動できないため、進捗表は更新されていません";
     case GeneratorOutcome::TimedOut:
-        return "進捗表を作るプログラムが時間内に終わりませんでした。進捗表はまだ更新されていないかもしれません";
+        return "進捗表を作るプログラムが時間内に終わりませんでした。進捗表はまだ更新されていないかもしれませ"
+               "ん";
     case GeneratorOutcome::Failed:
         break;
     }

@@ -19,10 +19,10 @@ struct ResultLine {
 std::optional<ResultLine> ParseResultLine(const std::string& text);
 
 enum class ResultLineState {
-    Matches,      // names the user and project it is registered under
-    Missing,      // no result.txt (or not a regular file): the page gets no cell
-    Malformed,    // the first line lacks a field: the page gets no cell
-    OtherNames,   // names another user or project: the cell lands elsewhere
+    Matches,    // names the user and project it is registered under
+    Missing,    // no result.txt (or not a regular file): the page gets no cell
+    Malformed,  // the first line lacks a field: the page gets no cell
+    OtherNames, // names another user or project: the cell lands elsewhere
 };
 
 struct ResultLineCheck {

@@ -224,8 +224,9 @@ TEST_F(RegistrationCommandsTest, RunningPhaseIsLoggedBeforeTheCopyIsMade)
 TEST_F(RegistrationCommandsTest, ResultLineForAnotherUserIsQuestionedBeforeCopying)
 {
     Write("Prob1/result.txt", "Jiro Prob1 5\r\n");
-    const QString question = QStringLiteral("result.txt の氏名「Jiro」が、登録する氏名「Taro」と違います\n"
-                                            "このままでは、進捗表に思ったとおりには載りません\n登録しますか?");
+    const QString question =
+        QStringLiteral("result.txt の氏名「Jiro」が、登録する氏名「Taro」と違います\n"
+                       "このままでは、進捗表に思ったとおりには載りません\n登録しますか?");
     prompt_.answers = {Prompt::Answer::No, Prompt::Answer::Yes};
     ClickRegister();
     ASSERT_EQ(prompt_.shown.size(), 1u);
@@ -248,7 +249,8 @@ TEST_F(RegistrationCommandsTest, FinalMessageTellsWhenThePageWasNotRebuilt)
     };
     const Case cases[] = {
         {"#!/bin/sh\nexit 2\n", true,
-         QStringLiteral("\n\n進捗表を作るプログラムが終了コード 2 で終わったため、進捗表は更新されていません\n(") +
+         QStringLiteral(
+             "\n\n進捗表を作るプログラムが終了コード 2 で終わったため、進捗表は更新されていません\n(") +
              QString::fromStdString(dir_.Path("reg/result.htm")) + QStringLiteral(" に書き込めません)")},
         {nullptr, true,
          QStringLiteral("\n\n登録先に進捗表を作るプログラム ") + QString::fromStdString(generator) +

@@ -268,7 +268,7 @@ TEST_F(RegistrationTest, FailedCopyLeavesThePreviousRegistrationIntact)
     for (bool unreadable : {true, false}) {
         fs::remove(Path("prog/Prob1/secret.cs"));
         Write("prog/Prob1/secret.cs", std::string(unreadable ? 10 : 2 * fileSizeLimit, 'x'));
-        rlimit saved {};
+        rlimit saved{};
         getrlimit(RLIMIT_FSIZE, &saved);
         if (unreadable) {
             chmod(Path("prog/Prob1/secret.cs").c_str(), 0);
@@ -299,7 +299,8 @@ TEST_F(RegistrationTest, FailedCopyLeavesThePreviousRegistrationIntact)
         }
         EXPECT_EQ(userFolder, std::vector<std::string>{"Prob1"});
         EXPECT_EQ(RegistrationStopMessage(result, request_),
-                  "次のファイルをコピーできないため、登録を中止しました。前回の登録はそのまま残っています:\nsecret.cs");
+                  "次のファイルをコピーできないため、登録を中止しました。前回の登録はそのまま残っています:"
+                  "\nsecret.cs");
     }
 }
 
@@ -350,7 +351,8 @@ TEST_F(RegistrationTest, ResultLineIsCheckedAgainstTheNamesBeforeCopying)
         EXPECT_EQ(result.resultLine.state, c.state) << label;
         EXPECT_EQ(result.outcome, c.outcome) << label;
         EXPECT_EQ(warnings, c.state == ResultLineState::OtherNames ? 1 : 0) << label;
-        EXPECT_EQ(Exists("reg/Taro/Prob1/previous.txt"), c.outcome == RegistrationOutcome::Cancelled) << label;
+        EXPECT_EQ(Exists("reg/Taro/Prob1/previous.txt"), c.outcome == RegistrationOutcome::Cancelled)
+            << label;
     }
 }
 
@@ -467,29 +469,41 @@ TEST_F(RegistrationTest, FinalMessageTellsWhyThePageWillNotShowTheProject)
     const Case cases[] = {
         {ResultLineState::Matches, {GeneratorOutcome::Finished, 0}, ""},
         {ResultLineState::OtherNames, {GeneratorOutcome::Finished, 0}, ""},
-        {ResultLineState::Missing, {GeneratorOutcome::Finished, 0},
+        {ResultLineState::Missing,
+         {GeneratorOutcome::Finished, 0},
          "\n\nプロジェクトに result.txt がないため、進捗表にこのプロジェクトは載りません"},
-        {ResultLineState::Malformed, {GeneratorOutcome::Finished, 0},
-         "\n\nresult.txt の1行目が「氏名 プロジェクト名 数値」の形でないため、進捗表にこのプロジェクトは載りません"},
-        {ResultLineState::Matches, {GeneratorOutcome::Missing, 0},
+        {ResultLineState::Malformed,
+         {GeneratorOutcome::Finished, 0},
+         "\n\nresult.txt の1行目が「氏名 プロジェクト名 "
+         "数値」の形でないため、進捗表にこのプロジェクトは載りません"},
+        {ResultLineState::Matches,
+         {GeneratorOutcome::Missing, 0},
          std::string("\n\n登録先に進捗表を作るプログラム /srv/登録/") + GeneratorName +
              " がないため、進捗表は更新されていません"},
-        {ResultLineState::Matches, {GeneratorOutcome::CouldNotStart, 0},
+        {ResultLineState::Matches,
+         {GeneratorOutcome::CouldNotStart, 0},
          std::string("\n\n進捗表を作るプログラム /srv/登録/") + GeneratorName +
              " を起動できないため、進捗表は更新されていません"},
-        {ResultLineState::Matches, {GeneratorOutcome::Failed, 1},
+        {ResultLineState::Matches,
+         {GeneratorOutcome::Failed, 1},
          "\n\n進捗表を作るプログラムが終了コード 1 で終わったため、進捗表は更新されていません\n"
          "(登録先フォルダの中を読めません)"},
-        {ResultLineState::Matches, {GeneratorOutcome::Failed, 2},
+        {ResultLineState::Matches,
+         {GeneratorOutcome::Failed, 2},
          "\n\n進捗表を作るプログラムが終了コード 2 で終わったため、進捗表は更新されていません\n"
          "(/srv/登録/result.htm に書き込めません)"},
-        {ResultLineState::Matches, {GeneratorOutcome::Failed, 7},
+        {ResultLineState::Matches,
+         {GeneratorOutcome::Failed, 7},
          "\n\n進捗表を作るプログラムが終了コード 7 で終わったため、進捗表は更新されていません"},
-        {ResultLineState::Matches, {GeneratorOutcome::Failed, -1},
+        {ResultLineState::Matches,
+         {GeneratorOutcome::Failed, -1},
          "\n\n進捗表を作るプログラムが異常終了したため、進捗表は更新されていません"},
-        {ResultLineState::Matches, {GeneratorOutcome::TimedOut, 0},
-         "\n\n進捗表を作るプログラムが時間内に終わりませんでした。進捗表はまだ更新されていないかもしれません"},
-        {ResultLineState::Missing, {GeneratorOutcome::Failed, 9},
+        {ResultLineState::Matches,
+         {GeneratorOutcome::TimedOut, 0},
+         "\n\n進捗表を作るプログラムが時間内に終わりませんでした。進捗表はまだ更新されていないかもしれませ"
+         "ん"},
+        {ResultLineState::Missing,
+         {GeneratorOutcome::Failed, 9},
          "\n\nプロジェクトに result.txt がないため、進捗表にこのプロジェクトは載りません"
          "\n\n進捗表を作るプログラムが終了コード 9 で終わったため、進捗表は更新されていません"},
     };
