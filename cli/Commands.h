@@ -17,6 +17,7 @@ int RunPack(const Args& args);
 int RunLoc(const Args& args);
 int RunStats(const Args& args);
 int RunEstimate(const Args& args);
+int RunRegister(const Args& args);
 // Only in builds with the GUI libraries (QUILVANE_HAVE_PRINT): printing draws with Qt.
 int RunPrint(const Args& args);
 

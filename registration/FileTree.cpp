@@ -66,7 +66,7 @@ public:
     {
         auto names = ListFolder(src);
         if (!names) {
-            failures_.push_back(relative.empty() ? src : relative);
+            Fail(relative.empty() ? src : relative, CopyProblem::Failed);
             return;
         }
         for (const auto& name : *names) {
@@ -76,9 +76,11 @@ public:
         }
     }
 
-    std::vector<std::string> TakeFailures() { return std::move(failures_); }
+    std::vector<CopyIssue> TakeIssues() { return std::move(issues_); }
 
 private:
+    void Fail(const std::string& relative, CopyProblem problem) { issues_.push_back({relative, problem}); }
+
     bool LeftOut(const std::string& name) const
     {
         if (EqualsIgnoringCase(name, "bin") || EqualsIgnoringCase(name, "obj")) {
@@ -106,8 +108,9 @@ private:
         }
         // A link to a file is copied as the file; a link to a directory is not followed, as it
         // may lead back into the tree.
+        // A link to a folder, a dangling link, a FIFO or a socket has no contents to copy.
         if (!fs::is_regular_file(fs::status(from, ec))) {
-            failures_.push_back(relative);
+            Fail(relative, CopyProblem::NotCopyable);
             return;
         }
         if (templateMode_) {
@@ -115,7 +118,7 @@ private:
             return;
         }
         if (!fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec)) {
-            failures_.push_back(relative);
+            Fail(relative, CopyProblem::Failed);
         }
     }
 
@@ -129,7 +132,7 @@ private:
         std::string to = dst + "/" + (renamed ? templateMode_->newName + std::string(extension) : name);
         std::error_code ec;
         if (!fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec)) {
-            failures_.push_back(relative);
+            Fail(relative, CopyProblem::Failed);
             return;
         }
         if (!renamed && !projectFile) {
@@ -139,14 +142,14 @@ private:
         edited = ReplaceInFile(to, "USERNAME", templateMode_->userName).Ok() && edited;
         edited = ReplaceInFile(to, "VERSION", templateMode_->version).Ok() && edited;
         if (!edited) {
-            failures_.push_back(relative);
+            Fail(relative, CopyProblem::Failed);
         }
     }
 
     const std::optional<TreeTemplate>& templateMode_;
     std::string templateBase_;
     fs::path destination_;
-    std::vector<std::string> failures_;
+    std::vector<CopyIssue> issues_;
 };
 
 std::string ReplaceAll(const std::string& line, const std::string& search, const std::string& replacement)
@@ -167,14 +170,24 @@ std::string ReplaceAll(const std::string& line, const std::string& search, const
 
 } // namespace
 
-std::vector<std::string> CopyProjectTree(const std::string& srcDir, const std::string& dstDir,
-                                         const std::optional<TreeTemplate>& templateMode)
+std::vector<CopyIssue> CopyProjectTreeChecked(const std::string& srcDir, const std::string& dstDir,
+                                              const std::optional<TreeTemplate>& templateMode)
 {
     std::string src = DiskPath(srcDir);
     std::string dst = DiskPath(dstDir);
     TreeCopier copier(templateMode, dst);
     copier.CopyDirectory(src, dst, "");
-    return copier.TakeFailures();
+    return copier.TakeIssues();
+}
+
+std::vector<std::string> CopyProjectTree(const std::string& srcDir, const std::string& dstDir,
+                                         const std::optional<TreeTemplate>& templateMode)
+{
+    std::vector<std::string> failures;
+    for (auto& issue : CopyProjectTreeChecked(srcDir, dstDir, templateMode)) {
+        failures.push_back(std::move(issue.entry));
+    }
+    return failures;
 }
 
 int RemoveTree(const std::string& dir)

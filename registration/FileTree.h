@@ -27,6 +27,23 @@ struct TreeTemplate {
 std::vector<std::string> CopyProjectTree(const std::string& srcDir, const std::string& dstDir,
                                          const std::optional<TreeTemplate>& templateMode = std::nullopt);
 
+// Why an entry did not reach the copy. Some entries can never be copied by their nature (a link
+// to a directory, a socket or FIFO); the others failed for a reason that may pass (unreadable,
+// no room), and a copy that misses one of those is incomplete.
+enum class CopyProblem {
+    NotCopyable,
+    Failed,
+};
+
+struct CopyIssue {
+    std::string entry; // relative to srcDir
+    CopyProblem problem = CopyProblem::Failed;
+};
+
+// CopyProjectTree, telling the two kinds of missing entries apart (in the order met).
+std::vector<CopyIssue> CopyProjectTreeChecked(const std::string& srcDir, const std::string& dstDir,
+                                              const std::optional<TreeTemplate>& templateMode = std::nullopt);
+
 // Removes dir with everything in it, clearing read-only modes on the way. Symbolic links are
 // removed themselves and never followed. Returns 0 when dir itself was removed.
 int RemoveTree(const std::string& dir);

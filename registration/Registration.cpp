@@ -1,18 +1,28 @@
 #include "registration/Registration.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/FileIo.h"
 #include "platform/MbString.h"
-#include "platform/Process.h"
-#include "platform/ProgramFolder.h"
+#include "platform/PathNames.h"
 #include "registration/FileTree.h"
 
 namespace quilvane {
 namespace {
 
 namespace fs = std::filesystem;
+
+// The names of the new copy and of the previous one while they change places, beside R/U/P.
+// They begin with '.', so the generator never reads them as a project.
+constexpr std::string_view FreshInfix = ".registering-";
+constexpr std::string_view AsideInfix = ".replaced-";
+constexpr std::size_t UniqueSuffixLength = 6; // mkdtemp's XXXXXX
 
 bool IsDirectory(const std::string& path)
 {
@@ -43,6 +53,103 @@ bool Overlaps(const std::string& target, const std::string& project)
     return Within(t, p) || Within(p, t);
 }
 
+// Removes a folder with its contents, or a file or link itself.
+void RemoveEntry(const std::string& path)
+{
+    struct stat st {};
+    if (lstat(path.c_str(), &st) != 0) {
+        return;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        RemoveTree(path);
+    } else {
+        ForceRemoveFile(path);
+    }
+}
+
+// A registration that was killed halfway leaves its new copy (or the previous one set aside)
+// beside R/U/P; the next registration of the same project clears them away.
+void RemoveLeftovers(const std::string& userFolder, const std::string& projectDiskName)
+{
+    auto names = ListFolder(userFolder);
+    if (!names) {
+        return;
+    }
+    for (std::string_view infix : {FreshInfix, AsideInfix}) {
+        std::string prefix = "." + projectDiskName + std::string(infix);
+        for (const auto& name : *names) {
+            if (name.size() == prefix.size() + UniqueSuffixLength &&
+                name.compare(0, prefix.size(), prefix) == 0) {
+                RemoveEntry(userFolder + "/" + name);
+            }
+        }
+    }
+}
+
+// Puts the complete copy `fresh` at `target`. The previous copy stays in place until the new one
+// is there: exchanged in one step where the file system can, otherwise set aside and brought
+// back if the new copy cannot follow.
+bool SwapIn(const std::string& fresh, const std::string& target, const std::string& aside)
+{
+    struct stat st {};
+    if (lstat(target.c_str(), &st) != 0) {
+        return errno == ENOENT && rename(fresh.c_str(), target.c_str()) == 0;
+    }
+    if (renameat2(AT_FDCWD, fresh.c_str(), AT_FDCWD, target.c_str(), RENAME_EXCHANGE) == 0) {
+        RemoveEntry(fresh);
+        return true;
+    }
+    if (rename(target.c_str(), aside.c_str()) != 0) {
+        return false;
+    }
+    if (rename(fresh.c_str(), target.c_str()) != 0) {
+        rename(aside.c_str(), target.c_str());
+        return false;
+    }
+    RemoveEntry(aside);
+    return true;
+}
+
+// Copies the project into a new folder beside the target and swaps it in when complete.
+RegistrationOutcome ReplaceCopy(const std::string& project, const std::string& userFolder,
+                                const std::string& projectDiskName, RegistrationResult& result)
+{
+    MakeDirectoryPath(userFolder);
+    if (!IsDirectory(userFolder)) {
+        return RegistrationOutcome::CannotCreateTarget;
+    }
+    RemoveLeftovers(userFolder, projectDiskName);
+    std::string fresh = userFolder + "/." + projectDiskName + std::string(FreshInfix) + "XXXXXX";
+    if (mkdtemp(fresh.data()) == nullptr) {
+        return RegistrationOutcome::CannotCreateTarget;
+    }
+    // mkdtemp makes the folder private; the copy is for the class to read.
+    mode_t mask = umask(0);
+    umask(mask);
+    chmod(fresh.c_str(), 0777 & ~mask);
+
+    std::vector<std::string> failed;
+    for (auto& issue : CopyProjectTreeChecked(project, fresh)) {
+        if (issue.problem == CopyProblem::Failed) {
+            failed.push_back(issue.entry);
+        } else {
+            result.failures.push_back(issue.entry);
+        }
+    }
+    if (!failed.empty()) {
+        RemoveEntry(fresh);
+        result.failures = std::move(failed);
+        return RegistrationOutcome::CopyFailed;
+    }
+    std::string aside = userFolder + "/." + projectDiskName + std::string(AsideInfix) +
+                        fresh.substr(fresh.size() - UniqueSuffixLength);
+    if (!SwapIn(fresh, result.target, aside)) {
+        RemoveEntry(fresh);
+        return RegistrationOutcome::CannotReplaceTarget;
+    }
+    return RegistrationOutcome::Copied;
+}
+
 } // namespace
 
 bool IsSafeFolderName(const std::string& name)
@@ -60,9 +167,14 @@ bool IsSafeFolderName(const std::string& name)
     return true;
 }
 
-std::string ResolveRegistrationFolder(const std::string& registrationFolder, const std::string& programFolder)
+std::optional<std::string> ResolveRegistrationFolder(const std::string& registrationFolder,
+                                                     const std::string& programFolder)
 {
-    std::string r = ToSlashes(registrationFolder);
+    auto disk = StoredToDiskPath(registrationFolder);
+    if (!disk) {
+        return std::nullopt;
+    }
+    std::string r = *disk;
     if (!r.empty() && r.front() != '/') {
         r = programFolder + "/" + r;
     }
@@ -77,18 +189,18 @@ std::string ProgressReportPath(const std::string& registrationFolder, const std:
     if (registrationFolder.empty()) {
         return {};
     }
-    return ResolveRegistrationFolder(registrationFolder, programFolder) + "/result.htm";
+    auto folder = ResolveRegistrationFolder(registrationFolder, programFolder);
+    return folder ? *folder + "/result.htm" : std::string();
 }
 
-RegistrationResult RegisterProjectFiles(const RegistrationRequest& request,
-                                        const std::function<bool()>& confirmReplace)
+RegistrationResult RegisterProjectFiles(const RegistrationRequest& request, const RegistrationHooks& hooks)
 {
     RegistrationResult result;
     if (request.registrationFolder.empty()) {
         result.outcome = RegistrationOutcome::NoRegistrationFolder;
         return result;
     }
-    // Every name is checked before anything is removed: an empty or dotted name would make
+    // Every name is checked before anything is changed: an empty or dotted name would make
     // R/U/P a folder above the project's own copy.
     if (request.userName.empty()) {
         result.outcome = RegistrationOutcome::EmptyUserName;
@@ -102,10 +214,17 @@ RegistrationResult RegisterProjectFiles(const RegistrationRequest& request,
         result.outcome = RegistrationOutcome::UnsafeProjectName;
         return result;
     }
-    std::string registrationFolder =
-        ResolveRegistrationFolder(request.registrationFolder, request.programFolder);
-    result.target = registrationFolder + "/" + request.userName + "/" + request.projectName;
-    std::string project = request.programFolder + "/" + request.projectName;
+    auto registrationFolder = ResolveRegistrationFolder(request.registrationFolder, request.programFolder);
+    auto user = StoredToDiskPath(request.userName);
+    auto projectName = StoredToDiskPath(request.projectName);
+    if (!registrationFolder || !user || !projectName) {
+        result.outcome = RegistrationOutcome::UndecodableName;
+        return result;
+    }
+    result.registrationFolder = *registrationFolder;
+    std::string userFolder = *registrationFolder + "/" + *user;
+    result.target = userFolder + "/" + *projectName;
+    std::string project = request.programFolder + "/" + *projectName;
     if (!IsDirectory(project) || access(project.c_str(), R_OK | X_OK) != 0) {
         result.outcome = RegistrationOutcome::CannotEnterProject;
         return result;
@@ -114,23 +233,32 @@ RegistrationResult RegisterProjectFiles(const RegistrationRequest& request,
         result.outcome = RegistrationOutcome::OverlapsProject;
         return result;
     }
-    if (confirmReplace && !confirmReplace()) {
+    if (hooks.confirmReplace && !hooks.confirmReplace()) {
+        result.outcome = RegistrationOutcome::Cancelled;
+        return result;
+    }
+    // Read after the save question: that is the state the copy will hold.
+    result.resultLine = CheckResultLine(project, request.userName, request.projectName);
+    if (result.resultLine.state == ResultLineState::OtherNames && hooks.confirmResultLine &&
+        !hooks.confirmResultLine(result.resultLine)) {
         result.outcome = RegistrationOutcome::Cancelled;
         return result;
     }
 
-    // The previous copy goes first, so files deleted from the project vanish from it too.
-    RemoveTree(result.target);
-    MakeDirectoryPath(result.target);
-    if (!IsDirectory(result.target)) {
-        result.outcome = RegistrationOutcome::CannotCreateTarget;
+    result.outcome = ReplaceCopy(project, userFolder, *projectName, result);
+    if (result.outcome != RegistrationOutcome::Copied) {
         return result;
     }
-    result.failures = CopyProjectTree(project, result.target);
-    // Not waited for and not checked: without a generator in R the copy is still registered.
-    StartDetached({registrationFolder + "/" + GeneratorName}, registrationFolder);
-    result.outcome = RegistrationOutcome::Copied;
+    result.generator = RunGenerator(*registrationFolder, request.generatorLimit, hooks.whileWaiting);
     return result;
+}
+
+RegistrationResult RegisterProjectFiles(const RegistrationRequest& request,
+                                        const std::function<bool()>& confirmReplace)
+{
+    RegistrationHooks hooks;
+    hooks.confirmReplace = confirmReplace;
+    return RegisterProjectFiles(request, hooks);
 }
 
 } // namespace quilvane

@@ -1,59 +1,82 @@
 #pragma once
 // The file work of data registration: the project folder P beside the program is copied to
-// R/U/P in the registration folder R, replacing the previous copy, and the progress report
-// generator in R is started. The questions around it belong to the caller.
+// R/U/P in the registration folder R, replacing the previous copy only once the new one is
+// complete, and the progress report generator in R is run and waited for. The questions around
+// it belong to the caller, through the hooks.
+#include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "registration/GeneratorRun.h"
+#include "registration/ResultLine.h"
+
 namespace quilvane {
 
 struct RegistrationRequest {
-    std::string registrationFolder; // R, as stored: may be relative to the program folder or use '\'
-    std::string userName;           // U
-    std::string projectName;        // P, a folder directly in the program folder
-    std::string programFolder;
+    std::string registrationFolder; // R, stored: may be relative to the program folder or use '\'
+    std::string userName;           // U, stored
+    std::string projectName;        // P, stored: a folder directly in the program folder
+    std::string programFolder;      // a path on disk
+    std::chrono::milliseconds generatorLimit = DefaultGeneratorLimit;
 };
 
 enum class RegistrationOutcome {
     NoRegistrationFolder, // R is empty
     EmptyUserName,
-    UnsafeUserName,     // U would name another folder than one directly in R
-    UnsafeProjectName,  // P is empty or would name another folder than one directly in R/U
-    CannotEnterProject, // the project folder is missing or cannot be read
-    OverlapsProject,    // R/U/P and the project folder lie inside one another
-    Cancelled,          // the caller's confirmation said no
-    CannotCreateTarget, // R/U/P is not a directory after making it
-    Copied,             // copied, perhaps with failures, and the generator started
+    UnsafeUserName,      // U would name another folder than one directly in R
+    UnsafeProjectName,   // P is empty or would name another folder than one directly in R/U
+    UndecodableName,     // R, U or P holds bytes that are not CP932, so it names no folder on disk
+    CannotEnterProject,  // the project folder is missing or cannot be read
+    OverlapsProject,     // R/U/P and the project folder lie inside one another
+    Cancelled,           // a question of the caller was answered no
+    CannotCreateTarget,  // R/U, or the new copy beside R/U/P, cannot be made
+    CopyFailed,          // a file could not be copied: the previous copy stays as it was
+    CannotReplaceTarget, // the complete new copy could not take the previous one's place
+    Copied,              // copied (entries that can never be copied are listed) and the generator run
 };
 
 struct RegistrationResult {
     RegistrationOutcome outcome = RegistrationOutcome::NoRegistrationFolder;
-    std::string target;                // R/U/P with R resolved, once known
-    std::vector<std::string> failures; // entries not copied, relative to the project folder
+    std::string registrationFolder; // R on disk, resolved, once known
+    std::string target;             // R/U/P on disk, once known
+    // Copied: entries that can never be copied (links to folders, FIFOs); CopyFailed: the
+    // entries that failed. Relative to the project folder, as on disk.
+    std::vector<std::string> failures;
+    ResultLineCheck resultLine; // once the names are known to be usable
+    GeneratorRun generator;
 };
 
-// The file name of the generator in R.
-#ifdef _WIN32
-inline constexpr const char* GeneratorName = "Tessaline.exe";
-#else
-inline constexpr const char* GeneratorName = "Tessaline";
-#endif
+// The caller's part. An empty hook counts as yes and as nothing to do.
+struct RegistrationHooks {
+    // The last question before anything changes (the workbench ends a running phase and offers
+    // to save here); false stops with Cancelled.
+    std::function<bool()> confirmReplace;
+    // Called with the check when result.txt names another user or project than the copy is
+    // filed under; false stops with Cancelled.
+    std::function<bool(const ResultLineCheck&)> confirmResultLine;
+    // Called repeatedly while the generator runs.
+    std::function<void()> whileWaiting;
+};
 
 // True when `name` can be used as one path component: not empty, not "." or "..", and without
 // '/', '\' (as a character, not as a CP932 trail byte) or NUL.
 bool IsSafeFolderName(const std::string& name);
 
-// R resolved against the program folder, with '/' as separator and no trailing one.
-std::string ResolveRegistrationFolder(const std::string& registrationFolder,
-                                      const std::string& programFolder);
+// R as a path on disk, resolved against the program folder (a disk path), with '/' as separator
+// and no trailing one; nothing when R is not valid CP932.
+std::optional<std::string> ResolveRegistrationFolder(const std::string& registrationFolder,
+                                                     const std::string& programFolder);
 
-// The progress page R/result.htm, or empty when R is not set.
+// The progress page R/result.htm on disk, or empty when R is not set or names no folder.
 std::string ProgressReportPath(const std::string& registrationFolder, const std::string& programFolder);
 
-// Checks the names and the project folder, then asks `confirmReplace` (the save question)
-// before anything is removed; only then the previous copy is replaced and the generator
-// started in R, without waiting for it. The process's working directory is never changed.
+// Checks the names and the project folder, asks the hooks, copies the project next to R/U/P,
+// swaps the copy in when it is complete, then runs the generator in R and waits for it. The
+// process's working directory is never changed.
+RegistrationResult RegisterProjectFiles(const RegistrationRequest& request, const RegistrationHooks& hooks);
+
+// The same with only the last question.
 RegistrationResult RegisterProjectFiles(const RegistrationRequest& request,
                                         const std::function<bool()>& confirmReplace);
 

@@ -1,8 +1,11 @@
 #include "registration/RegistrationCommands.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QMenu>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <memory>
 #include <sys/stat.h>
 
 #include "app/CMainFrame.h"
@@ -10,6 +13,7 @@
 #include "mainwindow/CQuilvaneView.h"
 #include "platform/ProgramFolder.h"
 #include "registration/Registration.h"
+#include "registration/RegistrationMessages.h"
 #include "ui/Prompt.h"
 #include "ui/QtText.h"
 
@@ -18,8 +22,8 @@ namespace {
 
 constexpr int RegisterButton = 1026;
 constexpr int OverviewButton = 1029;
-// A long list of failures would make the message taller than the screen.
-constexpr size_t ListedFailures = 20;
+// The progress window appears only when the generator takes longer than this.
+constexpr int ProgressDelayMs = 500;
 
 std::string ReportPath(const CQuilvaneDoc& doc)
 {
@@ -32,10 +36,19 @@ bool FileExists(const std::string& path)
     return !path.empty() && stat(path.c_str(), &st) == 0;
 }
 
-// The last question before the previous copy is removed: unsaved changes are saved, or the
-// registration stops with everything left as it was.
+QString Screen(const std::string& utf8)
+{
+    return QString::fromStdString(utf8);
+}
+
+// The last question before anything changes. A running phase ends now, as the overview's OK
+// ends it, so that the registered copy holds the interval; unsaved changes are then saved, or
+// the registration stops with everything left as it was.
 bool SaveBeforeCopy(CQuilvaneDoc& doc, QWidget* owner)
 {
+    if (doc.View()) {
+        doc.View()->SelectMode(0);
+    }
     if (!doc.IsModified()) {
         return true;
     }
@@ -52,52 +65,30 @@ bool SaveBeforeCopy(CQuilvaneDoc& doc, QWidget* owner)
     return true;
 }
 
-QString CopiedMessage(const RegistrationResult& result)
-{
-    QString text = ToQ(result.target) + QStringLiteral("\nにコピーしました");
-    if (result.failures.empty()) {
-        return text;
-    }
-    text += QStringLiteral("\n\n次のファイルはコピーできませんでした:");
-    for (size_t i = 0; i < result.failures.size() && i < ListedFailures; ++i) {
-        text += QStringLiteral("\n") + ToQ(result.failures[i]);
-    }
-    if (result.failures.size() > ListedFailures) {
-        text += QStringLiteral("\nほか %1 件").arg(result.failures.size() - ListedFailures);
-    }
-    return text;
-}
+// Keeps the window painted while the generator runs, with a busy indicator once it takes a
+// moment. User input waits: a second registration must not start inside this one.
+class GeneratorProgress {
+public:
+    explicit GeneratorProgress(QWidget* owner) : owner_(owner) {}
 
-// The message for an outcome that stops registration; empty when nothing is to be said.
-QString StopMessage(const RegistrationResult& result, const CQuilvaneDoc& doc)
-{
-    const auto& data = doc.Data();
-    switch (result.outcome) {
-    case RegistrationOutcome::EmptyUserName:
-        return QStringLiteral("名前を設定して下さい");
-    case RegistrationOutcome::UnsafeUserName:
-        return QStringLiteral("氏名「%1」はフォルダ名に使えないため登録できません\n"
-                              "(「/」「\\」を含む名前と「.」「..」は使えません)")
-            .arg(ToQ(data.overview.userName));
-    case RegistrationOutcome::UnsafeProjectName:
-        if (data.projectName.empty()) {
-            return QStringLiteral("プロジェクト名がないため登録できません");
+    void Tick()
+    {
+        if (!dialog_) {
+            dialog_ = std::make_unique<QProgressDialog>(QStringLiteral("進捗表を作成しています..."),
+                                                        QString(), 0, 0, owner_);
+            dialog_->setWindowTitle(QStringLiteral("データ登録"));
+            dialog_->setWindowModality(Qt::ApplicationModal);
+            dialog_->setCancelButton(nullptr);
+            dialog_->setMinimumDuration(ProgressDelayMs);
         }
-        return QStringLiteral("プロジェクト名「%1」はフォルダ名に使えないため登録できません")
-            .arg(ToQ(data.projectName));
-    case RegistrationOutcome::CannotEnterProject:
-        return QStringLiteral("ディレクトリを移動できません");
-    case RegistrationOutcome::OverlapsProject:
-        return ToQ(result.target) + QStringLiteral("\nはプロジェクトのフォルダと重なるため登録できません");
-    case RegistrationOutcome::CannotCreateTarget:
-        return ToQ(result.target) + QStringLiteral("\nを作成できません");
-    case RegistrationOutcome::NoRegistrationFolder:
-    case RegistrationOutcome::Cancelled:
-    case RegistrationOutcome::Copied:
-        break;
+        dialog_->setValue(0);
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
-    return {};
-}
+
+private:
+    QWidget* owner_;
+    std::unique_ptr<QProgressDialog> dialog_;
+};
 
 } // namespace
 
@@ -106,22 +97,29 @@ void RegisterProject(CQuilvaneDoc& doc, QWidget* owner, const std::function<void
     const auto& data = doc.Data();
     RegistrationRequest request{data.overview.registrationFolder, data.overview.userName, data.projectName,
                                 ProgramFolder()};
-    RegistrationResult result =
-        RegisterProjectFiles(request, [&doc, owner] { return SaveBeforeCopy(doc, owner); });
+    GeneratorProgress progress(owner);
+    RegistrationHooks hooks;
+    hooks.confirmReplace = [&doc, owner] { return SaveBeforeCopy(doc, owner); };
+    hooks.confirmResultLine = [&request, owner](const ResultLineCheck& check) {
+        QString text = Screen(ResultLineWarning(check, request)) + QStringLiteral("\n登録しますか?");
+        return CurrentPrompt().Ask(owner, text) == Prompt::Answer::Yes;
+    };
+    hooks.whileWaiting = [&progress] { progress.Tick(); };
+    RegistrationResult result = RegisterProjectFiles(request, hooks);
     if (result.outcome == RegistrationOutcome::NoRegistrationFolder) {
-        auto answer = CurrentPrompt().Ask(
-            owner, QStringLiteral("データの登録先を設定して下さい\n設定画面を開きますか?"));
+        auto answer = CurrentPrompt().Ask(owner, Screen(NoRegistrationFolderMessage()) +
+                                                     QStringLiteral("\n設定画面を開きますか?"));
         if (answer == Prompt::Answer::Yes && onOverview) {
             onOverview();
         }
         return;
     }
     if (result.outcome == RegistrationOutcome::Copied) {
-        CurrentPrompt().Inform(owner, CopiedMessage(result));
+        CurrentPrompt().Inform(owner, Screen(CopiedMessage(result)));
         return;
     }
-    if (QString text = StopMessage(result, doc); !text.isEmpty()) {
-        CurrentPrompt().Inform(owner, text);
+    if (std::string text = RegistrationStopMessage(result, request); !text.empty()) {
+        CurrentPrompt().Inform(owner, Screen(text));
     }
 }
 

@@ -154,6 +154,16 @@ TEST_F(CopyTreeTest, LinkedFilesAreCopiedAndLinkedFoldersAreReportedNotFollowed)
     EXPECT_EQ(Listing("dst"), (Names{"a.txt", "data.txt"}));
     EXPECT_FALSE(fs::is_symlink(Path("dst/data.txt")));
     EXPECT_EQ(Read("dst/data.txt"), "data");
+
+    // Such entries can never be copied, unlike a file that failed; a dangling link neither.
+    fs::create_symlink(Path("outside/gone.txt"), Path("src/gone.txt"));
+    fs::create_directory(Path("dst2"));
+    auto issues = CopyProjectTreeChecked(Path("src"), Path("dst2"));
+    ASSERT_EQ(issues.size(), 2u);
+    EXPECT_EQ(issues[0].entry, "gone.txt");
+    EXPECT_EQ(issues[0].problem, CopyProblem::NotCopyable);
+    EXPECT_EQ(issues[1].entry, "loop");
+    EXPECT_EQ(issues[1].problem, CopyProblem::NotCopyable);
 }
 
 TEST_F(CopyTreeTest, FileThatCannotBeWrittenIsReportedAndTheRestIsCopied)
@@ -166,6 +176,9 @@ TEST_F(CopyTreeTest, FileThatCannotBeWrittenIsReportedAndTheRestIsCopied)
     EXPECT_EQ(failures, Names{"sub/b.txt"});
     EXPECT_EQ(Read("dst/a.txt"), "a");
     EXPECT_EQ(Read("dst/z.txt"), "z");
+    auto issues = CopyProjectTreeChecked(Path("src"), Path("dst"));
+    ASSERT_EQ(issues.size(), 1u);
+    EXPECT_EQ(issues[0].problem, CopyProblem::Failed);
 }
 
 TEST_F(CopyTreeTest, MissingSourceIsReported)

@@ -1,8 +1,12 @@
 #include <QAction>
 #include <QMenu>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <QTimer>
 #include <fstream>
 
+#include "platform/Cp932.h"
+#include "registration/Registration.h"
 #include "registration/RegistrationCommands.h"
 #include "tests/GuiFixture.h"
 #include "ui/QtText.h"
@@ -22,6 +26,15 @@ protected:
         Doc().Data().overview.userName = "Taro";
         Doc().Data().overview.registrationFolder = dir_.Path("reg");
         Doc().SetModifiedFlag(false);
+        // A project with its result line and a folder whose generator works: the plain case.
+        Write("Prob1/result.txt", "Taro Prob1 100\r\n");
+        Generator("#!/bin/sh\nexit 0\n");
+    }
+
+    void Generator(const std::string& script)
+    {
+        Write(std::string("reg/") + GeneratorName, script);
+        fs::permissions(dir_.Path(std::string("reg/") + GeneratorName), fs::perms::owner_all);
     }
 
     void ClickRegister()
@@ -106,6 +119,7 @@ TEST_F(RegistrationCommandsTest, CancelAtTheSaveQuestionLeavesThePreviousCopy)
 
 TEST_F(RegistrationCommandsTest, EmptyUserNameAsksForTheName)
 {
+    fs::remove_all(dir_.Path("reg")); // nothing may make it
     Doc().Data().overview.userName.clear();
     ClickRegister();
     ASSERT_EQ(prompt_.shown.size(), 1u);
@@ -186,4 +200,113 @@ TEST_F(RegistrationCommandsTest, ProgressOpensThePageWithTheDesktopHandler)
     Write("reg/result.htm", "<html></html>");
     ASSERT_TRUE(Frame().OnCommand(CommandId::Progress));
     EXPECT_EQ(opened, std::vector<std::string>{dir_.Path("reg/result.htm")});
+}
+
+TEST_F(RegistrationCommandsTest, RunningPhaseIsLoggedBeforeTheCopyIsMade)
+{
+    At(10, 0, 0);
+    View().SelectMode(1);
+    Doc().SetModifiedFlag(false);
+    At(10, 1, 30);
+    prompt_.answers = {Prompt::Answer::Yes};
+    ClickRegister();
+    ASSERT_EQ(prompt_.shown.size(), 2u);
+    EXPECT_EQ(prompt_.shown[0], QStringLiteral("保存しますか?"));
+    EXPECT_EQ(prompt_.shown[1], CopiedText());
+    EXPECT_EQ(Doc().Data().mode, NeutralMode);
+    ProjectRecord copy;
+    ASSERT_TRUE(LoadProjectFile(Target() + "/work.psp", copy).Ok());
+    ASSERT_EQ(copy.timeLog.entries.size(), 1u);
+    EXPECT_EQ(copy.timeLog.entries[0].phase, "A");
+    EXPECT_EQ(copy.timeLog.entries[0].Duration(), 90);
+}
+
+TEST_F(RegistrationCommandsTest, ResultLineForAnotherUserIsQuestionedBeforeCopying)
+{
+    Write("Prob1/result.txt", "Jiro Prob1 5\r\n");
+    const QString question =
+        QStringLiteral("result.txt の氏名「Jiro」が、登録する氏名「Taro」と違います\n"
+                       "このままでは、進捗表に思ったとおりには載りません\n登録しますか?");
+    prompt_.answers = {Prompt::Answer::No, Prompt::Answer::Yes};
+    ClickRegister();
+    ASSERT_EQ(prompt_.shown.size(), 1u);
+    EXPECT_EQ(prompt_.shown[0], question);
+    EXPECT_FALSE(fs::exists(Target()));
+    ClickRegister();
+    ASSERT_EQ(prompt_.shown.size(), 3u);
+    EXPECT_EQ(prompt_.shown[1], question);
+    EXPECT_EQ(prompt_.shown[2], CopiedText());
+    EXPECT_TRUE(fs::exists(Target() + "/work.psp"));
+}
+
+TEST_F(RegistrationCommandsTest, FinalMessageTellsWhenThePageWasNotRebuilt)
+{
+    const std::string generator = dir_.Path("reg/") + GeneratorName;
+    struct Case {
+        const char* script; // nullptr: no generator
+        bool withResult;
+        QString notes;
+    };
+    const Case cases[] = {
+        {"#!/bin/sh\nexit 2\n", true,
+         QStringLiteral(
+             "\n\n進捗表を作るプログラムが終了コード 2 で終わったため、進捗表は更新されていません\n(") +
+             QString::fromStdString(dir_.Path("reg/result.htm")) + QStringLiteral(" に書き込めません)")},
+        {nullptr, true,
+         QStringLiteral("\n\n登録先に進捗表を作るプログラム ") + QString::fromStdString(generator) +
+             QStringLiteral(" がないため、進捗表は更新されていません")},
+        {"#!/bin/sh\nexit 0\n", false,
+         QStringLiteral("\n\nプロジェクトに result.txt がないため、進捗表にこのプロジェクトは載りません")},
+    };
+    for (const auto& c : cases) {
+        fs::remove(generator);
+        if (c.script) {
+            Generator(c.script);
+        }
+        fs::remove(dir_.Path("Prob1/result.txt"));
+        if (c.withResult) {
+            Write("Prob1/result.txt", "Taro Prob1 100\r\n");
+        }
+        prompt_.shown.clear();
+        ClickRegister();
+        ASSERT_EQ(prompt_.shown.size(), 1u);
+        EXPECT_EQ(prompt_.shown[0], CopiedText() + c.notes);
+    }
+}
+
+TEST_F(RegistrationCommandsTest, SlowGeneratorIsWaitedForBehindAProgressWindow)
+{
+    Generator("#!/bin/sh\nsleep 1.5\necho done > waited.txt\n");
+    bool progressShown = false;
+    QTimer probe;
+    QObject::connect(&probe, &QTimer::timeout, [&progressShown] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (qobject_cast<QProgressDialog*>(w) && w->isVisible()) {
+                progressShown = true;
+            }
+        }
+    });
+    probe.start(50);
+    ClickRegister();
+    probe.stop();
+    EXPECT_TRUE(progressShown);
+    EXPECT_TRUE(fs::exists(dir_.Path("reg/waited.txt")));
+    ASSERT_EQ(prompt_.shown.size(), 1u);
+    EXPECT_EQ(prompt_.shown[0], CopiedText());
+}
+
+TEST_F(RegistrationCommandsTest, KanjiNamesAndFolderAreRegisteredAndShownAsTyped)
+{
+    const std::string user = Utf8ToCp932("山田");
+    Doc().Data().overview.userName = user;
+    Doc().Data().overview.registrationFolder = Utf8ToCp932(dir_.Path("共有")) + "\\" + Utf8ToCp932("登録");
+    Doc().SetModifiedFlag(false);
+    Write("Prob1/result.txt", user + " Prob1 100\r\n");
+    Write(std::string("共有/登録/") + GeneratorName, "#!/bin/sh\nexit 0\n");
+    fs::permissions(dir_.Path(std::string("共有/登録/") + GeneratorName), fs::perms::owner_all);
+    ClickRegister();
+    ASSERT_EQ(prompt_.shown.size(), 1u);
+    EXPECT_EQ(prompt_.shown[0], QString::fromStdString(dir_.Path("共有/登録/山田/Prob1")) +
+                                    QStringLiteral("\nにコピーしました"));
+    EXPECT_TRUE(fs::exists(dir_.Path("共有/登録/山田/Prob1/work.psp")));
 }
