@@ -242,7 +242,12 @@ void CQuilvaneView::OnModeChange()
     }
     std::int32_t logUntil = now;
     if (wasRunning && !doc_.Unattended()) {
-        logUntil = AskForgottenPhaseEnd(window(), project.mode, doc_.modeStart, now);
+        const std::string leaving = project.mode;
+        logUntil = AskForgottenPhaseEnd(window(), leaving, doc_.modeStart, now);
+        // While the question was open, a signal may have ended the phase and saved the work.
+        if (project.mode != leaving) {
+            return;
+        }
     }
     if (!SwitchMode(project, doc_.modeStart, newMode, now, logUntil)) {
         return;

@@ -393,3 +393,42 @@ TEST_F(WorkbenchTest, UnattendedCloseLogsTheWholeSpanAndSavesWithoutAsking)
     ASSERT_TRUE(LoadProjectFile(AutosavePathFor(path), autosaved).Ok());
     EXPECT_EQ(autosaved.timeLog.entries.size(), 2u);
 }
+
+TEST_F(WorkbenchTest, WorkSavedWhileTheForgottenPhaseQuestionIsOpenStaysSaved)
+{
+    // A logout arrives while the student still looks at the question.
+    class InterruptedPrompt final : public Prompt {
+    public:
+        explicit InterruptedPrompt(CQuilvaneDoc& doc) : doc_(doc) {}
+        void Inform(QWidget*, const QString&) override {}
+        Answer Ask(QWidget*, const QString&, bool) override
+        {
+            EXPECT_TRUE(doc_.CloseUnattended());
+            return Answer::No;
+        }
+        std::optional<QString> ChooseFolder(QWidget*, const QString&, const QString&) override { return {}; }
+        std::optional<QString> ChooseFile(QWidget*, const QString&, const QString&, const QString&, bool) override
+        {
+            return {};
+        }
+
+    private:
+        CQuilvaneDoc& doc_;
+    };
+    std::string path = MakeProject("Prob1", ThreePhases());
+    Start(path);
+    InterruptedPrompt interrupted(Doc());
+    SetPrompt(&interrupted);
+    At(10, 0, 0);
+    View().SelectMode(1);
+    At(14, 0, 0);
+    View().SelectMode(2);
+    SetPrompt(&prompt_);
+    EXPECT_EQ(Doc().Data().mode, NeutralMode);
+    EXPECT_FALSE(Doc().IsModified());
+    EXPECT_FALSE(std::filesystem::exists(JournalPathFor(path)));
+    ProjectRecord saved;
+    ASSERT_TRUE(LoadProjectFile(path, saved).Ok());
+    ASSERT_EQ(saved.timeLog.entries.size(), 1u);
+    EXPECT_EQ(saved.timeLog.entries[0].Duration(), 4 * 3600);
+}
