@@ -119,8 +119,11 @@ Status WorkJournal::Keep(const std::string& projectPath, const ProjectRecord& pr
     } else {
         RemoveQuietly(AutosavePathFor(path_));
     }
-    JournalRecord record{path_, running ? project.mode : std::string(), running ? modeStart : 0, now,
-                         modified};
+    // The next start may run in another directory: the journal names the project absolutely.
+    std::error_code ec;
+    std::string absolute = fs::absolute(path_, ec).lexically_normal().string();
+    JournalRecord record{ec ? path_ : absolute, running ? project.mode : std::string(),
+                         running ? modeStart : 0, now, modified};
     if (Status s = WriteFileAtomically(JournalPathFor(path_), FormatJournal(record)); !s) {
         return s;
     }

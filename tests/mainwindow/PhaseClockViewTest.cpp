@@ -1,6 +1,7 @@
 #include <QComboBox>
 #include <QPushButton>
 #include <QTreeWidget>
+#include <sys/stat.h>
 
 #include "mainwindow/PhaseClock.h"
 #include "project/WorkJournal.h"
@@ -282,6 +283,10 @@ TEST_F(WorkbenchTest, ForgottenPhaseAsksForTheWholeSpanOrAnEndTime)
             retried = prompt_.shown;
         }
     }
+    // A FIFO under the limit's name must not block the mode switch.
+    std::filesystem::remove(dir_.Path("init/timerLimit.txt"));
+    ASSERT_EQ(mkfifo(dir_.Path("init/timerLimit.txt").c_str(), 0600), 0);
+    EXPECT_EQ(LoadTimerLimit(), DefaultTimerLimitMinutes);
     ASSERT_EQ(retried.size(), 6u);
     EXPECT_TRUE(retried[0].startsWith("工程「A」は 0 時間 45 分続いています。")) << retried[0].toStdString();
     EXPECT_TRUE(retried[1].startsWith("工程「A」を終えた時刻を入力して下さい")) << retried[1].toStdString();

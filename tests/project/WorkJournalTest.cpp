@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sys/stat.h>
 
 #include "platform/FileIo.h"
 #include "project/ProjectFile.h"
@@ -140,6 +141,25 @@ TEST_F(WorkJournalFiles, FoundBesideProjectsAndRefusedWhenCopiedFromElsewhere)
     // A folder or a FIFO under the journal's name is not read.
     fs::create_directories(dir_.Path("Dir/work.psp.journal"));
     EXPECT_FALSE(ReadJournal(dir_.Path("Dir/work.psp.journal")).has_value());
+    fs::create_directories(dir_.Path("Fifo"));
+    ASSERT_EQ(mkfifo(dir_.Path("Fifo/work.psp.journal").c_str(), 0600), 0);
+    EXPECT_FALSE(ReadJournal(dir_.Path("Fifo/work.psp.journal")).has_value());
+}
+
+TEST_F(WorkJournalFiles, ProjectOpenedByARelativePathIsJournalledAbsolutely)
+{
+    const fs::path before = fs::current_path();
+    fs::current_path(dir_.Root());
+    ProjectRecord running = project_;
+    running.mode = "A";
+    Status kept = journal_.Keep("./Prob1/work.psp", running, T0, false, T0 + 60, true);
+    fs::current_path(before);
+    ASSERT_TRUE(kept.Ok());
+    auto text = ReadWholeFile(JournalPathFor(path_));
+    EXPECT_NE(text.value_or("").find("project=" + path_ + "\r\n"), std::string::npos) << text.value_or("");
+    auto record = Journal();
+    ASSERT_TRUE(record.has_value());
+    EXPECT_EQ(record->projectPath, path_);
 }
 
 TEST_F(WorkJournalFiles, RecoveryFollowsTheAnswers)
