@@ -240,6 +240,7 @@ void CMainFrame::OnTimer()
 {
     std::string text = ClockStatusText(doc_.modeStart, doc_.Clock().Now());
     statusBar()->showMessage(QString::fromStdString(text));
+    doc_.KeepJournal(false);
 }
 
 QStringList CMainFrame::RecentFiles() const

@@ -2,6 +2,7 @@
 
 #include "app/CMainFrame.h"
 #include "app/CQuilvaneDoc.h"
+#include "app/WorkRecovery.h"
 
 namespace quilvane {
 
@@ -18,9 +19,15 @@ CQuilvaneApp::~CQuilvaneApp()
 bool CQuilvaneApp::InitInstance(const QStringList& arguments)
 {
     frame_ = std::make_unique<CMainFrame>(*doc_);
+    const std::string named = arguments.isEmpty() ? std::string() : arguments.front().toStdString();
+    // Work a crash interrupted is settled before any project opens; the project it went into
+    // is the one the student was working on.
+    auto recovered = RecoverInterruptedWork(frame_.get(), PendingJournals(named));
     bool opened = false;
-    if (!arguments.isEmpty()) {
-        opened = doc_->OnOpenDocument(arguments.front().toStdString());
+    if (!named.empty()) {
+        opened = doc_->OnOpenDocument(named);
+    } else if (recovered) {
+        opened = doc_->OnOpenDocument(*recovered);
     } else {
         opened = doc_->OnNewDocument();
     }

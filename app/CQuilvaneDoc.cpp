@@ -159,6 +159,8 @@ bool CQuilvaneDoc::Open(const std::string& path)
         frame_->AddToRecentFileList(QString::fromStdString(path));
     }
     AfterOpen();
+    // The project left behind was saved or its changes were declined.
+    DiscardJournal();
     return true;
 }
 
@@ -178,7 +180,11 @@ bool CQuilvaneDoc::CanCloseFrame()
         view_->SelectMode(0);
     }
     RememberLastProject(data_.projectName);
-    return SaveModified();
+    if (!SaveModified()) {
+        return false;
+    }
+    DiscardJournal();
+    return true;
 }
 
 bool CQuilvaneDoc::SaveModified()
@@ -229,6 +235,7 @@ Status CQuilvaneDoc::SaveTo(const std::string& path)
             }
         }
         modified_ = false;
+        KeepJournal(true);
     }
     return status;
 }

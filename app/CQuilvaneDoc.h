@@ -8,6 +8,7 @@
 #include "platform/Status.h"
 #include "platform/TimeSource.h"
 #include "project/ProjectRecord.h"
+#include "project/WorkJournal.h"
 
 namespace quilvane {
 
@@ -59,6 +60,18 @@ public:
     void StartClock();
     void StopClock();
 
+    // Keeps the journal and autosave beside the project while a phase runs or changes are unsaved
+    // (at most once a minute unless `force`), so that a crash loses nothing (CQuilvaneDocJournal.cpp).
+    void KeepJournal(bool force);
+    // The work was saved or deliberately dropped: the journal and autosave go.
+    void DiscardJournal();
+    // Ends the work without asking anybody, as a close answered with Yes does: the running phase
+    // goes into the time log, the project is remembered and saved. For signals and the end of the
+    // desktop session. False when the project could not be saved (its autosave then stays).
+    bool CloseUnattended();
+    // True while nobody may be asked anything.
+    bool Unattended() const { return unattended_; }
+
     // Opens a file with the desktop's handler; tests replace it to see what would be opened.
     std::function<bool(const std::string&)> LaunchFile;
 
@@ -72,6 +85,8 @@ private:
     bool modified_ = false;
     bool clockRunning_ = false;
     int newDocumentCalls_ = 0;
+    WorkJournal journal_;
+    bool unattended_ = false;
     CMainFrame* frame_ = nullptr;
     CQuilvaneView* view_ = nullptr;
 };

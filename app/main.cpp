@@ -2,6 +2,7 @@
 #include <QApplication>
 
 #include "app/CQuilvaneApp.h"
+#include "app/CrashGuard.h"
 #include "ui/DialogFont.h"
 
 int main(int argc, char** argv)
@@ -17,5 +18,7 @@ int main(int argc, char** argv)
     if (!quilvaneApp.InitInstance(arguments)) {
         return 0;
     }
+    // From here on a logout, shutdown or kill saves the running work instead of losing it.
+    quilvane::CrashGuard guard(quilvaneApp.Doc());
     return QApplication::exec();
 }

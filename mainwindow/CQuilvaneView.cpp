@@ -19,6 +19,7 @@
 #include "platform/Process.h"
 #include "platform/ProgramFolder.h"
 #include "ui/KeyState.h"
+#include "ui/Prompt.h"
 #include "ui/QtText.h"
 
 #include <filesystem>
@@ -28,6 +29,43 @@ namespace {
 
 // The totals row's label (two blanks, then "- 合計 -").
 const QString TotalsLabel = QStringLiteral("  - 合計 -");
+
+// The forgotten-timer guard: a phase that ran longer than the limit may have been left running
+// by mistake, so the student chooses between the whole span and an end time of their own.
+// Returns the moment up to which the phase is logged.
+std::int32_t AskForgottenPhaseEnd(QWidget* owner, const std::string& phase, std::int32_t start,
+                                  std::int32_t now)
+{
+    const std::int32_t limit = LoadTimerLimit();
+    const std::int64_t elapsed = std::int64_t{now} - start;
+    if (start == 0 || elapsed <= std::int64_t{limit} * 60) {
+        return now;
+    }
+    const QString question = QStringLiteral("工程「%1」は %2 時間 %3 分続いています。\n"
+                                            "この時間をすべて時間記録に加えますか?\n"
+                                            "(「いいえ」で終えた時刻を入力します)")
+                                 .arg(ToQ(phase))
+                                 .arg(elapsed / 3600)
+                                 .arg(elapsed / 60 % 60);
+    if (CurrentPrompt().Ask(owner, question) == Prompt::Answer::Yes) {
+        return now;
+    }
+    const QString request =
+        QStringLiteral("工程「%1」を終えた時刻を入力して下さい (時:分)。\n開始 %2、現在 %3")
+            .arg(ToQ(phase), QString::fromStdString(TimeOfDayText(start)),
+                 QString::fromStdString(TimeOfDayText(now)));
+    QString initial = QString::fromStdString(TimeOfDayText(start + std::int64_t{limit} * 60));
+    // A cancelled entry logs the whole span: nothing measured is thrown away unasked.
+    while (auto typed = CurrentPrompt().AskText(owner, request, initial)) {
+        if (auto end = ParseEndTime(typed->trimmed().toStdString(), start, now)) {
+            return *end;
+        }
+        CurrentPrompt().Inform(owner,
+                               QStringLiteral("%1 は開始から現在までの時刻ではありません").arg(*typed));
+        initial = *typed;
+    }
+    return now;
+}
 
 struct ButtonSpec {
     int id;
@@ -199,7 +237,19 @@ void CQuilvaneView::OnModeChange()
     }
     bool wasRunning = project.mode != NeutralMode;
     auto now = static_cast<std::int32_t>(doc_.Clock().Now());
-    if (!SwitchMode(project, doc_.modeStart, newMode, now)) {
+    if (newMode == project.mode) {
+        return;
+    }
+    std::int32_t logUntil = now;
+    if (wasRunning && !doc_.Unattended()) {
+        const std::string leaving = project.mode;
+        logUntil = AskForgottenPhaseEnd(window(), leaving, doc_.modeStart, now);
+        // While the question was open, a signal may have ended the phase and saved the work.
+        if (project.mode != leaving) {
+            return;
+        }
+    }
+    if (!SwitchMode(project, doc_.modeStart, newMode, now, logUntil)) {
         return;
     }
     if (wasRunning) {
@@ -211,6 +261,7 @@ void CQuilvaneView::OnModeChange()
         doc_.StartClock();
     }
     doc_.SetModifiedFlag(true);
+    doc_.KeepJournal(true);
 }
 
 void CQuilvaneView::AdjustPlan(int step)

@@ -1,17 +1,22 @@
 #include "mainwindow/PhaseClock.h"
 
 #include <cstdio>
+#include <filesystem>
+
+#include "platform/FileIo.h"
+#include "platform/ProgramFolder.h"
 
 namespace quilvane {
 
-bool SwitchMode(ProjectRecord& project, std::int32_t& modeStart, const std::string& newMode, std::int32_t now)
+bool SwitchMode(ProjectRecord& project, std::int32_t& modeStart, const std::string& newMode, std::int32_t now,
+                std::optional<std::int32_t> logUntil)
 {
     if (newMode == project.mode) {
         return false;
     }
     if (project.mode != NeutralMode) {
         // A zero start or a zero-length interval adds nothing; that is fine here.
-        (void)project.timeLog.AddEntry(project.mode, modeStart, now);
+        (void)project.timeLog.AddEntry(project.mode, modeStart, logUntil.value_or(now));
     }
     modeStart = now;
     project.mode = newMode;
@@ -65,6 +70,101 @@ std::string ClockStatusText(std::time_t start, std::time_t now)
     char buffer[96];
     std::snprintf(buffer, sizeof buffer, "開始 %.2d:%.2d:%.2d  経過 %.2ld:%.2ld:%.2ld", local.tm_hour, local.tm_min,
                   local.tm_sec, (elapsed / 3600) % 24, (elapsed / 60) % 60, elapsed % 60);
+    return buffer;
+}
+
+namespace {
+
+// Digits only, without sign or blanks; nothing when empty or too long to be a count.
+std::optional<std::int32_t> Digits(std::string_view text)
+{
+    if (text.empty() || text.size() > 6) {
+        return std::nullopt;
+    }
+    std::int32_t value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+} // namespace
+
+std::int32_t ParseTimerLimit(std::string_view text)
+{
+    auto lines = SplitLines(text);
+    if (lines.empty()) {
+        return DefaultTimerLimitMinutes;
+    }
+    auto minutes = Digits(lines.front());
+    return minutes && *minutes > 0 ? *minutes : DefaultTimerLimitMinutes;
+}
+
+std::int32_t LoadTimerLimit()
+{
+    // A FIFO or a folder under that name must not block or break the mode switch.
+    std::string path = ProgramPath(TimerLimitFile);
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) {
+        return DefaultTimerLimitMinutes;
+    }
+    auto text = ReadWholeFile(path);
+    return text ? ParseTimerLimit(*text) : DefaultTimerLimitMinutes;
+}
+
+std::optional<std::int32_t> ParseEndTime(std::string_view text, std::time_t start, std::time_t now)
+{
+    std::int32_t parts[3] = {0, 0, 0};
+    std::size_t count = 0;
+    std::size_t pos = 0;
+    while (true) {
+        std::size_t colon = text.find(':', pos);
+        std::string_view piece =
+            text.substr(pos, colon == std::string_view::npos ? std::string_view::npos : colon - pos);
+        auto value = piece.size() <= 2 ? Digits(piece) : std::nullopt;
+        if (!value || count == 3) {
+            return std::nullopt;
+        }
+        parts[count++] = *value;
+        if (colon == std::string_view::npos) {
+            break;
+        }
+        pos = colon + 1;
+    }
+    if (count < 2 || parts[0] > 23 || parts[1] > 59 || parts[2] > 59) {
+        return std::nullopt;
+    }
+    std::tm day{};
+    localtime_r(&start, &day);
+    // The first such time of day at or after the start: the same day or one of the next.
+    for (int offset = 0; offset <= 2; ++offset) {
+        std::tm candidate = day;
+        candidate.tm_mday += offset;
+        candidate.tm_hour = parts[0];
+        candidate.tm_min = parts[1];
+        candidate.tm_sec = parts[2];
+        candidate.tm_isdst = -1;
+        std::time_t moment = std::mktime(&candidate);
+        if (moment == static_cast<std::time_t>(-1) || moment < start) {
+            continue;
+        }
+        if (moment > now) {
+            return std::nullopt;
+        }
+        return static_cast<std::int32_t>(moment);
+    }
+    return std::nullopt;
+}
+
+std::string TimeOfDayText(std::time_t moment)
+{
+    std::tm local{};
+    localtime_r(&moment, &local);
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%.2d:%.2d", local.tm_hour, local.tm_min);
     return buffer;
 }
 

@@ -4,16 +4,34 @@
 // adjusters move a plan, and the status text of the running clock.
 #include <cstdint>
 #include <ctime>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "project/ProjectRecord.h"
 
 namespace quilvane {
 
 // Switches `project` to `newMode` at `now`. When the old mode was a phase, its interval from
-// `modeStart` is appended to the time log. Returns false (and changes nothing) when `newMode`
-// is already the mode.
-bool SwitchMode(ProjectRecord& project, std::int32_t& modeStart, const std::string& newMode, std::int32_t now);
+// `modeStart` to `logUntil` (default: `now`) is appended to the time log. Returns false (and
+// changes nothing) when `newMode` is already the mode.
+bool SwitchMode(ProjectRecord& project, std::int32_t& modeStart, const std::string& newMode, std::int32_t now,
+                std::optional<std::int32_t> logUntil = std::nullopt);
+
+// The forgotten-timer guard: a phase left after running longer than the limit is questioned
+// before its whole span goes into the time log. The limit is kept in whole minutes on the first
+// line of "init/timerLimit.txt" (CR LF text); a missing or unreadable file, or anything but a
+// positive whole number, means the default of three hours.
+inline const char* const TimerLimitFile = "init/timerLimit.txt";
+inline constexpr std::int32_t DefaultTimerLimitMinutes = 180;
+std::int32_t ParseTimerLimit(std::string_view text);
+std::int32_t LoadTimerLimit();
+// The end of a forgotten phase from a time of day the student typed ("H:MM" or "HH:MM:SS", local
+// time): the first such moment at or after `start`. Nothing when the text is not a time of day or
+// that moment lies after `now`.
+std::optional<std::int32_t> ParseEndTime(std::string_view text, std::time_t start, std::time_t now);
+// "HH:MM" of a moment in local time, as ParseEndTime reads it back.
+std::string TimeOfDayText(std::time_t moment);
 
 struct PhaseTotals {
     std::int32_t plan = 0;

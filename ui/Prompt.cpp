@@ -1,6 +1,7 @@
 #include "ui/Prompt.h"
 
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 
 namespace quilvane {
@@ -61,6 +62,21 @@ std::optional<QString> QtPrompt::ChooseFile(QWidget* owner, const QString& title
         return std::nullopt;
     }
     return chosen;
+}
+
+std::optional<QString> Prompt::AskText(QWidget*, const QString&, const QString&)
+{
+    return std::nullopt;
+}
+
+std::optional<QString> QtPrompt::AskText(QWidget* owner, const QString& text, const QString& initial)
+{
+    bool ok = false;
+    QString answer = QInputDialog::getText(owner, Caption, text, QLineEdit::Normal, initial, &ok);
+    if (!ok) {
+        return std::nullopt;
+    }
+    return answer;
 }
 
 } // namespace quilvane

@@ -24,6 +24,9 @@ public:
     // A file chooser for opening (`save` false) or saving; nullopt when cancelled.
     virtual std::optional<QString> ChooseFile(QWidget* owner, const QString& title, const QString& start,
                                               const QString& filter, bool save) = 0;
+    // A question answered by one line of text, offered as `initial`; nullopt when cancelled.
+    // Prompts that cannot ask for text cancel.
+    virtual std::optional<QString> AskText(QWidget* owner, const QString& text, const QString& initial);
 };
 
 // The prompt in use; a QtPrompt unless a test installed another.
@@ -38,10 +41,11 @@ public:
     std::optional<QString> ChooseFolder(QWidget* owner, const QString& title, const QString& start) override;
     std::optional<QString> ChooseFile(QWidget* owner, const QString& title, const QString& start,
                                       const QString& filter, bool save) override;
+    std::optional<QString> AskText(QWidget* owner, const QString& text, const QString& initial) override;
 };
 
 // A prompt for tests: records every text shown and answers from scripted queues (defaults: No,
-// cancelled choosers).
+// cancelled choosers and text questions). Choosers and text questions share the `choices` queue.
 class ScriptedPrompt final : public Prompt {
 public:
     std::vector<QString> shown;
@@ -66,6 +70,10 @@ public:
     std::optional<QString> ChooseFile(QWidget*, const QString& title, const QString&, const QString&, bool) override
     {
         return Next(title);
+    }
+    std::optional<QString> AskText(QWidget*, const QString& text, const QString&) override
+    {
+        return Next(text);
     }
 
 private:
