@@ -15,7 +15,7 @@ int main(int argc, char** argv)
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();
     if (!quilvaneApp.InitInstance(arguments)) {
-        return 0;
+        return quilvaneApp.ExitCode();
     }
     return QApplication::exec();
 }
