@@ -106,6 +106,8 @@ TEST_F(CliProject, PackWritesTheCanonicalFormAndShowWarnsOfTrailingBytes)
     const std::string canonical = SerializeToBytes(RichProject());
     // The project name "Prob1" is the first string, right after the version.
     const std::string rest = canonical.substr(4 + 1 + 5);
+    // "Prob1" as UTF-16: the marker 0xFF 0xFFFE, then the usual length prefix.
+    const std::string utf16Name("\xFF\xFE\xFF\x05P\0r\0o\0b\0\x31\0", 14);
     struct Case {
         const char* what;
         std::string bytes;
@@ -114,7 +116,7 @@ TEST_F(CliProject, PackWritesTheCanonicalFormAndShowWarnsOfTrailingBytes)
     const Case cases[] = {
         {"canonical", canonical, false},
         {"older version", std::string("\x66\x00\x00\x00\x05Prob1", 10) + rest, false},
-        {"UTF-16 string", std::string("\x67\x00\x00\x00\xFF\xFE\xFF\x05P\0r\0o\0b\0" "1\0", 18) + rest, false},
+        {"UTF-16 string", std::string("\x67\x00\x00\x00", 4) + utf16Name + rest, false},
         {"long length prefix", std::string("\x67\x00\x00\x00\xFF\x05\x00Prob1", 12) + rest, false},
         {"bytes after the record", canonical + std::string("\x00\x01", 2), true},
     };

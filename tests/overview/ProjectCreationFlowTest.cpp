@@ -189,7 +189,8 @@ TEST_F(CreationTest, FailedFirstSaveKeepsTheNewProjectOpenAndUnsaved)
 
     ASSERT_TRUE(started);
     ASSERT_FALSE(prompt_.shown.empty());
-    EXPECT_TRUE(prompt_.shown.back().startsWith("保存できませんでした。")) << prompt_.shown.back().toStdString();
+    EXPECT_TRUE(prompt_.shown.back().startsWith("保存できませんでした。"))
+        << prompt_.shown.back().toStdString();
     EXPECT_EQ(Doc().Data().projectName, "Prob1");
     EXPECT_EQ(Doc().PathName(), dir_.Path("Prob1/work.psp"));
     EXPECT_TRUE(Doc().IsModified());
