@@ -32,6 +32,29 @@ namespace {
 constexpr int RecentFileCount = 10;
 const QString RecentKey = QStringLiteral("Recent File List");
 
+// Status-bar prompt and tool tip of each command, separated by a line break, in the words the
+// Japanese framework gives its own commands.
+struct CommandPrompt {
+    int id;
+    const char* text;
+};
+const CommandPrompt CommandPrompts[] = {
+    {CommandId::FileNew, "新規にﾌｧｲﾙを作成\n新規ﾌｧｲﾙ"},
+    {CommandId::FileOpen, "既存のﾌｧｲﾙを開く\n開く"},
+    {CommandId::FileSave, "作業中のﾌｧｲﾙを上書きして保存\n上書き保存"},
+    {CommandId::FileSaveAs, "作業中のﾌｧｲﾙを新しい名前で保存\n名前を付けて保存"},
+    {CommandId::PrintSetup, "ﾌﾟﾘﾝﾀおよびﾌﾟﾘﾝﾀ ｵﾌﾟｼｮﾝの変更\n印刷設定"},
+    {CommandId::Print, "作業中のﾌｧｲﾙを印刷\n印刷"},
+    {CommandId::PrintPreview, "ﾌﾙ ﾍﾟｰｼﾞ表示\n印刷ﾌﾟﾚﾋﾞｭｰ"},
+    {CommandId::About, "ﾌﾟﾛｸﾞﾗﾑの情報、ﾊﾞｰｼﾞｮﾝそして著作権を表示\nﾊﾞｰｼﾞｮﾝ情報"},
+    {CommandId::Exit, "ｱﾌﾟﾘｹｰｼｮﾝを終了し、ﾌｧｲﾙの保存を指示\n終了"},
+    {CommandId::ToolBar, "ﾂｰﾙ ﾊﾞｰの表示/非表示\nﾂｰﾙ ﾊﾞｰの表示切り替え"},
+    {CommandId::StatusBar, "ｽﾃｰﾀｽ ﾊﾞｰの表示/非表示\nｽﾃｰﾀｽ ﾊﾞｰの表示切り替え"},
+    {CommandId::Memo, "メモ\nメモ"},
+    {CommandId::Progress, "進捗\n進捗"},
+};
+const char* const RecentFilePrompt = "このﾌｧｲﾙを開く";
+
 } // namespace
 
 CMainFrame::CMainFrame(CQuilvaneDoc& doc) : doc_(doc)
@@ -101,19 +124,32 @@ void CMainFrame::OnCreate()
     AddCommand(fileMenu_, Exit, QStringLiteral("ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"));
 
     auto* viewMenu = menuBar()->addMenu(QStringLiteral("表示(&V)"));
-    AddCommand(viewMenu, Memo, QStringLiteral("メモ...(&M)"))->setStatusTip(QStringLiteral("メモ"));
+    AddCommand(viewMenu, Memo, QStringLiteral("メモ...(&M)"));
     AddCommand(viewMenu, Progress, QStringLiteral("進捗...(&R)"))->setEnabled(false);
     viewMenu->addSeparator();
+    AddCommand(viewMenu, ToolBar, QStringLiteral("ﾂｰﾙ ﾊﾞｰ(&T)"))->setCheckable(true);
+    AddCommand(viewMenu, StatusBar, QStringLiteral("ｽﾃｰﾀｽ ﾊﾞｰ(&S)"))->setCheckable(true);
+    Action(ToolBar)->setChecked(true);
+    Action(StatusBar)->setChecked(true);
 
     auto* helpMenu = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     AddCommand(helpMenu, About, QStringLiteral("Quilvane のﾊﾞｰｼﾞｮﾝ情報(&A)..."));
 
-    // The mode commands have no menu item; they are reachable by id only.
+    // The mode commands, Save As and printing without a dialog have no menu item; they are
+    // reachable by id only.
     for (int id = SelectModeFirst; id <= SelectModeLast; ++id) {
         AddCommand(nullptr, id, QString());
     }
+    AddCommand(nullptr, FileSaveAs, QString());
+    AddCommand(nullptr, PrintDirect, QString())->setEnabled(false);
+    for (const auto& prompt : CommandPrompts) {
+        QStringList parts = QString::fromUtf8(prompt.text).split(QLatin1Char('\n'));
+        Action(prompt.id)->setStatusTip(parts.value(0));
+        Action(prompt.id)->setToolTip(parts.value(1));
+    }
 
     auto* toolBar = addToolBar(QStringLiteral("ﾂｰﾙ ﾊﾞｰ"));
+    toolBar_ = toolBar;
     toolBar->setObjectName(QStringLiteral("toolbar"));
     toolBar->setMovable(true);
     QStyle* s = style();
@@ -134,14 +170,9 @@ void CMainFrame::OnCreate()
     toolBar->addAction(Action(Memo));
     toolBar->addAction(Action(About));
 
-    auto* toolBarToggle = toolBar->toggleViewAction();
-    toolBarToggle->setText(QStringLiteral("ﾂｰﾙ ﾊﾞｰ(&T)"));
-    viewMenu->addAction(toolBarToggle);
-    auto* statusToggle = new QAction(QStringLiteral("ｽﾃｰﾀｽ ﾊﾞｰ(&S)"), this);
-    statusToggle->setCheckable(true);
-    statusToggle->setChecked(true);
-    connect(statusToggle, &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
-    viewMenu->addAction(statusToggle);
+    // A toolbar closed from its own context menu still shows in the check mark.
+    connect(toolBar, &QToolBar::visibilityChanged, this,
+            [this](bool) { Action(CommandId::ToolBar)->setChecked(!toolBar_->isHidden()); });
 
     for (const char* indicator : {"ｶﾅ", "CAP", "NUM", "SCRL"}) {
         auto* pane = new QLabel(QString::fromUtf8(indicator), this);
@@ -183,6 +214,17 @@ bool CMainFrame::OnCommand(int id)
     case FileSave:
         doc_.DoFileSave();
         return true;
+    case FileSaveAs:
+        OnFileSaveAs();
+        return true;
+    case ToolBar:
+        toolBar_->setHidden(!toolBar_->isHidden());
+        Action(ToolBar)->setChecked(!toolBar_->isHidden());
+        return true;
+    case StatusBar:
+        statusBar()->setHidden(!statusBar()->isHidden());
+        Action(StatusBar)->setChecked(!statusBar()->isHidden());
+        return true;
     case Memo:
         view_->OnMemo();
         return true;
@@ -206,6 +248,22 @@ void CMainFrame::OnFileOpen()
     }
 }
 
+void CMainFrame::OnFileSaveAs()
+{
+    QString proposed = doc_.PathName().empty() ? QString::fromStdString(ProgramPath("work.psp"))
+                                               : QString::fromStdString(doc_.PathName());
+    auto chosen = CurrentPrompt().ChooseFile(this, QStringLiteral("名前を付けて保存"), proposed,
+                                             QStringLiteral("Quilvane ﾌｧｲﾙ (*.psp)"), true);
+    if (!chosen) {
+        return;
+    }
+    Status status = doc_.SaveTo(chosen->toStdString());
+    if (!status) {
+        CurrentPrompt().Inform(this, QStringLiteral("保存できませんでした。\n%1")
+                                         .arg(QString::fromStdString(status.Message())));
+    }
+}
+
 void CMainFrame::OpenProject(const QString& path)
 {
     if (!doc_.SaveModified()) {
@@ -218,6 +276,11 @@ void CMainFrame::OnAppAbout()
 {
     CAboutDlg about(this);
     about.exec();
+}
+
+void CMainFrame::ResizeToFitForm()
+{
+    resize(size().boundedTo(sizeHint()));
 }
 
 void CMainFrame::StartPhaseTimer()
@@ -273,6 +336,7 @@ void CMainFrame::RebuildRecentMenu()
     int n = 1;
     for (const auto& file : files) {
         auto* a = new QAction(QStringLiteral("&%1 %2").arg(n % 10).arg(file), this);
+        a->setStatusTip(QString::fromUtf8(RecentFilePrompt));
         connect(a, &QAction::triggered, this, [this, file] { OpenProject(file); });
         fileMenu_->insertAction(recentSeparator_, a);
         recentActions_.append(a);

@@ -9,6 +9,7 @@
 class QAction;
 class QMenu;
 class QTimer;
+class QToolBar;
 class QUrl;
 
 namespace quilvane {
@@ -20,8 +21,10 @@ namespace CommandId {
 inline constexpr int FileNew = 57600;
 inline constexpr int FileOpen = 57601;
 inline constexpr int FileSave = 57603;
+inline constexpr int FileSaveAs = 57604;
 inline constexpr int PrintSetup = 57606;
 inline constexpr int Print = 57607;
+inline constexpr int PrintDirect = 57608;
 inline constexpr int PrintPreview = 57609;
 inline constexpr int RecentFirst = 57616;
 inline constexpr int About = 57664;
@@ -52,6 +55,10 @@ public:
     // Shows the start and elapsed time of the running phase in the status bar.
     void OnTimer();
 
+    // Shrinks the window to fit the menus, toolbar, status bar and the form at its natural size;
+    // a window that is already smaller in a direction keeps that size.
+    void ResizeToFitForm();
+
     void AddToRecentFileList(const QString& path);
     QStringList RecentFiles() const;
     void OpenProject(const QString& path);
@@ -69,11 +76,13 @@ private:
     QAction* AddCommand(QMenu* menu, int id, const QString& text, const QKeySequence& keys = {});
     void RebuildRecentMenu();
     void OnFileOpen();
+    void OnFileSaveAs();
     void OnAppAbout();
 
     CQuilvaneDoc& doc_;
     CQuilvaneView* view_ = nullptr;
     QTimer* timer_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
     QMenu* fileMenu_ = nullptr;
     QAction* recentSeparator_ = nullptr;
     QList<QAction*> recentActions_;

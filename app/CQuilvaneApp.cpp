@@ -1,8 +1,12 @@
 #include "app/CQuilvaneApp.h"
 
+#include <QPrinter>
+#include <cstdio>
+
 #include "app/CMainFrame.h"
 #include "app/CQuilvaneDoc.h"
 #include "app/WorkRecovery.h"
+#include "mainwindow/PrintCommands.h"
 
 namespace quilvane {
 
@@ -19,6 +23,17 @@ CQuilvaneApp::~CQuilvaneApp()
 bool CQuilvaneApp::InitInstance(const QStringList& arguments)
 {
     frame_ = std::make_unique<CMainFrame>(*doc_);
+    const QString first = arguments.value(0);
+    if (first == QLatin1String("--print") || first == QLatin1String("--print-to-file")) {
+        const bool toFile = first == QLatin1String("--print-to-file");
+        if (arguments.size() != (toFile ? 3 : 2)) {
+            std::fprintf(stderr, "使い方: Quilvane [FILE.psp | --print FILE.psp |"
+                                 " --print-to-file OUT.pdf FILE.psp]\n");
+            exitCode_ = 2;
+            return false;
+        }
+        return PrintAndEnd(arguments.back(), toFile ? arguments[1] : QString());
+    }
     const std::string named = arguments.isEmpty() ? std::string() : arguments.front().toStdString();
     // Work a crash interrupted is settled before any project opens; the project it went into
     // is the one the student was working on.
@@ -37,6 +52,28 @@ bool CQuilvaneApp::InitInstance(const QStringList& arguments)
     frame_->adjustSize();
     frame_->show();
     return true;
+}
+
+// Printing from the desktop: the project is opened and printed, and the program ends without
+// showing its window, asking to save or remembering the project as the last one.
+bool CQuilvaneApp::PrintAndEnd(const QString& file, const QString& pdf)
+{
+    exitCode_ = 1;
+    if (!doc_->OnOpenDocument(file.toStdString())) {
+        return false;
+    }
+    auto* printing = frame_->findChild<PrintCommands*>();
+    if (printing == nullptr) {
+        return false;
+    }
+    if (!pdf.isEmpty()) {
+        printing->Printer().setOutputFormat(QPrinter::PdfFormat);
+        printing->Printer().setOutputFileName(pdf);
+    }
+    if (printing->OnFilePrintDirect()) {
+        exitCode_ = 0;
+    }
+    return false;
 }
 
 } // namespace quilvane

@@ -90,7 +90,11 @@ bool CQuilvaneDoc::OnNewDocument()
     data_.memo = NewProjectMemo(clock_.Now());
     // The form shows the project as it now stands: its phases in the table and the mode list.
     AfterOpen();
-    return DoFileSave();
+    // The project is open whether or not this first save succeeds: a failure has been reported,
+    // and the unsaved project is offered for saving again when it is closed.
+    SetModifiedFlag(true);
+    (void)DoFileSave();
+    return true;
 }
 
 int CQuilvaneDoc::CreateFromTemplate(std::string& path, std::string& base)

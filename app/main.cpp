@@ -16,7 +16,7 @@ int main(int argc, char** argv)
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();
     if (!quilvaneApp.InitInstance(arguments)) {
-        return 0;
+        return quilvaneApp.ExitCode();
     }
     // From here on a logout, shutdown or kill saves the running work instead of losing it.
     quilvane::CrashGuard guard(quilvaneApp.Doc());

@@ -25,8 +25,8 @@ void PrintReadable(const ProjectRecord& p)
     }
     std::cout << "\n時間記録 " << p.timeLog.entries.size() << " 件\n";
     for (const auto& e : p.timeLog.entries) {
-        std::cout << "  " << u(e.phase) << "\t" << FormatSpan(e.Duration()) << "\t" << e.start.Text() << "\t"
-                  << e.end.Text() << "\n";
+        std::cout << "  " << u(e.phase) << "\t" << FormatSpanBetween(e.start.Seconds(), e.end.Seconds()) << "\t"
+                  << e.start.Text() << "\t" << e.end.Text() << "\n";
     }
     std::cout << "\nバグ記録 " << p.defectLog.entries.size() << " 件\n";
     for (const auto& e : p.defectLog.entries) {
@@ -68,11 +68,24 @@ int RunShow(const Args& args)
     if (file.empty()) {
         return ExitUsage;
     }
-    ProjectRecord project;
-    Status status = LoadProjectFile(file, project);
-    if (!status) {
-        std::fprintf(stderr, "quilvane-cli: %s\n", status.Message().c_str());
+    auto bytes = ReadWholeFile(file);
+    if (!bytes) {
+        std::fprintf(stderr, "quilvane-cli: %s を開けません\n", file.c_str());
         return ExitFailure;
+    }
+    ProjectRecord project;
+    ArchiveReader reader(*bytes);
+    if (Status status = Serialize(reader, project); !status) {
+        std::fprintf(stderr, "quilvane-cli: %s: %s\n", file.c_str(), status.Message().c_str());
+        return ExitFailure;
+    }
+    // The workbench ignores whatever follows a complete record; a reader of the file should
+    // still learn that those bytes exist, since they do not come back through `pack`.
+    if (reader.Remaining() > 0) {
+        std::fprintf(stderr,
+                     "quilvane-cli: 警告: %s: 記録の後に %zu バイトの余分なデータがあります"
+                     " (%zu バイト目から)\n",
+                     file.c_str(), reader.Remaining(), reader.Position());
     }
     if (json) {
         std::cout << ProjectToJson(project).dump(2) << "\n";

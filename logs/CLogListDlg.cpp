@@ -7,6 +7,7 @@
 #include <QItemSelection>
 #include <QPushButton>
 #include <QTreeView>
+#include <QWindow>
 #include <algorithm>
 #include <functional>
 
@@ -107,6 +108,9 @@ CLogListDlg::CLogListDlg(const ControlIds& ids, const QString& caption, std::vec
 {
     setObjectName(QString::number(ids.dialog));
     setWindowTitle(caption);
+    // A window of its own rather than a dialog of the frame, so that the log gets its own
+    // taskbar entry and can be found again behind other programs while it stays open.
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setSizeGripEnabled(false);
     resize(DesignWidth, DesignHeight);
 
@@ -160,6 +164,16 @@ CLogListDlg::CLogListDlg(const ControlIds& ids, const QString& caption, std::vec
 }
 
 CLogListDlg::~CLogListDlg() = default;
+
+void CLogListDlg::showEvent(QShowEvent* event)
+{
+    // Window managers list a window that is transient for the frame under the frame's entry;
+    // the log stays modal, but is shown as a top-level window of its own.
+    if (QWindow* window = windowHandle()) {
+        window->setTransientParent(nullptr);
+    }
+    QDialog::showEvent(event);
+}
 
 void CLogListDlg::OnInitDialog(const Layout& layout)
 {

@@ -80,6 +80,7 @@ protected:
     virtual void StoreLayout(const Layout& layout) = 0;
 
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

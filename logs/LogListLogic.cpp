@@ -14,7 +14,7 @@ std::string TimeLogCell(const TimeLogEntry& entry, int column)
     case 0:
         return entry.phase;
     case 1:
-        return FormatSpan(entry.Duration());
+        return FormatSpanBetween(entry.start.Seconds(), entry.end.Seconds());
     case 2:
         return entry.start.Text();
     case 3:

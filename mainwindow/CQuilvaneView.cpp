@@ -181,6 +181,7 @@ void CQuilvaneView::OnInitialUpdate()
 {
     if (auto* frame = doc_.Frame()) {
         frame->setWindowTitle(ToQ(doc_.Data().projectName));
+        frame->ResizeToFitForm();
     }
     InsertColumns();
     doc_.Data().mode = NeutralMode;

@@ -72,6 +72,19 @@ void PrintCommands::OnFilePrint()
     }
 }
 
+bool PrintCommands::OnFilePrintDirect()
+{
+    PrintPainter painter = MakePainter();
+    printer_->setDocName(ToQ(doc_.Data().projectName));
+    printer_->setPrintRange(QPrinter::AllPages);
+    printer_->setFromTo(0, 0);
+    if (!painter.Print(*printer_)) {
+        CurrentPrompt().Inform(&frame_, QStringLiteral("印刷できませんでした。"));
+        return false;
+    }
+    return true;
+}
+
 void PrintCommands::OnFilePrintPreview()
 {
     PrintPainter painter = MakePainter();
@@ -95,6 +108,7 @@ void InstallPrintCommands(CMainFrame& frame, CQuilvaneDoc& doc)
 {
     auto* commands = new PrintCommands(frame, doc);
     frame.SetMenuCommand(CommandId::Print, [commands] { commands->OnFilePrint(); });
+    frame.SetMenuCommand(CommandId::PrintDirect, [commands] { (void)commands->OnFilePrintDirect(); });
     frame.SetMenuCommand(CommandId::PrintPreview, [commands] { commands->OnFilePrintPreview(); });
     frame.SetMenuCommand(CommandId::PrintSetup, [commands] { commands->OnFilePrintSetup(); });
 }

@@ -24,6 +24,9 @@ public:
     ~PrintCommands() override;
 
     void OnFilePrint();
+    // Prints every page on the current printer without a dialog; false when printing failed,
+    // which has then been reported.
+    bool OnFilePrintDirect();
     void OnFilePrintPreview();
     void OnFilePrintSetup();
 

@@ -326,7 +326,8 @@ void PrintPainter::PaintTimeEntry(QPainter& painter, std::size_t index, int y) c
     const TimeLogEntry& entry = project_.timeLog.entries[index];
     TextBefore(painter, 330, y, 420, QString::fromStdString(LogEntryNumber(index)));
     TextIn(painter, {450, y, 840, y + LogCellHeight}, ToQ(entry.phase), Align::Left, Overflow::Clip);
-    TextBefore(painter, 870, y, 1240, QString::fromStdString(FormatSpan(entry.Duration())));
+    std::string span = FormatSpanBetween(entry.start.Seconds(), entry.end.Seconds());
+    TextBefore(painter, 870, y, 1240, QString::fromStdString(span));
     TextBefore(painter, 1270, y, 1940, ToQ(entry.start.Text()));
     TextBefore(painter, 1970, y, 2640, ToQ(entry.end.Text()));
 }

@@ -1,6 +1,8 @@
 #include "platform/TimeText.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <limits>
 
 namespace quilvane {
 
@@ -17,12 +19,19 @@ std::string FormatMoment(std::int32_t secondsSince1970)
     return buffer;
 }
 
-std::string FormatSpan(std::int32_t seconds)
+std::string FormatSpan(std::int64_t seconds)
 {
+    const auto clamped = static_cast<std::int32_t>(
+        std::clamp<std::int64_t>(seconds, 0, std::numeric_limits<std::int32_t>::max()));
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.2d %.2d:%.2d:%.2d", seconds / 86400, (seconds / 3600) % 24,
-                  (seconds / 60) % 60, seconds % 60);
+    std::snprintf(buffer, sizeof buffer, "%.2d %.2d:%.2d:%.2d", clamped / 86400, (clamped / 3600) % 24,
+                  (clamped / 60) % 60, clamped % 60);
     return buffer;
+}
+
+std::string FormatSpanBetween(std::int32_t start, std::int32_t end)
+{
+    return FormatSpan(std::int64_t{end} - std::int64_t{start});
 }
 
 std::string WindowsCtime(std::time_t moment)

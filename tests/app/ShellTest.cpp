@@ -4,6 +4,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QToolBar>
 #include <QUrl>
 
 #include "app/CAboutDlg.h"
@@ -161,4 +162,107 @@ TEST_F(WorkbenchTest, DroppedProjectFileIsOpened)
                                           QUrl::fromLocalFile(QString::fromStdString(other))}));
     EXPECT_EQ(Doc().Data().projectName, "Prob2");
     EXPECT_EQ(Frame().windowTitle(), "Prob2");
+}
+
+TEST_F(WorkbenchTest, CommandsShowTheirPromptInTheStatusBarAndTheirNameAsToolTip)
+{
+    Start(MakeProject("Prob1", ThreePhases()));
+    struct Case {
+        int id;
+        const char* prompt;
+        const char* tip;
+    };
+    const Case cases[] = {
+        {CommandId::FileNew, "新規にﾌｧｲﾙを作成", "新規ﾌｧｲﾙ"},
+        {CommandId::FileOpen, "既存のﾌｧｲﾙを開く", "開く"},
+        {CommandId::FileSave, "作業中のﾌｧｲﾙを上書きして保存", "上書き保存"},
+        {CommandId::FileSaveAs, "作業中のﾌｧｲﾙを新しい名前で保存", "名前を付けて保存"},
+        {CommandId::Print, "作業中のﾌｧｲﾙを印刷", "印刷"},
+        {CommandId::PrintPreview, "ﾌﾙ ﾍﾟｰｼﾞ表示", "印刷ﾌﾟﾚﾋﾞｭｰ"},
+        {CommandId::PrintSetup, "ﾌﾟﾘﾝﾀおよびﾌﾟﾘﾝﾀ ｵﾌﾟｼｮﾝの変更", "印刷設定"},
+        {CommandId::Exit, "ｱﾌﾟﾘｹｰｼｮﾝを終了し、ﾌｧｲﾙの保存を指示", "終了"},
+        {CommandId::ToolBar, "ﾂｰﾙ ﾊﾞｰの表示/非表示", "ﾂｰﾙ ﾊﾞｰの表示切り替え"},
+        {CommandId::StatusBar, "ｽﾃｰﾀｽ ﾊﾞｰの表示/非表示", "ｽﾃｰﾀｽ ﾊﾞｰの表示切り替え"},
+        {CommandId::About, "ﾌﾟﾛｸﾞﾗﾑの情報、ﾊﾞｰｼﾞｮﾝそして著作権を表示", "ﾊﾞｰｼﾞｮﾝ情報"},
+        {CommandId::Memo, "メモ", "メモ"},
+        {CommandId::Progress, "進捗", "進捗"},
+    };
+    for (const auto& c : cases) {
+        QAction* action = Frame().Action(c.id);
+        ASSERT_NE(action, nullptr) << c.id;
+        EXPECT_EQ(action->statusTip(), QString::fromUtf8(c.prompt)) << c.id;
+        EXPECT_EQ(action->toolTip(), QString::fromUtf8(c.tip)) << c.id;
+        // Hovering an item shows its prompt where the clock and "ﾚﾃﾞｨ" show.
+        action->showStatusText(&Frame());
+        EXPECT_EQ(Frame().statusBar()->currentMessage(), QString::fromUtf8(c.prompt)) << c.id;
+    }
+}
+
+TEST_F(WorkbenchTest, ToolBarAndStatusBarCommandsToggleUnderTheirIds)
+{
+    Start(MakeProject("Prob1", ThreePhases()));
+    auto* toolBar = Frame().findChild<QToolBar*>(QStringLiteral("toolbar"));
+    ASSERT_NE(toolBar, nullptr);
+    struct Case {
+        int id;
+        QWidget* bar;
+    };
+    for (const Case& c :
+         {Case{CommandId::ToolBar, toolBar}, Case{CommandId::StatusBar, Frame().statusBar()}}) {
+        QAction* item = Frame().Action(c.id);
+        ASSERT_NE(item, nullptr) << c.id;
+        EXPECT_TRUE(c.bar->isVisible() && item->isChecked()) << c.id;
+        ASSERT_TRUE(Frame().OnCommand(c.id));
+        EXPECT_FALSE(c.bar->isVisible()) << c.id;
+        EXPECT_FALSE(item->isChecked()) << c.id;
+        item->trigger(); // the menu item runs the same command
+        EXPECT_TRUE(c.bar->isVisible()) << c.id;
+        EXPECT_TRUE(item->isChecked()) << c.id;
+    }
+}
+
+TEST_F(WorkbenchTest, FrameShrinksToTheFormOnEachOpenButNeverGrows)
+{
+    Start(MakeProject("Prob1", ThreePhases()));
+    std::string other = MakeProject("Prob2", ThreePhases());
+    const QSize fit = Frame().sizeHint();
+    Frame().resize(fit + QSize(300, 200));
+    QApplication::processEvents();
+    Frame().OpenProject(QString::fromStdString(other));
+    QApplication::processEvents();
+    EXPECT_EQ(Frame().size(), fit);
+
+    // Narrower than the form: the width stays, only the height shrinks.
+    const int narrow = (Frame().minimumSizeHint().width() + fit.width()) / 2;
+    ASSERT_LT(narrow, fit.width());
+    Frame().resize(narrow, fit.height() + 150);
+    QApplication::processEvents();
+    Frame().OpenProject(QString::fromStdString(dir_.Path("Prob1/work.psp")));
+    QApplication::processEvents();
+    EXPECT_EQ(Frame().size(), QSize(narrow, fit.height()));
+}
+
+TEST_F(WorkbenchTest, SaveAsWritesTheChosenFileAndReportsAFailure)
+{
+    Start(MakeProject("Prob1", ThreePhases()));
+    Doc().Data().memo = "copy";
+    Doc().SetModifiedFlag(true);
+    std::string copy = dir_.Path("Copy/work.psp");
+    std::filesystem::create_directories(dir_.Path("Copy"));
+    prompt_.choices = {QString::fromStdString(copy)};
+    ASSERT_TRUE(Frame().OnCommand(CommandId::FileSaveAs));
+    EXPECT_EQ(prompt_.shown.back(), "名前を付けて保存");
+    ProjectRecord saved;
+    ASSERT_TRUE(LoadProjectFile(copy, saved).Ok());
+    EXPECT_EQ(saved.memo, "copy");
+    EXPECT_EQ(Doc().PathName(), copy);
+    EXPECT_FALSE(Doc().IsModified());
+
+    Doc().SetModifiedFlag(true);
+    prompt_.choices = {QString::fromStdString(dir_.Path("no such folder/work.psp"))};
+    Frame().OnCommand(CommandId::FileSaveAs);
+    EXPECT_TRUE(prompt_.shown.back().startsWith("保存できませんでした。"))
+        << prompt_.shown.back().toStdString();
+    EXPECT_EQ(Doc().PathName(), copy);
+    EXPECT_TRUE(Doc().IsModified());
 }

@@ -100,3 +100,38 @@ TEST_F(CliProject, ReadableShowNamesThePhases)
     EXPECT_NE(shown.out.find("計画"), std::string::npos);
     EXPECT_NE(shown.out.find("山田太郎"), std::string::npos);
 }
+
+TEST_F(CliProject, PackWritesTheCanonicalFormAndShowWarnsOfTrailingBytes)
+{
+    const std::string canonical = SerializeToBytes(RichProject());
+    // The project name "Prob1" is the first string, right after the version.
+    const std::string rest = canonical.substr(4 + 1 + 5);
+    // "Prob1" as UTF-16: the marker 0xFF 0xFFFE, then the usual length prefix.
+    const std::string utf16Name("\xFF\xFE\xFF\x05P\0r\0o\0b\0\x31\0", 14);
+    struct Case {
+        const char* what;
+        std::string bytes;
+        bool trailing;
+    };
+    const Case cases[] = {
+        {"canonical", canonical, false},
+        {"older version", std::string("\x66\x00\x00\x00\x05Prob1", 10) + rest, false},
+        {"UTF-16 string", std::string("\x67\x00\x00\x00", 4) + utf16Name + rest, false},
+        {"long length prefix", std::string("\x67\x00\x00\x00\xFF\x05\x00Prob1", 12) + rest, false},
+        {"bytes after the record", canonical + std::string("\x00\x01", 2), true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string file = dir_.Path("work.psp");
+        ASSERT_TRUE(WriteFileAtomically(file, c.bytes).Ok());
+        ToolResult shown = Cli({"show", "--json", file});
+        ASSERT_EQ(shown.exitCode, 0) << shown.err;
+        EXPECT_EQ(shown.err.find("2 バイトの余分なデータ") != std::string::npos, c.trailing) << shown.err;
+        EXPECT_EQ(shown.err.empty(), !c.trailing);
+        EXPECT_EQ(Cli({"show", file}).err, shown.err);
+        ASSERT_TRUE(WriteFileAtomically(dir_.Path("p.json"), shown.out).Ok());
+        ASSERT_EQ(Cli({"pack", dir_.Path("p.json"), dir_.Path("again.psp")}).exitCode, 0);
+        // Only the canonical file comes back byte for byte.
+        EXPECT_EQ(ReadWholeFile(dir_.Path("again.psp")), canonical);
+    }
+}

@@ -3,6 +3,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTreeView>
+#include <QWindow>
 
 #include "logs/CDefectEditDlg.h"
 #include "logs/CDefectLogDlg.h"
@@ -180,6 +181,11 @@ TEST_F(DefectLogDialogTest, CancelAfterDeletingRestoresTheRows)
 {
     RunLog([](CDefectLogDlg& dlg) {
         EXPECT_EQ(dlg.windowTitle(), QStringLiteral("バグ管理"));
+        EXPECT_EQ(dlg.windowType(), Qt::Window);
+        EXPECT_TRUE(dlg.isModal());
+        // Its own top-level window, not one listed under the frame.
+        ASSERT_NE(dlg.windowHandle(), nullptr);
+        EXPECT_EQ(dlg.windowHandle()->transientParent(), nullptr);
         dlg.SelectRows({0, 1, 2});
         Child<QPushButton>(&dlg, 1009)->click();
         EXPECT_EQ(dlg.RowCount(), 0);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "logs/LogListLogic.h"
 #include "platform/TimeText.h"
 
@@ -41,6 +43,11 @@ TEST(LogListCells, TimeLogRowShowsPhaseSpanStartAndEnd)
     EXPECT_EQ(TimeLogCell(e, 4), "");
     EXPECT_EQ(TimeLogCell(Entry("P", Base, 0), 1), "00 00:00:00");
     EXPECT_EQ(TimeLogCell(Entry("P", Base, 100 * Day), 1), "100 00:00:00");
+    // An end before its start, and a span wider than 32 bits, from a damaged or edited file.
+    EXPECT_EQ(TimeLogCell(Entry("P", Base, -3725), 1), "00 00:00:00");
+    TimeLogEntry wide{"P", Moment(std::numeric_limits<std::int32_t>::min()),
+                      Moment(std::numeric_limits<std::int32_t>::max())};
+    EXPECT_EQ(TimeLogCell(wide, 1), "24855 03:14:07");
 }
 
 TEST(LogListSortDirections, EachColumnAlternatesOnItsOwnStartingAscending)

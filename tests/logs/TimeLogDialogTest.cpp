@@ -73,6 +73,7 @@ TEST_F(TimeLogDialogTest, OpensWithItsColumnsAndTheLastRowSelected)
     CTimeLogDlg dlg(log);
     EXPECT_EQ(dlg.windowTitle(), QStringLiteral("時間管理"));
     EXPECT_EQ(dlg.objectName(), "136");
+    EXPECT_EQ(dlg.windowType(), Qt::Window);
     auto* model = dlg.List()->model();
     QStringList headings;
     for (int c = 0; c < model->columnCount(); ++c) {

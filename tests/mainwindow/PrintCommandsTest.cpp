@@ -237,3 +237,91 @@ TEST_F(PrintCliTest, WrongArgumentCountIsAUsageError)
     EXPECT_EQ(Cli({"print"}).exitCode, 2);
     EXPECT_EQ(Cli({"print", "only-one"}).exitCode, 2);
 }
+
+TEST_F(PrintCommandsTest, PrintDirectPrintsEveryPageWithoutADialog)
+{
+    Start(MakeProject("Prob1", WithLogs(20, 3)));
+    Commands().runPrintDialog = [](QPrinter&, int, QWidget*) {
+        ADD_FAILURE() << "no dialog expected";
+        return false;
+    };
+    std::string pdf = dir_.Path("direct.pdf");
+    Commands().Printer().setOutputFormat(QPrinter::PdfFormat);
+    Commands().Printer().setOutputFileName(QString::fromStdString(pdf));
+    ASSERT_TRUE(Frame().OnCommand(CommandId::PrintDirect));
+    EXPECT_EQ(PdfPageCount(ReadWholeFile(pdf).value_or("")), 3);
+    EXPECT_TRUE(prompt_.shown.empty());
+
+    Commands().Printer().setOutputFileName(QString::fromStdString(dir_.Path("no such folder/x.pdf")));
+    Frame().OnCommand(CommandId::PrintDirect);
+    ASSERT_EQ(prompt_.shown.size(), 1u);
+    EXPECT_EQ(prompt_.shown[0], "印刷できませんでした。");
+}
+
+// Printing from the desktop: the project is printed and the program ends without a window and
+// without touching the project or the last-project file.
+TEST_F(PrintCommandsTest, PrintOptionPrintsWithoutShowingTheWindow)
+{
+    std::string path = MakeProject("Prob1", WithLogs(30, 2));
+    auto before = ReadWholeFile(path);
+    std::string pdf = dir_.Path("option.pdf");
+    app_ = std::make_unique<CQuilvaneApp>(clock_);
+    EXPECT_FALSE(
+        app_->InitInstance({"--print-to-file", QString::fromStdString(pdf), QString::fromStdString(path)}));
+    EXPECT_EQ(app_->ExitCode(), 0);
+    EXPECT_FALSE(Frame().isVisible());
+    EXPECT_EQ(PdfPageCount(ReadWholeFile(pdf).value_or("")), PrintPageCount(30, 2));
+    EXPECT_TRUE(prompt_.shown.empty());
+    app_.reset();
+    EXPECT_EQ(ReadWholeFile(path), before);
+    EXPECT_FALSE(std::filesystem::exists(dir_.Path("init/lastProj.txt")));
+
+    struct Case {
+        QStringList arguments;
+        int exitCode;
+    };
+    const Case failures[] = {
+        {{"--print-to-file", QString::fromStdString(dir_.Path("no such folder/x.pdf")),
+          QString::fromStdString(path)},
+         1},
+        {{"--print-to-file", QString::fromStdString(pdf), QString::fromStdString(dir_.Path("missing.psp"))},
+         1},
+        {{"--print"}, 2},
+        {{"--print-to-file", QString::fromStdString(pdf)}, 2},
+    };
+    for (const auto& c : failures) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        app_ = std::make_unique<CQuilvaneApp>(clock_);
+        EXPECT_FALSE(app_->InitInstance(c.arguments));
+        EXPECT_EQ(app_->ExitCode(), c.exitCode);
+        EXPECT_FALSE(Frame().isVisible());
+    }
+}
+
+// The desktop's print action for project files runs the workbench with the print option; the
+// same program, started so, prints into a file through the print-to-file printer and ends.
+TEST_F(PrintCliTest, DesktopPrintActionPrintsThroughTheWorkbench)
+{
+    auto entry = ReadWholeFile(QUILVANE_DESKTOP_ENTRY);
+    ASSERT_TRUE(entry);
+    EXPECT_NE(entry->find("\nActions=Print;\n"), std::string::npos);
+    auto action = entry->find("\n[Desktop Action Print]\n");
+    ASSERT_NE(action, std::string::npos);
+    EXPECT_NE(entry->find("\nExec=quilvane --print %f\n", action), std::string::npos);
+
+    std::filesystem::create_directories(dir_.Path("Prob1"));
+    std::string file = dir_.Path("Prob1/work.psp");
+    ASSERT_TRUE(SaveProjectFile(file, WithLogs(30, 20)).Ok());
+    std::filesystem::create_directories(dir_.Path("config"));
+    ToolResult result =
+        RunTool("/usr/bin/env", {"QT_QPA_PLATFORM=offscreen", "XDG_CONFIG_HOME=" + dir_.Path("config"),
+                                 QUILVANE_PATH, "--print-to-file", dir_.Path("out.pdf"), file});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    auto pdf = ReadWholeFile(dir_.Path("out.pdf"));
+    ASSERT_TRUE(pdf);
+    EXPECT_EQ(PdfPageCount(*pdf), PrintPageCount(30, 20));
+    EXPECT_EQ(RunTool("/usr/bin/env", {"QT_QPA_PLATFORM=offscreen", "XDG_CONFIG_HOME=" + dir_.Path("config"),
+                                       QUILVANE_PATH, "--print"})
+                  .exitCode,
+              2);
+}

@@ -6,6 +6,9 @@
 #include "platform/FileIo.h"
 #include "tests/GuiFixture.h"
 
+#include <csignal>
+#include <sys/resource.h>
+
 using namespace quilvane;
 
 namespace {
@@ -165,4 +168,42 @@ TEST_F(CreationTest, CancelledDialogKeepsTheOpenProject)
     EXPECT_TRUE(Frame().OnCommand(CommandId::FileNew));
     EXPECT_EQ(Doc().PathName(), path);
     EXPECT_FALSE(std::filesystem::exists(dir_.Path("Prob1")));
+}
+
+TEST_F(CreationTest, FailedFirstSaveKeepsTheNewProjectOpenAndUnsaved)
+{
+    // A file-size limit makes the first save of the new project fail while the small files
+    // written before it still fit: a long name makes the project file larger than the template.
+    ASSERT_EQ(SaveSettings(Settings{std::string(4000, 'x'), "", {"A", "B", "C"}}), 0);
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved;
+    limited.rlim_cur = 2048;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    WhenNewProjectOpens("Prob1", "");
+    app_ = std::make_unique<CQuilvaneApp>(clock_);
+    bool started = app_->InitInstance({});
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    ASSERT_TRUE(started);
+    ASSERT_FALSE(prompt_.shown.empty());
+    EXPECT_TRUE(prompt_.shown.back().startsWith("保存できませんでした。"))
+        << prompt_.shown.back().toStdString();
+    EXPECT_EQ(Doc().Data().projectName, "Prob1");
+    EXPECT_EQ(Doc().PathName(), dir_.Path("Prob1/work.psp"));
+    EXPECT_TRUE(Doc().IsModified());
+    EXPECT_TRUE(Frame().isVisible());
+
+    // Closing remembers the project and offers the save again, which now succeeds.
+    prompt_.answers = {Prompt::Answer::Yes};
+    EXPECT_TRUE(Frame().close());
+    std::string last;
+    ASSERT_EQ(ReadLastProject(last), 0);
+    EXPECT_EQ(last, "Prob1");
+    ProjectRecord written;
+    ASSERT_TRUE(LoadProjectFile(dir_.Path("Prob1/work.psp"), written).Ok());
+    EXPECT_EQ(written.overview.userName, std::string(4000, 'x'));
+    EXPECT_EQ(written.memo, Doc().Data().memo);
 }

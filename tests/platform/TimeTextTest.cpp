@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <limits>
 
 #include "platform/TimeText.h"
 
@@ -51,6 +52,30 @@ TEST(SpanText, DaysHoursMinutesSeconds)
     EXPECT_EQ(FormatSpan(0), "00 00:00:00");
     EXPECT_EQ(FormatSpan(100 * 86400 + 59), "100 00:00:59");
     EXPECT_EQ(FormatSpan(86400 + 23 * 3600), "01 23:00:00");
+}
+
+TEST(SpanText, OutOfRangeSpansSaturate)
+{
+    struct Case {
+        std::int64_t seconds;
+        const char* text;
+    };
+    const Case cases[] = {
+        {-1, "00 00:00:00"},
+        {std::numeric_limits<std::int32_t>::min(), "00 00:00:00"},
+        {std::numeric_limits<std::int32_t>::max(), "24855 03:14:07"},
+        {std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1, "24855 03:14:07"},
+        {std::numeric_limits<std::int64_t>::max(), "24855 03:14:07"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(FormatSpan(c.seconds), c.text) << c.seconds;
+    }
+    // The difference of two moments is taken without wrapping.
+    constexpr std::int32_t Earliest = std::numeric_limits<std::int32_t>::min();
+    constexpr std::int32_t Latest = std::numeric_limits<std::int32_t>::max();
+    EXPECT_EQ(FormatSpanBetween(Earliest, Latest), "24855 03:14:07");
+    EXPECT_EQ(FormatSpanBetween(Latest, Earliest), "00 00:00:00");
+    EXPECT_EQ(FormatSpanBetween(1000, 4725), "00 01:02:05");
 }
 
 TEST_F(TimeZoneTest, MomentIsLocalTime)
