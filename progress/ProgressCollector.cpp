@@ -1,7 +1,9 @@
 #include "ProgressCollector.h"
 
-#include "DirectoryScan.h"
-#include "ResultFile.h"
+#include <string>
+
+#include "platform/MbString.h"
+#include "platform/PathNames.h"
 
 namespace tessaline {
 
@@ -12,29 +14,62 @@ bool IsHidden(const std::string& name)
     return !name.empty() && name.front() == '.';
 }
 
+// The user folder's name as stored text; nothing for a folder that is hidden, whose name
+// cannot be stored, or that is not a real directory.
+struct UserFolder {
+    std::string storedName;
+    Folder folder;
+};
+
+std::optional<UserFolder> OpenUserFolder(const Folder& registrationFolder, const std::string& diskName)
+{
+    if (IsHidden(diskName)) {
+        return std::nullopt;
+    }
+    auto storedName = quilvane::DiskToStoredName(diskName);
+    if (!storedName) {
+        return std::nullopt;
+    }
+    auto folder = registrationFolder.OpenSubfolder(diskName);
+    if (!folder) {
+        return std::nullopt;
+    }
+    return UserFolder{std::move(*storedName), std::move(*folder)};
+}
+
 } // namespace
 
-bool CollectResults(const std::string& folder, ProgressTables& tables)
+bool IsAcceptedResult(const ResultLine& line, std::string_view userFolderName)
 {
-    const auto users = ListDirectory(folder);
+    return CouldBeFolderName(line.userName) && CouldBeFolderName(line.projectName) &&
+           quilvane::MbsICmp(line.userName, userFolderName) == 0;
+}
+
+bool CollectResults(const Folder& registrationFolder, ProgressTables& tables)
+{
+    const auto users = registrationFolder.List();
     if (!users) {
         return false;
     }
     for (const std::string& userDir : *users) {
-        const std::string userPath = JoinPath(folder, userDir);
-        if (IsHidden(userDir) || !IsDirectory(userPath)) {
+        const auto user = OpenUserFolder(registrationFolder, userDir);
+        if (!user) {
             continue;
         }
-        const auto projects = ListDirectory(userPath);
+        const auto projects = user->folder.List();
         if (!projects) {
             continue;
         }
         for (const std::string& projectDir : *projects) {
-            if (IsHidden(projectDir)) {
+            if (IsHidden(projectDir) || !quilvane::DiskToStoredName(projectDir)) {
                 continue;
             }
-            const auto result = ReadResultFile(JoinPath(userPath, projectDir));
-            if (result) {
+            const auto projectFolder = user->folder.OpenSubfolder(projectDir);
+            if (!projectFolder) {
+                continue;
+            }
+            const auto result = ReadResultFile(*projectFolder);
+            if (result && IsAcceptedResult(result->line, user->storedName)) {
                 tables.AddResult(result->line.userName, result->line.projectName, result->line.percentage,
                                  result->stamp);
             }

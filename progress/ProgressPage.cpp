@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "DirectoryScan.h"
+#include "platform/MbString.h"
 
 namespace tessaline {
 
@@ -43,50 +43,85 @@ std::string PageHeader()
 
 constexpr std::string_view PageFooter = "</table>\n</body>\n</html>\n";
 
+// The folder names a cell's links go through and the files they name, all as stored text.
+struct CellLinks {
+    std::string user;
+    std::string project;
+    std::vector<std::string> files;
+};
+
 // Finds the files linked from a cell. The user and project names come from the result files, and
-// the original file system matched them ignoring case; listings of the registration folder and of
-// the user folders are kept, since every cell looks into them again.
+// the original file system matched them ignoring case; the links then use the folders' own
+// spelling, so that they also resolve where names are case-sensitive. Listings of the
+// registration folder and of the user folders are kept, since every cell looks into them again.
 class ProjectFileFinder {
 public:
-    explicit ProjectFileFinder(std::string folder) : folder_(std::move(folder)) {}
+    explicit ProjectFileFinder(const Folder& registrationFolder) : root_(registrationFolder) {}
 
-    std::vector<std::string> Find(const std::string& userName, const std::string& projectName)
+    CellLinks Find(const std::string& userName, const std::string& projectName)
     {
-        const auto userDir = FindIgnoringCase(Entries(folder_), userName);
-        if (!userDir) {
-            return {};
+        const ListedFolder* user = UserFolder(userName);
+        if (user == nullptr) {
+            return {userName, projectName, {}};
         }
-        const std::string userPath = JoinPath(folder_, *userDir);
-        const auto projectDir = FindIgnoringCase(Entries(userPath), projectName);
-        if (!projectDir) {
-            return {};
-        }
-        const auto files = ListDirectory(JoinPath(userPath, *projectDir));
-        if (!files) {
-            return {};
+        const auto project = OpenMatching(user->folder, user->entries, projectName);
+        if (!project) {
+            return {user->storedName, projectName, {}};
         }
         const std::string prefix = projectName + ".";
-        std::vector<std::string> matches;
-        for (const std::string& name : *files) {
-            if (StartsWithIgnoringCase(name, prefix)) {
-                matches.push_back(name);
+        CellLinks links{user->storedName, project->storedName, {}};
+        for (const NamedEntry& entry : project->entries) {
+            if (quilvane::MbsIStartsWith(entry.stored, prefix) && project->folder.HoldsRegularFile(entry.disk)) {
+                links.files.push_back(entry.stored);
             }
         }
-        return matches;
+        return links;
     }
 
 private:
-    const std::vector<std::string>& Entries(const std::string& path)
+    struct ListedFolder {
+        std::string storedName;
+        Folder folder;
+        std::vector<NamedEntry> entries;
+    };
+
+    const ListedFolder* UserFolder(const std::string& userName)
     {
-        auto it = cache_.find(path);
-        if (it == cache_.end()) {
-            it = cache_.emplace(path, ListDirectory(path).value_or(std::vector<std::string>{})).first;
+        if (!rootEntries_) {
+            rootEntries_ = StoredEntries(root_.List().value_or(std::vector<std::string>{}));
         }
-        return it->second;
+        auto it = users_.find(userName);
+        if (it == users_.end()) {
+            it = users_.emplace(userName, OpenMatching(root_, *rootEntries_, userName)).first;
+        }
+        return it->second ? &*it->second : nullptr;
     }
 
-    std::string folder_;
-    std::map<std::string, std::vector<std::string>> cache_;
+    // The real subfolder named `storedName`: an exact match first, then the others that match
+    // ignoring case, in name order. Links and non-directories are passed over.
+    static std::optional<ListedFolder> OpenMatching(const Folder& parent, const std::vector<NamedEntry>& entries,
+                                                    const std::string& storedName)
+    {
+        std::vector<const NamedEntry*> candidates;
+        for (const NamedEntry& entry : entries) {
+            if (entry.stored == storedName) {
+                candidates.insert(candidates.begin(), &entry);
+            } else if (quilvane::MbsICmp(entry.stored, storedName) == 0) {
+                candidates.push_back(&entry);
+            }
+        }
+        for (const NamedEntry* candidate : candidates) {
+            if (auto folder = parent.OpenSubfolder(candidate->disk)) {
+                auto listing = StoredEntries(folder->List().value_or(std::vector<std::string>{}));
+                return ListedFolder{candidate->stored, std::move(*folder), std::move(listing)};
+            }
+        }
+        return std::nullopt;
+    }
+
+    const Folder& root_;
+    std::optional<std::vector<NamedEntry>> rootEntries_;
+    std::map<std::string, std::optional<ListedFolder>> users_;
 };
 
 void AppendDate(std::string& page, std::time_t stamp, CalendarDateFn toDate)
@@ -106,15 +141,16 @@ void AppendDate(std::string& page, std::time_t stamp, CalendarDateFn toDate)
 void AppendCell(std::string& page, const ProgressCell& cell, const std::string& userName,
                 const std::string& projectName, CalendarDateFn toDate, ProjectFileFinder& finder)
 {
-    const std::string user = EscapeHtml(userName);
-    const std::string project = EscapeHtml(projectName);
+    const CellLinks links = finder.Find(userName, projectName);
+    const std::string user = EscapeHtml(links.user);
+    const std::string project = EscapeHtml(links.project);
     page += "<td>";
     AppendDate(page, cell.stamp, toDate);
     page += "<br>";
     page += std::to_string(cell.percentage);
     page += " %<br> &nbsp; <a href=\"";
     page += user + "\\" + project + "\\work.psp\">PSP</a> ";
-    for (const std::string& file : finder.Find(userName, projectName)) {
+    for (const std::string& file : links.files) {
         const std::string name = EscapeHtml(file);
         page += " &nbsp; <a href=\"" + user + "\\" + project + "\\" + name + "\">" + name + "</a>";
     }
@@ -128,9 +164,9 @@ bool LocalCalendarDate(std::time_t stamp, std::tm& date)
     return ::localtime_r(&stamp, &date) != nullptr;
 }
 
-std::string BuildProgressPage(const ProgressTables& tables, const std::string& folder, CalendarDateFn toDate)
+std::string BuildProgressPage(const ProgressTables& tables, const Folder& registrationFolder, CalendarDateFn toDate)
 {
-    ProjectFileFinder finder(folder);
+    ProjectFileFinder finder(registrationFolder);
     std::string page = PageHeader();
     for (const auto& [projectName, projectNumber] : tables.Projects()) {
         page += "<td>" + EscapeHtml(projectName) + "</td>";

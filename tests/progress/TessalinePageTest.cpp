@@ -1,6 +1,7 @@
 // The bytes of result.htm for registration folders built on the spot.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "Tessaline.h"
@@ -64,9 +65,9 @@ TEST_F(TessalinePage, NamesOrderAsUnsignedBytes)
 {
     // "亜" (0x88 0x9F) sorts after every ASCII name; a prefix sorts before its extensions.
     const std::string kanji = "\x88\x9F";
-    folder.WriteResult("u1/p", kanji + " ab 1");
-    folder.WriteResult("u2/p", "ab a 2");
-    folder.WriteResult("u3/p", "a " + kanji + " 3");
+    folder.WriteResult(Disk(kanji) + "/p", kanji + " ab 1");
+    folder.WriteResult("ab/p", "ab a 2");
+    folder.WriteResult("a/p", "a " + kanji + " 3");
     const std::string page = Generate();
     EXPECT_NE(page.find("<tr><td></td><td>a</td><td>ab</td><td>" + kanji + "</td></tr>\r\n"),
               std::string::npos);
@@ -82,10 +83,11 @@ TEST_F(TessalinePage, SameUserAndProjectTwiceGiveOneCellFromTheFileReadLast)
 {
     folder.WriteResult("alice/P", "alice P 10");
     folder.WriteResult("alice/P-copy", "alice P 20", Christmas2003);
+    // Read last, but lying in another student's folder: it may not change alice's cell.
     folder.WriteResult("zz/elsewhere", "alice P 30");
     folder.WriteResult("alice/Q", "alice Q 5");
     EXPECT_EQ(Generate(), Page("<td>P</td><td>Q</td>",
-                               "<tr><td>alice</td>" + ExpectedCell("2003/7/5", "30", "alice", "P") +
+                               "<tr><td>alice</td>" + ExpectedCell("2003/12/25", "20", "alice", "P") +
                                    ExpectedCell("2003/7/5", "5", "alice", "Q") + "</tr>\r\n"));
 }
 
@@ -112,17 +114,23 @@ TEST_F(TessalinePage, ProjectFilesAreLinkedAfterThePspLinkInNameOrder)
                                                  "</tr>\r\n"));
 }
 
-TEST_F(TessalinePage, LinkedFilesAreFoundIgnoringCaseUnderTheNamesOfTheFile)
+TEST_F(TessalinePage, LinkedFilesAreFoundIgnoringCaseAndLinkedUnderTheFoldersOwnNames)
 {
-    // The result lies elsewhere; the links follow the names written in it, ignoring case.
-    folder.WriteResult("upload/1", "alice PROJ 60");
+    // The result lies in another project folder of its user; the links follow the names written
+    // in it, ignoring case, and spell the folders as they are, so a browser finds them.
+    folder.WriteResult("Alice/upload", "alice PROJ 60");
+    folder.WriteFile("Alice/proj/work.psp", "x");
     folder.WriteFile("Alice/proj/Proj.sln", "x");
     folder.WriteFile("Alice/proj/proj.CSPROJ", "x");
-    EXPECT_EQ(Generate(), Page("<td>PROJ</td>", "<tr><td>alice</td>" +
-                                                    ExpectedCell("2003/7/5", "60", "alice", "PROJ",
-                                                                 Link("alice", "PROJ", "Proj.sln") +
-                                                                     Link("alice", "PROJ", "proj.CSPROJ")) +
-                                                    "</tr>\r\n"));
+    const std::string page = Generate();
+    EXPECT_EQ(page, Page("<td>PROJ</td>", "<tr><td>alice</td>" +
+                                              ExpectedCell("2003/7/5", "60", "Alice", "proj",
+                                                           Link("Alice", "proj", "Proj.sln") +
+                                                               Link("Alice", "proj", "proj.CSPROJ")) +
+                                              "</tr>\r\n"));
+    for (const std::string& path : ResolveLinksLikeABrowser(page, folder.Path())) {
+        EXPECT_TRUE(std::filesystem::is_regular_file(path)) << path;
+    }
 }
 
 TEST_F(TessalinePage, ResultFileNameIsMatchedIgnoringCase)
@@ -165,7 +173,7 @@ TEST_F(TessalinePage, OnlyTheFirst255BytesOfTheFirstLineAreRead)
 {
     // The number straddles byte 255, so only its first digits are read; the second line is ignored.
     const std::string user(249, 'u');
-    folder.WriteFile("x/P/result.txt", user + " P 1234 trailing\r\nother Q 1\r\n");
+    folder.WriteFile(user + "/P/result.txt", user + " P 1234 trailing\r\nother Q 1\r\n");
     EXPECT_EQ(Generate(), Page("<td>P</td>", "<tr><td>" + user + "</td>" +
                                                  ExpectedCell("2003/7/5", "123", user, "P") + "</tr>\r\n"));
 }

@@ -1,11 +1,17 @@
 #include "TessalineTestFolder.h"
 
+#include <algorithm>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <regex>
 #include <stdexcept>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+
+#include "platform/Cp932.h"
+#include "platform/PathNames.h"
 
 namespace tessaline::test {
 
@@ -47,6 +53,29 @@ void TestFolder::MakeDirectory(const std::string& relative) const
     fs::create_directories(PathOf(relative));
 }
 
+void TestFolder::MakeSymlink(const std::string& relative, const std::string& target) const
+{
+    const fs::path link = PathOf(relative);
+    fs::create_directories(link.parent_path());
+    fs::create_symlink(target, link);
+}
+
+void TestFolder::MakeFifo(const std::string& relative) const
+{
+    const fs::path fifo = PathOf(relative);
+    fs::create_directories(fifo.parent_path());
+    if (::mkfifo(fifo.c_str(), 0644) != 0) {
+        throw std::runtime_error("cannot make the FIFO " + fifo.string());
+    }
+}
+
+bool TestFolder::MakeZeroDevice(const std::string& relative) const
+{
+    const fs::path device = PathOf(relative);
+    fs::create_directories(device.parent_path());
+    return ::mknod(device.c_str(), S_IFCHR | 0644, ::makedev(1, 5)) == 0;
+}
+
 std::string TestFolder::ReadFile(const std::string& relative) const
 {
     std::ifstream in(PathOf(relative), std::ios::binary);
@@ -65,6 +94,38 @@ int TestFolder::CountEntries() const
         ++count;
     }
     return count;
+}
+
+std::string Disk(std::string_view stored)
+{
+    const auto disk = quilvane::StoredToDiskPath(stored);
+    if (!disk) {
+        throw std::runtime_error("not a code-page-932 name");
+    }
+    return *disk;
+}
+
+std::vector<std::string> ResolveLinksLikeABrowser(const std::string& page, const std::string& folder)
+{
+    static const std::regex href("href=\"([^\"]*)\"");
+    static const std::pair<std::string, std::string> references[] = {
+        {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&amp;", "&"}};
+    std::vector<std::string> paths;
+    for (auto it = std::sregex_iterator(page.begin(), page.end(), href); it != std::sregex_iterator(); ++it) {
+        auto text = quilvane::Cp932ToUtf8Strict((*it)[1].str());
+        if (!text) {
+            paths.emplace_back();
+            continue;
+        }
+        for (const auto& [reference, character] : references) {
+            for (std::size_t pos = 0; (pos = text->find(reference, pos)) != std::string::npos; ++pos) {
+                text->replace(pos, reference.size(), character);
+            }
+        }
+        std::replace(text->begin(), text->end(), '\\', '/');
+        paths.push_back(folder + "/" + *text);
+    }
+    return paths;
 }
 
 std::string ExpectedHeader()
