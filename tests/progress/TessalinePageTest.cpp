@@ -1,8 +1,11 @@
 // The bytes of result.htm for registration folders built on the spot.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <filesystem>
 #include <string>
+#include <unistd.h>
+#include <vector>
 
 #include "Tessaline.h"
 #include "TessalineTestFolder.h"
@@ -194,6 +197,196 @@ TEST_F(TessalinePage, RunReplacesAnEarlierPageWithoutLeavingFilesBehind)
     const std::string page = Generate();
     EXPECT_EQ(page.rfind(ExpectedHeader(), 0), 0u);
     EXPECT_EQ(folder.CountEntries(), 2); // alice and result.htm
+}
+
+TEST_F(TessalinePage, KanjiNamesInUtf8FoldersKeepShiftJisTextAndLinksThatResolve)
+{
+    const std::string yamada = "\x8E\x52\x93\x63"; // 山田
+    const std::string hyouji = "\x95\x5C\x8E\xA6"; // 表示: its first trail byte is '\'
+    const std::string kadai = "\x89\xDB\x91\xE8";  // 課題
+    folder.WriteResult(Disk(yamada + "\\" + kadai), yamada + " " + kadai + " 90");
+    folder.WriteFile(Disk(yamada + "\\" + kadai + "\\work.psp"), "x");
+    folder.WriteFile(Disk(yamada + "\\" + kadai + "\\" + kadai + ".sln"), "x");
+    folder.WriteResult(Disk(hyouji + "\\" + kadai), hyouji + " " + kadai + " 40", Christmas2003);
+    folder.WriteFile(Disk(hyouji + "\\" + kadai + "\\work.psp"), "x");
+    folder.WriteFile(Disk(hyouji + "\\" + kadai + "\\" + kadai + ".csproj"), "x");
+    const std::string page = Generate();
+    EXPECT_EQ(page, Page("<td>" + kadai + "</td>",
+                         "<tr><td>" + yamada + "</td>" +
+                             ExpectedCell("2003/7/5", "90", yamada, kadai, Link(yamada, kadai, kadai + ".sln")) +
+                             "</tr>\r\n<tr><td>" + hyouji + "</td>" +
+                             ExpectedCell("2003/12/25", "40", hyouji, kadai,
+                                          Link(hyouji, kadai, kadai + ".csproj")) +
+                             "</tr>\r\n"));
+    const auto paths = ResolveLinksLikeABrowser(page, folder.Path());
+    ASSERT_EQ(paths.size(), 4u);
+    for (const std::string& path : paths) {
+        EXPECT_TRUE(std::filesystem::is_regular_file(path)) << path;
+    }
+}
+
+// Every student can write into the registration folder. Whatever one plants there, only the
+// well-formed result of carol may reach the page, and the page never reads outside the folder.
+class TessalineHostileFolder : public TessalinePage {
+protected:
+    using Plant = bool (*)(const TestFolder& folder, const TestFolder& outside, std::vector<int>& keepOpen);
+
+    struct Case {
+        const char* what;
+        Plant plant;
+    };
+
+    void SetUp() override { WriteCarol(folder); }
+
+    static void WriteCarol(const TestFolder& r)
+    {
+        r.WriteResult("carol/P", "carol P 10");
+        r.WriteFile("carol/P/work.psp", "x");
+        r.WriteFile("carol/P/P.sln", "x");
+    }
+
+    static std::string CarolsPage()
+    {
+        return Page("<td>P</td>", "<tr><td>carol</td>" +
+                                      ExpectedCell("2003/7/5", "10", "carol", "P", Link("carol", "P", "P.sln")) +
+                                      "</tr>\r\n");
+    }
+};
+
+TEST_F(TessalineHostileFolder, PlantedResultsNeverReachThePage)
+{
+    const Case cases[] = {
+        {"a javascript: user naming its own folder",
+         [](const TestFolder& r, const TestFolder&, std::vector<int>&) {
+             r.WriteResult("javascript:document.title='X'/Prob3", "javascript:document.title='X' Prob3 77");
+             return true;
+         }},
+        {"a javascript: user in another student's folder",
+         [](const TestFolder& r, const TestFolder&, std::vector<int>&) {
+             r.WriteResult("dave/Prob3", "javascript:document.title='X';// Prob3 77");
+             return true;
+         }},
+        {"a UNC user naming its own folder",
+         [](const TestFolder& r, const TestFolder&, std::vector<int>&) {
+             r.WriteResult("\\\\host\\share/P", "\\\\host\\share P 77");
+             return true;
+         }},
+        {"an https project", [](const TestFolder& r, const TestFolder&, std::vector<int>&) {
+             r.WriteResult("dave/P", "dave https://example.com/x 77");
+             return true;
+         }},
+        {"a parent-step project", [](const TestFolder& r, const TestFolder&, std::vector<int>&) {
+             r.WriteResult("dave/P", "dave ../../etc 77");
+             return true;
+         }},
+        {"a .. project", [](const TestFolder& r, const TestFolder&, std::vector<int>&) {
+             r.WriteResult("dave/P", "dave .. 77");
+             return true;
+         }},
+        {"a . project", [](const TestFolder& r, const TestFolder&, std::vector<int>&) {
+             r.WriteResult("dave/P", "dave . 77");
+             return true;
+         }},
+        {"a drive project", [](const TestFolder& r, const TestFolder&, std::vector<int>&) {
+             r.WriteResult("dave/P", "dave C:x 77");
+             return true;
+         }},
+        {"a backslash project", [](const TestFolder& r, const TestFolder&, std::vector<int>&) {
+             r.WriteResult("dave/P", "dave a\\b 77");
+             return true;
+         }},
+        {"a control character", [](const TestFolder& r, const TestFolder&, std::vector<int>&) {
+             r.WriteResult("dave/P", "dave P\x1B 77");
+             return true;
+         }},
+        {"a project that is not Shift_JIS", [](const TestFolder& r, const TestFolder&, std::vector<int>&) {
+             r.WriteResult("dave/P", "dave P\x81 77");
+             return true;
+         }},
+        {"another student's cell, read last", [](const TestFolder& r, const TestFolder&, std::vector<int>&) {
+             r.WriteResult("dave/P", "carol P 0");
+             return true;
+         }},
+        {"a user folder named in Shift_JIS bytes", [](const TestFolder& r, const TestFolder&, std::vector<int>&) {
+             r.WriteResult("\x8E\x52\x93\x63/P", "\x8E\x52\x93\x63 P 77");
+             return true;
+         }},
+        {"a project folder with no Shift_JIS name", [](const TestFolder& r, const TestFolder&, std::vector<int>&) {
+             r.WriteResult("dave/\xF0\x9F\x98\x80", "dave P 77");
+             return true;
+         }},
+        {"a result file linked outside", [](const TestFolder& r, const TestFolder& o, std::vector<int>&) {
+             o.WriteFile("secret.txt", "dave P 77\r\n");
+             r.MakeSymlink("dave/P/result.txt", o.PathOf("secret.txt"));
+             return true;
+         }},
+        {"a project folder linked outside", [](const TestFolder& r, const TestFolder& o, std::vector<int>&) {
+             o.WriteResult("P", "dave P 77");
+             r.MakeDirectory("dave");
+             r.MakeSymlink("dave/P", o.PathOf("P"));
+             return true;
+         }},
+        {"a user folder linked outside", [](const TestFolder& r, const TestFolder& o, std::vector<int>&) {
+             o.WriteResult("dave/P", "dave P 77");
+             r.MakeSymlink("dave", o.PathOf("dave"));
+             return true;
+         }},
+        {"a FIFO holding a line", [](const TestFolder& r, const TestFolder&, std::vector<int>& keepOpen) {
+             // Kept open for writing, so that a reader would get the line instead of an end of file.
+             r.MakeFifo("dave/P/result.txt");
+             const int fd = ::open(r.PathOf("dave/P/result.txt").c_str(), O_RDWR | O_NONBLOCK);
+             keepOpen.push_back(fd);
+             return fd >= 0 && ::write(fd, "dave P 77\n", 10) == 10;
+         }},
+        {"a device node", [](const TestFolder& r, const TestFolder&, std::vector<int>&) {
+             return r.MakeZeroDevice("dave/P/result.txt");
+         }},
+    };
+    for (const Case& planted : cases) {
+        SCOPED_TRACE(planted.what);
+        TestFolder r;
+        TestFolder outside;
+        WriteCarol(r);
+        std::vector<int> keepOpen;
+        if (!planted.plant(r, outside, keepOpen)) {
+            ADD_FAILURE() << "cannot plant " << planted.what;
+        }
+        EXPECT_EQ(GenerateProgressReport(r.Path(), UtcDate), ExitPageWritten);
+        EXPECT_EQ(r.ReadFile("result.htm"), CarolsPage());
+        for (const int fd : keepOpen) {
+            ::close(fd);
+        }
+    }
+}
+
+TEST_F(TessalineHostileFolder, OnlyRegularFilesInsideTheFolderAreLinked)
+{
+    TestFolder outside;
+    outside.WriteFile("secret.sln", "x");
+    outside.WriteFile("Q/Q.sln", "x");
+    folder.MakeSymlink("carol/P/P.link", outside.PathOf("secret.sln"));
+    folder.MakeFifo("carol/P/P.fifo");
+    folder.MakeDirectory("carol/P/P.dir");
+    const bool device = folder.MakeZeroDevice("carol/P/P.dev");
+    // A copy's result names Q, whose folder is a link to elsewhere: the cell keeps its PSP link
+    // under the names of the file, and no file of that folder is listed.
+    folder.WriteResult("carol/Q-copy", "carol Q 5");
+    folder.MakeSymlink("carol/Q", outside.PathOf("Q"));
+    EXPECT_EQ(Generate(), Page("<td>P</td><td>Q</td>",
+                               "<tr><td>carol</td>" +
+                                   ExpectedCell("2003/7/5", "10", "carol", "P", Link("carol", "P", "P.sln")) +
+                                   ExpectedCell("2003/7/5", "5", "carol", "Q") + "</tr>\r\n"));
+    EXPECT_TRUE(device) << "the device node could not be made; that part was not checked";
+}
+
+TEST_F(TessalineHostileFolder, PageReplacesALinkInsteadOfWritingThroughIt)
+{
+    TestFolder outside;
+    outside.WriteFile("teachers-file", "keep me");
+    folder.MakeSymlink("result.htm", outside.PathOf("teachers-file"));
+    EXPECT_EQ(Generate(), CarolsPage());
+    EXPECT_EQ(outside.ReadFile("teachers-file"), "keep me");
+    EXPECT_FALSE(std::filesystem::is_symlink(folder.PathOf("result.htm")));
 }
 
 TEST_F(TessalinePage, MissingFolderGivesExitCodeOneAndNoPage)
