@@ -142,8 +142,8 @@ void AppendCell(std::string& page, const ProgressCell& cell, const std::string& 
                 const std::string& projectName, CalendarDateFn toDate, ProjectFileFinder& finder)
 {
     const CellLinks links = finder.Find(userName, projectName);
-    const std::string user = EscapeHtml(links.user);
-    const std::string project = EscapeHtml(links.project);
+    const std::string user = EscapeLinkPath(links.user);
+    const std::string project = EscapeLinkPath(links.project);
     page += "<td>";
     AppendDate(page, cell.stamp, toDate);
     page += "<br>";
@@ -151,8 +151,8 @@ void AppendCell(std::string& page, const ProgressCell& cell, const std::string& 
     page += " %<br> &nbsp; <a href=\"";
     page += user + "\\" + project + "\\work.psp\">PSP</a> ";
     for (const std::string& file : links.files) {
-        const std::string name = EscapeHtml(file);
-        page += " &nbsp; <a href=\"" + user + "\\" + project + "\\" + name + "\">" + name + "</a>";
+        page += " &nbsp; <a href=\"" + user + "\\" + project + "\\" + EscapeLinkPath(file) + "\">" +
+                EscapeHtml(file) + "</a>";
     }
     page += "</td>";
 }
@@ -199,6 +199,29 @@ std::string ToCrLf(std::string_view text)
         out += c;
     }
     return out;
+}
+
+std::string EscapeLinkPath(std::string_view name)
+{
+    std::string escaped;
+    escaped.reserve(name.size());
+    for (const char c : name) {
+        switch (c) {
+        case '%':
+            escaped += "%25";
+            break;
+        case '#':
+            escaped += "%23";
+            break;
+        case '?':
+            escaped += "%3F";
+            break;
+        default:
+            escaped += c;
+            break;
+        }
+    }
+    return EscapeHtml(escaped);
 }
 
 std::string EscapeHtml(std::string_view text)

@@ -225,6 +225,24 @@ TEST_F(TessalinePage, KanjiNamesInUtf8FoldersKeepShiftJisTextAndLinksThatResolve
     }
 }
 
+TEST_F(TessalinePage, LinksEscapeWhatABrowserTakesForAnEscapeAFragmentOrAQuery)
+{
+    folder.WriteResult("c#/100%41?", "c# 100%41? 50");
+    folder.WriteFile("c#/100%41?/work.psp", "x");
+    folder.WriteFile("c#/100%41?/100%41?.sln", "x");
+    const std::string page = Generate();
+    EXPECT_EQ(page, Page("<td>100%41?</td>",
+                         "<tr><td>c#</td>" +
+                             ExpectedCell("2003/7/5", "50", "c%23", "100%2541%3F",
+                                          " &nbsp; <a href=\"c%23\\100%2541%3F\\100%2541%3F.sln\">100%41?.sln</a>") +
+                             "</tr>\r\n"));
+    const auto paths = ResolveLinksLikeABrowser(page, folder.Path());
+    ASSERT_EQ(paths.size(), 2u);
+    for (const std::string& path : paths) {
+        EXPECT_TRUE(std::filesystem::is_regular_file(path)) << path;
+    }
+}
+
 // Every student can write into the registration folder. Whatever one plants there, only the
 // well-formed result of carol may reach the page, and the page never reads outside the folder.
 class TessalineHostileFolder : public TessalinePage {

@@ -1,6 +1,7 @@
 #include "TessalineTestFolder.h"
 
 #include <algorithm>
+#include <cctype>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -123,7 +124,19 @@ std::vector<std::string> ResolveLinksLikeABrowser(const std::string& page, const
             }
         }
         std::replace(text->begin(), text->end(), '\\', '/');
-        paths.push_back(folder + "/" + *text);
+        text->resize(std::min({text->size(), text->find('#'), text->find('?')}));
+        std::string path;
+        for (std::size_t pos = 0; pos < text->size(); ++pos) {
+            if ((*text)[pos] == '%' && pos + 2 < text->size() &&
+                std::isxdigit(static_cast<unsigned char>((*text)[pos + 1])) != 0 &&
+                std::isxdigit(static_cast<unsigned char>((*text)[pos + 2])) != 0) {
+                path += static_cast<char>(std::stoi(text->substr(pos + 1, 2), nullptr, 16));
+                pos += 2;
+            } else {
+                path += (*text)[pos];
+            }
+        }
+        paths.push_back(folder + "/" + path);
     }
     return paths;
 }
