@@ -3,6 +3,7 @@
 // folder, so a name below it is looked up inside the directory already opened (never through a
 // path string again), symbolic links are not followed, and only real directories and regular
 // files are taken: a link to elsewhere, a FIFO or a device node is passed over without blocking.
+#include <ctime>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,8 +30,21 @@ private:
     int fd_ = -1;
 };
 
-// What a name inside a folder turned out to be.
-enum class EntryKind { Missing, RegularFile, Other };
+// What a name inside a folder turned out to be, the name itself (a link is a link).
+enum class EntryKind { Missing, RegularFile, Directory, Other };
+
+// One name of a listing and what it is.
+struct FolderEntry {
+    std::string name;
+    EntryKind kind = EntryKind::Other;
+};
+
+// A file opened for reading; `fd` and `modified` are set exactly when `kind` is RegularFile.
+struct OpenedFile {
+    EntryKind kind = EntryKind::Missing;
+    UniqueFd fd;
+    std::time_t modified = 0;
+};
 
 // A directory held open by its descriptor.
 class Folder {
@@ -43,26 +57,23 @@ public:
     // directory or is a symbolic link.
     std::optional<Folder> OpenSubfolder(const std::string& diskName) const;
 
-    // The names in the folder without "." and "..", sorted in plain byte order so that the page
-    // never depends on the order a file system happens to return. Nothing when a read fails.
-    std::optional<std::vector<std::string>> List() const;
-
-    // The kind of `diskName` as it lies in the folder, without following a link.
-    EntryKind KindOf(const std::string& diskName) const;
+    // The entries of the folder without "." and "..", sorted by name in plain byte order so that
+    // the page never depends on the order a file system happens to return. Nothing when a read
+    // fails.
+    std::optional<std::vector<FolderEntry>> List() const;
 
     // Opens `diskName` for reading when it is a regular file in the folder: a link is refused by
     // O_NOFOLLOW and the type is checked with fstat on the descriptor that was opened. A FIFO or a
     // device is never opened for reading, and could not block the run if it were swapped in.
-    std::optional<UniqueFd> OpenRegularFile(const std::string& diskName) const;
-
-    // Whether `diskName` is a regular file in the folder, checked on a descriptor that only names
-    // it (O_PATH), so that nothing, not even a device, is opened for reading or writing.
-    bool HoldsRegularFile(const std::string& diskName) const;
+    OpenedFile OpenRegularFile(const std::string& diskName) const;
 
 private:
     explicit Folder(UniqueFd fd) : fd_(std::move(fd)) {}
 
+    EntryKind KindOf(const char* diskName) const;
+
     UniqueFd fd_;
+    mutable bool listed_ = false; // a second listing starts again from the first entry
 };
 
 // `dir` + "/" + `name`; an empty dir or "." gives `name` alone.
@@ -78,10 +89,11 @@ bool CouldBeFolderName(std::string_view stored);
 struct NamedEntry {
     std::string stored;
     std::string disk;
+    EntryKind kind = EntryKind::Other;
 };
 
-// The entries of `diskNames` whose on-disk names convert to stored text; the others cannot be
-// named in the page and are passed over. The order of `diskNames` is kept.
-std::vector<NamedEntry> StoredEntries(const std::vector<std::string>& diskNames);
+// The entries whose on-disk names convert to stored text; the others cannot be named in the page
+// and are passed over. The order of `entries` is kept.
+std::vector<NamedEntry> StoredEntries(const std::vector<FolderEntry>& entries);
 
 } // namespace tessaline

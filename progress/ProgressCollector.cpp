@@ -21,9 +21,10 @@ struct UserFolder {
     Folder folder;
 };
 
-std::optional<UserFolder> OpenUserFolder(const Folder& registrationFolder, const std::string& diskName)
+std::optional<UserFolder> OpenUserFolder(const Folder& registrationFolder, const FolderEntry& entry)
 {
-    if (IsHidden(diskName)) {
+    const std::string& diskName = entry.name;
+    if (IsHidden(diskName) || entry.kind != EntryKind::Directory) {
         return std::nullopt;
     }
     auto storedName = quilvane::DiskToStoredName(diskName);
@@ -51,7 +52,7 @@ bool CollectResults(const Folder& registrationFolder, ProgressTables& tables)
     if (!users) {
         return false;
     }
-    for (const std::string& userDir : *users) {
+    for (const FolderEntry& userDir : *users) {
         const auto user = OpenUserFolder(registrationFolder, userDir);
         if (!user) {
             continue;
@@ -60,11 +61,12 @@ bool CollectResults(const Folder& registrationFolder, ProgressTables& tables)
         if (!projects) {
             continue;
         }
-        for (const std::string& projectDir : *projects) {
-            if (IsHidden(projectDir) || !quilvane::DiskToStoredName(projectDir)) {
+        for (const FolderEntry& projectDir : *projects) {
+            if (IsHidden(projectDir.name) || projectDir.kind != EntryKind::Directory ||
+                !quilvane::DiskToStoredName(projectDir.name)) {
                 continue;
             }
-            const auto projectFolder = user->folder.OpenSubfolder(projectDir);
+            const auto projectFolder = user->folder.OpenSubfolder(projectDir.name);
             if (!projectFolder) {
                 continue;
             }

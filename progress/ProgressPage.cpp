@@ -71,7 +71,7 @@ public:
         const std::string prefix = projectName + ".";
         CellLinks links{user->storedName, project->storedName, {}};
         for (const NamedEntry& entry : project->entries) {
-            if (quilvane::MbsIStartsWith(entry.stored, prefix) && project->folder.HoldsRegularFile(entry.disk)) {
+            if (entry.kind == EntryKind::RegularFile && quilvane::MbsIStartsWith(entry.stored, prefix)) {
                 links.files.push_back(entry.stored);
             }
         }
@@ -88,7 +88,7 @@ private:
     const ListedFolder* UserFolder(const std::string& userName)
     {
         if (!rootEntries_) {
-            rootEntries_ = StoredEntries(root_.List().value_or(std::vector<std::string>{}));
+            rootEntries_ = StoredEntries(root_.List().value_or(std::vector<FolderEntry>{}));
         }
         auto it = users_.find(userName);
         if (it == users_.end()) {
@@ -99,11 +99,14 @@ private:
 
     // The real subfolder named `storedName`: an exact match first, then the others that match
     // ignoring case, in name order. Links and non-directories are passed over.
-    static std::optional<ListedFolder> OpenMatching(const Folder& parent, const std::vector<NamedEntry>& entries,
-                                                    const std::string& storedName)
+    static std::optional<ListedFolder>
+    OpenMatching(const Folder& parent, const std::vector<NamedEntry>& entries, const std::string& storedName)
     {
         std::vector<const NamedEntry*> candidates;
         for (const NamedEntry& entry : entries) {
+            if (entry.kind != EntryKind::Directory) {
+                continue;
+            }
             if (entry.stored == storedName) {
                 candidates.insert(candidates.begin(), &entry);
             } else if (quilvane::MbsICmp(entry.stored, storedName) == 0) {
@@ -112,7 +115,7 @@ private:
         }
         for (const NamedEntry* candidate : candidates) {
             if (auto folder = parent.OpenSubfolder(candidate->disk)) {
-                auto listing = StoredEntries(folder->List().value_or(std::vector<std::string>{}));
+                auto listing = StoredEntries(folder->List().value_or(std::vector<FolderEntry>{}));
                 return ListedFolder{candidate->stored, std::move(*folder), std::move(listing)};
             }
         }
@@ -164,7 +167,8 @@ bool LocalCalendarDate(std::time_t stamp, std::tm& date)
     return ::localtime_r(&stamp, &date) != nullptr;
 }
 
-std::string BuildProgressPage(const ProgressTables& tables, const Folder& registrationFolder, CalendarDateFn toDate)
+std::string BuildProgressPage(const ProgressTables& tables, const Folder& registrationFolder,
+                              CalendarDateFn toDate)
 {
     ProjectFileFinder finder(registrationFolder);
     std::string page = PageHeader();

@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <cstring>
 #include <limits>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "DirectoryScan.h"
@@ -69,22 +68,22 @@ std::optional<std::int32_t> ReadInteger(std::string_view text, std::size_t& pos)
 // The project's result file, found case-insensitively when the exact name is missing, since
 // registered copies made on a case-insensitive file system may spell it otherwise. A name that
 // is there but is not a regular file counts as absent; it is not replaced by another spelling.
-std::optional<UniqueFd> OpenResultFile(const Folder& projectFolder)
+OpenedFile OpenResultFile(const Folder& projectFolder)
 {
-    const std::string exact(ResultFileName);
-    if (projectFolder.KindOf(exact) != EntryKind::Missing) {
-        return projectFolder.OpenRegularFile(exact);
+    OpenedFile exact = projectFolder.OpenRegularFile(std::string(ResultFileName));
+    if (exact.kind != EntryKind::Missing) {
+        return exact;
     }
     const auto entries = projectFolder.List();
     if (!entries) {
-        return std::nullopt;
+        return exact;
     }
-    for (const std::string& name : *entries) {
-        if (quilvane::MbsICmp(name, ResultFileName) == 0) {
-            return projectFolder.OpenRegularFile(name);
+    for (const FolderEntry& entry : *entries) {
+        if (quilvane::MbsICmp(entry.name, ResultFileName) == 0) {
+            return projectFolder.OpenRegularFile(entry.name);
         }
     }
-    return std::nullopt;
+    return exact;
 }
 
 } // namespace
@@ -145,15 +144,11 @@ std::optional<std::string> ReadFirstLine(int fd)
 
 std::optional<ResultFile> ReadResultFile(const Folder& projectFolder)
 {
-    const auto file = OpenResultFile(projectFolder);
-    if (!file) {
+    const OpenedFile file = OpenResultFile(projectFolder);
+    if (file.kind != EntryKind::RegularFile) {
         return std::nullopt;
     }
-    struct stat status {};
-    if (::fstat(file->Get(), &status) != 0) {
-        return std::nullopt;
-    }
-    const auto text = ReadFirstLine(file->Get());
+    const auto text = ReadFirstLine(file.fd.Get());
     if (!text) {
         return std::nullopt;
     }
@@ -161,7 +156,7 @@ std::optional<ResultFile> ReadResultFile(const Folder& projectFolder)
     if (!line) {
         return std::nullopt;
     }
-    return ResultFile{std::move(*line), status.st_mtime};
+    return ResultFile{std::move(*line), file.modified};
 }
 
 std::optional<ResultFile> ReadResultFile(const std::string& dir)

@@ -1,9 +1,11 @@
 // The bytes of result.htm for registration folders built on the spot.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <fcntl.h>
 #include <filesystem>
 #include <string>
+#include <sys/inotify.h>
 #include <unistd.h>
 #include <vector>
 
@@ -211,13 +213,13 @@ TEST_F(TessalinePage, KanjiNamesInUtf8FoldersKeepShiftJisTextAndLinksThatResolve
     folder.WriteFile(Disk(hyouji + "\\" + kadai + "\\work.psp"), "x");
     folder.WriteFile(Disk(hyouji + "\\" + kadai + "\\" + kadai + ".csproj"), "x");
     const std::string page = Generate();
-    EXPECT_EQ(page, Page("<td>" + kadai + "</td>",
-                         "<tr><td>" + yamada + "</td>" +
-                             ExpectedCell("2003/7/5", "90", yamada, kadai, Link(yamada, kadai, kadai + ".sln")) +
-                             "</tr>\r\n<tr><td>" + hyouji + "</td>" +
-                             ExpectedCell("2003/12/25", "40", hyouji, kadai,
-                                          Link(hyouji, kadai, kadai + ".csproj")) +
-                             "</tr>\r\n"));
+    EXPECT_EQ(page, Page("<td>" + kadai + "</td>", "<tr><td>" + yamada + "</td>" +
+                                                       ExpectedCell("2003/7/5", "90", yamada, kadai,
+                                                                    Link(yamada, kadai, kadai + ".sln")) +
+                                                       "</tr>\r\n<tr><td>" + hyouji + "</td>" +
+                                                       ExpectedCell("2003/12/25", "40", hyouji, kadai,
+                                                                    Link(hyouji, kadai, kadai + ".csproj")) +
+                                                       "</tr>\r\n"));
     const auto paths = ResolveLinksLikeABrowser(page, folder.Path());
     ASSERT_EQ(paths.size(), 4u);
     for (const std::string& path : paths) {
@@ -233,8 +235,9 @@ TEST_F(TessalinePage, LinksEscapeWhatABrowserTakesForAnEscapeAFragmentOrAQuery)
     const std::string page = Generate();
     EXPECT_EQ(page, Page("<td>100%41?</td>",
                          "<tr><td>c#</td>" +
-                             ExpectedCell("2003/7/5", "50", "c%23", "100%2541%3F",
-                                          " &nbsp; <a href=\"c%23\\100%2541%3F\\100%2541%3F.sln\">100%41?.sln</a>") +
+                             ExpectedCell(
+                                 "2003/7/5", "50", "c%23", "100%2541%3F",
+                                 " &nbsp; <a href=\"c%23\\100%2541%3F\\100%2541%3F.sln\">100%41?.sln</a>") +
                              "</tr>\r\n"));
     const auto paths = ResolveLinksLikeABrowser(page, folder.Path());
     ASSERT_EQ(paths.size(), 2u);
@@ -249,11 +252,6 @@ class TessalineHostileFolder : public TessalinePage {
 protected:
     using Plant = bool (*)(const TestFolder& folder, const TestFolder& outside, std::vector<int>& keepOpen);
 
-    struct Case {
-        const char* what;
-        Plant plant;
-    };
-
     void SetUp() override { WriteCarol(folder); }
 
     static void WriteCarol(const TestFolder& r)
@@ -265,115 +263,121 @@ protected:
 
     static std::string CarolsPage()
     {
-        return Page("<td>P</td>", "<tr><td>carol</td>" +
-                                      ExpectedCell("2003/7/5", "10", "carol", "P", Link("carol", "P", "P.sln")) +
-                                      "</tr>\r\n");
+        return Page("<td>P</td>",
+                    "<tr><td>carol</td>" +
+                        ExpectedCell("2003/7/5", "10", "carol", "P", Link("carol", "P", "P.sln")) +
+                        "</tr>\r\n");
+    }
+
+    // Runs over a fresh folder holding carol's result and whatever `plant` puts beside it (or
+    // `line` in dir/result.txt). The planted file `neverOpened`, when given, may not even be
+    // opened: its type is to be known before.
+    static void ExpectCarolsPageDespite(const std::string& what, Plant plant, const std::string& dir = "",
+                                        const std::string& line = "", const char* neverOpened = nullptr)
+    {
+        SCOPED_TRACE(what);
+        TestFolder r;
+        TestFolder outside;
+        WriteCarol(r);
+        std::vector<int> keepOpen;
+        if (plant == nullptr) {
+            r.WriteResult(dir, line);
+        } else if (!plant(r, outside, keepOpen)) {
+            ADD_FAILURE() << "cannot plant " << what;
+        }
+        const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        ASSERT_GE(watch, 0);
+        if (neverOpened != nullptr) {
+            ASSERT_GE(::inotify_add_watch(watch, r.PathOf(neverOpened).c_str(), IN_OPEN), 0);
+        }
+        EXPECT_EQ(GenerateProgressReport(r.Path(), UtcDate), ExitPageWritten);
+        EXPECT_EQ(r.ReadFile("result.htm"), CarolsPage());
+        char event[sizeof(inotify_event) + NAME_MAX + 1];
+        EXPECT_LT(::read(watch, event, sizeof event), 0) << "the planted file was opened";
+        ::close(watch);
+        for (const int fd : keepOpen) {
+            ::close(fd);
+        }
     }
 };
 
-TEST_F(TessalineHostileFolder, PlantedResultsNeverReachThePage)
+TEST_F(TessalineHostileFolder, PlantedResultLinesNeverReachThePage)
 {
-    const Case cases[] = {
-        {"a javascript: user naming its own folder",
-         [](const TestFolder& r, const TestFolder&, std::vector<int>&) {
-             r.WriteResult("javascript:document.title='X'/Prob3", "javascript:document.title='X' Prob3 77");
-             return true;
-         }},
-        {"a javascript: user in another student's folder",
-         [](const TestFolder& r, const TestFolder&, std::vector<int>&) {
-             r.WriteResult("dave/Prob3", "javascript:document.title='X';// Prob3 77");
-             return true;
-         }},
-        {"a UNC user naming its own folder",
-         [](const TestFolder& r, const TestFolder&, std::vector<int>&) {
-             r.WriteResult("\\\\host\\share/P", "\\\\host\\share P 77");
-             return true;
-         }},
-        {"an https project", [](const TestFolder& r, const TestFolder&, std::vector<int>&) {
-             r.WriteResult("dave/P", "dave https://example.com/x 77");
-             return true;
-         }},
-        {"a parent-step project", [](const TestFolder& r, const TestFolder&, std::vector<int>&) {
-             r.WriteResult("dave/P", "dave ../../etc 77");
-             return true;
-         }},
-        {"a .. project", [](const TestFolder& r, const TestFolder&, std::vector<int>&) {
-             r.WriteResult("dave/P", "dave .. 77");
-             return true;
-         }},
-        {"a . project", [](const TestFolder& r, const TestFolder&, std::vector<int>&) {
-             r.WriteResult("dave/P", "dave . 77");
-             return true;
-         }},
-        {"a drive project", [](const TestFolder& r, const TestFolder&, std::vector<int>&) {
-             r.WriteResult("dave/P", "dave C:x 77");
-             return true;
-         }},
-        {"a backslash project", [](const TestFolder& r, const TestFolder&, std::vector<int>&) {
-             r.WriteResult("dave/P", "dave a\\b 77");
-             return true;
-         }},
-        {"a control character", [](const TestFolder& r, const TestFolder&, std::vector<int>&) {
-             r.WriteResult("dave/P", "dave P\x1B 77");
-             return true;
-         }},
-        {"a project that is not Shift_JIS", [](const TestFolder& r, const TestFolder&, std::vector<int>&) {
-             r.WriteResult("dave/P", "dave P\x81 77");
-             return true;
-         }},
-        {"another student's cell, read last", [](const TestFolder& r, const TestFolder&, std::vector<int>&) {
-             r.WriteResult("dave/P", "carol P 0");
-             return true;
-         }},
-        {"a user folder named in Shift_JIS bytes", [](const TestFolder& r, const TestFolder&, std::vector<int>&) {
-             r.WriteResult("\x8E\x52\x93\x63/P", "\x8E\x52\x93\x63 P 77");
-             return true;
-         }},
-        {"a project folder with no Shift_JIS name", [](const TestFolder& r, const TestFolder&, std::vector<int>&) {
-             r.WriteResult("dave/\xF0\x9F\x98\x80", "dave P 77");
-             return true;
-         }},
-        {"a result file linked outside", [](const TestFolder& r, const TestFolder& o, std::vector<int>&) {
+    struct PlantedLine {
+        const char* what;
+        const char* dir;
+        const char* line;
+    };
+    const PlantedLine lines[] = {
+        {"a javascript: user naming its own folder", "javascript:document.title='X'/Prob3",
+         "javascript:document.title='X' Prob3 77"},
+        {"a javascript: user in another student's folder", "dave/Prob3",
+         "javascript:document.title='X';// Prob3 77"},
+        {"a UNC user naming its own folder", "\\\\host\\share/P", "\\\\host\\share P 77"},
+        {"an https project", "dave/P", "dave https://example.com/x 77"},
+        {"a parent-step project", "dave/P", "dave ../../etc 77"},
+        {"a .. project", "dave/P", "dave .. 77"},
+        {"a . project", "dave/P", "dave . 77"},
+        {"a drive project", "dave/P", "dave C:x 77"},
+        {"a backslash project", "dave/P", "dave a\\b 77"},
+        {"a control character", "dave/P", "dave P\x1B 77"},
+        {"a project that is not Shift_JIS", "dave/P", "dave P\x81 77"},
+        {"another student's cell, read last", "dave/P", "carol P 0"},
+        {"a user folder named in Shift_JIS bytes", "\x8E\x52\x93\x63/P", "\x8E\x52\x93\x63 P 77"},
+        {"a project folder with no Shift_JIS name", "dave/\xF0\x9F\x98\x80", "dave P 77"},
+    };
+    for (const PlantedLine& planted : lines) {
+        ExpectCarolsPageDespite(planted.what, nullptr, planted.dir, planted.line);
+    }
+}
+
+TEST_F(TessalineHostileFolder, LinksAndSpecialFilesNeverReachThePage)
+{
+    struct PlantedThing {
+        const char* what;
+        Plant plant;
+        const char* neverOpened;
+    };
+    const PlantedThing things[] = {
+        {"a result file linked outside",
+         [](const TestFolder& r, const TestFolder& o, std::vector<int>&) {
              o.WriteFile("secret.txt", "dave P 77\r\n");
              r.MakeSymlink("dave/P/result.txt", o.PathOf("secret.txt"));
              return true;
-         }},
-        {"a project folder linked outside", [](const TestFolder& r, const TestFolder& o, std::vector<int>&) {
+         },
+         nullptr},
+        {"a project folder linked outside",
+         [](const TestFolder& r, const TestFolder& o, std::vector<int>&) {
              o.WriteResult("P", "dave P 77");
              r.MakeDirectory("dave");
              r.MakeSymlink("dave/P", o.PathOf("P"));
              return true;
-         }},
-        {"a user folder linked outside", [](const TestFolder& r, const TestFolder& o, std::vector<int>&) {
+         },
+         nullptr},
+        {"a user folder linked outside",
+         [](const TestFolder& r, const TestFolder& o, std::vector<int>&) {
              o.WriteResult("dave/P", "dave P 77");
              r.MakeSymlink("dave", o.PathOf("dave"));
              return true;
-         }},
-        {"a FIFO holding a line", [](const TestFolder& r, const TestFolder&, std::vector<int>& keepOpen) {
+         },
+         nullptr},
+        {"a FIFO holding a line",
+         [](const TestFolder& r, const TestFolder&, std::vector<int>& keepOpen) {
              // Kept open for writing, so that a reader would get the line instead of an end of file.
              r.MakeFifo("dave/P/result.txt");
              const int fd = ::open(r.PathOf("dave/P/result.txt").c_str(), O_RDWR | O_NONBLOCK);
              keepOpen.push_back(fd);
              return fd >= 0 && ::write(fd, "dave P 77\n", 10) == 10;
-         }},
-        {"a device node", [](const TestFolder& r, const TestFolder&, std::vector<int>&) {
+         },
+         "dave/P/result.txt"},
+        {"a device node",
+         [](const TestFolder& r, const TestFolder&, std::vector<int>&) {
              return r.MakeZeroDevice("dave/P/result.txt");
-         }},
+         },
+         "dave/P/result.txt"},
     };
-    for (const Case& planted : cases) {
-        SCOPED_TRACE(planted.what);
-        TestFolder r;
-        TestFolder outside;
-        WriteCarol(r);
-        std::vector<int> keepOpen;
-        if (!planted.plant(r, outside, keepOpen)) {
-            ADD_FAILURE() << "cannot plant " << planted.what;
-        }
-        EXPECT_EQ(GenerateProgressReport(r.Path(), UtcDate), ExitPageWritten);
-        EXPECT_EQ(r.ReadFile("result.htm"), CarolsPage());
-        for (const int fd : keepOpen) {
-            ::close(fd);
-        }
+    for (const PlantedThing& planted : things) {
+        ExpectCarolsPageDespite(planted.what, planted.plant, "", "", planted.neverOpened);
     }
 }
 

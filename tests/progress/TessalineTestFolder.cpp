@@ -146,7 +146,9 @@ std::string ExpectedHeader()
     // "PSP 進捗状況" in Shift_JIS.
     const std::string title = "PSP \x90\x69\x92\xBB\x8F\xF3\x8B\xB5";
     return "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html;charset=Shift_JIS\">"
-           "<title>" + title + "</title>\r\n"
+           "<title>" +
+           title +
+           "</title>\r\n"
            "<style type=\"text/css\">\r\n"
            "<!--td\r\n"
            "{\r\n"
@@ -160,7 +162,9 @@ std::string ExpectedHeader()
            "</style>\r\n"
            "</head>\r\n"
            "<body bgcolor=\"#80ff99\">\r\n"
-           "<h1>" + title + "</h1>\r\n"
+           "<h1>" +
+           title +
+           "</h1>\r\n"
            "<table border>\r\n"
            "<tr><td></td>";
 }
