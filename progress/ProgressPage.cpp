@@ -1,11 +1,13 @@
 #include "ProgressPage.h"
 
+#include <algorithm>
 #include <map>
 #include <optional>
 #include <utility>
 #include <vector>
 
 #include "platform/MbString.h"
+#include "platform/PathNames.h"
 
 namespace tessaline {
 
@@ -97,29 +99,43 @@ private:
         return it->second ? &*it->second : nullptr;
     }
 
-    // The real subfolder named `storedName`: an exact match first, then the others that match
-    // ignoring case, in name order. Links and non-directories are passed over.
+    // The real subfolder named `storedName`: the folder bearing that very name on disk first, then
+    // the others that match it ignoring case, in name order. Links and non-directories are passed
+    // over. `entries` are in on-disk name order.
     static std::optional<ListedFolder>
     OpenMatching(const Folder& parent, const std::vector<NamedEntry>& entries, const std::string& storedName)
     {
-        std::vector<const NamedEntry*> candidates;
-        for (const NamedEntry& entry : entries) {
-            if (entry.kind != EntryKind::Directory) {
-                continue;
-            }
-            if (entry.stored == storedName) {
-                candidates.insert(candidates.begin(), &entry);
-            } else if (quilvane::MbsICmp(entry.stored, storedName) == 0) {
-                candidates.push_back(&entry);
+        if (const auto disk = quilvane::StoredToDiskPath(storedName)) {
+            const auto exact = std::lower_bound(
+                entries.begin(), entries.end(), *disk,
+                [](const NamedEntry& entry, const std::string& name) { return entry.disk < name; });
+            if (exact != entries.end() && exact->disk == *disk) {
+                if (auto opened = OpenListed(parent, *exact)) {
+                    return opened;
+                }
             }
         }
-        for (const NamedEntry* candidate : candidates) {
-            if (auto folder = parent.OpenSubfolder(candidate->disk)) {
-                auto listing = StoredEntries(folder->List().value_or(std::vector<FolderEntry>{}));
-                return ListedFolder{candidate->stored, std::move(*folder), std::move(listing)};
+        for (const NamedEntry& entry : entries) {
+            if (quilvane::MbsICmp(entry.stored, storedName) == 0) {
+                if (auto opened = OpenListed(parent, entry)) {
+                    return opened;
+                }
             }
         }
         return std::nullopt;
+    }
+
+    static std::optional<ListedFolder> OpenListed(const Folder& parent, const NamedEntry& entry)
+    {
+        if (entry.kind != EntryKind::Directory) {
+            return std::nullopt;
+        }
+        auto folder = parent.OpenSubfolder(entry.disk);
+        if (!folder) {
+            return std::nullopt;
+        }
+        auto listing = StoredEntries(folder->List().value_or(std::vector<FolderEntry>{}));
+        return ListedFolder{entry.stored, std::move(*folder), std::move(listing)};
     }
 
     const Folder& root_;
