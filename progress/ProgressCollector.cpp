@@ -14,13 +14,13 @@ bool IsHidden(const std::string& name)
     return !name.empty() && name.front() == '.';
 }
 
-// The user folder's name as stored text; nothing for a folder that is hidden, whose name
-// cannot be stored, or that is not a real directory.
 struct UserFolder {
     std::string storedName;
     Folder folder;
 };
 
+// The user folder with its name as stored text; nothing for a folder that is hidden, whose name
+// cannot be stored, or that is not a real directory.
 std::optional<UserFolder> OpenUserFolder(const Folder& registrationFolder, const FolderEntry& entry)
 {
     const std::string& diskName = entry.name;
