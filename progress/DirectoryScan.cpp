@@ -3,85 +3,136 @@
 #include <algorithm>
 #include <cerrno>
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/MbString.h"
+#include "platform/PathNames.h"
 
 namespace tessaline {
 
 namespace {
 
-bool IsLeadByte(unsigned char c)
+// O_NONBLOCK: should a FIFO take the place of a checked name, opening it still returns at once.
+constexpr int FolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+
+bool IsControl(unsigned char c)
 {
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+    return c < 0x20 || c == 0x7F;
 }
-
-unsigned char FoldAscii(unsigned char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c;
-}
-
-// Compares the first `length` bytes of a and b (both at least that long), ignoring ASCII case
-// outside double-byte characters.
-bool SameIgnoringCase(std::string_view a, std::string_view b, std::size_t length)
-{
-    for (std::size_t i = 0; i < length; ++i) {
-        const auto ca = static_cast<unsigned char>(a[i]);
-        const auto cb = static_cast<unsigned char>(b[i]);
-        if (IsLeadByte(ca) && i + 1 < length) {
-            if (ca != cb || a[i + 1] != b[i + 1]) {
-                return false;
-            }
-            ++i;
-            continue;
-        }
-        if (FoldAscii(ca) != FoldAscii(cb)) {
-            return false;
-        }
-    }
-    return true;
-}
-
-class DirectoryHandle {
-public:
-    explicit DirectoryHandle(const std::string& path) : dir_(::opendir(path.c_str())) {}
-    ~DirectoryHandle()
-    {
-        if (dir_ != nullptr) {
-            ::closedir(dir_);
-        }
-    }
-    DirectoryHandle(const DirectoryHandle&) = delete;
-    DirectoryHandle& operator=(const DirectoryHandle&) = delete;
-    DIR* Get() const { return dir_; }
-
-private:
-    DIR* dir_;
-};
 
 } // namespace
 
-std::optional<std::vector<std::string>> ListDirectory(const std::string& dir)
+UniqueFd::~UniqueFd()
 {
-    const DirectoryHandle handle(dir.empty() ? std::string(".") : dir);
-    if (handle.Get() == nullptr) {
+    if (fd_ >= 0) {
+        ::close(fd_);
+    }
+}
+
+UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept
+{
+    if (this != &other) {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+        fd_ = other.fd_;
+        other.fd_ = -1;
+    }
+    return *this;
+}
+
+std::optional<Folder> Folder::Open(const std::string& path)
+{
+    UniqueFd fd(::open(path.empty() ? "." : path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!fd.Valid()) {
         return std::nullopt;
     }
-    std::vector<std::string> names;
+    return Folder(std::move(fd));
+}
+
+EntryKind Folder::KindOf(const char* diskName) const
+{
+    struct stat status {};
+    if (::fstatat(fd_.Get(), diskName, &status, AT_SYMLINK_NOFOLLOW) != 0) {
+        return errno == ENOENT ? EntryKind::Missing : EntryKind::Other;
+    }
+    return S_ISREG(status.st_mode)   ? EntryKind::RegularFile
+           : S_ISDIR(status.st_mode) ? EntryKind::Directory
+                                     : EntryKind::Other;
+}
+
+std::optional<Folder> Folder::OpenSubfolder(const std::string& diskName) const
+{
+    UniqueFd fd(::openat(fd_.Get(), diskName.c_str(), FolderFlags));
+    if (!fd.Valid()) {
+        return std::nullopt;
+    }
+    return Folder(std::move(fd));
+}
+
+std::optional<std::vector<FolderEntry>> Folder::List() const
+{
+    // Read straight from the descriptor: the type each entry comes with saves a status call per
+    // name, which counts over thousands of registered projects.
+    if (listed_ && ::lseek(fd_.Get(), 0, SEEK_SET) != 0) {
+        return std::nullopt;
+    }
+    listed_ = true;
+    std::vector<FolderEntry> entries;
+    alignas(dirent64) char buffer[32768];
     for (;;) {
-        errno = 0;
-        const dirent* entry = ::readdir(handle.Get());
-        if (entry == nullptr) {
-            if (errno != 0) {
-                return std::nullopt; // e.g. the directory was removed while open
-            }
+        const ssize_t got = ::getdents64(fd_.Get(), buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            return std::nullopt; // e.g. the directory was removed while open
+        }
+        if (got == 0) {
             break;
         }
-        const std::string_view name(entry->d_name);
-        if (name != "." && name != "..") {
-            names.emplace_back(name);
+        for (ssize_t offset = 0; offset < got;) {
+            const auto* entry = reinterpret_cast<const dirent64*>(buffer + offset);
+            offset += entry->d_reclen;
+            const std::string_view name(entry->d_name);
+            if (name == "." || name == "..") {
+                continue;
+            }
+            EntryKind kind = entry->d_type == DT_REG   ? EntryKind::RegularFile
+                             : entry->d_type == DT_DIR ? EntryKind::Directory
+                                                       : EntryKind::Other;
+            if (entry->d_type == DT_UNKNOWN) {
+                kind = KindOf(entry->d_name); // a file system that does not tell
+            }
+            entries.push_back({std::string(name), kind});
         }
     }
-    std::sort(names.begin(), names.end());
-    return names;
+    std::sort(entries.begin(), entries.end(),
+              [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+    return entries;
+}
+
+OpenedFile Folder::OpenRegularFile(const std::string& diskName) const
+{
+    // Checking first keeps a device node from ever being opened; the check on the opened
+    // descriptor then makes sure the file read is the file checked.
+    struct stat before {};
+    if (::fstatat(fd_.Get(), diskName.c_str(), &before, AT_SYMLINK_NOFOLLOW) != 0) {
+        return {errno == ENOENT ? EntryKind::Missing : EntryKind::Other, UniqueFd(), 0};
+    }
+    if (!S_ISREG(before.st_mode)) {
+        return {EntryKind::Other, UniqueFd(), 0};
+    }
+    UniqueFd fd(
+        ::openat(fd_.Get(), diskName.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    struct stat opened {};
+    if (!fd.Valid() || ::fstat(fd.Get(), &opened) != 0 || !S_ISREG(opened.st_mode) ||
+        opened.st_dev != before.st_dev || opened.st_ino != before.st_ino) {
+        return {EntryKind::Other, UniqueFd(), 0};
+    }
+    return {EntryKind::RegularFile, std::move(fd), opened.st_mtime};
 }
 
 std::string JoinPath(const std::string& dir, const std::string& name)
@@ -97,33 +148,34 @@ std::string JoinPath(const std::string& dir, const std::string& name)
     return path;
 }
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b)
+bool CouldBeFolderName(std::string_view stored)
 {
-    return a.size() == b.size() && SameIgnoringCase(a, b, a.size());
-}
-
-bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix)
-{
-    return text.size() >= prefix.size() && SameIgnoringCase(text, prefix, prefix.size());
-}
-
-std::optional<std::string> FindIgnoringCase(const std::vector<std::string>& entries, std::string_view name)
-{
-    if (std::binary_search(entries.begin(), entries.end(), name)) {
-        return std::string(name);
+    if (stored.empty() || stored == "." || stored == ".." || !quilvane::StoredToDiskPath(stored)) {
+        return false;
     }
-    for (const std::string& entry : entries) {
-        if (EqualsIgnoringCase(entry, name)) {
-            return entry;
+    for (std::size_t pos = 0; pos < stored.size();) {
+        const std::size_t length = quilvane::Cp932CharLength(stored, pos);
+        if (length == 1) {
+            const auto c = static_cast<unsigned char>(stored[pos]);
+            if (c == '/' || c == '\\' || c == ':' || IsControl(c)) {
+                return false;
+            }
+        }
+        pos += length;
+    }
+    return true;
+}
+
+std::vector<NamedEntry> StoredEntries(const std::vector<FolderEntry>& entries)
+{
+    std::vector<NamedEntry> named;
+    named.reserve(entries.size());
+    for (const FolderEntry& entry : entries) {
+        if (auto stored = quilvane::DiskToStoredName(entry.name)) {
+            named.push_back({std::move(*stored), entry.name, entry.kind});
         }
     }
-    return std::nullopt;
-}
-
-bool IsDirectory(const std::string& path)
-{
-    struct stat status {};
-    return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+    return named;
 }
 
 } // namespace tessaline

@@ -1,11 +1,13 @@
 #include "ProgressPage.h"
 
+#include <algorithm>
 #include <map>
 #include <optional>
 #include <utility>
 #include <vector>
 
-#include "DirectoryScan.h"
+#include "platform/MbString.h"
+#include "platform/PathNames.h"
 
 namespace tessaline {
 
@@ -43,50 +45,102 @@ std::string PageHeader()
 
 constexpr std::string_view PageFooter = "</table>\n</body>\n</html>\n";
 
+// The folder names a cell's links go through and the files they name, all as stored text.
+struct CellLinks {
+    std::string user;
+    std::string project;
+    std::vector<std::string> files;
+};
+
 // Finds the files linked from a cell. The user and project names come from the result files, and
-// the original file system matched them ignoring case; listings of the registration folder and of
-// the user folders are kept, since every cell looks into them again.
+// the original file system matched them ignoring case; the links then use the folders' own
+// spelling, so that they also resolve where names are case-sensitive. Listings of the
+// registration folder and of the user folders are kept, since every cell looks into them again.
 class ProjectFileFinder {
 public:
-    explicit ProjectFileFinder(std::string folder) : folder_(std::move(folder)) {}
+    explicit ProjectFileFinder(const Folder& registrationFolder) : root_(registrationFolder) {}
 
-    std::vector<std::string> Find(const std::string& userName, const std::string& projectName)
+    CellLinks Find(const std::string& userName, const std::string& projectName)
     {
-        const auto userDir = FindIgnoringCase(Entries(folder_), userName);
-        if (!userDir) {
-            return {};
+        const ListedFolder* user = UserFolder(userName);
+        if (user == nullptr) {
+            return {userName, projectName, {}};
         }
-        const std::string userPath = JoinPath(folder_, *userDir);
-        const auto projectDir = FindIgnoringCase(Entries(userPath), projectName);
-        if (!projectDir) {
-            return {};
-        }
-        const auto files = ListDirectory(JoinPath(userPath, *projectDir));
-        if (!files) {
-            return {};
+        const auto project = OpenMatching(user->folder, user->entries, projectName);
+        if (!project) {
+            return {user->storedName, projectName, {}};
         }
         const std::string prefix = projectName + ".";
-        std::vector<std::string> matches;
-        for (const std::string& name : *files) {
-            if (StartsWithIgnoringCase(name, prefix)) {
-                matches.push_back(name);
+        CellLinks links{user->storedName, project->storedName, {}};
+        for (const NamedEntry& entry : project->entries) {
+            if (entry.kind == EntryKind::RegularFile && quilvane::MbsIStartsWith(entry.stored, prefix)) {
+                links.files.push_back(entry.stored);
             }
         }
-        return matches;
+        return links;
     }
 
 private:
-    const std::vector<std::string>& Entries(const std::string& path)
+    struct ListedFolder {
+        std::string storedName;
+        Folder folder;
+        std::vector<NamedEntry> entries;
+    };
+
+    const ListedFolder* UserFolder(const std::string& userName)
     {
-        auto it = cache_.find(path);
-        if (it == cache_.end()) {
-            it = cache_.emplace(path, ListDirectory(path).value_or(std::vector<std::string>{})).first;
+        if (!rootEntries_) {
+            rootEntries_ = StoredEntries(root_.List().value_or(std::vector<FolderEntry>{}));
         }
-        return it->second;
+        auto it = users_.find(userName);
+        if (it == users_.end()) {
+            it = users_.emplace(userName, OpenMatching(root_, *rootEntries_, userName)).first;
+        }
+        return it->second ? &*it->second : nullptr;
     }
 
-    std::string folder_;
-    std::map<std::string, std::vector<std::string>> cache_;
+    // The real subfolder named `storedName`: the folder bearing that very name on disk first, then
+    // the others that match it ignoring case, in name order. Links and non-directories are passed
+    // over. `entries` are in on-disk name order.
+    static std::optional<ListedFolder>
+    OpenMatching(const Folder& parent, const std::vector<NamedEntry>& entries, const std::string& storedName)
+    {
+        if (const auto disk = quilvane::StoredToDiskPath(storedName)) {
+            const auto exact = std::lower_bound(
+                entries.begin(), entries.end(), *disk,
+                [](const NamedEntry& entry, const std::string& name) { return entry.disk < name; });
+            if (exact != entries.end() && exact->disk == *disk) {
+                if (auto opened = OpenListed(parent, *exact)) {
+                    return opened;
+                }
+            }
+        }
+        for (const NamedEntry& entry : entries) {
+            if (quilvane::MbsICmp(entry.stored, storedName) == 0) {
+                if (auto opened = OpenListed(parent, entry)) {
+                    return opened;
+                }
+            }
+        }
+        return std::nullopt;
+    }
+
+    static std::optional<ListedFolder> OpenListed(const Folder& parent, const NamedEntry& entry)
+    {
+        if (entry.kind != EntryKind::Directory) {
+            return std::nullopt;
+        }
+        auto folder = parent.OpenSubfolder(entry.disk);
+        if (!folder) {
+            return std::nullopt;
+        }
+        auto listing = StoredEntries(folder->List().value_or(std::vector<FolderEntry>{}));
+        return ListedFolder{entry.stored, std::move(*folder), std::move(listing)};
+    }
+
+    const Folder& root_;
+    std::optional<std::vector<NamedEntry>> rootEntries_;
+    std::map<std::string, std::optional<ListedFolder>> users_;
 };
 
 void AppendDate(std::string& page, std::time_t stamp, CalendarDateFn toDate)
@@ -106,17 +160,18 @@ void AppendDate(std::string& page, std::time_t stamp, CalendarDateFn toDate)
 void AppendCell(std::string& page, const ProgressCell& cell, const std::string& userName,
                 const std::string& projectName, CalendarDateFn toDate, ProjectFileFinder& finder)
 {
-    const std::string user = EscapeHtml(userName);
-    const std::string project = EscapeHtml(projectName);
+    const CellLinks links = finder.Find(userName, projectName);
+    const std::string user = EscapeLinkPath(links.user);
+    const std::string project = EscapeLinkPath(links.project);
     page += "<td>";
     AppendDate(page, cell.stamp, toDate);
     page += "<br>";
     page += std::to_string(cell.percentage);
     page += " %<br> &nbsp; <a href=\"";
     page += user + "\\" + project + "\\work.psp\">PSP</a> ";
-    for (const std::string& file : finder.Find(userName, projectName)) {
-        const std::string name = EscapeHtml(file);
-        page += " &nbsp; <a href=\"" + user + "\\" + project + "\\" + name + "\">" + name + "</a>";
+    for (const std::string& file : links.files) {
+        page += " &nbsp; <a href=\"" + user + "\\" + project + "\\" + EscapeLinkPath(file) + "\">" +
+                EscapeHtml(file) + "</a>";
     }
     page += "</td>";
 }
@@ -128,9 +183,10 @@ bool LocalCalendarDate(std::time_t stamp, std::tm& date)
     return ::localtime_r(&stamp, &date) != nullptr;
 }
 
-std::string BuildProgressPage(const ProgressTables& tables, const std::string& folder, CalendarDateFn toDate)
+std::string BuildProgressPage(const ProgressTables& tables, const Folder& registrationFolder,
+                              CalendarDateFn toDate)
 {
-    ProjectFileFinder finder(folder);
+    ProjectFileFinder finder(registrationFolder);
     std::string page = PageHeader();
     for (const auto& [projectName, projectNumber] : tables.Projects()) {
         page += "<td>" + EscapeHtml(projectName) + "</td>";
@@ -163,6 +219,29 @@ std::string ToCrLf(std::string_view text)
         out += c;
     }
     return out;
+}
+
+std::string EscapeLinkPath(std::string_view name)
+{
+    std::string escaped;
+    escaped.reserve(name.size());
+    for (const char c : name) {
+        switch (c) {
+        case '%':
+            escaped += "%25";
+            break;
+        case '#':
+            escaped += "%23";
+            break;
+        case '?':
+            escaped += "%3F";
+            break;
+        default:
+            escaped += c;
+            break;
+        }
+    }
+    return EscapeHtml(escaped);
 }
 
 std::string EscapeHtml(std::string_view text)

@@ -2,12 +2,11 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <limits>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "DirectoryScan.h"
+#include "platform/MbString.h"
 
 namespace tessaline {
 
@@ -66,42 +65,25 @@ std::optional<std::int32_t> ReadInteger(std::string_view text, std::size_t& pos)
     return static_cast<std::int32_t>(negative ? -value : value);
 }
 
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor()
-    {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int Get() const { return fd_; }
-
-private:
-    int fd_;
-};
-
-// O_NONBLOCK keeps a FIFO named like the file from stalling the run; fstat then refuses it.
-int OpenResultFile(const std::string& dir)
+// The project's result file, found case-insensitively when the exact name is missing, since
+// registered copies made on a case-insensitive file system may spell it otherwise. A name that
+// is there but is not a regular file counts as absent; it is not replaced by another spelling.
+OpenedFile OpenResultFile(const Folder& projectFolder)
 {
-    const int fd =
-        ::open(JoinPath(dir, std::string(ResultFileName)).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd >= 0 || errno != ENOENT) {
-        return fd;
+    OpenedFile exact = projectFolder.OpenRegularFile(std::string(ResultFileName));
+    if (exact.kind != EntryKind::Missing) {
+        return exact;
     }
-    // Registered copies made on a case-insensitive file system may spell the name otherwise.
-    const auto entries = ListDirectory(dir);
+    const auto entries = projectFolder.List();
     if (!entries) {
-        return -1;
+        return exact;
     }
-    for (const std::string& name : *entries) {
-        if (EqualsIgnoringCase(name, ResultFileName)) {
-            return ::open(JoinPath(dir, name).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    for (const FolderEntry& entry : *entries) {
+        if (quilvane::MbsICmp(entry.name, ResultFileName) == 0) {
+            return projectFolder.OpenRegularFile(entry.name);
         }
     }
-    return -1;
+    return exact;
 }
 
 } // namespace
@@ -160,17 +142,13 @@ std::optional<std::string> ReadFirstLine(int fd)
     return line;
 }
 
-std::optional<ResultFile> ReadResultFile(const std::string& dir)
+std::optional<ResultFile> ReadResultFile(const Folder& projectFolder)
 {
-    const FileDescriptor file(OpenResultFile(dir));
-    if (file.Get() < 0) {
+    const OpenedFile file = OpenResultFile(projectFolder);
+    if (file.kind != EntryKind::RegularFile) {
         return std::nullopt;
     }
-    struct stat status {};
-    if (::fstat(file.Get(), &status) != 0 || !S_ISREG(status.st_mode)) {
-        return std::nullopt;
-    }
-    const auto text = ReadFirstLine(file.Get());
+    const auto text = ReadFirstLine(file.fd.Get());
     if (!text) {
         return std::nullopt;
     }
@@ -178,7 +156,13 @@ std::optional<ResultFile> ReadResultFile(const std::string& dir)
     if (!line) {
         return std::nullopt;
     }
-    return ResultFile{std::move(*line), status.st_mtime};
+    return ResultFile{std::move(*line), file.modified};
+}
+
+std::optional<ResultFile> ReadResultFile(const std::string& dir)
+{
+    const auto folder = Folder::Open(dir);
+    return folder ? ReadResultFile(*folder) : std::nullopt;
 }
 
 } // namespace tessaline

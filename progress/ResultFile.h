@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "DirectoryScan.h"
+
 namespace tessaline {
 
 // Only this much of the first line is read, as the line reader of the original program kept.
@@ -35,9 +37,12 @@ std::optional<ResultLine> ParseResultLine(std::string_view line);
 // file cannot be opened or read.
 std::optional<std::string> ReadFirstLine(int fd);
 
-// Reads "result.txt" in the project directory `dir`. The name is found case-insensitively, as on
-// the file system the program was written for; an exact match is preferred. Nothing when the
-// file is absent, unreadable or its first line does not parse.
+// Reads "result.txt" in the project folder. The name is found case-insensitively, as on the file
+// system the program was written for; an exact match is preferred. Nothing when the file is
+// absent, is not a regular file (a link, a FIFO, a device), is unreadable or its first line does
+// not parse.
+std::optional<ResultFile> ReadResultFile(const Folder& projectFolder);
+// The same for the project folder at `dir`.
 std::optional<ResultFile> ReadResultFile(const std::string& dir);
 
 } // namespace tessaline

@@ -8,11 +8,12 @@ namespace tessaline {
 
 int GenerateProgressReport(const std::string& folder, CalendarDateFn toDate)
 {
+    const auto registrationFolder = Folder::Open(folder);
     ProgressTables tables;
-    if (!CollectResults(folder, tables)) {
+    if (!registrationFolder || !CollectResults(*registrationFolder, tables)) {
         return ExitFolderUnreadable;
     }
-    const std::string page = ToCrLf(BuildProgressPage(tables, folder, toDate));
+    const std::string page = ToCrLf(BuildProgressPage(tables, *registrationFolder, toDate));
     if (!ReplaceFile(JoinPath(folder, "result.htm"), page)) {
         return ExitPageUnwritable;
     }

@@ -5,6 +5,8 @@
 #include <string>
 #include <unistd.h>
 
+#include "DirectoryScan.h"
+#include "ProgressCollector.h"
 #include "ResultFile.h"
 #include "TessalineTestFolder.h"
 
@@ -55,6 +57,36 @@ TEST(TessalineResultLine, FieldLongerThan255BytesIsRefused)
     EXPECT_FALSE(ParseResultLine("u " + std::string(256, 'p') + " 1"));
     EXPECT_EQ(ParseResultLine("u p " + std::string(250, '0') + "42")->percentage, 42);
     EXPECT_FALSE(ParseResultLine("u p " + std::string(256, '0')));
+}
+
+TEST(TessalineResultLine, OnlyNamesThatCouldBeOneFolderAreAccepted)
+{
+    // 表 (0x95 0x5C) has '\' as its trail byte; ｱ is a single-byte katakana.
+    for (const char* name : {"alice", "P1", ".git", "a.b", "\x95\x5C\x8E\xA6", "\xB1", "a b"}) {
+        EXPECT_TRUE(CouldBeFolderName(name)) << name;
+    }
+    for (const char* name :
+         {"", ".", "..", "a/b", "a\\b", "C:", "a\x01", "a\x1F", "a\x7F", "a\x81", "\xFF"}) {
+        EXPECT_FALSE(CouldBeFolderName(name)) << name;
+    }
+}
+
+TEST(TessalineResultLine, UserFieldMustNameItsFolderIgnoringCase)
+{
+    // Ａ (0x82 0x60) and ａ (0x82 0x81) are one letter in two cases, as for the original file system.
+    const struct {
+        const char* user;
+        const char* folder;
+        bool accepted;
+    } cases[] = {
+        {"alice", "alice", true},   {"Alice", "aLICE", true},        {"\x82\x60", "\x82\x81", true},
+        {"alice", "alice2", false}, {"bob", "alice", false},         {"\x8E\x52", "\x8E\x53", false},
+        {"a:b", "a:b", false},      {"\\\\h\\s", "\\\\h\\s", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(IsAcceptedResult({c.user, "P", 1}, c.folder), c.accepted) << c.user << " in " << c.folder;
+    }
+    EXPECT_FALSE(IsAcceptedResult({"alice", "..", 1}, "alice"));
 }
 
 class TessalineFirstLine : public ::testing::Test {

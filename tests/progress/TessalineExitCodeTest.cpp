@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdio>
+#include <fcntl.h>
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 #include "TessalineTestFolder.h"
 
@@ -71,6 +74,25 @@ RunResult RunTessaline(const std::string& folder, const RunOptions& options = {}
     return result;
 }
 
+// Starts the program without waiting for it, its output thrown away; the child's id, or -1.
+pid_t StartTessaline(const std::string& folder)
+{
+    static char tz[] = "TZ=UTC0";
+    char* const environment[] = {tz, nullptr};
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const int devNull = ::open("/dev/null", O_WRONLY);
+        ::dup2(devNull, STDOUT_FILENO);
+        ::dup2(devNull, STDERR_FILENO);
+        if (::chdir(folder.c_str()) != 0) {
+            ::_exit(126);
+        }
+        ::execle(TESSALINE_PATH, "Tessaline", static_cast<char*>(nullptr), environment);
+        ::_exit(127);
+    }
+    return child;
+}
+
 class TessalineProgram : public ::testing::Test {
 protected:
     TestFolder folder;
@@ -132,6 +154,54 @@ TEST_F(TessalineProgram, FailedWriteLeavesThePreviousPageIntact)
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_EQ(folder.ReadFile("result.htm"), "previous page");
     EXPECT_EQ(folder.CountEntries(), 2);
+}
+
+TEST_F(TessalineProgram, FiftyRunsAtOnceAlwaysLeaveACompletePage)
+{
+    // Two registrations in quick succession start two generators writing the same page; a
+    // browser opening it meanwhile must find the previous page or the new one, whole.
+    constexpr int Users = 40;
+    constexpr int Runs = 50;
+    for (int user = 0; user < Users; ++user) {
+        char name[16];
+        std::snprintf(name, sizeof name, "student%02d", user);
+        for (const char* project : {"P1", "P2", "P3", "P4", "P5"}) {
+            folder.WriteResult(std::string(name) + "/" + project,
+                               std::string(name) + " " + project + " " + std::to_string(user));
+        }
+    }
+    ASSERT_EQ(RunTessaline(folder.Path()).exitCode, 0);
+    const std::string expected = folder.ReadFile("result.htm");
+    ASSERT_GT(expected.size(), 10000u);
+
+    std::vector<pid_t> running;
+    for (int run = 0; run < Runs; ++run) {
+        const pid_t child = StartTessaline(folder.Path());
+        ASSERT_GT(child, 0);
+        running.push_back(child);
+    }
+    int reads = 0;
+    int incomplete = 0;
+    int failedRuns = 0;
+    while (!running.empty()) {
+        ++reads;
+        if (folder.ReadFile("result.htm") != expected) {
+            ++incomplete;
+        }
+        for (auto it = running.begin(); it != running.end();) {
+            int status = 0;
+            if (::waitpid(*it, &status, WNOHANG) == *it) {
+                failedRuns += WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 0 : 1;
+                it = running.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+    EXPECT_EQ(incomplete, 0) << "of " << reads << " reads";
+    EXPECT_EQ(failedRuns, 0);
+    EXPECT_EQ(folder.ReadFile("result.htm"), expected);
+    EXPECT_EQ(folder.CountEntries(), Users + 1); // no temporary file is left behind
 }
 
 } // namespace

@@ -1,7 +1,14 @@
 // The bytes of result.htm for registration folders built on the spot.
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <fcntl.h>
+#include <filesystem>
+#include <iostream>
 #include <string>
+#include <sys/inotify.h>
+#include <unistd.h>
+#include <vector>
 
 #include "Tessaline.h"
 #include "TessalineTestFolder.h"
@@ -64,9 +71,9 @@ TEST_F(TessalinePage, NamesOrderAsUnsignedBytes)
 {
     // "亜" (0x88 0x9F) sorts after every ASCII name; a prefix sorts before its extensions.
     const std::string kanji = "\x88\x9F";
-    folder.WriteResult("u1/p", kanji + " ab 1");
-    folder.WriteResult("u2/p", "ab a 2");
-    folder.WriteResult("u3/p", "a " + kanji + " 3");
+    folder.WriteResult(Disk(kanji) + "/p", kanji + " ab 1");
+    folder.WriteResult("ab/p", "ab a 2");
+    folder.WriteResult("a/p", "a " + kanji + " 3");
     const std::string page = Generate();
     EXPECT_NE(page.find("<tr><td></td><td>a</td><td>ab</td><td>" + kanji + "</td></tr>\r\n"),
               std::string::npos);
@@ -82,10 +89,11 @@ TEST_F(TessalinePage, SameUserAndProjectTwiceGiveOneCellFromTheFileReadLast)
 {
     folder.WriteResult("alice/P", "alice P 10");
     folder.WriteResult("alice/P-copy", "alice P 20", Christmas2003);
+    // Read last, but lying in another student's folder: it may not change alice's cell.
     folder.WriteResult("zz/elsewhere", "alice P 30");
     folder.WriteResult("alice/Q", "alice Q 5");
     EXPECT_EQ(Generate(), Page("<td>P</td><td>Q</td>",
-                               "<tr><td>alice</td>" + ExpectedCell("2003/7/5", "30", "alice", "P") +
+                               "<tr><td>alice</td>" + ExpectedCell("2003/12/25", "20", "alice", "P") +
                                    ExpectedCell("2003/7/5", "5", "alice", "Q") + "</tr>\r\n"));
 }
 
@@ -112,17 +120,23 @@ TEST_F(TessalinePage, ProjectFilesAreLinkedAfterThePspLinkInNameOrder)
                                                  "</tr>\r\n"));
 }
 
-TEST_F(TessalinePage, LinkedFilesAreFoundIgnoringCaseUnderTheNamesOfTheFile)
+TEST_F(TessalinePage, LinkedFilesAreFoundIgnoringCaseAndLinkedUnderTheFoldersOwnNames)
 {
-    // The result lies elsewhere; the links follow the names written in it, ignoring case.
-    folder.WriteResult("upload/1", "alice PROJ 60");
+    // The result lies in another project folder of its user; the links follow the names written
+    // in it, ignoring case, and spell the folders as they are, so a browser finds them.
+    folder.WriteResult("Alice/upload", "alice PROJ 60");
+    folder.WriteFile("Alice/proj/work.psp", "x");
     folder.WriteFile("Alice/proj/Proj.sln", "x");
     folder.WriteFile("Alice/proj/proj.CSPROJ", "x");
-    EXPECT_EQ(Generate(), Page("<td>PROJ</td>", "<tr><td>alice</td>" +
-                                                    ExpectedCell("2003/7/5", "60", "alice", "PROJ",
-                                                                 Link("alice", "PROJ", "Proj.sln") +
-                                                                     Link("alice", "PROJ", "proj.CSPROJ")) +
-                                                    "</tr>\r\n"));
+    const std::string page = Generate();
+    EXPECT_EQ(page, Page("<td>PROJ</td>", "<tr><td>alice</td>" +
+                                              ExpectedCell("2003/7/5", "60", "Alice", "proj",
+                                                           Link("Alice", "proj", "Proj.sln") +
+                                                               Link("Alice", "proj", "proj.CSPROJ")) +
+                                              "</tr>\r\n"));
+    for (const std::string& path : ResolveLinksLikeABrowser(page, folder.Path())) {
+        EXPECT_TRUE(std::filesystem::is_regular_file(path)) << path;
+    }
 }
 
 TEST_F(TessalinePage, ResultFileNameIsMatchedIgnoringCase)
@@ -165,7 +179,7 @@ TEST_F(TessalinePage, OnlyTheFirst255BytesOfTheFirstLineAreRead)
 {
     // The number straddles byte 255, so only its first digits are read; the second line is ignored.
     const std::string user(249, 'u');
-    folder.WriteFile("x/P/result.txt", user + " P 1234 trailing\r\nother Q 1\r\n");
+    folder.WriteFile(user + "/P/result.txt", user + " P 1234 trailing\r\nother Q 1\r\n");
     EXPECT_EQ(Generate(), Page("<td>P</td>", "<tr><td>" + user + "</td>" +
                                                  ExpectedCell("2003/7/5", "123", user, "P") + "</tr>\r\n"));
 }
@@ -186,6 +200,232 @@ TEST_F(TessalinePage, RunReplacesAnEarlierPageWithoutLeavingFilesBehind)
     const std::string page = Generate();
     EXPECT_EQ(page.rfind(ExpectedHeader(), 0), 0u);
     EXPECT_EQ(folder.CountEntries(), 2); // alice and result.htm
+}
+
+TEST_F(TessalinePage, KanjiNamesInUtf8FoldersKeepShiftJisTextAndLinksThatResolve)
+{
+    const std::string yamada = "\x8E\x52\x93\x63"; // 山田
+    const std::string hyouji = "\x95\x5C\x8E\xA6"; // 表示: its first trail byte is '\'
+    const std::string kadai = "\x89\xDB\x91\xE8";  // 課題
+    folder.WriteResult(Disk(yamada + "\\" + kadai), yamada + " " + kadai + " 90");
+    folder.WriteFile(Disk(yamada + "\\" + kadai + "\\work.psp"), "x");
+    folder.WriteFile(Disk(yamada + "\\" + kadai + "\\" + kadai + ".sln"), "x");
+    folder.WriteResult(Disk(hyouji + "\\" + kadai), hyouji + " " + kadai + " 40", Christmas2003);
+    folder.WriteFile(Disk(hyouji + "\\" + kadai + "\\work.psp"), "x");
+    folder.WriteFile(Disk(hyouji + "\\" + kadai + "\\" + kadai + ".csproj"), "x");
+    const std::string page = Generate();
+    EXPECT_EQ(page, Page("<td>" + kadai + "</td>", "<tr><td>" + yamada + "</td>" +
+                                                       ExpectedCell("2003/7/5", "90", yamada, kadai,
+                                                                    Link(yamada, kadai, kadai + ".sln")) +
+                                                       "</tr>\r\n<tr><td>" + hyouji + "</td>" +
+                                                       ExpectedCell("2003/12/25", "40", hyouji, kadai,
+                                                                    Link(hyouji, kadai, kadai + ".csproj")) +
+                                                       "</tr>\r\n"));
+    const auto paths = ResolveLinksLikeABrowser(page, folder.Path());
+    ASSERT_EQ(paths.size(), 4u);
+    for (const std::string& path : paths) {
+        EXPECT_TRUE(std::filesystem::is_regular_file(path)) << path;
+    }
+}
+
+TEST_F(TessalinePage, LinksEscapeWhatABrowserTakesForAnEscapeAFragmentOrAQuery)
+{
+    folder.WriteResult("c#/100%41?", "c# 100%41? 50");
+    folder.WriteFile("c#/100%41?/work.psp", "x");
+    folder.WriteFile("c#/100%41?/100%41?.sln", "x");
+    const std::string page = Generate();
+    EXPECT_EQ(page, Page("<td>100%41?</td>",
+                         "<tr><td>c#</td>" +
+                             ExpectedCell(
+                                 "2003/7/5", "50", "c%23", "100%2541%3F",
+                                 " &nbsp; <a href=\"c%23\\100%2541%3F\\100%2541%3F.sln\">100%41?.sln</a>") +
+                             "</tr>\r\n"));
+    const auto paths = ResolveLinksLikeABrowser(page, folder.Path());
+    ASSERT_EQ(paths.size(), 2u);
+    for (const std::string& path : paths) {
+        EXPECT_TRUE(std::filesystem::is_regular_file(path)) << path;
+    }
+}
+
+// Every student can write into the registration folder. Whatever one plants there, only the
+// well-formed result of carol may reach the page, and the page never reads outside the folder.
+class TessalineHostileFolder : public TessalinePage {
+protected:
+    using Plant = bool (*)(const TestFolder& folder, const TestFolder& outside, std::vector<int>& keepOpen);
+
+    void SetUp() override { WriteCarol(folder); }
+
+    static void WriteCarol(const TestFolder& r)
+    {
+        r.WriteResult("carol/P", "carol P 10");
+        r.WriteFile("carol/P/work.psp", "x");
+        r.WriteFile("carol/P/P.sln", "x");
+    }
+
+    static std::string CarolsPage()
+    {
+        return Page("<td>P</td>",
+                    "<tr><td>carol</td>" +
+                        ExpectedCell("2003/7/5", "10", "carol", "P", Link("carol", "P", "P.sln")) +
+                        "</tr>\r\n");
+    }
+
+    // Device nodes need a privilege that a test run may lack.
+    static bool MayMakeDevices()
+    {
+        const TestFolder probe;
+        return probe.MakeZeroDevice("device");
+    }
+
+    // Runs over a fresh folder holding carol's result and whatever `plant` puts beside it (or
+    // `line` in dir/result.txt). The planted file `neverOpened`, when given, may not even be
+    // opened: its type is to be known before.
+    static void ExpectCarolsPageDespite(const std::string& what, Plant plant, const std::string& dir = "",
+                                        const std::string& line = "", const char* neverOpened = nullptr)
+    {
+        SCOPED_TRACE(what);
+        TestFolder r;
+        TestFolder outside;
+        WriteCarol(r);
+        std::vector<int> keepOpen;
+        if (plant == nullptr) {
+            r.WriteResult(dir, line);
+        } else if (!plant(r, outside, keepOpen)) {
+            ADD_FAILURE() << "cannot plant " << what;
+        }
+        const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        ASSERT_GE(watch, 0);
+        if (neverOpened != nullptr) {
+            ASSERT_GE(::inotify_add_watch(watch, r.PathOf(neverOpened).c_str(), IN_OPEN), 0);
+        }
+        EXPECT_EQ(GenerateProgressReport(r.Path(), UtcDate), ExitPageWritten);
+        EXPECT_EQ(r.ReadFile("result.htm"), CarolsPage());
+        char event[sizeof(inotify_event) + NAME_MAX + 1];
+        EXPECT_LT(::read(watch, event, sizeof event), 0) << "the planted file was opened";
+        ::close(watch);
+        for (const int fd : keepOpen) {
+            ::close(fd);
+        }
+    }
+};
+
+TEST_F(TessalineHostileFolder, PlantedResultLinesNeverReachThePage)
+{
+    struct PlantedLine {
+        const char* what;
+        const char* dir;
+        const char* line;
+    };
+    const PlantedLine lines[] = {
+        {"a javascript: user naming its own folder", "javascript:document.title='X'/Prob3",
+         "javascript:document.title='X' Prob3 77"},
+        {"a javascript: user in another student's folder", "dave/Prob3",
+         "javascript:document.title='X';// Prob3 77"},
+        {"a UNC user naming its own folder", "\\\\host\\share/P", "\\\\host\\share P 77"},
+        {"an https project", "dave/P", "dave https://example.com/x 77"},
+        {"a parent-step project", "dave/P", "dave ../../etc 77"},
+        {"a .. project", "dave/P", "dave .. 77"},
+        {"a . project", "dave/P", "dave . 77"},
+        {"a drive project", "dave/P", "dave C:x 77"},
+        {"a backslash project", "dave/P", "dave a\\b 77"},
+        {"a control character", "dave/P", "dave P\x1B 77"},
+        {"a project that is not Shift_JIS", "dave/P", "dave P\x81 77"},
+        {"another student's cell, read last", "dave/P", "carol P 0"},
+        {"a user folder named in Shift_JIS bytes", "\x8E\x52\x93\x63/P", "\x8E\x52\x93\x63 P 77"},
+        {"a project folder with no Shift_JIS name", "dave/\xF0\x9F\x98\x80", "dave P 77"},
+    };
+    for (const PlantedLine& planted : lines) {
+        ExpectCarolsPageDespite(planted.what, nullptr, planted.dir, planted.line);
+    }
+}
+
+TEST_F(TessalineHostileFolder, LinksAndSpecialFilesNeverReachThePage)
+{
+    struct PlantedThing {
+        const char* what;
+        Plant plant;
+        const char* neverOpened;
+        bool needsDevices;
+    };
+    const PlantedThing things[] = {
+        {"a result file linked outside",
+         [](const TestFolder& r, const TestFolder& o, std::vector<int>&) {
+             o.WriteFile("secret.txt", "dave P 77\r\n");
+             r.MakeSymlink("dave/P/result.txt", o.PathOf("secret.txt"));
+             return true;
+         },
+         nullptr, false},
+        {"a project folder linked outside",
+         [](const TestFolder& r, const TestFolder& o, std::vector<int>&) {
+             o.WriteResult("P", "dave P 77");
+             r.MakeDirectory("dave");
+             r.MakeSymlink("dave/P", o.PathOf("P"));
+             return true;
+         },
+         nullptr, false},
+        {"a user folder linked outside",
+         [](const TestFolder& r, const TestFolder& o, std::vector<int>&) {
+             o.WriteResult("dave/P", "dave P 77");
+             r.MakeSymlink("dave", o.PathOf("dave"));
+             return true;
+         },
+         nullptr, false},
+        {"a FIFO holding a line",
+         [](const TestFolder& r, const TestFolder&, std::vector<int>& keepOpen) {
+             // Kept open for writing, so that a reader would get the line instead of an end of file.
+             r.MakeFifo("dave/P/result.txt");
+             const int fd = ::open(r.PathOf("dave/P/result.txt").c_str(), O_RDWR | O_NONBLOCK);
+             keepOpen.push_back(fd);
+             return fd >= 0 && ::write(fd, "dave P 77\n", 10) == 10;
+         },
+         "dave/P/result.txt", false},
+        {"a device node",
+         [](const TestFolder& r, const TestFolder&, std::vector<int>&) {
+             return r.MakeZeroDevice("dave/P/result.txt");
+         },
+         "dave/P/result.txt", true},
+    };
+    const bool mayMakeDevices = MayMakeDevices();
+    for (const PlantedThing& planted : things) {
+        if (planted.needsDevices && !mayMakeDevices) {
+            std::cout << "[ SKIPPED  ] " << planted.what << ": this process may not make device nodes\n";
+            continue;
+        }
+        ExpectCarolsPageDespite(planted.what, planted.plant, "", "", planted.neverOpened);
+    }
+}
+
+TEST_F(TessalineHostileFolder, OnlyRegularFilesInsideTheFolderAreLinked)
+{
+    TestFolder outside;
+    outside.WriteFile("secret.sln", "x");
+    outside.WriteFile("Q/Q.sln", "x");
+    folder.MakeSymlink("carol/P/P.link", outside.PathOf("secret.sln"));
+    folder.MakeFifo("carol/P/P.fifo");
+    folder.MakeDirectory("carol/P/P.dir");
+    if (MayMakeDevices()) {
+        ASSERT_TRUE(folder.MakeZeroDevice("carol/P/P.dev"));
+    } else {
+        std::cout << "[ SKIPPED  ] a device node: this process may not make device nodes\n";
+    }
+    // A copy's result names Q, whose folder is a link to elsewhere: the cell keeps its PSP link
+    // under the names of the file, and no file of that folder is listed.
+    folder.WriteResult("carol/Q-copy", "carol Q 5");
+    folder.MakeSymlink("carol/Q", outside.PathOf("Q"));
+    EXPECT_EQ(Generate(), Page("<td>P</td><td>Q</td>",
+                               "<tr><td>carol</td>" +
+                                   ExpectedCell("2003/7/5", "10", "carol", "P", Link("carol", "P", "P.sln")) +
+                                   ExpectedCell("2003/7/5", "5", "carol", "Q") + "</tr>\r\n"));
+}
+
+TEST_F(TessalineHostileFolder, PageReplacesALinkInsteadOfWritingThroughIt)
+{
+    TestFolder outside;
+    outside.WriteFile("teachers-file", "keep me");
+    folder.MakeSymlink("result.htm", outside.PathOf("teachers-file"));
+    EXPECT_EQ(Generate(), CarolsPage());
+    EXPECT_EQ(outside.ReadFile("teachers-file"), "keep me");
+    EXPECT_FALSE(std::filesystem::is_symlink(folder.PathOf("result.htm")));
 }
 
 TEST_F(TessalinePage, MissingFolderGivesExitCodeOneAndNoPage)

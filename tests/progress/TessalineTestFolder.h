@@ -3,6 +3,7 @@
 #include <ctime>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tessaline::test {
 
@@ -26,6 +27,12 @@ public:
     // Writes dir/result.txt holding `line` followed by CR LF.
     void WriteResult(const std::string& dir, std::string_view line, std::time_t stamp = July5th2003) const;
     void MakeDirectory(const std::string& relative) const;
+    // A symbolic link at `relative` (parent folders created) pointing to `target`.
+    void MakeSymlink(const std::string& relative, const std::string& target) const;
+    // A FIFO at `relative` (parent folders created).
+    void MakeFifo(const std::string& relative) const;
+    // A character device like /dev/zero at `relative`; false when this process may not make one.
+    bool MakeZeroDevice(const std::string& relative) const;
     std::string ReadFile(const std::string& relative) const;
     bool Exists(const std::string& relative) const;
     // Names in the folder itself that are not "." or "..", for checking that nothing is left over.
@@ -34,6 +41,15 @@ public:
 private:
     std::string path_;
 };
+
+// A stored (code-page-932) name or relative path as it lies on disk (UTF-8, '/' as separator).
+std::string Disk(std::string_view stored);
+
+// Every href of the page resolved as a browser does: the Shift_JIS text decoded, character
+// references replaced, '\' taken as '/', a fragment or query cut off, percent escapes decoded,
+// relative to the page's folder. The paths are on-disk (UTF-8) paths below `folder`; an href that
+// does not decode gives an empty path.
+std::vector<std::string> ResolveLinksLikeABrowser(const std::string& page, const std::string& folder);
 
 // The fixed beginning of every page, up to and including the corner cell, with CR LF line ends.
 std::string ExpectedHeader();
