@@ -2,6 +2,7 @@
 
 #include "app/CMainFrame.h"
 #include "app/CQuilvaneDoc.h"
+#include "ui/QtText.h"
 
 namespace quilvane {
 
@@ -20,7 +21,7 @@ bool CQuilvaneApp::InitInstance(const QStringList& arguments)
     frame_ = std::make_unique<CMainFrame>(*doc_);
     bool opened = false;
     if (!arguments.isEmpty()) {
-        opened = doc_->OnOpenDocument(arguments.front().toStdString());
+        opened = doc_->OnOpenDocument(QToDiskPath(arguments.front()));
     } else {
         opened = doc_->OnNewDocument();
     }
