@@ -263,4 +263,17 @@ TEST_F(WorkbenchTest, ProblemPageIsDecodedFromCp932)
     dlg.OnInitDialog();
     EXPECT_TRUE(dlg.Browser()->toPlainText().contains("問題"));
     EXPECT_TRUE(dlg.Browser()->source().toLocalFile().endsWith("prob/htm/Prob1.htm"));
+
+    // A Japanese exercise's page is found under its UTF-8 name in a folder with a blank.
+    std::filesystem::create_directories(dir_.Path("演習 フォルダ/prob/htm"));
+    ASSERT_TRUE(
+        WriteFileAtomically(dir_.Path("演習 フォルダ/prob/htm/課題1.htm"), "<p>\x96\xE2\x91\xE8</p>").Ok());
+    SetProgramFolder(dir_.Path("演習 フォルダ"));
+    std::string kadai = "\x89\xDB\x91\xE8\x31";
+    COverviewDlg japanese(false, kadai, phases);
+    japanese.OnInitDialog();
+    EXPECT_TRUE(japanese.Browser()->toPlainText().contains("問題"))
+        << japanese.Browser()->toPlainText().toStdString();
+    EXPECT_EQ(japanese.Browser()->source().toLocalFile(),
+              QString::fromStdString(dir_.Path("演習 フォルダ/prob/htm/課題1.htm")));
 }
