@@ -25,6 +25,7 @@
 #include "registration/RegistrationCommands.h"
 #include "statistics/StatisticsCommands.h"
 #include "ui/Prompt.h"
+#include "ui/QtText.h"
 
 namespace quilvane {
 namespace {
@@ -241,7 +242,7 @@ bool CMainFrame::OnCommand(int id)
 
 void CMainFrame::OnFileOpen()
 {
-    auto chosen = CurrentPrompt().ChooseFile(this, QStringLiteral("開く"), QString::fromStdString(ProgramFolder()),
+    auto chosen = CurrentPrompt().ChooseFile(this, QStringLiteral("開く"), DiskPathToQ(ProgramFolder()),
                                              QStringLiteral("Quilvane ﾌｧｲﾙ (*.psp)"), false);
     if (chosen) {
         OpenProject(*chosen);
@@ -269,7 +270,7 @@ void CMainFrame::OpenProject(const QString& path)
     if (!doc_.SaveModified()) {
         return;
     }
-    doc_.OnOpenDocument(path.toStdString());
+    doc_.OnOpenDocument(QToDiskPath(path));
 }
 
 void CMainFrame::OnAppAbout()

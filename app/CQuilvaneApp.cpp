@@ -7,6 +7,7 @@
 #include "app/CQuilvaneDoc.h"
 #include "app/WorkRecovery.h"
 #include "mainwindow/PrintCommands.h"
+#include "ui/QtText.h"
 
 namespace quilvane {
 
@@ -34,7 +35,7 @@ bool CQuilvaneApp::InitInstance(const QStringList& arguments)
         }
         return PrintAndEnd(arguments.back(), toFile ? arguments[1] : QString());
     }
-    const std::string named = arguments.isEmpty() ? std::string() : arguments.front().toStdString();
+    const std::string named = arguments.isEmpty() ? std::string() : QToDiskPath(arguments.front());
     // Work a crash interrupted is settled before any project opens; the project it went into
     // is the one the student was working on.
     auto recovered = RecoverInterruptedWork(frame_.get(), PendingJournals(named));

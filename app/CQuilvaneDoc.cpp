@@ -5,13 +5,15 @@
 
 #include "app/CMainFrame.h"
 #include "mainwindow/CQuilvaneView.h"
-#include "platform/Process.h"
-#include "platform/ProgramFolder.h"
-#include "project/ProjectFile.h"
 #include "overview/CNewProjectDlg.h"
 #include "overview/COverviewDlg.h"
+#include "overview/NewProjectFlow.h"
 #include "overview/OverviewLogic.h"
+#include "platform/PathNames.h"
+#include "platform/Process.h"
+#include "platform/ProgramFolder.h"
 #include "project/ProjectCreation.h"
+#include "project/ProjectFile.h"
 #include "project/Settings.h"
 #include "registration/Registration.h"
 #include "statistics/PhaseRatios.h"
@@ -65,7 +67,8 @@ bool CQuilvaneDoc::OnNewDocument()
     if (newDocumentCalls_ == 1) {
         std::string last;
         if (ReadLastProject(last) == 0 && !last.empty()) {
-            if (OnOpenDocument(ProgramPath(last + "/work.psp"))) {
+            auto lastFile = ProgramPathFor(last + "/work.psp");
+            if (lastFile && OnOpenDocument(*lastFile)) {
                 return true;
             }
         }
@@ -82,12 +85,7 @@ bool CQuilvaneDoc::OnNewDocument()
     if (result == -1) {
         return true;
     }
-    if (haveSettings) {
-        ApplySettings(data_.overview, data_.phases, settings);
-        UpdatePhaseRatios(data_, true);
-    }
-    data_.estimate.baseName = base;
-    data_.memo = NewProjectMemo(clock_.Now());
+    StartNewProject(data_, haveSettings ? &settings : nullptr, base, clock_.Now());
     // The form shows the project as it now stands: its phases in the table and the mode list.
     AfterOpen();
     // The project is open whether or not this first save succeeds: a failure has been reported,
@@ -109,10 +107,8 @@ int CQuilvaneDoc::CreateFromTemplate(std::string& path, std::string& base)
     if (dlg.exec() != QDialog::Accepted) {
         return 1;
     }
-    // The exercise becomes a folder beside the program: nothing may land elsewhere.
-    if (!IsSafeFolderName(exercise)) {
-        CurrentPrompt().Inform(frame_, QStringLiteral("プロジェクト名 %1 はフォルダ名に使えません")
-                                           .arg(ToQ(exercise)));
+    if (Status named = CheckExerciseName(exercise); !named) {
+        CurrentPrompt().Inform(frame_, QString::fromStdString(named.Message()));
         return 1;
     }
     if (!ExerciseEntryExists(exercise)) {
@@ -132,7 +128,7 @@ int CQuilvaneDoc::CreateFromTemplate(std::string& path, std::string& base)
     if (!failures.empty()) {
         QString list;
         for (const auto& f : failures) {
-            list += QStringLiteral("\n") + QString::fromLocal8Bit(f.c_str());
+            list += QStringLiteral("\n") + QString::fromStdString(f);
         }
         CurrentPrompt().Inform(frame_, QStringLiteral("次のファイルをコピーできませんでした:%1").arg(list));
     }
@@ -147,6 +143,14 @@ bool CQuilvaneDoc::OnOpenDocument(const std::string& path)
 
 bool CQuilvaneDoc::Open(const std::string& path)
 {
+    // The project is named after its folder; a folder name CP932 cannot hold would be stored,
+    // remembered and registered as some other name.
+    std::string folder = std::filesystem::path(path).parent_path().filename().string();
+    auto name = folder.empty() ? std::optional<std::string>("None") : DiskToStoredName(folder);
+    if (!name) {
+        CurrentPrompt().Inform(frame_, QString::fromStdString(UnstorableNameMessage(folder)));
+        return false;
+    }
     Status status = LoadProjectFile(path, data_);
     if (!status) {
         CurrentPrompt().Inform(frame_, QString::fromStdString(status.Message()));
@@ -157,10 +161,10 @@ bool CQuilvaneDoc::Open(const std::string& path)
         return false;
     }
     pathName_ = path;
-    data_.projectName = ProjectNameFromPath(path);
+    data_.projectName = *name;
     modified_ = false;
     if (frame_) {
-        frame_->AddToRecentFileList(QString::fromStdString(path));
+        frame_->AddToRecentFileList(DiskPathToQ(path));
     }
     AfterOpen();
     // The project left behind was saved or its changes were declined.
@@ -212,12 +216,12 @@ bool CQuilvaneDoc::DoFileSave()
     std::string path = pathName_;
     if (path.empty()) {
         auto chosen = CurrentPrompt().ChooseFile(frame_, QStringLiteral("名前を付けて保存"),
-                                                 QString::fromStdString(ProgramPath("work.psp")),
+                                                 DiskPathToQ(ProgramPath("work.psp")),
                                                  QStringLiteral("Quilvane ﾌｧｲﾙ (*.psp)"), true);
         if (!chosen) {
             return false;
         }
-        path = chosen->toStdString();
+        path = QToDiskPath(*chosen);
     }
     Status status = SaveTo(path);
     if (!status) {
@@ -235,7 +239,7 @@ Status CQuilvaneDoc::SaveTo(const std::string& path)
         if (pathName_ != path) {
             pathName_ = path;
             if (frame_) {
-                frame_->AddToRecentFileList(QString::fromStdString(path));
+                frame_->AddToRecentFileList(DiskPathToQ(path));
             }
         }
         modified_ = false;

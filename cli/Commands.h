@@ -12,12 +12,20 @@ inline constexpr int ExitOk = 0;
 inline constexpr int ExitFailure = 1;
 inline constexpr int ExitUsage = 2;
 
+// Takes every "OPTION VALUE" pair out of `args`; the last value wins. False when the option
+// ends the line without its value.
+bool TakeOption(Args& args, const std::string& option, std::string& value);
+// Makes `folder`, or the working directory when it is empty, the program folder.
+bool UseProgramFolder(std::string folder);
+
 int RunShow(const Args& args);
 int RunPack(const Args& args);
 int RunLoc(const Args& args);
 int RunStats(const Args& args);
 int RunEstimate(const Args& args);
 int RunRegister(const Args& args);
+// Creates a project as the new-project dialog's OK does.
+int RunNew(const Args& args);
 // Only in builds with the GUI libraries (QUILVANE_HAVE_PRINT): printing draws with Qt.
 int RunPrint(const Args& args);
 

@@ -19,56 +19,19 @@ void Report(const std::string& message)
     std::fprintf(stderr, "quilvane-cli: %s\n", message.c_str());
 }
 
-// Takes "-C DIR" out of `args` (the last one wins); false when DIR is missing.
-bool TakeFolderOption(Args& args, std::string& folder)
-{
-    for (std::size_t i = 0; i < args.size();) {
-        if (args[i] != "-C") {
-            ++i;
-            continue;
-        }
-        if (i + 1 >= args.size()) {
-            return false;
-        }
-        folder = args[i + 1];
-        auto at = args.begin() + static_cast<std::ptrdiff_t>(i);
-        args.erase(at, at + 2);
-    }
-    return true;
-}
-
-// `folder`, or the working directory when it is empty, as an absolute path.
-std::optional<std::string> ProgramFolderFrom(std::string folder)
-{
-    std::error_code ec;
-    if (folder.empty()) {
-        folder = std::filesystem::current_path(ec).string();
-    }
-    if (ec || !std::filesystem::is_directory(folder, ec)) {
-        Report(folder + " はフォルダではありません");
-        return std::nullopt;
-    }
-    std::string absolute = std::filesystem::absolute(folder, ec).lexically_normal().string();
-    while (absolute.size() > 1 && absolute.back() == '/') {
-        absolute.pop_back();
-    }
-    return ec ? std::nullopt : std::optional<std::string>(absolute);
-}
-
 } // namespace
 
 int RunRegister(const Args& args)
 {
     Args rest = args;
     std::string folder;
-    if (!TakeFolderOption(rest, folder) || rest.size() != 1) {
+    if (!TakeOption(rest, "-C", folder) || rest.size() != 1) {
         return ExitUsage;
     }
-    auto programFolder = ProgramFolderFrom(folder);
-    if (!programFolder) {
+    if (!UseProgramFolder(folder)) {
         return ExitFailure;
     }
-    SetProgramFolder(*programFolder);
+    const std::string& programFolder = ProgramFolder();
 
     // The project is named as its folder on disk; the workbench keeps the name as stored text.
     std::string diskName = rest[0];
@@ -80,13 +43,13 @@ int RunRegister(const Args& args)
         Report(UnstorableNameMessage(diskName));
         return ExitFailure;
     }
-    RegistrationRequest request{"", "", *projectName, *programFolder};
+    RegistrationRequest request{"", "", *projectName, programFolder};
     // The names and R come from the project file, which lies in the folder being checked.
     RegistrationResult refused;
     std::error_code ec;
     if (!IsSafeFolderName(*projectName)) {
         refused.outcome = RegistrationOutcome::UnsafeProjectName;
-    } else if (!std::filesystem::is_directory(*programFolder + "/" + diskName, ec)) {
+    } else if (!std::filesystem::is_directory(programFolder + "/" + diskName, ec)) {
         refused.outcome = RegistrationOutcome::CannotEnterProject;
     }
     if (refused.outcome != RegistrationOutcome::NoRegistrationFolder) {
@@ -94,7 +57,7 @@ int RunRegister(const Args& args)
         return ExitFailure;
     }
     ProjectRecord project;
-    if (Status status = LoadProjectFile(*programFolder + "/" + diskName + "/work.psp", project); !status) {
+    if (Status status = LoadProjectFile(programFolder + "/" + diskName + "/work.psp", project); !status) {
         Report(status.Message());
         return ExitFailure;
     }

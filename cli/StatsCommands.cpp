@@ -14,10 +14,7 @@
 #include "statistics/StatTable.h"
 
 namespace quilvane::cli {
-namespace {
 
-// Takes every "OPTION VALUE" pair out of `args`; the last value wins. False when the option
-// ends the line without its value.
 bool TakeOption(Args& args, const std::string& option, std::string& value)
 {
     for (std::size_t i = 0; i < args.size();) {
@@ -35,7 +32,6 @@ bool TakeOption(Args& args, const std::string& option, std::string& value)
     return true;
 }
 
-// Makes `folder`, or the working directory when it is empty, the program folder.
 bool UseProgramFolder(std::string folder)
 {
     std::error_code ec;
@@ -46,9 +42,12 @@ bool UseProgramFolder(std::string folder)
         std::fprintf(stderr, "quilvane-cli: %s はフォルダではありません\n", folder.c_str());
         return false;
     }
-    SetProgramFolder(std::filesystem::absolute(folder, ec).string());
+    // Normalised, so that the registration's overlap checks compare like with like.
+    SetProgramFolder(std::filesystem::absolute(folder, ec).lexically_normal().string());
     return !ec;
 }
+
+namespace {
 
 std::optional<std::int32_t> ParseInt32(const std::string& text)
 {

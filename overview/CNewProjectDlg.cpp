@@ -7,7 +7,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "platform/PathNames.h"
 #include "platform/ProgramFolder.h"
+#include "ui/Prompt.h"
 #include "ui/QtText.h"
 
 namespace quilvane {
@@ -89,7 +91,7 @@ void CNewProjectDlg::OnExerciseChange()
         return;
     }
     exercise_ = FromQ(exerciseList_->itemText(index));
-    base_ = ReadBaseTag(ProblemPagePath(ProgramFolder(), exercise_));
+    base_ = ReadBaseTag(ProblemPagePath(ProgramFolder(), exercise_).value_or(std::string()));
     if (auto found = FindPrefix(Entries(baseList_), base_)) {
         baseList_->setCurrentIndex(static_cast<int>(*found));
     }
@@ -97,12 +99,19 @@ void CNewProjectDlg::OnExerciseChange()
 
 void CNewProjectDlg::accept()
 {
-    std::string typed = FromQ(exerciseList_->currentText());
-    if (typed.empty()) {
+    if (exerciseList_->currentText().isEmpty()) {
         return;
     }
-    exercise_ = typed;
-    base_ = FromQ(baseList_->currentText());
+    // Both names become folder names: a character CP932 cannot hold is refused, not made '?'.
+    auto typed = DiskToStoredName(exerciseList_->currentText().toStdString());
+    auto base = DiskToStoredName(baseList_->currentText().toStdString());
+    if (!typed || !base) {
+        QString refused = !typed ? exerciseList_->currentText() : baseList_->currentText();
+        CurrentPrompt().Inform(this, QString::fromStdString(UnstorableNameMessage(refused.toStdString())));
+        return;
+    }
+    exercise_ = *typed;
+    base_ = *base;
     QDialog::accept();
 }
 

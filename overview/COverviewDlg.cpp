@@ -8,10 +8,13 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QUrl>
+#include <utility>
 
 #include "overview/OverviewLogic.h"
 #include "overview/ProblemPageBrowser.h"
+#include "platform/PathNames.h"
 #include "platform/ProgramFolder.h"
 #include "project/Settings.h"
 #include "ui/Prompt.h"
@@ -78,6 +81,12 @@ COverviewDlg::COverviewDlg(bool settingsOnly, const std::string& projectName, st
     browser_->setObjectName(QStringLiteral("1064"));
     browser_->setGeometry(10, BrowserTop, DesignWidth - 20, DesignHeight - BrowserTop - 10);
 
+    for (QWidget* target :
+         {static_cast<QWidget*>(nameEdit_), static_cast<QWidget*>(exerciseEdit_),
+          static_cast<QWidget*>(folderEdit_), phasesEdit_->viewport(), browser_->viewport()}) {
+        target->installEventFilter(this);
+    }
+
     connect(browse_, &QPushButton::clicked, this, &COverviewDlg::Browse);
     connect(reset_, &QPushButton::clicked, this, &COverviewDlg::Reset);
     connect(save_, &QPushButton::clicked, this, [this] { SaveAsDefaults(); });
@@ -96,8 +105,8 @@ void COverviewDlg::OnInitDialog()
         layout_.Register(reset_, ControlLayout::Move, ControlLayout::Keep);
         layout_.Register(save_, ControlLayout::Move, ControlLayout::Keep);
         layout_.Register(browser_, ControlLayout::Stretch, ControlLayout::Stretch);
-        std::string address = ProblemPageAddress(ProgramFolder(), projectName_);
-        browser_->Navigate(QString::fromLocal8Bit(address.c_str()));
+        auto address = ProblemPageAddress(ProgramFolder(), projectName_);
+        browser_->Navigate(address ? QString::fromStdString(*address) : QString());
         exerciseLabel_->setText(QStringLiteral("課題"));
     } else {
         for (QWidget* w : {static_cast<QWidget*>(exerciseLabel_), static_cast<QWidget*>(exerciseEdit_),
@@ -114,14 +123,40 @@ void COverviewDlg::OnInitDialog()
     layout_.Register(browse_, ControlLayout::Move, ControlLayout::Keep);
     layout_.Register(folderEdit_, ControlLayout::Stretch, ControlLayout::Keep);
     layout_.RecordMargins();
-    const auto& r = fields.windowRect;
-    if (r[0] != 0 || r[1] != 0 || r[2] != 0 || r[3] != 0) {
-        move(r[0], r[1]);
-        resize(std::max(1, r[2] - r[0]), std::max(1, r[3] - r[1]));
-        layout_.Relayout();
-    }
+    rectPending_ = HasWindowRect();
+    ApplyWindowRect();
     phasesText = PhasesToText(phases_);
     ShowValues();
+}
+
+bool COverviewDlg::HasWindowRect() const
+{
+    const auto& r = fields.windowRect;
+    return r[0] != 0 || r[1] != 0 || r[2] != 0 || r[3] != 0;
+}
+
+void COverviewDlg::ApplyWindowRect()
+{
+    if (!HasWindowRect()) {
+        return;
+    }
+    // The rectangle is the whole window, frame included, as OK stores it (and as older project
+    // files hold it); Qt sizes the inner area, so the frame's share is taken off.
+    const auto& r = fields.windowRect;
+    QSize frameExtra = frameGeometry().size() - size();
+    move(r[0], r[1]);
+    resize(std::max(1, r[2] - r[0] - frameExtra.width()), std::max(1, r[3] - r[1] - frameExtra.height()));
+    layout_.Relayout();
+}
+
+void COverviewDlg::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // The frame's thickness is known only once the window is shown.
+    if (rectPending_) {
+        rectPending_ = false;
+        ApplyWindowRect();
+    }
 }
 
 int COverviewDlg::exec()
@@ -138,26 +173,56 @@ void COverviewDlg::ShowValues()
     folderEdit_->setText(ToQ(fields.registrationFolder));
 }
 
-void COverviewDlg::TakeControls()
+bool COverviewDlg::TakeControls()
 {
+    // The name and the folder become folder names and paths: a character CP932 cannot hold is
+    // refused here rather than stored as '?'.
+    for (const auto& [edit, stored] :
+         {std::pair{nameEdit_, &fields.userName}, std::pair{folderEdit_, &fields.registrationFolder}}) {
+        if (edit->text() != ToQ(*stored) && !DiskToStoredName(edit->text().toStdString())) {
+            CurrentPrompt().Inform(this,
+                                   QString::fromStdString(UnstorableNameMessage(edit->text().toStdString())));
+            edit->setFocus();
+            return false;
+        }
+    }
     fields.userName = FieldText(nameEdit_->text(), fields.userName);
     fields.registrationFolder = FieldText(folderEdit_->text(), fields.registrationFolder);
     phasesText = FieldLines(phasesEdit_->toPlainText(), phasesText);
+    return true;
+}
+
+bool COverviewDlg::NameHasWhiteSpace()
+{
+    if (!HasWhiteSpace(fields.userName)) {
+        return false;
+    }
+    CurrentPrompt().Inform(this, QStringLiteral("氏名に空白を含めることはできません"));
+    nameEdit_->setFocus();
+    return true;
 }
 
 void COverviewDlg::Browse()
 {
-    std::string folder = FromQ(folderEdit_->text());
-    if (ChooseFolder(this, nullptr, folder) == 0) {
+    std::string folder = FieldText(folderEdit_->text(), fields.registrationFolder);
+    // The chooser opens with an empty title, not the chooser's default one.
+    if (ChooseFolder(this, "", folder) == 0) {
         folderEdit_->setText(ToQ(folder));
     }
 }
 
 void COverviewDlg::DropPaths(const QStringList& paths)
 {
-    if (paths.size() == 1) {
-        folderEdit_->setText(QFileInfo(paths.front()).absoluteFilePath());
+    if (paths.size() != 1) {
+        return;
     }
+    QString path = QFileInfo(paths.front()).absoluteFilePath();
+    auto stored = QPathToStored(path);
+    if (!stored) {
+        CurrentPrompt().Inform(this, QString::fromStdString(UnstorableNameMessage(path.toStdString())));
+        return;
+    }
+    folderEdit_->setText(ToQ(*stored));
 }
 
 void COverviewDlg::Reset()
@@ -167,7 +232,9 @@ void COverviewDlg::Reset()
         CurrentPrompt().Inform(this, QStringLiteral("データが見つかりません"));
         return;
     }
-    TakeControls();
+    if (!TakeControls()) {
+        return;
+    }
     fields.userName = settings.userName;
     fields.registrationFolder = settings.registrationFolder;
     phasesText = PhaseNamesToText(settings.phaseNames);
@@ -176,9 +243,14 @@ void COverviewDlg::Reset()
 
 bool COverviewDlg::SaveAsDefaults()
 {
-    TakeControls();
+    if (!TakeControls()) {
+        return false;
+    }
     if (!IsUsableUserName(fields.userName)) {
         CurrentPrompt().Inform(this, QStringLiteral("名前を設定して下さい"));
+        return false;
+    }
+    if (NameHasWhiteSpace()) {
         return false;
     }
     Settings settings{fields.userName, fields.registrationFolder, ParsePhasesText(phasesText)};
@@ -200,7 +272,9 @@ void COverviewDlg::accept()
         SaveAsDefaults();
         return;
     }
-    TakeControls();
+    if (!TakeControls() || NameHasWhiteSpace()) {
+        return;
+    }
     QRect frame = frameGeometry();
     fields.windowRect = {frame.left(), frame.top(), frame.left() + frame.width(), frame.top() + frame.height()};
     phases_ = RebuildPhaseTable(phases_, ParsePhasesText(phasesText));
@@ -228,6 +302,34 @@ void COverviewDlg::dropEvent(QDropEvent* event)
     }
     DropPaths(paths);
     event->acceptProposedAction();
+}
+
+bool COverviewDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    // Items dropped on an edit field land in the folder field as on the rest of the dialog,
+    // instead of being inserted as "file://" text at the cursor. Dragged text is left alone.
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto* drag = static_cast<QDragMoveEvent*>(event);
+        if (drag->mimeData()->hasUrls()) {
+            drag->acceptProposedAction();
+            return true;
+        }
+        break;
+    }
+    case QEvent::Drop: {
+        auto* drop = static_cast<QDropEvent*>(event);
+        if (drop->mimeData()->hasUrls()) {
+            dropEvent(drop);
+            return true;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 } // namespace quilvane

@@ -33,7 +33,8 @@ public:
     void OnInitDialog();
 
     void Browse();
-    // One dropped item replaces the folder; several change nothing.
+    // One dropped item replaces the folder; several change nothing. A path CP932 cannot hold is
+    // refused with a message.
     void DropPaths(const QStringList& paths);
     void Reset();
     // Writes the settings file from the controls; true when written.
@@ -51,12 +52,21 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void TakeControls();
+    // False (after a message) when a field holds text that cannot be stored.
+    bool TakeControls();
+    // True (after a message) when the name holds white space.
+    bool NameHasWhiteSpace();
     void ShowValues();
+    bool HasWindowRect() const;
+    // Places the window at `fields.windowRect`, frame included.
+    void ApplyWindowRect();
 
     bool settingsOnly_;
+    bool rectPending_ = false;
     const std::string& projectName_;
     std::vector<PhaseRecord>& phases_;
     ControlLayout layout_;

@@ -6,6 +6,7 @@
 
 #include "platform/FileIo.h"
 #include "platform/MbString.h"
+#include "platform/PathNames.h"
 #include "platform/ProgramFolder.h"
 #include "project/Settings.h"
 
@@ -99,6 +100,22 @@ bool IsUsableUserName(const std::string& name)
     return !name.empty() && name != UnsetUserName;
 }
 
+bool HasWhiteSpace(const std::string& cp932)
+{
+    for (std::size_t pos = 0; pos < cp932.size();) {
+        std::size_t length = Cp932CharLength(cp932, pos);
+        if (length == 1 && std::string_view(" \t\r\n\v\f").find(cp932[pos]) != std::string_view::npos) {
+            return true;
+        }
+        // U+3000, the ideographic space of Japanese input.
+        if (length == 2 && cp932.compare(pos, 2, "\x81\x40") == 0) {
+            return true;
+        }
+        pos += length;
+    }
+    return false;
+}
+
 std::string ReadBaseTag(const std::string& path)
 {
     std::FILE* f = std::fopen(path.c_str(), "rb");
@@ -122,15 +139,28 @@ std::string ReadBaseTag(const std::string& path)
     return base;
 }
 
-std::string ProblemPageAddress(const std::string& programFolder, const std::string& projectName)
+std::optional<std::string> ProblemPageAddress(const std::string& programFolder,
+                                              const std::string& projectName)
 {
-    // Double-byte characters whose second byte is 0x5C are not separators.
-    return ToSlashes("file://" + programFolder + "/prob/htm/" + projectName + ".htm");
+    auto page = ProblemPagePath(programFolder, projectName);
+    if (!page) {
+        return std::nullopt;
+    }
+    // The folder is a disk path (UTF-8 never holds 0x5C inside a character), so a plain
+    // replacement makes every backslash a slash.
+    std::string address = "file://" + *page;
+    std::replace(address.begin(), address.end(), '\\', '/');
+    return address;
 }
 
-std::string ProblemPagePath(const std::string& programFolder, const std::string& exercise)
+std::optional<std::string> ProblemPagePath(const std::string& programFolder, const std::string& exercise)
 {
-    return programFolder + "/prob/htm/" + exercise + ".htm";
+    // Double-byte characters whose second byte is 0x5C are not separators.
+    auto name = StoredToDiskPath(exercise);
+    if (!name) {
+        return std::nullopt;
+    }
+    return programFolder + "/prob/htm/" + *name + ".htm";
 }
 
 std::vector<ProblemPage> ListProblemPages(const std::string& programFolder)
@@ -138,14 +168,23 @@ std::vector<ProblemPage> ListProblemPages(const std::string& programFolder)
     namespace fs = std::filesystem;
     std::error_code ec;
     std::vector<ProblemPage> pages;
-    for (const auto& name : ListFolder(programFolder + "/prob/htm").value_or(std::vector<std::string>{})) {
+    for (const auto& diskName :
+         ListFolder(programFolder + "/prob/htm").value_or(std::vector<std::string>{})) {
+        // Exercise names are stored text; a page whose name CP932 cannot hold offers nothing.
+        auto stored = DiskToStoredName(diskName);
+        if (!stored) {
+            continue;
+        }
+        const std::string& name = *stored;
         // "*.htm" as the original matched it: the extension compared without regard to case.
         auto dot = name.rfind('.');
         if (dot == std::string::npos || MbsICmp(name.substr(dot), ".htm") != 0 || MbsICmp(name, "PSP.htm") == 0) {
             continue;
         }
-        std::string base = ReadBaseTag(programFolder + "/prob/htm/" + name);
-        if (base.empty() || !fs::is_directory(programFolder + "/" + base, ec)) {
+        // The base inside the page is CP932 text naming a folder beside the program.
+        std::string base = ReadBaseTag(programFolder + "/prob/htm/" + diskName);
+        auto baseFolder = StoredToDiskPath(base);
+        if (base.empty() || !baseFolder || !fs::is_directory(programFolder + "/" + *baseFolder, ec)) {
             continue;
         }
         pages.push_back({name.substr(0, name.find('.')), base});

@@ -26,6 +26,11 @@ std::vector<PhaseRecord> RebuildPhaseTable(const std::vector<PhaseRecord>& curre
 // The name must be set and not the placeholder "YOUR NAME" (case counts).
 bool IsUsableUserName(const std::string& name);
 
+// Whether a CP932 text holds white space: blanks, tabs, line breaks or the ideographic space.
+// A student name becomes the first blank-separated field of result.txt and a folder name, so a
+// name with a blank would file the student's projects under someone else.
+bool HasWhiteSpace(const std::string& cp932);
+
 // The text between the first "<base>" and the following "</base>" within one chunk of at most
 // 127 bytes of one line; empty when the file cannot be read or no chunk holds both tags.
 std::string ReadBaseTag(const std::string& path);
@@ -35,16 +40,19 @@ struct ProblemPage {
     std::string base;     // the base project named in the page
 };
 
-// The exercises of "prob/htm/*.htm" under `programFolder` in name order, without "PSP.htm"
-// (any case), each with its base; only pages whose base is an existing folder.
+// The exercises of "prob/htm/*.htm" under `programFolder` (a disk path) in name order, without
+// "PSP.htm" (any case), each with its base; only pages whose base is an existing folder. Names
+// are stored (CP932) text; pages whose file name CP932 cannot hold are left out.
 std::vector<ProblemPage> ListProblemPages(const std::string& programFolder);
 
 // The address the overview shows for a project: "file://<folder>/prob/htm/<name>.htm" with
-// every backslash made a slash.
-std::string ProblemPageAddress(const std::string& programFolder, const std::string& projectName);
+// every backslash made a slash, the stored name in the disk's encoding. Nothing when the name
+// is not valid CP932.
+std::optional<std::string> ProblemPageAddress(const std::string& programFolder,
+                                              const std::string& projectName);
 
-// The path of an exercise's problem page.
-std::string ProblemPagePath(const std::string& programFolder, const std::string& exercise);
+// The disk path of an exercise's problem page; nothing when the stored name is not valid CP932.
+std::optional<std::string> ProblemPagePath(const std::string& programFolder, const std::string& exercise);
 
 // The list box's prefix search: the first entry from `start + 1` around to `start` that begins
 // with `text` (case-insensitive, double-byte characters as units). nullopt when none does.

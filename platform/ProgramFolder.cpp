@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "platform/MbString.h"
+#include "platform/PathNames.h"
 
 namespace quilvane {
 namespace {
@@ -24,6 +25,17 @@ std::string& Folder()
     return folder;
 }
 
+std::string JoinToProgramFolder(const std::string& rel)
+{
+    if (!rel.empty() && rel.front() == '/') {
+        return rel;
+    }
+    if (rel.empty()) {
+        return Folder();
+    }
+    return Folder() + "/" + rel;
+}
+
 } // namespace
 
 const std::string& ProgramFolder()
@@ -41,14 +53,17 @@ void SetProgramFolder(std::string folder)
 
 std::string ProgramPath(std::string_view relative)
 {
-    std::string rel = ToSlashes(relative);
-    if (!rel.empty() && rel.front() == '/') {
-        return rel;
+    return JoinToProgramFolder(ToSlashes(relative));
+}
+
+std::optional<std::string> ProgramPathFor(std::string_view stored)
+{
+    auto disk = StoredToDiskPath(stored);
+    if (!disk) {
+        return std::nullopt;
     }
-    if (rel.empty()) {
-        return ProgramFolder();
-    }
-    return ProgramFolder() + "/" + rel;
+    // Already in slashes: the CP932 stepping of ToSlashes must not run over UTF-8 bytes.
+    return JoinToProgramFolder(*disk);
 }
 
 bool GoToProgramFolder()

@@ -1,6 +1,7 @@
 #pragma once
 // The program folder: every relative path of the system ("init", "prob", the project folders)
 // is resolved against the folder that holds the running program.
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,8 +12,13 @@ namespace quilvane {
 const std::string& ProgramFolder();
 void SetProgramFolder(std::string folder);
 
-// `relative` joined to the program folder; stored texts may use '\' as separator.
+// `relative` joined to the program folder, with '\' as a separator too. For the system's own
+// fixed ASCII paths ("init/psp.txt"); a stored name goes through ProgramPathFor.
 std::string ProgramPath(std::string_view relative);
+
+// A stored (CP932) relative name such as a project folder joined to the program folder as a
+// disk path. Nothing when the name is not valid CP932: it would name some other folder.
+std::optional<std::string> ProgramPathFor(std::string_view stored);
 
 // Makes the program folder the current directory (for child processes that expect it).
 bool GoToProgramFolder();

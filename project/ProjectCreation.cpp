@@ -5,17 +5,42 @@
 #include <filesystem>
 #include <unistd.h>
 
+#include "platform/Cp932.h"
 #include "platform/FileIo.h"
 #include "platform/MbString.h"
+#include "platform/PathNames.h"
 #include "platform/Process.h"
 #include "platform/ProgramFolder.h"
 #include "platform/TimeText.h"
 #include "project/ProjectRecord.h"
 #include "project/Settings.h"
 #include "registration/FileTree.h"
+#include "registration/Registration.h"
 
 namespace quilvane {
 namespace fs = std::filesystem;
+namespace {
+
+// The disk path of a stored name beside the program. CheckExerciseName has refused names
+// without one before any of these operations runs; an empty path then makes them fail.
+std::string StoredPath(const std::string& stored)
+{
+    return ProgramPathFor(stored).value_or(std::string());
+}
+
+} // namespace
+
+Status CheckExerciseName(const std::string& exercise)
+{
+    // The exercise becomes a folder beside the program: nothing may land elsewhere.
+    if (!IsSafeFolderName(exercise)) {
+        return Status::Failure("プロジェクト名 " + Cp932ToUtf8(exercise) + " はフォルダ名に使えません");
+    }
+    if (!StoredToDiskPath(exercise)) {
+        return Status::Failure(UndecodableNameMessage());
+    }
+    return Status::Success();
+}
 
 bool TemplateProjectExists()
 {
@@ -26,13 +51,13 @@ bool TemplateProjectExists()
 bool ExerciseEntryExists(const std::string& exercise)
 {
     std::error_code ec;
-    return fs::exists(fs::symlink_status(ProgramPath(exercise), ec));
+    return fs::exists(fs::symlink_status(StoredPath(exercise), ec));
 }
 
 void MakeExerciseFolder(const std::string& exercise)
 {
-    (void)MakeDirectoryPath(ProgramPath(exercise));
-    std::string batch = ProgramPath("prob/bat/" + exercise + ".bat");
+    (void)MakeDirectoryPath(StoredPath(exercise));
+    std::string batch = StoredPath("prob/bat/" + exercise + ".bat");
     std::error_code ec;
     if (fs::is_regular_file(batch, ec)) {
         // The batch file's outcome is not ours to judge; the folder is made either way.
@@ -44,25 +69,30 @@ std::string ExerciseProjectFile(const std::string& exercise)
 {
     // The file name of the template, after its last separator.
     std::string templateName = TemplateProjectFile;
-    return ProgramPath(exercise + "/" + templateName.substr(templateName.rfind('/') + 1));
+    return StoredPath(exercise + "/" + templateName.substr(templateName.rfind('/') + 1));
 }
 
 bool CanEnterFolder(const std::string& exercise)
 {
-    std::string folder = ProgramPath(exercise);
+    std::string folder = StoredPath(exercise);
     std::error_code ec;
-    return fs::is_directory(folder, ec) && access(folder.c_str(), X_OK) == 0;
+    return !folder.empty() && fs::is_directory(folder, ec) && access(folder.c_str(), X_OK) == 0;
 }
 
 std::vector<std::string> FillProjectFolder(const std::string& exercise, const std::string& base,
                                            const std::string& userName)
 {
-    std::string folder = ProgramPath(exercise);
+    std::string folder = StoredPath(exercise);
     std::vector<std::string> failures;
     if (!base.empty()) {
         char version[16];
         std::snprintf(version, sizeof version, "%.2f", ProgramVersion * 0.01);
-        failures = CopyProjectTree(ProgramPath(base), folder, TreeTemplate{version, base, exercise, userName});
+        auto baseFolder = ProgramPathFor(base);
+        if (baseFolder) {
+            failures = CopyProjectTree(*baseFolder, folder, TreeTemplate{version, base, exercise, userName});
+        } else {
+            failures.push_back(Cp932ToUtf8(base));
+        }
     }
     std::error_code ec;
     fs::copy_file(ProgramPath(TemplateProjectFile), ExerciseProjectFile(exercise),
@@ -71,7 +101,7 @@ std::vector<std::string> FillProjectFolder(const std::string& exercise, const st
         failures.push_back(TemplateProjectFile);
     }
     // The exercise's own files, in name order; folders and batch files stay behind.
-    const std::string material = ProgramPath("prob/" + exercise);
+    const std::string material = StoredPath("prob/" + exercise);
     for (const auto& name : ListFolder(material).value_or(std::vector<std::string>{})) {
         std::error_code typeError;
         if (!fs::is_regular_file(material + "/" + name, typeError) ||
@@ -81,7 +111,7 @@ std::vector<std::string> FillProjectFolder(const std::string& exercise, const st
         std::error_code copyError;
         fs::copy_file(material + "/" + name, folder + "/" + name, fs::copy_options::overwrite_existing, copyError);
         if (copyError) {
-            failures.push_back("prob/" + exercise + "/" + name);
+            failures.push_back("prob/" + Cp932ToUtf8(exercise) + "/" + name);
         }
     }
     return failures;

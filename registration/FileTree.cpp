@@ -8,6 +8,7 @@
 
 #include "platform/FileIo.h"
 #include "platform/MbString.h"
+#include "platform/PathNames.h"
 #include "platform/ProgramFolder.h"
 
 namespace quilvane {
@@ -57,6 +58,9 @@ public:
             std::string name = DiskPath(templateMode_->templateName);
             size_t slash = name.rfind('/');
             templateBase_ = slash == std::string::npos ? name : name.substr(slash + 1);
+            // File names on disk are in the system's encoding, file contents stay CP932.
+            diskTemplateBase_ = StoredToDiskPath(templateBase_).value_or(templateBase_);
+            diskNewName_ = StoredToDiskPath(templateMode_->newName).value_or(templateMode_->newName);
         }
         std::error_code ec;
         destination_ = fs::canonical(dstDir, ec);
@@ -126,10 +130,10 @@ private:
                           const std::string& name)
     {
         std::string_view extension = Extension(name);
-        bool renamed = EqualsIgnoringCase(Stem(name), templateBase_);
+        bool renamed = EqualsIgnoringCase(Stem(name), diskTemplateBase_);
         bool projectFile =
             EqualsIgnoringCase(extension, ".csproj") || EqualsIgnoringCase(extension, ".vbproj");
-        std::string to = dst + "/" + (renamed ? templateMode_->newName + std::string(extension) : name);
+        std::string to = dst + "/" + (renamed ? diskNewName_ + std::string(extension) : name);
         std::error_code ec;
         if (!fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec)) {
             Fail(relative, CopyProblem::Failed);
@@ -148,6 +152,8 @@ private:
 
     const std::optional<TreeTemplate>& templateMode_;
     std::string templateBase_;
+    std::string diskTemplateBase_;
+    std::string diskNewName_;
     fs::path destination_;
     std::vector<CopyIssue> issues_;
 };

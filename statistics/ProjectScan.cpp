@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/FileIo.h"
+#include "platform/PathNames.h"
 #include "platform/ProgramFolder.h"
 #include "project/ProjectFile.h"
 
@@ -87,14 +88,20 @@ std::string FirstProjectFile(const std::string& folder)
 void ScanProjects(const std::string& excludedName, StatStore& store, PhaseSeconds* phaseSeconds)
 {
     const std::string root = ProgramFolder();
-    for (const std::string& name : ListEntries(root, true)) {
+    for (const std::string& diskName : ListEntries(root, true)) {
+        // Rows are keyed by the stored (CP932) name, as the open project names its folder; a
+        // folder whose name CP932 cannot hold is no project of this workbench.
+        auto stored = DiskToStoredName(diskName);
+        if (!stored) {
+            continue;
+        }
+        const std::string& name = *stored;
         if (name == "." || name == ".." || name == "init" ||
             (!excludedName.empty() && name == excludedName)) {
             continue;
         }
-        // Paths are built from the listed bytes directly: a name is not a stored text, so it must
-        // not go through the '\' conversion of ProgramPath.
-        const std::string folder = root + "/" + name;
+        // Paths are built from the listed bytes directly: they are already the disk's names.
+        const std::string folder = root + "/" + diskName;
         const std::string file = FirstProjectFile(folder);
         if (file.empty()) {
             continue;

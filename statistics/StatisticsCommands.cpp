@@ -5,9 +5,11 @@
 #include "app/CMainFrame.h"
 #include "app/CQuilvaneDoc.h"
 #include "mainwindow/CQuilvaneView.h"
+#include "platform/PathNames.h"
 #include "platform/ProgramFolder.h"
 #include "statistics/CStatisticsDlg.h"
 #include "ui/Prompt.h"
+#include "ui/QtText.h"
 
 namespace quilvane {
 
@@ -46,7 +48,13 @@ void OnStatistics(CMainFrame& frame, CQuilvaneDoc& doc, QWidget* owner)
         chosen = dlg.ResultPath();
     }
     if (!chosen.empty()) {
-        frame.OpenProject(QString::fromStdString(ProgramPath(chosen)));
+        // The row holds the stored folder name; the folder on disk has the system's encoding.
+        auto path = ProgramPathFor(chosen);
+        if (!path) {
+            CurrentPrompt().Inform(owner, QString::fromStdString(UndecodableNameMessage()));
+            return;
+        }
+        frame.OpenProject(DiskPathToQ(*path));
     }
 }
 

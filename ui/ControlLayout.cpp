@@ -68,11 +68,18 @@ void ControlLayout::OnSize(QWidget* dialog)
 
 int ChooseFolder(QWidget* owner, const char* title, std::string& path)
 {
-    auto chosen = CurrentPrompt().ChooseFolder(owner, title ? QString::fromUtf8(title) : QString(), ToQ(path));
+    // No title is a null text, for which the chooser puts its own; an empty one stays empty.
+    auto chosen = CurrentPrompt().ChooseFolder(owner, title ? QString::fromUtf8(title) : QString(),
+                                               StoredPathToQ(path));
     if (!chosen) {
         return 1;
     }
-    path = FromQ(*chosen);
+    auto stored = QPathToStored(*chosen);
+    if (!stored) {
+        CurrentPrompt().Inform(owner, QString::fromStdString(UnstorableNameMessage(chosen->toStdString())));
+        return 1;
+    }
+    path = *stored;
     return 0;
 }
 

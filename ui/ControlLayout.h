@@ -35,8 +35,9 @@ private:
     std::map<QWidget*, Anchor> anchors_;
 };
 
-// Shows the folder chooser with `title` (or "Select Folder"), preselecting `path` (CP932).
-// Returns 0 and the chosen folder in `path` when the user chose one, 1 otherwise (path unchanged).
+// Shows the folder chooser with `title` (or "Select Folder" when null), preselecting `path`
+// (stored CP932 text). Returns 0 and the chosen folder as stored text in `path` when the user
+// chose one, 1 otherwise (path unchanged; a folder CP932 cannot hold is refused with a message).
 int ChooseFolder(QWidget* owner, const char* title, std::string& path);
 
 } // namespace quilvane

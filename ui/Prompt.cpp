@@ -45,8 +45,8 @@ Prompt::Answer QtPrompt::Ask(QWidget* owner, const QString& text, bool withCance
 
 std::optional<QString> QtPrompt::ChooseFolder(QWidget* owner, const QString& title, const QString& start)
 {
-    QString chosen = QFileDialog::getExistingDirectory(owner, title.isEmpty() ? QStringLiteral("Select Folder") : title,
-                                                       start, QFileDialog::ShowDirsOnly);
+    QString chosen = QFileDialog::getExistingDirectory(
+        owner, title.isNull() ? QStringLiteral("Select Folder") : title, start, QFileDialog::ShowDirsOnly);
     if (chosen.isEmpty()) {
         return std::nullopt;
     }

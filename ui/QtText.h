@@ -1,9 +1,12 @@
 #pragma once
 // The one place where data-model text (CP932 bytes) meets the screen (QString).
+#include <QFile>
 #include <QString>
+#include <optional>
 #include <string>
 
 #include "platform/Cp932.h"
+#include "platform/PathNames.h"
 
 namespace quilvane {
 
@@ -43,6 +46,33 @@ inline std::string FromQLines(const QString& text)
 inline std::string FieldLines(const QString& shown, const std::string& stored)
 {
     return shown == ToQLines(stored) ? stored : FromQLines(shown);
+}
+
+// Paths from Qt (choosers, drops, the command line) and paths on disk. A QString path reaches
+// the file system in the system's encoding, and becomes stored text only through
+// DiskToStoredName, so a folder chosen as 共有 is stored as the CP932 bytes of 共有.
+inline std::string QToDiskPath(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
+inline QString DiskPathToQ(const std::string& disk)
+{
+    return QFile::decodeName(QByteArray::fromStdString(disk));
+}
+
+// Nothing when CP932 cannot hold the path; the caller refuses it with UnstorableNameMessage.
+inline std::optional<std::string> QPathToStored(const QString& path)
+{
+    return DiskToStoredName(path.toStdString());
+}
+
+// A stored path for a chooser or an edit field that shows a path: as the disk path it names,
+// or the plain decoded text when the bytes are not valid CP932.
+inline QString StoredPathToQ(const std::string& stored)
+{
+    auto disk = StoredToDiskPath(stored);
+    return disk ? DiskPathToQ(*disk) : ToQ(stored);
 }
 
 } // namespace quilvane

@@ -162,6 +162,12 @@ TEST_F(WorkbenchTest, DroppedProjectFileIsOpened)
                                           QUrl::fromLocalFile(QString::fromStdString(other))}));
     EXPECT_EQ(Doc().Data().projectName, "Prob2");
     EXPECT_EQ(Frame().windowTitle(), "Prob2");
+    // A project in a Japanese folder is opened from its UTF-8 path under its stored name.
+    std::string japanese = MakeProject("課題1", ThreePhases());
+    EXPECT_TRUE(Frame().OpenDroppedFiles({QUrl::fromLocalFile(QString::fromStdString(japanese))}));
+    EXPECT_EQ(Doc().PathName(), japanese);
+    EXPECT_EQ(Doc().Data().projectName, "\x89\xDB\x91\xE8\x31");
+    EXPECT_EQ(Frame().windowTitle(), "課題1");
 }
 
 TEST_F(WorkbenchTest, CommandsShowTheirPromptInTheStatusBarAndTheirNameAsToolTip)

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <nlohmann/json.hpp>
 
 #include "platform/FileIo.h"
@@ -134,4 +135,108 @@ TEST_F(CliProject, PackWritesTheCanonicalFormAndShowWarnsOfTrailingBytes)
         // Only the canonical file comes back byte for byte.
         EXPECT_EQ(ReadWholeFile(dir_.Path("again.psp")), canonical);
     }
+}
+
+namespace {
+
+// 山田, 課題1 and 課題2 as stored (CP932) text.
+const std::string Yamada = "\x8E\x52\x93\x63";
+const std::string Kadai1 = "\x89\xDB\x91\xE8\x31";
+const std::string Kadai2 = "\x89\xDB\x91\xE8\x32";
+
+// A program folder whose own path holds Japanese, with settings, template and exercise material.
+class CliNew : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Write("init/psp.txt", "100\r\n" + Yamada + "\r\n\r\n2\r\nA\r\nB\r\n");
+        ProjectRecord templ;
+        templ.estimate.totalMinutes = 60;
+        ASSERT_TRUE(SaveProjectFile(root_ + "/init/work.psp", templ).Ok());
+        Write("prob/htm/課題2.htm", "<base>" + Kadai1 + "</base>\r\n");
+        Write("課題1/課題1.sln", "Project " + Kadai1 + " by USERNAME, VERSION\r\n");
+        Write("prob/課題2/問題.txt", "input");
+        Write("prob/bat/課題2.bat", "echo made > batch-ran.txt\n");
+    }
+    void Write(const std::string& relative, const std::string& text)
+    {
+        std::filesystem::create_directories(std::filesystem::path(root_ + "/" + relative).parent_path());
+        ASSERT_TRUE(WriteFileAtomically(root_ + "/" + relative, text).Ok());
+    }
+    std::string Read(const std::string& relative)
+    {
+        return ReadWholeFile(root_ + "/" + relative).value_or("<missing>");
+    }
+    ToolResult Cli(const std::vector<std::string>& args, const std::string& cwd = "")
+    {
+        return RunTool(QUILVANE_CLI_PATH, args, cwd);
+    }
+
+    TempFolder dir_;
+    std::string root_ = dir_.Path("演習 フォルダ");
+};
+
+} // namespace
+
+TEST_F(CliNew, MakesTheProjectAsTheWorkbenchDoesUnderUtf8Names)
+{
+    ToolResult r = Cli({"new", "-C", root_, "課題2", "課題1"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, root_ + "/課題2/work.psp\n");
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(Read("課題2/課題2.sln"), "Project " + Kadai2 + " by " + Yamada + ", 1.03\r\n");
+    EXPECT_EQ(Read("課題2/問題.txt"), "input");
+    EXPECT_EQ(Read("batch-ran.txt"), "made\n");
+    ProjectRecord made;
+    ASSERT_TRUE(LoadProjectFile(root_ + "/課題2/work.psp", made).Ok());
+    EXPECT_EQ(made.projectName, Kadai2);
+    EXPECT_EQ(made.estimate.baseName, Kadai1);
+    EXPECT_EQ(made.overview.userName, Yamada);
+    ASSERT_EQ(made.phases.size(), 2u);
+    EXPECT_EQ(made.phases[0].plan + made.phases[1].plan, 60);
+    EXPECT_EQ(made.memo.substr(0, 26), "Quilvane \x83\x6F\x81\x5B\x83\x57\x83\x87\x83\x93 1.03\r\n");
+    EXPECT_NE(made.memo.find(" \x8D\xEC\x90\xAC\r\n"), std::string::npos);
+
+    // The statistics scan finds it under its stored name.
+    ToolResult stats = Cli({"stats"}, root_);
+    ASSERT_EQ(stats.exitCode, 0) << stats.err;
+    EXPECT_NE(stats.out.find("\n,課題2,課題1,"), std::string::npos) << stats.out;
+}
+
+TEST_F(CliNew, RefusalsExitOneWithTheWorkbenchMessage)
+{
+    struct Case {
+        std::vector<std::string> args;
+        std::string message;
+    };
+    ASSERT_EQ(Cli({"new", "課題2"}, root_).exitCode, 0);
+    const Case cases[] = {
+        {{"new", "課題2", "課題1"}, "既にプロジェクトが存在しています\n"},
+        {{"new", "../outside"}, "プロジェクト名 ../outside はフォルダ名に使えません\n"},
+        {{"new", "絵😀"}, "「絵😀」にはシフトJISで表せない文字が含まれているため使えません\n"},
+        {{"new", "課題3", "絵😀"}, "「絵😀」にはシフトJISで表せない文字が含まれているため使えません\n"},
+    };
+    for (const auto& c : cases) {
+        ToolResult r = Cli(c.args, root_);
+        EXPECT_EQ(r.exitCode, 1) << c.args[1];
+        EXPECT_EQ(r.err, c.message) << c.args[1];
+        EXPECT_EQ(r.out, "") << c.args[1];
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir_.Path("outside")));
+    EXPECT_FALSE(std::filesystem::exists(root_ + "/課題3"));
+
+    Write("init/psp.txt", "100\r\nYOUR NAME\r\n\r\n0\r\n");
+    ToolResult unnamed = Cli({"new", "-C", root_, "課題3"});
+    EXPECT_EQ(unnamed.exitCode, 1);
+    EXPECT_EQ(unnamed.err, "名前を設定して下さい\n");
+    std::filesystem::remove(root_ + "/init/work.psp");
+    ToolResult bare = Cli({"new", "-C", root_, "課題3"});
+    EXPECT_EQ(bare.exitCode, 1);
+    EXPECT_EQ(bare.err, "テンプレートドキュメント init/work.psp がありません\n");
+    EXPECT_FALSE(std::filesystem::exists(root_ + "/課題3"));
+
+    EXPECT_EQ(Cli({"new"}, root_).exitCode, 2);
+    EXPECT_EQ(Cli({"new", "a", "b", "c"}, root_).exitCode, 2);
+    EXPECT_EQ(Cli({"new", "-C"}, root_).exitCode, 2);
+    EXPECT_EQ(Cli({"new", "-C", dir_.Path("missing"), "a"}).exitCode, 1);
 }

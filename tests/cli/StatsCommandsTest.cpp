@@ -64,7 +64,7 @@ protected:
 TEST_F(StatCli, StatsPrintsTheMergedHistoryAsCsvWithoutWritingFiles)
 {
     MakeHistory();
-    Project("\x89\xFC\x91\x50", FinishedProject(1, 0, 2, 3)); // 改善
+    Project("改善", FinishedProject(1, 0, 2, 3)); // folder names on disk are UTF-8
     auto before = Listing(dir_.Root());
 
     ToolResult r = Cli({"stats", "-C", dir_.Root()});

@@ -1,10 +1,14 @@
+#include <QDropEvent>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QUrl>
 
 #include "overview/COverviewDlg.h"
 #include "overview/OverviewCommands.h"
 #include "overview/ProblemPageBrowser.h"
+#include "platform/PathNames.h"
 #include "tests/GuiFixture.h"
 
 using namespace quilvane;
@@ -83,13 +87,19 @@ TEST_F(WorkbenchTest, SaveAsDefaultsRefusesThePlaceholderName)
     EXPECT_FALSE(dlg.SaveAsDefaults());
     EXPECT_EQ(prompt_.shown.back(), "名前を設定して下さい");
     EXPECT_FALSE(std::filesystem::exists(dir_.Path("init/psp.txt")));
+    // The placeholder compares case-sensitively; the lower-case words are refused only for
+    // their blank, which no student name may hold.
     dlg.NameEdit()->setText("your name");
+    EXPECT_FALSE(dlg.SaveAsDefaults());
+    EXPECT_EQ(prompt_.shown.back(), "氏名に空白を含めることはできません");
+    EXPECT_FALSE(std::filesystem::exists(dir_.Path("init/psp.txt")));
+    dlg.NameEdit()->setText("yourname");
     dlg.PhasesEdit()->setPlainText("P\nQ");
     EXPECT_TRUE(dlg.SaveAsDefaults());
     EXPECT_EQ(prompt_.shown.back(), "保存しました");
     Settings saved;
     ASSERT_EQ(LoadSettings(saved), 0);
-    EXPECT_EQ(saved, (Settings{"your name", "", {"P", "Q"}}));
+    EXPECT_EQ(saved, (Settings{"yourname", "", {"P", "Q"}}));
 }
 
 TEST_F(WorkbenchTest, ResetReloadsFromTheSettingsFile)
@@ -124,6 +134,100 @@ TEST_F(WorkbenchTest, DroppingOneItemSetsTheFolderSeveralChangeNothing)
     EXPECT_EQ(dlg.FolderEdit()->text(), "/srv/file.txt");
     dlg.Browse();
     EXPECT_EQ(dlg.FolderEdit()->text(), "/chosen");
+    // The chooser's title is empty, not missing (which would show the chooser's default).
+    ASSERT_EQ(prompt_.shown.size(), 2u);
+    for (const auto& title : prompt_.shown) {
+        EXPECT_TRUE(title.isEmpty() && !title.isNull());
+    }
+
+    // Japanese folders arrive as stored CP932 text; one CP932 cannot hold is refused.
+    const std::string shared = "/home/s/\x8B\xA4\x97\x4C/\x93\x6F\x98\x5E"; // 共有/登録
+    dlg.DropPaths({QStringLiteral("/home/s/共有/登録")});
+    prompt_.choices = {QStringLiteral("/home/s/絵😀")};
+    dlg.Browse();
+    dlg.DropPaths({QStringLiteral("/home/s/絵😀")});
+    ASSERT_EQ(prompt_.shown.size(), 5u);
+    EXPECT_EQ(prompt_.shown[3], QString::fromStdString(UnstorableNameMessage("/home/s/絵😀")));
+    EXPECT_EQ(prompt_.shown[4], prompt_.shown[3]);
+    EXPECT_EQ(dlg.FolderEdit()->text(), QStringLiteral("/home/s/共有/登録"));
+    dlg.accept();
+    EXPECT_EQ(dlg.fields.registrationFolder, shared);
+}
+
+TEST_F(WorkbenchTest, OneItemDroppedOnAnyEditFieldLandsInTheFolderField)
+{
+    std::vector<PhaseRecord> phases{{"A", 0, 0, 0}};
+    std::string name = "Prob1";
+    COverviewDlg dlg(false, name, phases);
+    dlg.OnInitDialog();
+    dlg.NameEdit()->setText("Taro");
+    const QList<QWidget*> fields{dlg.NameEdit(), dlg.FolderEdit(), dlg.PhasesEdit()->viewport(),
+                                 dlg.findChild<QLineEdit*>(QStringLiteral("1061"))};
+    int n = 0;
+    for (QWidget* field : fields) {
+        QString path = QStringLiteral("/srv/登録%1").arg(++n);
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(path)});
+        // Desktops send the address as text too; an edit field would insert it at the cursor.
+        data.setText(QUrl::fromLocalFile(path).toString());
+        QPoint middle = field->rect().center();
+        QDragEnterEvent enter(middle, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(field, &enter);
+        EXPECT_TRUE(enter.isAccepted()) << n;
+        QDropEvent drop(QPointF(middle), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(field, &drop);
+        EXPECT_EQ(dlg.FolderEdit()->text(), path) << n;
+        EXPECT_EQ(dlg.NameEdit()->text(), "Taro") << n;
+        EXPECT_EQ(dlg.PhasesEdit()->toPlainText(), "A\n") << n;
+    }
+}
+
+TEST_F(WorkbenchTest, OverviewReopensAtTheRectangleItWasClosedAt)
+{
+    ProjectRecord p = ThreePhases();
+    // A rectangle as older project files hold it: the whole window, frame included.
+    p.overview.windowRect = {100, 120, 700, 620};
+    Start(MakeProject("Prob1", p));
+    for (int i = 0; i < 3; ++i) {
+        QRect shown;
+        WhenOverviewOpens([&shown](COverviewDlg& dlg) {
+            shown = dlg.frameGeometry();
+            dlg.Button(1)->click();
+        });
+        View().Button(1029)->click();
+        EXPECT_EQ(shown, QRect(100, 120, 600, 500)) << i;
+        EXPECT_EQ(Doc().Data().overview.windowRect, (std::array<std::int32_t, 4>{100, 120, 700, 620})) << i;
+    }
+}
+
+TEST_F(WorkbenchTest, NameWithWhiteSpaceIsRefusedOnSaveAndOk)
+{
+    std::vector<PhaseRecord> phases{{"A", 0, 0, 0}};
+    std::string name = "Prob1";
+    COverviewDlg dlg(false, name, phases);
+    dlg.OnInitDialog();
+    const QString refused = QStringLiteral("氏名に空白を含めることはできません");
+    for (const QString& blank :
+         {QStringLiteral("山田 太郎"), QStringLiteral("山田　太郎"), QStringLiteral("山田\t")}) {
+        dlg.NameEdit()->setText(blank);
+        EXPECT_FALSE(dlg.SaveAsDefaults());
+        EXPECT_EQ(prompt_.shown.back(), refused);
+        dlg.accept();
+        EXPECT_EQ(prompt_.shown.back(), refused);
+        EXPECT_NE(dlg.result(), QDialog::Accepted);
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir_.Path("init/psp.txt")));
+    EXPECT_EQ(phases.size(), 1u);
+    // A name CP932 cannot hold is refused rather than saved with '?'.
+    dlg.NameEdit()->setText(QStringLiteral("山田😀"));
+    EXPECT_FALSE(dlg.SaveAsDefaults());
+    EXPECT_EQ(prompt_.shown.back(), QString::fromStdString(UnstorableNameMessage("山田😀")));
+    EXPECT_FALSE(std::filesystem::exists(dir_.Path("init/psp.txt")));
+    dlg.NameEdit()->setText(QStringLiteral("山田"));
+    EXPECT_TRUE(dlg.SaveAsDefaults());
+    dlg.accept();
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_EQ(dlg.fields.userName, "\x8E\x52\x93\x63");
 }
 
 TEST_F(WorkbenchTest, SettingsOnlyFormHidesTheProblemAndClosesOnlyAfterSaving)
@@ -159,4 +263,17 @@ TEST_F(WorkbenchTest, ProblemPageIsDecodedFromCp932)
     dlg.OnInitDialog();
     EXPECT_TRUE(dlg.Browser()->toPlainText().contains("問題"));
     EXPECT_TRUE(dlg.Browser()->source().toLocalFile().endsWith("prob/htm/Prob1.htm"));
+
+    // A Japanese exercise's page is found under its UTF-8 name in a folder with a blank.
+    std::filesystem::create_directories(dir_.Path("演習 フォルダ/prob/htm"));
+    ASSERT_TRUE(
+        WriteFileAtomically(dir_.Path("演習 フォルダ/prob/htm/課題1.htm"), "<p>\x96\xE2\x91\xE8</p>").Ok());
+    SetProgramFolder(dir_.Path("演習 フォルダ"));
+    std::string kadai = "\x89\xDB\x91\xE8\x31";
+    COverviewDlg japanese(false, kadai, phases);
+    japanese.OnInitDialog();
+    EXPECT_TRUE(japanese.Browser()->toPlainText().contains("問題"))
+        << japanese.Browser()->toPlainText().toStdString();
+    EXPECT_EQ(japanese.Browser()->source().toLocalFile(),
+              QString::fromStdString(dir_.Path("演習 フォルダ/prob/htm/課題1.htm")));
 }

@@ -48,10 +48,37 @@ TEST(OverviewUserName, PlaceholderIsRefusedButLowerCaseAccepted)
     EXPECT_TRUE(IsUsableUserName("your name"));
 }
 
+TEST(OverviewUserName, WhiteSpaceOfAnyKindIsFound)
+{
+    struct Case {
+        const char* name;
+        bool blank;
+    };
+    const Case cases[] = {
+        {"\x8E\x52\x93\x63", false},                 // 山田
+        {"\x8E\x52\x93\x63 \x91\xBE\x98\x59", true}, // 山田 太郎
+        {"\x8E\x52\x93\x63\x81\x40", true},          // ideographic space
+        {"Taro\t", true},
+        {"Taro\r\n", true},
+        {" ", true},
+        {"\x83\x5C", false}, // ソ: no byte of it is a blank
+        {"\x81\x41", false}, // 、 shares its lead byte with the ideographic space
+        {"", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(HasWhiteSpace(c.name), c.blank) << c.name;
+    }
+}
+
 TEST(OverviewAddress, ProgramFolderAndProjectWithSlashes)
 {
     EXPECT_EQ(ProblemPageAddress("C:\\PSP", "kadai1"), "file://C:/PSP/prob/htm/kadai1.htm");
     EXPECT_EQ(ProblemPageAddress("/opt/psp", "kadai1"), "file:///opt/psp/prob/htm/kadai1.htm");
+    // The stored name is the page's name on disk, below a folder that holds Japanese itself.
+    EXPECT_EQ(ProblemPageAddress("/home/s/演習", "\x89\xDB\x91\xE8\x31"),
+              "file:///home/s/演習/prob/htm/課題1.htm");
+    EXPECT_EQ(ProblemPagePath("/opt/psp", "\x83\x5C"), "/opt/psp/prob/htm/ソ.htm");
+    EXPECT_EQ(ProblemPageAddress("/opt/psp", "x\x83"), std::nullopt);
 }
 
 TEST(FolderNames, OnlyPlainNamesMayBecomeFolders)
@@ -104,6 +131,23 @@ TEST_F(ProblemPages, OnlyPagesWhoseBaseExistsAreOfferedAndTheNextIsProposed)
     EXPECT_FALSE(BuildNewProjectChoices(pages, "b").proposed.has_value());
     EXPECT_EQ(BuildNewProjectChoices(pages, "zzz").proposed, 0u);
     EXPECT_EQ(BuildNewProjectChoices(pages, "").proposed, 0u);
+}
+
+TEST_F(ProblemPages, JapaneseNamesOnDiskBecomeStoredNames)
+{
+    // Page and folder names on disk are UTF-8; the base inside the page is CP932 text.
+    Page("課題2.htm", "<base>\x89\xDB\x91\xE8\x31</base>\r\n"); // 課題1
+    Page("課題3.htm", "<base>\x89\xDB\x91\xE8\x32</base>\r\n"); // 課題2, no folder
+    Page("絵😀.htm", "<base>x</base>");                          // no CP932 form
+    Folder("課題1");
+    Folder("x");
+    auto pages = ListProblemPages(dir_.Root());
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(pages[0].exercise, "\x89\xDB\x91\xE8\x32");
+    EXPECT_EQ(pages[0].base, "\x89\xDB\x91\xE8\x31");
+    auto path = ProblemPagePath(dir_.Root(), pages[0].exercise);
+    ASSERT_TRUE(path.has_value());
+    EXPECT_EQ(ReadBaseTag(*path), "\x89\xDB\x91\xE8\x31");
 }
 
 TEST_F(ProblemPages, BaseTagMustFallIntoOneChunkOfOneLine)

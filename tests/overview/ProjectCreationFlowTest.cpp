@@ -1,10 +1,14 @@
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
 
 #include "overview/CNewProjectDlg.h"
 #include "overview/COverviewDlg.h"
 #include "platform/FileIo.h"
+#include "platform/PathNames.h"
+#include "statistics/CStatisticsDlg.h"
 #include "tests/GuiFixture.h"
+#include "ui/QtText.h"
 
 #include <csignal>
 #include <sys/resource.h>
@@ -206,4 +210,105 @@ TEST_F(CreationTest, FailedFirstSaveKeepsTheNewProjectOpenAndUnsaved)
     ASSERT_TRUE(LoadProjectFile(dir_.Path("Prob1/work.psp"), written).Ok());
     EXPECT_EQ(written.overview.userName, std::string(4000, 'x'));
     EXPECT_EQ(written.memo, Doc().Data().memo);
+}
+
+// 山田, 課題1 and 課題2 as stored (CP932) text.
+const std::string Yamada = "\x8E\x52\x93\x63";
+const std::string Kadai1 = "\x89\xDB\x91\xE8\x31";
+const std::string Kadai2 = "\x89\xDB\x91\xE8\x32";
+
+TEST_F(CreationTest, JapaneseNamesAreUtf8FoldersAndReopenThroughEveryRoute)
+{
+    // A program folder whose own path holds Japanese, with a base 課題1 and an exercise 課題2.
+    const std::string root = dir_.Path("演習 フォルダ");
+    std::filesystem::create_directories(root + "/init");
+    SetProgramFolder(root);
+    ASSERT_EQ(SaveSettings(Settings{Yamada, "", {"A", "B"}}), 0);
+    ProjectRecord templ;
+    templ.estimate.totalMinutes = 60;
+    ASSERT_TRUE(SaveProjectFile(root + "/init/work.psp", templ).Ok());
+    Write("演習 フォルダ/prob/htm/課題2.htm", "<base>" + Kadai1 + "</base>\r\n");
+    Write("演習 フォルダ/課題1/課題1.sln", "Project " + Kadai1 + " by USERNAME\r\n");
+    Write("演習 フォルダ/prob/課題2/問題.txt", "input");
+    MakeProject("演習 フォルダ/Other", ThreePhases());
+
+    QString proposed;
+    WhenNewProjectOpens(QStringLiteral("課題2"), QStringLiteral("課題1"), &proposed);
+    Start();
+    EXPECT_EQ(proposed, QStringLiteral("課題2"));
+    const std::string file = root + "/課題2/work.psp";
+    EXPECT_EQ(Doc().PathName(), file);
+    EXPECT_EQ(Doc().Data().projectName, Kadai2);
+    EXPECT_EQ(Read("演習 フォルダ/課題2/課題2.sln"), "Project " + Kadai2 + " by " + Yamada + "\r\n");
+    EXPECT_EQ(Read("演習 フォルダ/課題2/問題.txt"), "input");
+    // Every name in the program folder is the UTF-8 form of a stored name, none raw CP932.
+    for (const auto& entry : std::filesystem::directory_iterator(root)) {
+        EXPECT_TRUE(DiskToStoredName(entry.path().filename().string()).has_value()) << entry.path();
+    }
+    ProjectRecord saved;
+    ASSERT_TRUE(LoadProjectFile(file, saved).Ok());
+    EXPECT_EQ(saved.estimate.baseName, Kadai1);
+    EXPECT_EQ(saved.overview.userName, Yamada);
+
+    // Closing remembers the stored name; the recent list holds the path on disk.
+    ASSERT_TRUE(Doc().CanCloseFrame());
+    EXPECT_EQ(Read("演習 フォルダ/init/lastProj.txt"), "100\r\n" + Kadai2 + "\r\n");
+    EXPECT_EQ(Frame().RecentFiles().value(0), QString::fromStdString(file));
+
+    // A new run reopens it through lastProj.txt without any dialog.
+    app_.reset();
+    Start();
+    EXPECT_EQ(Doc().PathName(), file);
+    EXPECT_EQ(Doc().Data().projectName, Kadai2);
+
+    // Another project, then back through the recent list.
+    Frame().OpenProject(QString::fromStdString(root + "/Other/work.psp"));
+    ASSERT_EQ(Doc().Data().projectName, "Other");
+    Frame().OpenProject(Frame().RecentFiles().value(1));
+    EXPECT_EQ(Doc().PathName(), file);
+
+    // And from the statistics dialog, whose rows hold the stored names.
+    Frame().OpenProject(QString::fromStdString(root + "/Other/work.psp"));
+    bool ran = false;
+    QTimer::singleShot(0, [&ran] {
+        auto* dlg = qobject_cast<CStatisticsDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(dlg, nullptr);
+        ran = true;
+        for (std::size_t i = 0; i < dlg->Rows().size(); ++i) {
+            if (dlg->Rows()[i][1] == Kadai2) {
+                dlg->SelectRows({i});
+            }
+        }
+        dlg->findChild<QPushButton*>(QStringLiteral("1103"))->click();
+    });
+    prompt_.answers = {Prompt::Answer::Yes};
+    View().Button(1028)->click();
+    EXPECT_TRUE(ran);
+    EXPECT_EQ(prompt_.shown.back(), QStringLiteral("課題2を開きますか?"));
+    EXPECT_EQ(Doc().PathName(), file);
+    EXPECT_EQ(Doc().Data().projectName, Kadai2);
+}
+
+TEST_F(CreationTest, NamesCp932CannotHoldAreRefusedNotMangled)
+{
+    Start(MakeProject("Prob0", ThreePhases()));
+    WhenNewProjectOpens(QStringLiteral("絵😀"), "Prob0");
+    QTimer::singleShot(50, [] {
+        // The dialog stays open after the refusal; the test closes it.
+        if (auto* dlg = qobject_cast<CNewProjectDlg*>(QApplication::activeModalWidget())) {
+            dlg->reject();
+        }
+    });
+    EXPECT_TRUE(Frame().OnCommand(CommandId::FileNew));
+    EXPECT_EQ(prompt_.shown.back(), QString::fromStdString(UnstorableNameMessage("絵😀")));
+    EXPECT_EQ(Doc().Data().projectName, "Prob0");
+    EXPECT_FALSE(std::filesystem::exists(dir_.Path("絵😀")));
+    EXPECT_FALSE(std::filesystem::exists(dir_.Path("\x8A\x47?")));
+
+    // A project file in a folder whose name CP932 cannot hold is not opened under another name.
+    std::string odd = MakeProject("絵😀", ThreePhases());
+    Frame().OpenProject(QString::fromStdString(odd));
+    EXPECT_EQ(prompt_.shown.back(), QString::fromStdString(UnstorableNameMessage("絵😀")));
+    EXPECT_EQ(Doc().Data().projectName, "Prob0");
+    EXPECT_EQ(Doc().PathName(), dir_.Path("Prob0/work.psp"));
 }

@@ -55,5 +55,11 @@ TEST(ProgramPaths, RelativePathsResolveAgainstTheProgramFolder)
     EXPECT_EQ(ProgramPath("/abs/x"), "/abs/x");
     // 0x5C as the trail byte of "ソ" is not a separator.
     EXPECT_EQ(ToSlashes("\x83\x5C\\a"), "\x83\x5C/a");
+    // Stored names reach the disk in its own encoding, below a folder that may hold any name.
+    SetProgramFolder("/home/s/演習");
+    EXPECT_EQ(ProgramPathFor("\x8E\x52\x93\x63\\work.psp"), "/home/s/演習/山田/work.psp");
+    EXPECT_EQ(ProgramPathFor("\x83\x5C\\a"), "/home/s/演習/ソ/a");
+    EXPECT_EQ(ProgramPathFor(""), "/home/s/演習");
+    EXPECT_EQ(ProgramPathFor("x\x83"), std::nullopt);
     SetProgramFolder(saved);
 }

@@ -69,6 +69,18 @@ TEST_F(StatScan, ExcludedFolderKeepsTheRowItHadAndIsNotRefreshed)
     EXPECT_TRUE(store.records["Other"].present);
 }
 
+TEST_F(StatScan, JapaneseFolderNamesAreRowsUnderTheirStoredNames)
+{
+    // On disk the folders have UTF-8 names; rows and the excluded name are CP932 text.
+    Project("課題1", FinishedProject(1, 1, 1, 1));
+    Project("山田", FinishedProject(2, 2, 2, 2));
+    Project("絵😀", FinishedProject(3, 3, 3, 3)); // no CP932 form: not a project of ours
+    StatStore store = Scan("\x8E\x52\x93\x63");  // 山田
+    ASSERT_EQ(store.records.size(), 1u);
+    EXPECT_EQ(store.records.begin()->first, "\x89\xDB\x91\xE8\x31"); // 課題1
+    EXPECT_EQ(store.records.begin()->second.actReuse, 1);
+}
+
 TEST_F(StatScan, FoldersWithoutProjectFileAndPlainFilesAreSkipped)
 {
     std::filesystem::create_directories(dir_.Path("Empty"));
