@@ -2,20 +2,23 @@
 #include <QApplication>
 
 #include "app/CQuilvaneApp.h"
+#include "platform/LastResort.h"
 #include "ui/DialogFont.h"
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("Quilvane"));
-    QApplication::setApplicationName(QStringLiteral("Quilvane"));
-    quilvane::InstallDialogFont(app);
-    quilvane::SystemTimeSource clock;
-    quilvane::CQuilvaneApp quilvaneApp(clock);
-    QStringList arguments = QApplication::arguments();
-    arguments.removeFirst();
-    if (!quilvaneApp.InitInstance(arguments)) {
-        return 0;
-    }
-    return QApplication::exec();
+    return quilvane::RunWithLastResort("Quilvane", [&] {
+        QApplication app(argc, argv);
+        QApplication::setOrganizationName(QStringLiteral("Quilvane"));
+        QApplication::setApplicationName(QStringLiteral("Quilvane"));
+        quilvane::InstallDialogFont(app);
+        quilvane::SystemTimeSource clock;
+        quilvane::CQuilvaneApp quilvaneApp(clock);
+        QStringList arguments = QApplication::arguments();
+        arguments.removeFirst();
+        if (!quilvaneApp.InitInstance(arguments)) {
+            return 0;
+        }
+        return QApplication::exec();
+    });
 }
