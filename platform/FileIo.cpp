@@ -249,6 +249,11 @@ Status ReadRegularFile(const std::string& path, std::string& bytes)
         CloseQuietly(fd);
         return Status::Failure(path + " は通常のファイルではありません");
     }
+    // A regular file reads as usual; no file system may answer "try again" to it.
+    int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0) {
+        (void)::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    }
     std::string read;
     try {
         // The size is a hint only: the file may grow or shrink while it is read.
@@ -330,6 +335,11 @@ Status AtomicFileWriter::Begin(const std::string& path)
         return Status::Failure(path + " の行き先を調べられません: " + ErrorText(errno));
     }
     target_ = *resolved;
+    if (BaseNameOf(target_).empty()) {
+        // An empty name or one ending in "/" names no file; its leftovers would be anything
+        // in the folder that starts with ".tmp".
+        return Status::Failure("\"" + path + "\" はファイル名ではありません");
+    }
     struct stat old {};
     bool exists = ::stat(target_.c_str(), &old) == 0;
     if (!exists && errno != ENOENT) {

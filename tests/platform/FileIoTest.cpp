@@ -196,6 +196,17 @@ TEST(AtomicWrite, TargetsKeepWhatTheyAre)
     EXPECT_TRUE(std::filesystem::is_fifo(dir.Path("pipe")));
     EXPECT_TRUE(std::filesystem::is_directory(dir.Path("folder")));
     EXPECT_TRUE(std::filesystem::is_empty(dir.Path("folder")));
+
+    // A name that names no file is refused, and files that merely start with ".tmp" stay.
+    ASSERT_TRUE(WriteFileAtomically(dir.Path("folder/.tmpABCDEF"), "someone's").Ok());
+    const auto saved = std::filesystem::current_path();
+    std::filesystem::current_path(dir.Path("folder"));
+    Status empty = WriteFileAtomically("", "x");
+    std::filesystem::current_path(saved);
+    EXPECT_FALSE(empty.Ok());
+    EXPECT_FALSE(WriteFileAtomically(dir.Path("folder/missing/"), "x").Ok());
+    EXPECT_EQ(ReadWholeFile(dir.Path("folder/.tmpABCDEF")), "someone's");
+    EXPECT_EQ(EntriesIn(dir.Path("folder")), 1u);
 }
 
 TEST(AtomicWrite, LeftoversOfAKilledWriterGoOnTheNextWrite)
