@@ -71,15 +71,16 @@ int RunPrint(const Args& args)
         writer.setCreator(QStringLiteral("quilvane-cli"));
         writer.setTitle(QString::fromStdString(Cp932ToUtf8(project.projectName)));
         // A4 with the few millimetres a printer cannot reach, so the pages look as printed.
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(5, 5, 5, 5),
-                                         QPageLayout::Millimeter));
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                         QMarginsF(5, 5, 5, 5), QPageLayout::Millimeter));
         if (!painter.PrintPages(writer, 1, painter.PageCount())) {
             std::fprintf(stderr, "quilvane-cli: %s を印刷できません\n", out.c_str());
             return ExitFailure;
         }
     }
     const QByteArray& bytes = pdf.data();
-    status = WriteFileAtomically(out, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    std::string_view pdfBytes(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    status = WriteFileAtomically(out, pdfBytes);
     if (!status) {
         std::fprintf(stderr, "quilvane-cli: %s\n", status.Message().c_str());
         return ExitFailure;
