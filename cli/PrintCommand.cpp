@@ -1,17 +1,19 @@
 // `print`: the printed PSP form of a project file, written as a PDF with the workbench's pages.
 #include <QApplication>
-#include <QFile>
+#include <QBuffer>
 #include <QMarginsF>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
 #include <cstdio>
 #include <memory>
+#include <string_view>
 
 #include "cli/Commands.h"
 #include "mainwindow/PrintLayout.h"
 #include "mainwindow/PrintPainter.h"
 #include "platform/Cp932.h"
+#include "platform/FileIo.h"
 #include "platform/TimeSource.h"
 #include "project/ProjectFile.h"
 #include "ui/DialogFont.h"
@@ -60,14 +62,27 @@ int RunPrint(const Args& args)
     PhaseTableTexts table = PhaseTableTextsOf(project);
     PrintPainter painter(project, std::move(table), clock);
 
-    QPdfWriter writer(QFile::decodeName(out.c_str()));
-    writer.setCreator(QStringLiteral("quilvane-cli"));
-    writer.setTitle(QString::fromStdString(Cp932ToUtf8(project.projectName)));
-    // A4 with the few millimetres a printer cannot reach, so the pages look as printed.
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(5, 5, 5, 5),
-                                     QPageLayout::Millimeter));
-    if (!painter.PrintPages(writer, 1, painter.PageCount())) {
-        std::fprintf(stderr, "quilvane-cli: %s に書き込めません\n", out.c_str());
+    // The PDF is made in memory and then written atomically: a full disk or an output that is
+    // no regular file (/dev/full) fails the command and leaves an earlier PDF as it was.
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&pdf);
+        writer.setCreator(QStringLiteral("quilvane-cli"));
+        writer.setTitle(QString::fromStdString(Cp932ToUtf8(project.projectName)));
+        // A4 with the few millimetres a printer cannot reach, so the pages look as printed.
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                         QMarginsF(5, 5, 5, 5), QPageLayout::Millimeter));
+        if (!painter.PrintPages(writer, 1, painter.PageCount())) {
+            std::fprintf(stderr, "quilvane-cli: %s を印刷できません\n", out.c_str());
+            return ExitFailure;
+        }
+    }
+    const QByteArray& bytes = pdf.data();
+    std::string_view pdfBytes(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    status = WriteFileAtomically(out, pdfBytes);
+    if (!status) {
+        std::fprintf(stderr, "quilvane-cli: %s\n", status.Message().c_str());
         return ExitFailure;
     }
     return ExitOk;

@@ -1,6 +1,7 @@
 // `show` and `pack`: a project file to text or JSON, and JSON back to a project file.
 #include <cstdio>
 #include <iostream>
+#include <new>
 
 #include "cli/Commands.h"
 #include "cli/ProjectJson.h"
@@ -102,12 +103,18 @@ int RunPack(const Args& args)
     }
     const std::string& in = args[0];
     const std::string& out = args[1];
-    auto text = ReadWholeFile(in);
-    if (!text) {
-        std::fprintf(stderr, "quilvane-cli: %s を開けません\n", in.c_str());
+    std::string text;
+    if (Status read = ReadRegularFile(in, text); !read) {
+        std::fprintf(stderr, "quilvane-cli: %s\n", read.Message().c_str());
         return ExitFailure;
     }
-    nlohmann::json json = nlohmann::json::parse(*text, nullptr, false);
+    nlohmann::json json;
+    try {
+        json = nlohmann::json::parse(text, nullptr, false);
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "quilvane-cli: %s: メモリーが足りません\n", in.c_str());
+        return ExitFailure;
+    }
     if (json.is_discarded()) {
         std::fprintf(stderr, "quilvane-cli: %s: JSON として読めません\n", in.c_str());
         return ExitFailure;

@@ -1,10 +1,11 @@
 #include "cli/ProjectJson.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
+#include <optional>
 
 #include "platform/Cp932.h"
 
@@ -58,11 +59,9 @@ public:
         if (v == nullptr) {
             return;
         }
-        if (!v->is_number_integer() || v->get<std::int64_t>() < INT32_MIN || v->get<std::int64_t>() > INT32_MAX) {
-            Fail("32 ビット整数ではありません");
-            return;
+        if (auto value = Int32Of(*v)) {
+            out = *value;
         }
-        out = static_cast<std::int32_t>(v->get<std::int64_t>());
     }
 
     void Double(const Json& object, const char* key, double& out, const std::string& path = "")
@@ -72,7 +71,14 @@ public:
             return;
         }
         if (v->is_number()) {
-            out = v->get<double>();
+            // A number too large for a double reads as infinity; infinity is written as text,
+            // so such a number is out of range, not a way to spell it.
+            double value = v->get<double>();
+            if (!std::isfinite(value)) {
+                Fail("倍精度浮動小数点数の範囲を超えています");
+                return;
+            }
+            out = value;
             return;
         }
         std::string s = v->is_string() ? v->get<std::string>() : std::string();
@@ -80,14 +86,24 @@ public:
             out = INFINITY;
         } else if (s == "-Infinity") {
             out = -INFINITY;
-        } else if (s.rfind("NaN:", 0) == 0 && s.size() == 20) {
-            char* end = nullptr;
-            unsigned long long bits = std::strtoull(s.c_str() + 4, &end, 16);
-            if (*end != '\0') {
-                Fail("数値ではありません");
+        } else if (s.rfind("NaN:", 0) == 0) {
+            // Exactly the 16 hex digits of a NaN's bits: no sign, no "0x", no spaces, and bits
+            // that are a NaN, not some tiny number.
+            std::uint64_t bits = 0;
+            bool digits = s.size() == 20;
+            for (std::size_t i = 4; i < s.size() && digits; ++i) {
+                char c = s[i];
+                int d = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                                      : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+                digits = d >= 0;
+                bits = bits << 4 | static_cast<std::uint64_t>(d < 0 ? 0 : d);
+            }
+            double value = std::bit_cast<double>(bits);
+            if (!digits || !std::isnan(value)) {
+                Fail("NaN の表記が正しくありません (NaN: に続けて 16 桁の 16 進数で NaN のビットを書きます)");
                 return;
             }
-            out = std::bit_cast<double>(static_cast<std::uint64_t>(bits));
+            out = value;
         } else {
             Fail("数値ではありません");
         }
@@ -122,17 +138,18 @@ public:
             Fail(std::to_string(N) + " 個の整数の配列ではありません");
             return;
         }
-        std::string here = current_;
-        for (std::size_t i = 0; i < N && error_.empty(); ++i) {
-            const Json& item = (*v)[i];
-            if (!item.is_number_integer() || item.get<std::int64_t>() < INT32_MIN ||
-                item.get<std::int64_t>() > INT32_MAX) {
-                current_ = here;
-                Fail("32 ビット整数の配列ではありません");
+        const std::string here = current_;
+        std::int32_t values[N] = {};
+        for (std::size_t i = 0; i < N; ++i) {
+            current_ = here + "[" + std::to_string(i) + "]";
+            auto value = Int32Of((*v)[i]);
+            if (!value) {
                 return;
             }
-            out[i] = static_cast<std::int32_t>(item.get<std::int64_t>());
+            values[i] = *value;
         }
+        current_ = here;
+        std::copy(values, values + N, out);
     }
 
     const Json* Array(const Json& object, const char* key, const std::string& path = "")
@@ -153,6 +170,23 @@ public:
             return nullptr;
         }
         return v;
+    }
+
+    // The value of an integer that fits in 32 bits; otherwise a failure naming the field. An
+    // unsigned number beyond the signed 64-bit range must not wrap into a small negative one.
+    std::optional<std::int32_t> Int32Of(const Json& v)
+    {
+        if (!v.is_number_integer()) {
+            Fail("32 ビット整数ではありません");
+            return std::nullopt;
+        }
+        if (v.is_number_unsigned() ? v.get<std::uint64_t>() > std::uint64_t{INT32_MAX}
+                                   : v.get<std::int64_t>() < INT32_MIN || v.get<std::int64_t>() > INT32_MAX) {
+            Fail("32 ビット整数の範囲 (-2147483648 から 2147483647) を超えています");
+            return std::nullopt;
+        }
+        return v.is_number_unsigned() ? static_cast<std::int32_t>(v.get<std::uint64_t>())
+                                      : static_cast<std::int32_t>(v.get<std::int64_t>());
     }
 
     void Fail(const std::string& what)

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "cli/Commands.h"
+#include "platform/LastResort.h"
 
 namespace {
 
@@ -37,9 +38,7 @@ int Usage()
     return quilvane::cli::ExitUsage;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+int RunCli(int argc, char** argv)
 {
     if (argc < 2) {
         return Usage();
@@ -54,4 +53,11 @@ int main(int argc, char** argv)
         }
     }
     return Usage();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    return quilvane::RunWithLastResort("quilvane-cli", [&] { return RunCli(argc, argv); });
 }

@@ -1,5 +1,6 @@
 #include "mainwindow/PrintCommands.h"
 
+#include <QFile>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
@@ -10,6 +11,7 @@
 #include "app/CQuilvaneDoc.h"
 #include "mainwindow/CQuilvaneView.h"
 #include "mainwindow/PrintPainter.h"
+#include "platform/FileIo.h"
 #include "ui/Prompt.h"
 #include "ui/QtText.h"
 
@@ -22,6 +24,44 @@ bool RunQtPrintDialog(QPrinter& printer, int pageCount, QWidget* owner)
     dialog.setMinMax(1, pageCount);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
     return dialog.exec() == QDialog::Accepted;
+}
+
+// Qt's PDF engine does not report failed writes; a PDF cut short by a full disk lacks the
+// "%%EOF" that ends every complete one.
+bool EndsLikeAPdf(const std::string& bytes)
+{
+    std::size_t end = bytes.find_last_not_of("\r\n \t");
+    return end != std::string::npos && end >= 4 && bytes.compare(end - 4, 5, "%%EOF") == 0;
+}
+
+// Prints through `printer`. A job sent to a file goes to a temporary file beside it that
+// replaces it only when complete, so a failed job leaves an earlier file as it was.
+bool PrintAtomically(const PrintPainter& painter, QPrinter& printer)
+{
+    const QString target = printer.outputFileName();
+    if (target.isEmpty()) {
+        return painter.Print(printer);
+    }
+    AtomicFileWriter file;
+    if (!file.Begin(QFile::encodeName(target).toStdString()).Ok()) {
+        return false;
+    }
+    const std::string temp = file.TempPath();
+    printer.setOutputFileName(QFile::decodeName(QByteArray::fromStdString(temp)));
+    bool printed = painter.Print(printer);
+    printer.setOutputFileName(target);
+    auto written = ReadWholeFile(temp);
+    if (!printed || !written) {
+        return false;
+    }
+    if (written->empty()) {
+        // The chosen range held no page: nothing was printed and an earlier file stays.
+        return true;
+    }
+    if (printer.outputFormat() == QPrinter::PdfFormat && !EndsLikeAPdf(*written)) {
+        return false;
+    }
+    return file.Commit().Ok();
 }
 
 } // namespace
@@ -67,7 +107,7 @@ void PrintCommands::OnFilePrint()
     if (!runPrintDialog || !runPrintDialog(*printer_, painter.PageCount(), &frame_)) {
         return;
     }
-    if (!painter.Print(*printer_)) {
+    if (!PrintAtomically(painter, *printer_)) {
         CurrentPrompt().Inform(&frame_, QStringLiteral("印刷できませんでした。"));
     }
 }

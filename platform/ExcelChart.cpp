@@ -1,12 +1,9 @@
 #include "platform/ExcelChart.h"
 
-#include <cstdio>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <xlsxwriter.h>
 
 #include "platform/Cp932.h"
+#include "platform/FileIo.h"
 
 namespace quilvane {
 
@@ -14,15 +11,14 @@ struct ExcelChart::Book {
     lxw_workbook* workbook = nullptr;
     lxw_worksheet* sheet = nullptr;
     std::string path;
-    std::string temp;
+    // libxlsxwriter writes to a path of its own; it gets the atomic writer's temporary file,
+    // which replaces the target only once the whole workbook is on disk.
+    AtomicFileWriter file;
 
     ~Book()
     {
         if (workbook) {
             lxw_workbook_free(workbook);
-        }
-        if (!temp.empty()) {
-            std::remove(temp.c_str());
         }
     }
 };
@@ -33,33 +29,6 @@ namespace {
 bool InSheet(int row, int column)
 {
     return row >= 1 && row <= LXW_ROW_MAX && column >= 1 && column <= LXW_COL_MAX;
-}
-
-// A new empty file beside `path`, readable as a file created by the user would be. Its name, or
-// "" when the folder does not take a file.
-std::string MakeTempFile(const std::string& path)
-{
-    std::string name = path + ".XXXXXX";
-    int fd = mkstemp(name.data());
-    if (fd < 0) {
-        return {};
-    }
-    mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd, 0666 & ~mask);
-    close(fd);
-    return name;
-}
-
-bool SyncFile(const std::string& path)
-{
-    int fd = open(path.c_str(), O_RDONLY);
-    if (fd < 0) {
-        return false;
-    }
-    bool ok = fsync(fd) == 0;
-    close(fd);
-    return ok;
 }
 
 void AddChart(lxw_workbook* workbook, lxw_worksheet* sheet, const char* sheetName,
@@ -116,11 +85,10 @@ bool ExcelChart::Open(const std::string& path, const ExcelTemplate& layout)
     book_.reset();
     auto book = std::make_unique<Book>();
     book->path = path;
-    book->temp = MakeTempFile(path);
-    if (book->temp.empty()) {
+    if (!book->file.Begin(path).Ok()) {
         return false;
     }
-    book->workbook = workbook_new(book->temp.c_str());
+    book->workbook = workbook_new(book->file.TempPath().c_str());
     if (!book->workbook) {
         return false;
     }
@@ -196,11 +164,7 @@ Status ExcelChart::Save()
     if (error != LXW_NO_ERROR) {
         return Status::Failure(book->path + " を書き込めません (" + lxw_strerror(error) + ")");
     }
-    if (!SyncFile(book->temp) || std::rename(book->temp.c_str(), book->path.c_str()) != 0) {
-        return Status::Failure(book->path + " を書き込めません");
-    }
-    book->temp.clear();
-    return Status::Success();
+    return book->file.Commit();
 }
 
 } // namespace quilvane

@@ -1,71 +1,479 @@
 #include "platform/FileIo.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
-#include <cstdio>
+#include <chrono>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <sys/stat.h>
+#include <new>
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace quilvane {
 
+// ---- system calls ----
+
+int FileCalls::Open(const char* path, int flags, mode_t mode)
+{
+    return ::open(path, flags, mode);
+}
+
+ssize_t FileCalls::Read(int fd, void* buffer, std::size_t size)
+{
+    return ::read(fd, buffer, size);
+}
+
+ssize_t FileCalls::Write(int fd, const void* data, std::size_t size)
+{
+    return ::write(fd, data, size);
+}
+
+int FileCalls::Fstat(int fd, struct stat* info)
+{
+    return ::fstat(fd, info);
+}
+
+int FileCalls::Fsync(int fd)
+{
+    return ::fsync(fd);
+}
+
+int FileCalls::Fchmod(int fd, mode_t mode)
+{
+    return ::fchmod(fd, mode);
+}
+
+int FileCalls::Close(int fd)
+{
+    return ::close(fd);
+}
+
+int FileCalls::Rename(const char* from, const char* to)
+{
+    return ::rename(from, to);
+}
+
+int FileCalls::Unlink(const char* path)
+{
+    return ::unlink(path);
+}
+
+namespace {
+
+FileCalls systemCalls;
+FileCalls* currentCalls = &systemCalls;
+
+// Whatever happens to a close of a descriptor that failed already, the first error is the one
+// to report.
+void CloseQuietly(int fd)
+{
+    if (fd >= 0) {
+        (void)currentCalls->Close(fd);
+    }
+}
+
+std::string FolderOf(const std::string& path)
+{
+    std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string BaseNameOf(const std::string& path)
+{
+    std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Follows a chain of symlinks to the path of the file that a write should replace; the last
+// link may point to a file that does not exist yet. nullopt with errno set on a loop or a
+// link that cannot be read.
+std::optional<std::string> ResolveLinks(std::string path)
+{
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+            return path;
+        }
+        std::string link(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 255) + 1, '\0');
+        ssize_t n = ::readlink(path.c_str(), link.data(), link.size());
+        if (n < 0) {
+            return std::nullopt;
+        }
+        if (static_cast<std::size_t>(n) >= link.size()) {
+            // The link changed while being read; look again.
+            continue;
+        }
+        link.resize(static_cast<std::size_t>(n));
+        if (link.empty()) {
+            errno = ENOENT;
+            return std::nullopt;
+        }
+        path = link[0] == '/' ? link : FolderOf(path) + "/" + link;
+    }
+    errno = ELOOP;
+    return std::nullopt;
+}
+
+constexpr std::string_view TempMark = ".tmp";
+constexpr std::size_t TempSuffixLength = 6;
+
+bool IsTempNameOf(const std::string& name, const std::string& base)
+{
+    if (name.size() != base.size() + TempMark.size() + TempSuffixLength ||
+        name.compare(0, base.size(), base) != 0 || name.compare(base.size(), TempMark.size(), TempMark) != 0) {
+        return false;
+    }
+    return std::all_of(name.end() - TempSuffixLength, name.end(),
+                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
+}
+
+// Removes temporary files of `target` whose writer is gone. A live writer holds a lock on its
+// temporary file for as long as it runs; the lock dies with its process, even on kill -9.
+void RemoveLeftoverTemps(const std::string& target)
+{
+    const std::string folder = FolderOf(target);
+    const std::string base = BaseNameOf(target);
+    auto names = ListFolder(folder);
+    if (!names) {
+        return;
+    }
+    for (const std::string& name : *names) {
+        if (!IsTempNameOf(name, base)) {
+            continue;
+        }
+        std::string path = folder + "/" + name;
+        int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0) {
+            continue;
+        }
+        struct stat info {};
+        if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            (void)currentCalls->Unlink(path.c_str());
+        }
+        ::close(fd);
+    }
+}
+
+std::string TempSuffix(unsigned attempt)
+{
+    static constexpr char Letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    static unsigned long long counter = 0;
+    unsigned long long seed = static_cast<unsigned long long>(
+                                  std::chrono::steady_clock::now().time_since_epoch().count()) ^
+                              (static_cast<unsigned long long>(::getpid()) << 32) ^ (++counter * 0x9E3779B97F4A7C15ULL) ^
+                              attempt;
+    std::string suffix;
+    for (std::size_t i = 0; i < TempSuffixLength; ++i) {
+        seed ^= seed >> 33;
+        seed *= 0xFF51AFD7ED558CCDULL;
+        seed ^= seed >> 29;
+        suffix += Letters[seed % (sizeof Letters - 1)];
+    }
+    return suffix;
+}
+
+} // namespace
+
+FileCalls& CurrentFileCalls()
+{
+    return *currentCalls;
+}
+
+ScopedFileCalls::ScopedFileCalls(FileCalls& calls) : previous_(currentCalls)
+{
+    currentCalls = &calls;
+}
+
+ScopedFileCalls::~ScopedFileCalls()
+{
+    currentCalls = previous_;
+}
+
+std::string ErrorText(int error)
+{
+    switch (error) {
+    case ENOENT:
+        return "ファイルまたはフォルダーがありません";
+    case EACCES:
+    case EPERM:
+        return "アクセスが拒否されました";
+    case ENOSPC:
+        return "ディスクの空きが足りません";
+    case EDQUOT:
+        return "ディスクの割り当てを超えました";
+    case EIO:
+        return "入出力エラーです";
+    case EISDIR:
+        return "フォルダーです";
+    case ENOTDIR:
+        return "途中がフォルダーではありません";
+    case EROFS:
+        return "読み取り専用のファイルシステムです";
+    case ELOOP:
+        return "シンボリックリンクが循環しています";
+    case ENAMETOOLONG:
+        return "名前が長すぎます";
+    case EXDEV:
+        return "別のファイルシステムへは移せません";
+    case ENOMEM:
+        return "メモリーが足りません";
+    case EFBIG:
+        return "ファイルが大きすぎます";
+    default:
+        return std::string("エラー ") + std::to_string(error) + " (" + std::strerror(error) + ")";
+    }
+}
+
+// ---- reading ----
+
+Status ReadRegularFile(const std::string& path, std::string& bytes)
+{
+    FileCalls& calls = *currentCalls;
+    // O_NONBLOCK: opening a FIFO must not wait for a writer; it is refused below.
+    int fd = calls.Open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0);
+    if (fd < 0) {
+        return Status::Failure(path + " を開けません: " + ErrorText(errno));
+    }
+    struct stat info {};
+    if (calls.Fstat(fd, &info) != 0) {
+        int error = errno;
+        CloseQuietly(fd);
+        return Status::Failure(path + " を読めません: " + ErrorText(error));
+    }
+    if (!S_ISREG(info.st_mode)) {
+        CloseQuietly(fd);
+        return Status::Failure(path + " は通常のファイルではありません");
+    }
+    // A regular file reads as usual; no file system may answer "try again" to it.
+    int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0) {
+        (void)::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    }
+    std::string read;
+    try {
+        // The size is a hint only: the file may grow or shrink while it is read.
+        if (info.st_size > 0) {
+            read.reserve(static_cast<std::size_t>(info.st_size));
+        }
+        char buffer[65536];
+        for (;;) {
+            ssize_t n = calls.Read(fd, buffer, sizeof buffer);
+            if (n < 0) {
+                if (errno == EINTR) {
+                    continue;
+                }
+                int error = errno;
+                CloseQuietly(fd);
+                return Status::Failure(path + " を読めません: " + ErrorText(error));
+            }
+            if (n == 0) {
+                break;
+            }
+            read.append(buffer, static_cast<std::size_t>(n));
+        }
+    } catch (const std::bad_alloc&) {
+        CloseQuietly(fd);
+        return Status::Failure(path + " はメモリーに読み込めない大きさです");
+    } catch (const std::length_error&) {
+        CloseQuietly(fd);
+        return Status::Failure(path + " はメモリーに読み込めない大きさです");
+    }
+    CloseQuietly(fd);
+    bytes = std::move(read);
+    return Status::Success();
+}
+
 std::optional<std::string> ReadWholeFile(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return std::nullopt;
-    }
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
+    std::string bytes;
+    if (!ReadRegularFile(path, bytes)) {
         return std::nullopt;
     }
     return bytes;
 }
 
-Status WriteFileAtomically(const std::string& path, std::string_view bytes)
-{
-    std::string temp = path + ".tmpXXXXXX";
-    int fd = mkstemp(temp.data());
-    if (fd < 0) {
-        return Status::Failure(path + " を作成できません: " + std::strerror(errno));
-    }
-    // mkstemp creates 0600; give the file the usual permissions of a new file.
-    mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd, 0666 & ~mask);
+// ---- writing ----
 
+AtomicFileWriter::~AtomicFileWriter()
+{
+    Discard();
+}
+
+void AtomicFileWriter::Discard()
+{
+    CloseQuietly(fd_);
+    fd_ = -1;
+    if (!temp_.empty()) {
+        (void)currentCalls->Unlink(temp_.c_str());
+        temp_.clear();
+    }
+    if (lockFd_ >= 0) {
+        ::close(lockFd_);
+        lockFd_ = -1;
+    }
+    external_ = false;
+}
+
+Status AtomicFileWriter::Fail(const std::string& message)
+{
+    Discard();
+    return Status::Failure(message);
+}
+
+Status AtomicFileWriter::Begin(const std::string& path)
+{
+    Discard();
+    FileCalls& calls = *currentCalls;
+    shown_ = path;
+    auto resolved = ResolveLinks(path);
+    if (!resolved) {
+        return Status::Failure(path + " の行き先を調べられません: " + ErrorText(errno));
+    }
+    target_ = *resolved;
+    if (BaseNameOf(target_).empty()) {
+        // An empty name or one ending in "/" names no file; its leftovers would be anything
+        // in the folder that starts with ".tmp".
+        return Status::Failure("\"" + path + "\" はファイル名ではありません");
+    }
+    struct stat old {};
+    bool exists = ::stat(target_.c_str(), &old) == 0;
+    if (!exists && errno != ENOENT) {
+        return Status::Failure(path + " を調べられません: " + ErrorText(errno));
+    }
+    if (exists && !S_ISREG(old.st_mode)) {
+        return Status::Failure(path + " は通常のファイルではないため、書き込みません");
+    }
+    RemoveLeftoverTemps(target_);
+
+    for (unsigned attempt = 0; fd_ < 0; ++attempt) {
+        std::string name = target_ + std::string(TempMark) + TempSuffix(attempt);
+        // 0666 under the umask: a new file gets the permissions any new file of the user gets.
+        int fd = calls.Open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd < 0) {
+            if (errno == EEXIST && attempt < 100) {
+                continue;
+            }
+            return Status::Failure(path + " を作成できません: " + ErrorText(errno));
+        }
+        fd_ = fd;
+        temp_ = name;
+    }
+    lockFd_ = ::open(temp_.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (lockFd_ < 0 || ::flock(lockFd_, LOCK_EX | LOCK_NB) != 0) {
+        return Fail(path + " の一時ファイルを確保できません: " + ErrorText(errno));
+    }
+    if (exists) {
+        if (calls.Fchmod(fd_, old.st_mode & 07777) != 0) {
+            return Fail(path + " の属性を引き継げません: " + ErrorText(errno));
+        }
+        if (::geteuid() == 0 && (old.st_uid != 0 || old.st_gid != 0)) {
+            // The superuser saving someone's file leaves it theirs; failing that is no reason
+            // to lose the save.
+            (void)::fchown(fd_, old.st_uid, old.st_gid);
+        }
+    }
+    return Status::Success();
+}
+
+Status AtomicFileWriter::Append(std::string_view bytes)
+{
+    if (fd_ < 0) {
+        return Status::Failure(shown_ + " は書き込みの準備ができていません");
+    }
+    FileCalls& calls = *currentCalls;
     const char* data = bytes.data();
     std::size_t left = bytes.size();
     while (left > 0) {
-        ssize_t n = write(fd, data, left);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            int err = errno;
-            close(fd);
-            unlink(temp.c_str());
-            return Status::Failure(path + " に書き込めません: " + std::strerror(err));
+        ssize_t n = calls.Write(fd_, data, left);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            // A write that takes nothing and reports no error would loop for ever; it is a
+            // full disk in all but name.
+            int error = n == 0 ? ENOSPC : errno;
+            return Fail(shown_ + " に書き込めません: " + ErrorText(error));
         }
         data += n;
         left -= static_cast<std::size_t>(n);
     }
-    if (fsync(fd) != 0 || close(fd) != 0) {
-        int err = errno;
-        unlink(temp.c_str());
-        return Status::Failure(path + " に書き込めません: " + std::strerror(err));
+    return Status::Success();
+}
+
+const std::string& AtomicFileWriter::TempPath()
+{
+    external_ = true;
+    return temp_;
+}
+
+Status AtomicFileWriter::Commit()
+{
+    if (fd_ < 0) {
+        return Status::Failure(shown_ + " は書き込みの準備ができていません");
     }
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        int err = errno;
-        unlink(temp.c_str());
-        return Status::Failure(path + " を置き換えられません: " + std::strerror(err));
+    FileCalls& calls = *currentCalls;
+    if (external_) {
+        // A library wrote through a descriptor of its own; flush the file by a fresh one, in
+        // case it replaced the file rather than overwriting it.
+        int fd = calls.Open(temp_.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC, 0);
+        if (fd < 0) {
+            return Fail(shown_ + " に書き込めません: " + ErrorText(errno));
+        }
+        CloseQuietly(fd_);
+        fd_ = fd;
+    }
+    if (calls.Fsync(fd_) != 0) {
+        return Fail(shown_ + " をディスクに書き込めません: " + ErrorText(errno));
+    }
+    int fd = fd_;
+    fd_ = -1;
+    if (calls.Close(fd) != 0) {
+        return Fail(shown_ + " に書き込めません: " + ErrorText(errno));
+    }
+    // The target may have been swapped for something else while the file was written.
+    struct stat now {};
+    if (::lstat(target_.c_str(), &now) == 0 && !S_ISREG(now.st_mode)) {
+        return Fail(shown_ + " は通常のファイルではないため、書き込みません");
+    }
+    if (calls.Rename(temp_.c_str(), target_.c_str()) != 0) {
+        return Fail(shown_ + " を置き換えられません: " + ErrorText(errno));
+    }
+    temp_.clear();
+    Discard();
+    // The rename itself lasts only once the folder reaches the disk.
+    int folder = calls.Open(FolderOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+    if (folder < 0) {
+        return Status::Failure(shown_ + " のフォルダーを開けません: " + ErrorText(errno));
+    }
+    int synced = calls.Fsync(folder);
+    int error = errno;
+    CloseQuietly(folder);
+    // Some file systems cannot sync a folder at all; they say so with EINVAL.
+    if (synced != 0 && error != EINVAL) {
+        return Status::Failure(shown_ + " のフォルダーをディスクに書き込めません: " + ErrorText(error));
     }
     return Status::Success();
 }
+
+Status WriteFileAtomically(const std::string& path, std::string_view bytes)
+{
+    AtomicFileWriter writer;
+    Status status = writer.Begin(path);
+    if (status) {
+        status = writer.Append(bytes);
+    }
+    if (status) {
+        status = writer.Commit();
+    }
+    return status;
+}
+
+// ---- folders and lines ----
 
 std::optional<std::vector<std::string>> ListFolder(const std::string& folder)
 {

@@ -1,15 +1,96 @@
 #pragma once
 // Whole-file reads, atomic writes and the text-mode line rules shared by every text file.
+//
+// Reads take regular files only: a folder, a FIFO or a device named where a file is expected is
+// refused at once instead of blocking or failing halfway. Writes go to a temporary file beside
+// the target that replaces it only when every byte reached the disk, so a full disk, a crash or a
+// kill leaves the previous file as it was.
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <sys/stat.h>
+#include <sys/types.h>
 #include <vector>
 
 #include "platform/Status.h"
 
 namespace quilvane {
 
+// The system calls the reader and the writer use. Tests put in one that fails on purpose (a full
+// disk, a short write, a failing fsync or rename) to show that no failure loses the old file.
+class FileCalls {
+public:
+    virtual ~FileCalls() = default;
+    virtual int Open(const char* path, int flags, mode_t mode);
+    virtual ssize_t Read(int fd, void* buffer, std::size_t size);
+    virtual ssize_t Write(int fd, const void* data, std::size_t size);
+    virtual int Fstat(int fd, struct stat* info);
+    virtual int Fsync(int fd);
+    virtual int Fchmod(int fd, mode_t mode);
+    virtual int Close(int fd);
+    virtual int Rename(const char* from, const char* to);
+    virtual int Unlink(const char* path);
+};
+
+// The calls in use: the system's own unless a ScopedFileCalls put others in place.
+FileCalls& CurrentFileCalls();
+
+// Puts `calls` in use for its lifetime (for tests; not for use while other threads write files).
+class ScopedFileCalls {
+public:
+    explicit ScopedFileCalls(FileCalls& calls);
+    ~ScopedFileCalls();
+    ScopedFileCalls(const ScopedFileCalls&) = delete;
+    ScopedFileCalls& operator=(const ScopedFileCalls&) = delete;
+
+private:
+    FileCalls* previous_;
+};
+
+// A short Japanese text for an errno value, for messages.
+std::string ErrorText(int error);
+
+// Reads the regular file at `path` whole into `bytes`. Anything that is not a regular file is
+// refused without blocking, and every failure (including too little memory) is a message.
+Status ReadRegularFile(const std::string& path, std::string& bytes);
+
+// ReadRegularFile without the message.
 std::optional<std::string> ReadWholeFile(const std::string& path);
+
+// Writes one file atomically: Begin, then Append (or let a library write TempPath()), then Commit.
+// Until Commit succeeds the target is untouched; a writer that ends without Commit removes its
+// temporary file. A symlinked target is followed and the file it points to is replaced; a target
+// that exists and is not a regular file is refused; an existing file keeps its mode. Temporary
+// files of this target left by a writer that died are removed by Begin.
+class AtomicFileWriter {
+public:
+    AtomicFileWriter() = default;
+    ~AtomicFileWriter();
+    AtomicFileWriter(const AtomicFileWriter&) = delete;
+    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+    Status Begin(const std::string& path);
+    Status Append(std::string_view bytes);
+    // The temporary file, for a library that writes to a path itself. It must overwrite this
+    // file in place; Commit then flushes what it wrote.
+    const std::string& TempPath();
+    Status Commit();
+    // Drops the temporary file and leaves the target as it was.
+    void Discard();
+
+private:
+    Status Fail(const std::string& message);
+
+    std::string target_; // the file to replace, symlinks resolved
+    std::string shown_;  // the path as the caller named it, for messages
+    std::string temp_;
+    int fd_ = -1;
+    // A second descriptor of the temporary file that holds its lock until the end, so a writer
+    // of the same target cannot take the file for a dead writer's leftover.
+    int lockFd_ = -1;
+    bool external_ = false;
+};
 
 // Writes to a temporary file in the same folder, flushes it to disk and renames it over `path`,
 // so a failed or interrupted write leaves the previous file intact.

@@ -1,8 +1,9 @@
 // Tessaline: rebuilds result.htm in the registration folder, which is the working directory.
 // Command-line arguments are not read; the exit code is the only report.
 #include "Tessaline.h"
+#include "platform/LastResort.h"
 
 int main()
 {
-    return tessaline::GenerateProgressReport(".");
+    return quilvane::RunWithLastResort("Tessaline", [] { return tessaline::GenerateProgressReport("."); });
 }

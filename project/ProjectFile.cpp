@@ -1,5 +1,7 @@
 #include "project/ProjectFile.h"
 
+#include <new>
+
 #include "platform/FileIo.h"
 
 namespace quilvane {
@@ -225,11 +227,17 @@ Status LoadProjectBytes(std::string_view bytes, ProjectRecord& project)
 
 Status LoadProjectFile(const std::string& path, ProjectRecord& project)
 {
-    auto bytes = ReadWholeFile(path);
-    if (!bytes) {
-        return Status::Failure(path + " を開けません");
+    std::string bytes;
+    if (Status read = ReadRegularFile(path, bytes); !read) {
+        return read;
     }
-    Status status = LoadProjectBytes(*bytes, project);
+    Status status = Status::Success();
+    try {
+        status = LoadProjectBytes(bytes, project);
+    } catch (const std::bad_alloc&) {
+        // Lists are built as they are read; a file can describe more than memory holds.
+        status = Status::Failure("メモリーが足りません");
+    }
     if (!status) {
         return Status::Failure(path + ": " + status.Message());
     }

@@ -1,6 +1,7 @@
 #include "project/Settings.h"
 
 #include <algorithm>
+#include <new>
 
 #include "platform/DecimalText.h"
 #include "platform/FileIo.h"
@@ -56,7 +57,12 @@ int LoadSettings(Settings& settings)
     if (!text) {
         return 1;
     }
-    settings = ParseSettingsText(*text);
+    try {
+        settings = ParseSettingsText(*text);
+    } catch (const std::bad_alloc&) {
+        // Its lines are copied out of the text; a huge file can need more than is left.
+        return 1;
+    }
     return 0;
 }
 
@@ -71,7 +77,11 @@ int ReadLastProject(std::string& name)
     if (!text) {
         return 1;
     }
-    name = LineOrEmpty(SplitLines(*text), 1);
+    try {
+        name = LineOrEmpty(SplitLines(*text), 1);
+    } catch (const std::bad_alloc&) {
+        return 1;
+    }
     return 0;
 }
 

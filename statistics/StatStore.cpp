@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <new>
 #include <vector>
 
 #include "platform/FileIo.h"
@@ -167,7 +168,12 @@ int LoadStatInfo(StatStore& store)
     if (!text) {
         return 1;
     }
-    ParseStatInfoText(*text, store);
+    try {
+        ParseStatInfoText(*text, store);
+    } catch (const std::bad_alloc&) {
+        // One row per project is built from the text; a huge file can need more than is left.
+        return 1;
+    }
     return 0;
 }
 

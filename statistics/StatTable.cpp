@@ -24,6 +24,30 @@ void AppendNumbers(std::string& out, const std::array<std::int64_t, 9>& numbers)
     out += "\r\n";
 }
 
+// One text field of a CSV line. A spreadsheet would run a field starting with =, +, - or @ as a
+// formula, so such a field gets an apostrophe first, which shows it as text. A field holding a
+// comma, a quote or a line break is quoted with its quotes doubled. Others stay as they are, so
+// plain rows keep their bytes. None of these bytes is ever the trail byte of a CP932 character.
+void AppendField(std::string& out, const std::string& field)
+{
+    std::string text = field;
+    if (!text.empty() && (text[0] == '=' || text[0] == '+' || text[0] == '-' || text[0] == '@')) {
+        text.insert(0, 1, '\'');
+    }
+    if (text.find_first_of(",\"\r\n") == std::string::npos) {
+        out += text;
+        return;
+    }
+    out += '"';
+    for (char c : text) {
+        if (c == '"') {
+            out += '"';
+        }
+        out += c;
+    }
+    out += '"';
+}
+
 } // namespace
 
 const std::array<const char*, StatColumnCount>& StatColumnHeadingsUtf8()
@@ -73,9 +97,9 @@ std::string FormatStatCsv(const StatStore& store)
     for (const auto& [name, r] : store.records) {
         out += r.present ? "" : "*";
         out += ',';
-        out += name;
+        AppendField(out, name);
         out += ',';
-        out += r.baseName;
+        AppendField(out, r.baseName);
         auto n = Numbers(r);
         std::array<std::int64_t, 9> row{};
         for (std::size_t i = 0; i < n.size(); ++i) {

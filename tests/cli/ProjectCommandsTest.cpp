@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <nlohmann/json.hpp>
+#include <sys/stat.h>
 
 #include "platform/FileIo.h"
 #include "project/ProjectFile.h"
@@ -90,6 +92,61 @@ TEST_F(CliProject, BadInputGivesOneLineAndExitCodes)
     EXPECT_FALSE(std::filesystem::exists(dir_.Path("t.psp")));
     ASSERT_TRUE(WriteFileAtomically(dir_.Path("n.json"), "{not json").Ok());
     EXPECT_EQ(Cli({"pack", dir_.Path("n.json"), dir_.Path("t.psp")}).exitCode, 1);
+
+    // Numbers outside their field's range and NaN texts that are no NaN are refused by name.
+    const std::pair<const char*, const char*> outOfRange[] = {
+        {R"({"timeLog": {"width": 18446744073709551615}})", "timeLog.width"},
+        {R"({"phases": [{"plan": 2147483648}]})", "phases[0].plan"},
+        {R"({"result": {"actualNew": -2147483649}})", "result.actualNew"},
+        {R"({"defectLog": {"columnWidths": [1, 2, 4294967296]}})", "defectLog.columnWidths[2]"},
+        {R"({"estimate": {"constant": "NaN:0000000000000001"}})", "estimate.constant"},
+        {R"({"estimate": {"newCoef": "NaN:-7ff800000000001"}})", "estimate.newCoef"},
+        {R"({"estimate": {"newCoef": "NaN: 7ff800000000001"}})", "estimate.newCoef"},
+        {R"({"estimate": {"deleteCoef": "NaN:0x7ff80000000001"}})", "estimate.deleteCoef"},
+        {R"({"estimate": {"deleteCoef": "NaN:7ff80000000000001"}})", "estimate.deleteCoef"},
+    };
+    for (const auto& [json, field] : outOfRange) {
+        SCOPED_TRACE(json);
+        ASSERT_TRUE(WriteFileAtomically(dir_.Path("r.json"), json).Ok());
+        ToolResult refused = Cli({"pack", dir_.Path("r.json"), dir_.Path("r.psp")});
+        EXPECT_EQ(refused.exitCode, 1);
+        EXPECT_NE(refused.err.find(std::string(field) + ":"), std::string::npos) << refused.err;
+        EXPECT_FALSE(std::filesystem::exists(dir_.Path("r.psp")));
+    }
+    // A number beyond a double's range is not read as infinity.
+    ASSERT_TRUE(WriteFileAtomically(dir_.Path("r.json"), R"({"estimate": {"reuseCoef": 1e400}})").Ok());
+    EXPECT_EQ(Cli({"pack", dir_.Path("r.json"), dir_.Path("r.psp")}).exitCode, 1);
+    EXPECT_FALSE(std::filesystem::exists(dir_.Path("r.psp")));
+    // The edges of each range still pack.
+    ASSERT_TRUE(WriteFileAtomically(dir_.Path("e.json"),
+                                    R"({"phases": [{"plan": 2147483647, "actual": -2147483648}],)"
+                                    R"( "estimate": {"constant": "NaN:7ff8000000000001", "newCoef": 1e308}})")
+                    .Ok());
+    ToolResult edges = Cli({"pack", dir_.Path("e.json"), dir_.Path("e.psp")});
+    ASSERT_EQ(edges.exitCode, 0) << edges.err;
+    ProjectRecord packed;
+    ASSERT_TRUE(LoadProjectFile(dir_.Path("e.psp"), packed).Ok());
+    EXPECT_EQ(packed.phases.at(0).plan, 2147483647);
+    EXPECT_EQ(packed.phases.at(0).actual, -2147483647 - 1);
+    EXPECT_TRUE(std::isnan(packed.estimate.constant));
+
+    // A folder, a FIFO or a device in place of a file: one line and exit 1, never a hang or abort.
+    std::filesystem::create_directory(dir_.Path("folder"));
+    ASSERT_EQ(mkfifo(dir_.Path("fifo").c_str(), 0600), 0);
+    for (const std::string& notAFile : {dir_.Path("folder"), dir_.Path("fifo"), std::string("/dev/zero")}) {
+        SCOPED_TRACE(notAFile);
+        for (const char* command : {"show", "pack"}) {
+            ToolResult r = command == std::string("show") ? Cli({"show", notAFile})
+                                                          : Cli({"pack", notAFile, dir_.Path("x.psp")});
+            EXPECT_EQ(r.exitCode, 1) << command;
+            EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        }
+    }
+    // Nor is a folder or a device written over.
+    ASSERT_TRUE(WriteFileAtomically(dir_.Path("ok.json"), "{}").Ok());
+    EXPECT_EQ(Cli({"pack", dir_.Path("ok.json"), dir_.Path("folder")}).exitCode, 1);
+    EXPECT_EQ(Cli({"pack", dir_.Path("ok.json"), "/dev/full"}).exitCode, 1);
+    EXPECT_TRUE(std::filesystem::is_directory(dir_.Path("folder")));
 }
 
 TEST_F(CliProject, ReadableShowNamesThePhases)

@@ -1,21 +1,24 @@
-// Fuzz entry for the project file reader: no input may crash it, hang it or make it allocate
-// beyond the size of the input. Built with libFuzzer under clang (scripts/fuzz); under other
-// compilers the test FuzzDriverTest.cpp feeds it mutated files.
-#include <cstddef>
-#include <cstdint>
+#include <cstdlib>
 #include <string_view>
 
 #include "project/ProjectFile.h"
+#include "tests/fuzz/FuzzTargets.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+namespace quilvane::fuzz {
+
+int FuzzProjectFile(const std::uint8_t* data, std::size_t size)
 {
-    quilvane::ProjectRecord project;
+    ProjectRecord project;
     std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    if (quilvane::LoadProjectBytes(bytes, project).Ok()) {
-        // Whatever loads must save and load again to the same record.
-        std::string again = quilvane::SerializeToBytes(project);
-        quilvane::ProjectRecord second;
-        (void)quilvane::LoadProjectBytes(again, second);
+    if (LoadProjectBytes(bytes, project).Ok()) {
+        // Whatever loads must save and load again to the same bytes.
+        std::string again = SerializeToBytes(project);
+        ProjectRecord second;
+        if (!LoadProjectBytes(again, second).Ok() || SerializeToBytes(second) != again) {
+            std::abort();
+        }
     }
     return 0;
 }
+
+} // namespace quilvane::fuzz

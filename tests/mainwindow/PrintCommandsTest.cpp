@@ -5,9 +5,16 @@
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QRegularExpression>
+#include <cerrno>
+#include <csignal>
+#include <filesystem>
+#include <functional>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 #include "mainwindow/PrintCommands.h"
 #include "mainwindow/PrintLayout.h"
+#include "platform/FileIo.h"
 #include "tests/GuiFixture.h"
 #include "tests/RunTool.h"
 #include "tests/project/SampleProjects.h"
@@ -129,6 +136,66 @@ TEST_F(PrintCommandsTest, FailedPrintIsReportedToTheUser)
     Frame().OnCommand(CommandId::Print);
     ASSERT_EQ(prompt_.shown.size(), 1u);
     EXPECT_EQ(prompt_.shown[0], "印刷できませんでした。");
+
+    // A job that fails on its way to a file leaves the earlier file whole and nothing beside it.
+    struct FailingFsync : FileCalls {
+        int Fsync(int) override
+        {
+            errno = EIO;
+            return -1;
+        }
+    } failingFsync;
+    struct Case {
+        const char* name;
+        std::function<void()> during;
+    };
+    const Case cases[] = {
+        {"failing fsync", [&] {
+             ScopedFileCalls scope(failingFsync);
+             Frame().OnCommand(CommandId::Print);
+         }},
+        {"full disk", [&] {
+             // The file size limit makes writes fail as a full disk would (EFBIG, not a signal).
+             struct rlimit saved {};
+             getrlimit(RLIMIT_FSIZE, &saved);
+             struct rlimit small = saved;
+             small.rlim_cur = 3000;
+             auto previous = signal(SIGXFSZ, SIG_IGN);
+             setrlimit(RLIMIT_FSIZE, &small);
+             Frame().OnCommand(CommandId::Print);
+             setrlimit(RLIMIT_FSIZE, &saved);
+             signal(SIGXFSZ, previous);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        prompt_.shown.clear();
+        std::filesystem::create_directory(dir_.Path("pdfs"));
+        ASSERT_TRUE(WriteFileAtomically(dir_.Path("pdfs/old.pdf"), "old").Ok());
+        PrintToPdf(dir_.Path("pdfs/old.pdf"));
+        c.during();
+        ASSERT_EQ(prompt_.shown.size(), 1u);
+        EXPECT_EQ(prompt_.shown[0], "印刷できませんでした。");
+        EXPECT_EQ(ReadWholeFile(dir_.Path("pdfs/old.pdf")), "old");
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.Path("pdfs")), {}), 1);
+    }
+    // A folder or a FIFO named as the output stays what it is.
+    ASSERT_EQ(mkfifo(dir_.Path("pdfs/fifo.pdf").c_str(), 0600), 0);
+    for (const char* name : {"pdfs", "pdfs/fifo.pdf"}) {
+        SCOPED_TRACE(name);
+        prompt_.shown.clear();
+        PrintToPdf(dir_.Path(name));
+        Frame().OnCommand(CommandId::Print);
+        EXPECT_EQ(prompt_.shown.size(), 1u);
+    }
+    EXPECT_TRUE(std::filesystem::is_fifo(dir_.Path("pdfs/fifo.pdf")));
+    EXPECT_EQ(ReadWholeFile(dir_.Path("pdfs/old.pdf")), "old");
+    // Printed once more without a fault, the file is replaced by a whole PDF.
+    prompt_.shown.clear();
+    PrintToPdf(dir_.Path("pdfs/old.pdf"));
+    Frame().OnCommand(CommandId::Print);
+    EXPECT_TRUE(prompt_.shown.empty());
+    EXPECT_EQ(ReadWholeFile(dir_.Path("pdfs/old.pdf")).value_or("").substr(0, 4), "%PDF");
 }
 
 TEST_F(PrintCommandsTest, PrintDialogOffersEveryPageOfTheJob)
@@ -230,6 +297,28 @@ TEST_F(PrintCliTest, UnwritableOutputFails)
     ToolResult result = Cli({"print", file, dir_.Path("no such folder/out.pdf")});
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_FALSE(result.err.empty());
+
+    // A device, a folder or a full disk: exit 1 and an earlier PDF stays whole.
+    std::filesystem::create_directory(dir_.Path("folder"));
+    for (const std::string& out : {std::string("/dev/full"), dir_.Path("folder")}) {
+        ToolResult refused = Cli({"print", file, out});
+        EXPECT_EQ(refused.exitCode, 1) << out;
+        EXPECT_FALSE(refused.err.empty()) << out;
+    }
+    ASSERT_TRUE(WriteFileAtomically(dir_.Path("old.pdf"), "old").Ok());
+    struct rlimit saved {};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    struct rlimit small = saved;
+    small.rlim_cur = 3000; // well below one page; writes past it fail as on a full disk
+    auto previous = signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &small);
+    ToolResult full = Cli({"print", file, dir_.Path("old.pdf")});
+    setrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, previous);
+    EXPECT_EQ(full.exitCode, 1) << full.err;
+    EXPECT_EQ(ReadWholeFile(dir_.Path("old.pdf")), "old");
+    EXPECT_TRUE(std::filesystem::is_empty(dir_.Path("folder")));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.Root()), {}), 3);
 }
 
 TEST_F(PrintCliTest, WrongArgumentCountIsAUsageError)

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <sys/stat.h>
+
 #include "platform/FileIo.h"
 #include "project/ProjectFile.h"
 #include "tests/TempFolder.h"
@@ -129,6 +132,20 @@ TEST(ProjectFile, SaveIsAtomicAndLoadNamesTheFileOnFailure)
     EXPECT_NE(st.Message().find(path), std::string::npos);
     EXPECT_FALSE(LoadProjectFile(dir.Path("missing.psp"), loaded).Ok());
     EXPECT_FALSE(SaveProjectFile(dir.Path("no/such/work.psp"), loaded).Ok());
+
+    // A folder or a FIFO named like a project fails with its name, without blocking or throwing,
+    // and keeps the record as it was.
+    std::filesystem::create_directory(dir.Path("folder.psp"));
+    ASSERT_EQ(mkfifo(dir.Path("fifo.psp").c_str(), 0600), 0);
+    ProjectRecord kept = RichProject();
+    for (const char* name : {"folder.psp", "fifo.psp"}) {
+        SCOPED_TRACE(name);
+        ProjectRecord record = kept;
+        Status refused = LoadProjectFile(dir.Path(name), record);
+        EXPECT_FALSE(refused.Ok());
+        EXPECT_NE(refused.Message().find(dir.Path(name)), std::string::npos) << refused.Message();
+        EXPECT_EQ(record, kept);
+    }
 }
 
 TEST(ProjectName, IsTheFolderHoldingTheFile)

@@ -6,6 +6,7 @@
 #include "tests/TempFolder.h"
 
 #include <filesystem>
+#include <sys/stat.h>
 
 using namespace quilvane;
 
@@ -83,6 +84,19 @@ TEST_F(SettingsFiles, MissingFilesLeaveValuesAlone)
     EXPECT_EQ(name, "keep");
     EXPECT_EQ(WriteLastProject("x"), 1);
     EXPECT_EQ(SaveSettings(s), 1);
+
+    // A FIFO or a folder in a file's place reads as missing at once, and is not written over.
+    std::filesystem::create_directory(dir_.Path("init"));
+    ASSERT_EQ(mkfifo(dir_.Path("init/psp.txt").c_str(), 0600), 0);
+    std::filesystem::create_directory(dir_.Path("init/lastProj.txt"));
+    EXPECT_EQ(LoadSettings(s), 1);
+    EXPECT_EQ(s.userName, "keep");
+    EXPECT_EQ(ReadLastProject(name), 1);
+    EXPECT_EQ(name, "keep");
+    EXPECT_EQ(SaveSettings(s), 1);
+    EXPECT_EQ(WriteLastProject("x"), 1);
+    EXPECT_TRUE(std::filesystem::is_fifo(dir_.Path("init/psp.txt")));
+    EXPECT_TRUE(std::filesystem::is_empty(dir_.Path("init/lastProj.txt")));
 }
 
 TEST_F(SettingsFiles, LastProjectRemembered)

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <map>
 #include <regex>
@@ -201,6 +202,29 @@ TEST_F(ChartWorkbookTest, NewWorkbookReplacesTheOldOneAndLeavesNoTemporaryFile)
         names.push_back(entry.path().filename().string());
     }
     EXPECT_EQ(names, std::vector<std::string>{"PSPStat.xlsx"});
+}
+
+TEST_F(ChartWorkbookTest, AFailedSaveKeepsTheOldWorkbook)
+{
+    struct FailingFsync : FileCalls {
+        int Fsync(int) override
+        {
+            errno = EIO;
+            return -1;
+        }
+    } failing;
+    ASSERT_TRUE(WriteFileAtomically(Workbook(), "old").Ok());
+    {
+        ScopedFileCalls scope(failing);
+        EXPECT_EQ(WriteChartWorkbook("", {ListRow("P1", 0, 0, 0, 0, 0)}).outcome, ChartOutcome::NotWritten);
+    }
+    EXPECT_EQ(ReadWholeFile(Workbook()), "old");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.Path("init")), {}), 1);
+    // A folder where the workbook belongs is left alone.
+    std::filesystem::remove(Workbook());
+    std::filesystem::create_directory(Workbook());
+    EXPECT_NE(WriteChartWorkbook("", {ListRow("P1", 0, 0, 0, 0, 0)}).outcome, ChartOutcome::Written);
+    EXPECT_TRUE(std::filesystem::is_empty(Workbook()));
 }
 
 TEST_F(ChartWorkbookTest, MissingFolderCreatesNothing)

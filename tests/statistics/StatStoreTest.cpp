@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <sys/stat.h>
+
 #include "platform/FileIo.h"
 #include "statistics/StatStore.h"
 #include "tests/statistics/StatTestFolder.h"
@@ -96,6 +99,16 @@ TEST_F(StatStoreFile, MissingFileReturnsOneAndLeavesTheStoreAlone)
     StatStore before = store;
     EXPECT_EQ(LoadStatInfo(store), 1);
     EXPECT_EQ(store, before);
+    // So does a folder or a FIFO of that name, at once rather than after a writer comes.
+    std::filesystem::create_directory(dir_.Path("init/statInfo.txt"));
+    EXPECT_EQ(LoadStatInfo(store), 1);
+    EXPECT_EQ(store, before);
+    std::filesystem::remove(dir_.Path("init/statInfo.txt"));
+    ASSERT_EQ(mkfifo(dir_.Path("init/statInfo.txt").c_str(), 0600), 0);
+    EXPECT_EQ(LoadStatInfo(store), 1);
+    EXPECT_EQ(store, before);
+    EXPECT_EQ(SaveStatInfo(store), 1);
+    EXPECT_TRUE(std::filesystem::is_fifo(dir_.Path("init/statInfo.txt")));
 }
 
 TEST_F(StatStoreFile, UncreatableFileReportsOne)

@@ -46,11 +46,32 @@ TEST(StatCsv, TotalsDoNotWrapAroundThirtyTwoBits)
     EXPECT_EQ(lines.back().substr(lines.back().rfind(',') + 1), "4294967294");
 }
 
-TEST(StatCsv, CommaInANameIsNotQuoted)
+TEST(StatCsv, NamesThatWouldBreakColumnsOrRunAsFormulasAreQuotedOrGuarded)
 {
-    StatStore store;
-    store.records["a,b"].present = true;
-    EXPECT_EQ(SplitLines(FormatStatCsv(store))[1], ",a,b,,0,0,0,0,0,0,0,0,0");
+    const std::pair<std::string, std::string> cases[] = {
+        {"Prob,9", "\"Prob,9\""},
+        {"say \"hi\"", "\"say \"\"hi\"\"\""},
+        {"two\r\nlines", "\"two\r\nlines\""},
+        {"=HYPERLINK(1)", "'=HYPERLINK(1)"},
+        {"+1", "'+1"},
+        {"-1", "'-1"},
+        {"@SUM(A1)", "'@SUM(A1)"},
+        {"=1,2", "\"'=1,2\""},
+        // Plain names keep their bytes, CP932 and inner signs included.
+        {"Prob-1", "Prob-1"},
+        {"a=b", "a=b"},
+        {"\x83\x5C\x95\x5C", "\x83\x5C\x95\x5C"},
+        {"'quoted'", "'quoted'"},
+    };
+    for (const auto& [name, field] : cases) {
+        SCOPED_TRACE(name);
+        StatStore store;
+        store.records[name] = {true, name, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+        std::string csv = FormatStatCsv(store);
+        std::string row = csv.substr(csv.find("\r\n") + 2);
+        row = row.substr(0, row.rfind("\r\n", row.size() - 3) + 2);
+        EXPECT_EQ(row, "," + field + "," + field + ",1,2,3,4,5,6,7,8,9\r\n");
+    }
 }
 
 TEST(StatRowTexts, ShowMarkNameBaseAndNumbersWithTheDerivedTotal)

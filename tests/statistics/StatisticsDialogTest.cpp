@@ -146,7 +146,7 @@ TEST_F(StatDialogTest, CtrlSaveWritesTheCsvWithHeaderRowsAndTotal)
     EXPECT_EQ(lines[4], Utf8ToCp932("計,,,0,0,0,120,0,0,37,125,4"));
 }
 
-TEST_F(StatDialogTest, CommaInANameSplitsItsCsvLine)
+TEST_F(StatDialogTest, CommaInANameIsQuotedInItsCsvLine)
 {
     StatStore store = Saved();
     store.records["a,b"].baseName = "x,y";
@@ -156,7 +156,8 @@ TEST_F(StatDialogTest, CommaInANameSplitsItsCsvLine)
     auto lines = CsvLines();
     // "a,b" sorts after the capitals, as the store's byte order has it.
     ASSERT_EQ(lines.size(), 6u);
-    EXPECT_EQ(lines[4], "*,a,b,x,y,0,0,0,0,0,0,0,0,0");
+    // Quoted, the commas stay inside their fields and the columns stay in place.
+    EXPECT_EQ(lines[4], "*,\"a,b\",\"x,y\",0,0,0,0,0,0,0,0,0");
     EXPECT_EQ(std::count(lines[4].begin(), lines[4].end(), ','), 13);
 }
 
