@@ -1,11 +1,15 @@
 #include "app/CQuilvaneApp.h"
 
+#include <QTranslator>
+
 #include "app/CMainFrame.h"
 #include "app/CQuilvaneDoc.h"
+#include "ui/QtTranslations.h"
 
 namespace quilvane {
 
-CQuilvaneApp::CQuilvaneApp(const TimeSource& clock) : doc_(std::make_unique<CQuilvaneDoc>(clock))
+CQuilvaneApp::CQuilvaneApp(const TimeSource& clock)
+    : qtJapanese_(InstallQtJapanese()), doc_(std::make_unique<CQuilvaneDoc>(clock))
 {
 }
 

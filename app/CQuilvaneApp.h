@@ -6,6 +6,8 @@
 
 #include "platform/TimeSource.h"
 
+class QTranslator;
+
 namespace quilvane {
 
 class CMainFrame;
@@ -24,6 +26,8 @@ public:
     CMainFrame& Frame() { return *frame_; }
 
 private:
+    // Qt's own dialogs in Japanese for as long as the application lives.
+    std::unique_ptr<QTranslator> qtJapanese_;
     std::unique_ptr<CQuilvaneDoc> doc_;
     std::unique_ptr<CMainFrame> frame_;
 };
