@@ -3,6 +3,8 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include "ui/QtText.h"
+
 namespace quilvane {
 namespace {
 
@@ -25,6 +27,11 @@ Prompt& CurrentPrompt()
 void SetPrompt(Prompt* prompt)
 {
     Installed() = prompt;
+}
+
+void InformCannotOpen(QWidget* owner, const std::string& diskPath)
+{
+    CurrentPrompt().Inform(owner, DiskPathText(diskPath) + QStringLiteral("\nを開けません"));
 }
 
 void QtPrompt::Inform(QWidget* owner, const QString& text)

@@ -4,6 +4,7 @@
 #include <QString>
 #include <deque>
 #include <optional>
+#include <string>
 #include <vector>
 
 class QWidget;
@@ -25,6 +26,10 @@ public:
     virtual std::optional<QString> ChooseFile(QWidget* owner, const QString& title, const QString& start,
                                               const QString& filter, bool save) = 0;
 };
+
+// Tells that no program could be started on the file or page at `diskPath`: the path, then
+// "を開けません".
+void InformCannotOpen(QWidget* owner, const std::string& diskPath);
 
 // The prompt in use; a QtPrompt unless a test installed another.
 Prompt& CurrentPrompt();

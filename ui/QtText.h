@@ -1,5 +1,7 @@
 #pragma once
 // The one place where data-model text (CP932 bytes) meets the screen (QString).
+#include <QByteArray>
+#include <QFile>
 #include <QString>
 #include <string>
 
@@ -43,6 +45,12 @@ inline std::string FromQLines(const QString& text)
 inline std::string FieldLines(const QString& shown, const std::string& stored)
 {
     return shown == ToQLines(stored) ? stored : FromQLines(shown);
+}
+
+// A path on disk (in the system's encoding, not CP932) for the screen.
+inline QString DiskPathText(const std::string& diskPath)
+{
+    return QFile::decodeName(QByteArray::fromStdString(diskPath));
 }
 
 } // namespace quilvane

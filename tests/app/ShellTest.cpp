@@ -138,16 +138,25 @@ TEST_F(WorkbenchTest, IdeLaunchOpensTheSolutionOnlyWhenItExists)
 {
     Start(MakeProject("Prob1", ThreePhases()));
     std::vector<std::string> opened;
+    bool canOpen = true;
     Doc().LaunchFile = [&](const std::string& path) {
         opened.push_back(path);
-        return true;
+        return canOpen;
     };
+    const QString solution = QString::fromStdString(dir_.Path("Prob1/PSP.sln"));
     View().Button(1032)->click();
     EXPECT_TRUE(opened.empty());
+    EXPECT_EQ(prompt_.shown, std::vector<QString>{solution + "\nが見つかりません"});
     ASSERT_TRUE(WriteFileAtomically(dir_.Path("Prob1/PSP.sln"), "").Ok());
     View().Button(1032)->click();
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0], dir_.Path("Prob1/PSP.sln"));
+    EXPECT_EQ(prompt_.shown.size(), 1u);
+
+    // No program takes the solution: the student is told which file could not be opened.
+    canOpen = false;
+    View().Button(1032)->click();
+    EXPECT_EQ(prompt_.shown.back(), solution + "\nを開けません");
 }
 
 TEST_F(WorkbenchTest, AboutBoxShowsTheVersionAndLinksTheGuide)
