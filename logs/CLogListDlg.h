@@ -52,6 +52,9 @@ protected:
     struct Column {
         QString heading;
         bool rightAligned;
+        // A fixed-format text the column must always show whole ('0' standing for any digit),
+        // or empty for free text.
+        QString fitPattern = {};
     };
     struct Layout {
         int left;
@@ -85,10 +88,19 @@ protected:
 private:
     friend class LogListModel;
 
+    // The width (in pixels on this screen) a column needs so that its fixed-format texts are
+    // never cut; 0 for free text.
+    int FitWidth(int column) const;
+
     QTreeView* list_ = nullptr;
     LogListModel* model_ = nullptr;
     SortDirections directions_;
     ControlLayout layout_;
+    std::vector<Column> columns_;
+    // The column widths as read from the log and as first shown, so that a width nobody
+    // changed is stored back unchanged.
+    std::vector<int> storedWidths_;
+    std::vector<int> shownWidths_;
 };
 
 } // namespace quilvane
