@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QItemSelection>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 #include <QTreeView>
 #include <algorithm>
@@ -180,6 +181,26 @@ void CLogListDlg::OnInitDialog(const Layout& layout)
         list_->setColumnWidth(static_cast<int>(i), shown);
         shownWidths_.push_back(list_->columnWidth(static_cast<int>(i)));
     }
+    // The widened columns would leave the last ones behind a scroll bar in a dialog of the
+    // stored size: it grows, as far as the screen allows, until every column shows.
+    storedSize_ = QSize(layout.width, layout.height);
+    int columnsWidth = 0;
+    for (int w : shownWidths_) {
+        columnsWidth += w;
+    }
+    const int chrome = 2 * list_->frameWidth() +
+                       list_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list_) + 2;
+    if (int missing = columnsWidth + chrome - list_->width(); missing > 0) {
+        int widest = width() + missing;
+        if (const QScreen* screen = this->screen()) {
+            widest = std::min(widest, screen->availableGeometry().width());
+        }
+        if (widest > width()) {
+            resize(widest, height());
+            layout_.OnSize(this);
+        }
+    }
+    shownSize_ = size();
     Fill();
     if (int rows = RowCount(); rows > 0) {
         SelectRows({rows - 1});
@@ -286,7 +307,9 @@ void CLogListDlg::OnSort(int column)
 void CLogListDlg::accept()
 {
     QRect frame = frameGeometry();
-    Layout layout{frame.x(), frame.y(), width(), height(), {}};
+    // A size nobody changed is stored as it was read, not as opening widened it.
+    const QSize kept = size() == shownSize_ ? storedSize_ : size();
+    Layout layout{frame.x(), frame.y(), kept.width(), kept.height(), {}};
     const ColumnScale scale(list_->fontMetrics());
     for (int i = 0; i < model_->columnCount(); ++i) {
         const auto c = static_cast<std::size_t>(i);

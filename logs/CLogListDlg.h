@@ -5,6 +5,7 @@
 // and answers for its entries; the logic itself lives in LogListLogic.
 #include <QDialog>
 #include <QRect>
+#include <QSize>
 #include <cstdint>
 #include <optional>
 #include <set>
@@ -101,6 +102,9 @@ private:
     // changed is stored back unchanged.
     std::vector<int> storedWidths_;
     std::vector<int> shownWidths_;
+    // Likewise the dialog's size, which opening may widen so that every column shows.
+    QSize storedSize_;
+    QSize shownSize_;
 };
 
 } // namespace quilvane

@@ -202,6 +202,14 @@ TEST_F(TimeLogDialogTest, SpansAndMomentsAreNeverCutWhateverTheStoredWidths)
                     << widths[1] << " " << dlg.CellText(row, column).toStdString();
             }
         }
+        // The dialog opens wide enough to show every column without scrolling.
+        dlg.show();
+        QApplication::processEvents();
+        int columnsWidth = 0;
+        for (int column = 0; column < 4; ++column) {
+            columnsWidth += dlg.List()->columnWidth(column);
+        }
+        EXPECT_LE(columnsWidth, dlg.List()->viewport()->width()) << widths[1];
     }
     EXPECT_EQ(CTimeLogDlg(log).CellText(6, 1), "100 01:59:59");
 }
