@@ -188,8 +188,8 @@ void CLogListDlg::OnInitDialog(const Layout& layout)
     for (int w : shownWidths_) {
         columnsWidth += w;
     }
-    const int chrome = 2 * list_->frameWidth() +
-                       list_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list_) + 2;
+    const int chrome =
+        2 * list_->frameWidth() + list_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list_) + 2;
     if (int missing = columnsWidth + chrome - list_->width(); missing > 0) {
         int widest = width() + missing;
         if (const QScreen* screen = this->screen()) {
@@ -314,7 +314,8 @@ void CLogListDlg::accept()
     for (int i = 0; i < model_->columnCount(); ++i) {
         const auto c = static_cast<std::size_t>(i);
         const int shown = list_->columnWidth(i);
-        const bool unchanged = c < shownWidths_.size() && c < storedWidths_.size() && shown == shownWidths_[c];
+        const bool unchanged =
+            c < shownWidths_.size() && c < storedWidths_.size() && shown == shownWidths_[c];
         layout.columnWidths.push_back(unchanged ? storedWidths_[c] : scale.ToStored(shown));
     }
     StoreLayout(layout);

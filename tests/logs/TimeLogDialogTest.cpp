@@ -192,8 +192,8 @@ TEST_F(TimeLogDialogTest, SpansAndMomentsAreNeverCutWhateverTheStoredWidths)
     TimeLog log = SixEntries();
     // A span of 100 days and moments with the widest digits the face has.
     log.entries.push_back({"P6", Moment(1796601600 + 86400 * 300), Moment(1796601600 + 86400 * 400 + 7199)});
-    for (std::array<std::int32_t, 4> widths : {std::array<std::int32_t, 4>{70, 70, 130, 130},
-                                              std::array<std::int32_t, 4>{10, 1, 0, 40}}) {
+    for (std::array<std::int32_t, 4> widths :
+         {std::array<std::int32_t, 4>{70, 70, 130, 130}, std::array<std::int32_t, 4>{10, 1, 0, 40}}) {
         std::copy(widths.begin(), widths.end(), log.columnWidths);
         CTimeLogDlg dlg(log);
         for (int row = 0; row < dlg.RowCount(); ++row) {

@@ -276,12 +276,9 @@ TEST_F(PrintPainterTest, PhaseNamesAndCommentsAreReadWholeInTheirCells)
         return PrintRect{left, LogTextY(line), right, LogTextY(line) + 104};
     };
     const Cell cells[] = {
-        {1, review, PhaseTableCell(3, 0, 0), true},
-        {1, codeReview, PhaseTableCell(3, 1, 0), true},
-        {1, longName, PhaseTableCell(3, 2, 0), false},
-        {2, review, logCell(2, 450, 840), true},
-        {2, codeReview, logCell(3, 450, 840), true},
-        {2, longName, logCell(4, 450, 840), false},
+        {1, review, PhaseTableCell(3, 0, 0), true},    {1, codeReview, PhaseTableCell(3, 1, 0), true},
+        {1, longName, PhaseTableCell(3, 2, 0), false}, {2, review, logCell(2, 450, 840), true},
+        {2, codeReview, logCell(3, 450, 840), true},   {2, longName, logCell(4, 450, 840), false},
         {2, codeReview, logCell(7, 450, 840), true}, // the defect's phase: title on 5, entry on 7
         {2, comment, logCell(7, 1570, 2640), false},
     };

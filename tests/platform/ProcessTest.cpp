@@ -45,11 +45,10 @@ TEST_F(ProcessTest, WatchedStartFailsOnlyWhenTheProgramEndsBadlyWithinTheGrace)
         bool started;
     };
     const Case cases[] = {
-        {"exit 0", true},
-        {"exit 3", false},           // xdg-open: no handler for the file type
-        {"exit 2", false},           // xdg-open: the file does not exist
-        {"kill -9 $$", false},       // killed
-        {"sleep 5; exit 4", true},   // still running when the grace ends: doing its work
+        {"exit 0", true},          {"exit 3", false}, // xdg-open: no handler for the file type
+        {"exit 2", false},                            // xdg-open: the file does not exist
+        {"kill -9 $$", false},                        // killed
+        {"sleep 5; exit 4", true},                    // still running when the grace ends: doing its work
     };
     for (const auto& c : cases) {
         std::string program = Script("launcher", c.body);

@@ -110,8 +110,8 @@ TEST(ColumnScaleTest, StoredWidthsScaleByTheDigitWidthBothWays)
         int stored;
         int screen;
     };
-    const Case cases[] = {{4.0 / 3.0, 150, 200}, {4.0 / 3.0, 70, 93}, {1.5, 130, 195}, {1.0, 42, 42},
-                          {4.0 / 3.0, 0, 0},      {4.0 / 3.0, -1, -1}};
+    const Case cases[] = {{4.0 / 3.0, 150, 200}, {4.0 / 3.0, 70, 93}, {1.5, 130, 195},
+                          {1.0, 42, 42},         {4.0 / 3.0, 0, 0},   {4.0 / 3.0, -1, -1}};
     for (const auto& c : cases) {
         ColumnScale scale(c.factor);
         EXPECT_EQ(scale.ToScreen(c.stored), c.screen) << c.factor << " " << c.stored;
