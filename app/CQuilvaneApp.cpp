@@ -1,6 +1,7 @@
 #include "app/CQuilvaneApp.h"
 
 #include <QPrinter>
+#include <QTranslator>
 #include <cstdio>
 
 #include "app/CMainFrame.h"
@@ -8,10 +9,12 @@
 #include "app/WorkRecovery.h"
 #include "mainwindow/PrintCommands.h"
 #include "ui/QtText.h"
+#include "ui/QtTranslations.h"
 
 namespace quilvane {
 
-CQuilvaneApp::CQuilvaneApp(const TimeSource& clock) : doc_(std::make_unique<CQuilvaneDoc>(clock))
+CQuilvaneApp::CQuilvaneApp(const TimeSource& clock)
+    : qtJapanese_(InstallQtJapanese()), doc_(std::make_unique<CQuilvaneDoc>(clock))
 {
 }
 

@@ -6,6 +6,8 @@
 
 #include "platform/TimeSource.h"
 
+class QTranslator;
+
 namespace quilvane {
 
 class CMainFrame;
@@ -34,6 +36,8 @@ private:
     bool PrintAndEnd(const QString& file, const QString& pdf);
 
     int exitCode_ = 0;
+    // Qt's own dialogs in Japanese for as long as the application lives.
+    std::unique_ptr<QTranslator> qtJapanese_;
     std::unique_ptr<CQuilvaneDoc> doc_;
     std::unique_ptr<CMainFrame> frame_;
 };

@@ -6,11 +6,14 @@
 #include <QHeaderView>
 #include <QItemSelection>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyle>
 #include <QTreeView>
 #include <QWindow>
 #include <algorithm>
 #include <functional>
 
+#include "ui/ColumnScale.h"
 #include "ui/Prompt.h"
 #include "ui/QtText.h"
 
@@ -104,7 +107,7 @@ public:
 
 CLogListDlg::CLogListDlg(const ControlIds& ids, const QString& caption, std::vector<Column> columns,
                          QWidget* parent)
-    : QDialog(parent), directions_(columns.size())
+    : QDialog(parent), directions_(columns.size()), columns_(columns)
 {
     setObjectName(QString::number(ids.dialog));
     setWindowTitle(caption);
@@ -182,9 +185,36 @@ void CLogListDlg::OnInitDialog(const Layout& layout)
     move(layout.left, layout.top);
     resize(layout.width, layout.height);
     layout_.OnSize(this);
+    // The stored widths are those of the narrower Windows face: scaled to this one, and never
+    // so narrow that a moment or a span would be cut.
+    const ColumnScale scale(list_->fontMetrics());
+    storedWidths_ = layout.columnWidths;
+    shownWidths_.clear();
     for (std::size_t i = 0; i < layout.columnWidths.size(); ++i) {
-        list_->setColumnWidth(static_cast<int>(i), layout.columnWidths[i]);
+        int shown = std::max(scale.ToScreen(layout.columnWidths[i]), FitWidth(static_cast<int>(i)));
+        list_->setColumnWidth(static_cast<int>(i), shown);
+        shownWidths_.push_back(list_->columnWidth(static_cast<int>(i)));
     }
+    // The widened columns would leave the last ones behind a scroll bar in a dialog of the
+    // stored size: it grows, as far as the screen allows, until every column shows.
+    storedSize_ = QSize(layout.width, layout.height);
+    int columnsWidth = 0;
+    for (int w : shownWidths_) {
+        columnsWidth += w;
+    }
+    const int chrome =
+        2 * list_->frameWidth() + list_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list_) + 2;
+    if (int missing = columnsWidth + chrome - list_->width(); missing > 0) {
+        int widest = width() + missing;
+        if (const QScreen* screen = this->screen()) {
+            widest = std::min(widest, screen->availableGeometry().width());
+        }
+        if (widest > width()) {
+            resize(widest, height());
+            layout_.OnSize(this);
+        }
+    }
+    shownSize_ = size();
     Fill();
     if (int rows = RowCount(); rows > 0) {
         SelectRows({rows - 1});
@@ -291,12 +321,35 @@ void CLogListDlg::OnSort(int column)
 void CLogListDlg::accept()
 {
     QRect frame = frameGeometry();
-    Layout layout{frame.x(), frame.y(), width(), height(), {}};
+    // A size nobody changed is stored as it was read, not as opening widened it.
+    const QSize kept = size() == shownSize_ ? storedSize_ : size();
+    Layout layout{frame.x(), frame.y(), kept.width(), kept.height(), {}};
+    const ColumnScale scale(list_->fontMetrics());
     for (int i = 0; i < model_->columnCount(); ++i) {
-        layout.columnWidths.push_back(list_->columnWidth(i));
+        const auto c = static_cast<std::size_t>(i);
+        const int shown = list_->columnWidth(i);
+        const bool unchanged =
+            c < shownWidths_.size() && c < storedWidths_.size() && shown == shownWidths_[c];
+        layout.columnWidths.push_back(unchanged ? storedWidths_[c] : scale.ToStored(shown));
     }
     StoreLayout(layout);
     QDialog::accept();
+}
+
+int CLogListDlg::FitWidth(int column) const
+{
+    if (column < 0 || static_cast<std::size_t>(column) >= columns_.size()) {
+        return 0;
+    }
+    const QString& pattern = columns_[static_cast<std::size_t>(column)].fitPattern;
+    if (pattern.isEmpty()) {
+        return 0;
+    }
+    // As the item delegate measures a cell: the text between a focus-frame margin and one
+    // pixel on either side; one pixel more absorbs the rounding of fractional advances.
+    const QFontMetrics metrics = list_->fontMetrics();
+    const int margin = list_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list_) + 1;
+    return metrics.horizontalAdvance(WidestDigits(pattern, metrics)) + 2 * margin + 1;
 }
 
 void CLogListDlg::resizeEvent(QResizeEvent* event)

@@ -5,6 +5,7 @@
 // and answers for its entries; the logic itself lives in LogListLogic.
 #include <QDialog>
 #include <QRect>
+#include <QSize>
 #include <cstdint>
 #include <optional>
 #include <set>
@@ -52,6 +53,9 @@ protected:
     struct Column {
         QString heading;
         bool rightAligned;
+        // A fixed-format text the column must always show whole ('0' standing for any digit),
+        // or empty for free text.
+        QString fitPattern = {};
     };
     struct Layout {
         int left;
@@ -86,10 +90,22 @@ protected:
 private:
     friend class LogListModel;
 
+    // The width (in pixels on this screen) a column needs so that its fixed-format texts are
+    // never cut; 0 for free text.
+    int FitWidth(int column) const;
+
     QTreeView* list_ = nullptr;
     LogListModel* model_ = nullptr;
     SortDirections directions_;
     ControlLayout layout_;
+    std::vector<Column> columns_;
+    // The column widths as read from the log and as first shown, so that a width nobody
+    // changed is stored back unchanged.
+    std::vector<int> storedWidths_;
+    std::vector<int> shownWidths_;
+    // Likewise the dialog's size, which opening may widen so that every column shows.
+    QSize storedSize_;
+    QSize shownSize_;
 };
 
 } // namespace quilvane

@@ -7,9 +7,9 @@ namespace quilvane {
 CTimeLogDlg::CTimeLogDlg(const TimeLog& log, QWidget* parent)
     : CLogListDlg({136, 1078, 1080, 1079}, QStringLiteral("時間管理"),
                   {{QStringLiteral("工程"), false},
-                   {QStringLiteral("時間"), true},
-                   {QStringLiteral("開始"), true},
-                   {QStringLiteral("終了"), true}},
+                   {QStringLiteral("時間"), true, QStringLiteral("000 00:00:00")},
+                   {QStringLiteral("開始"), true, QStringLiteral("0000/00/00  00:00:00")},
+                   {QStringLiteral("終了"), true, QStringLiteral("0000/00/00  00:00:00")}},
                   parent),
       log_(log)
 {

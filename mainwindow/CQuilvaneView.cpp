@@ -16,6 +16,7 @@
 #include "mainwindow/CMemoDlg.h"
 #include "mainwindow/PhaseClock.h"
 #include "platform/DecimalText.h"
+#include "platform/PathNames.h"
 #include "platform/Process.h"
 #include "platform/ProgramFolder.h"
 #include "ui/KeyState.h"
@@ -316,13 +317,25 @@ void CQuilvaneView::OnMemo()
 void CQuilvaneView::OnLaunchIde()
 {
     // No development environment is registered here: the desktop's handler for the solution
-    // file stands in for it, and a missing solution does nothing.
-    std::string solution = ProgramPath(doc_.Data().projectName + "/PSP.sln");
-    std::error_code ec;
-    if (doc_.Data().projectName.empty() || !std::filesystem::is_regular_file(solution, ec)) {
+    // file stands in for it. Nothing else would tell the student that the solution is missing
+    // or that no program takes it, so both are said here.
+    if (doc_.Data().projectName.empty()) {
         return;
     }
-    doc_.LaunchFile(solution);
+    auto folder = StoredToDiskPath(doc_.Data().projectName);
+    if (!folder) {
+        CurrentPrompt().Inform(this, QString::fromStdString(UndecodableNameMessage()));
+        return;
+    }
+    std::string solution = ProgramPath(*folder + "/PSP.sln");
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(solution, ec)) {
+        CurrentPrompt().Inform(this, DiskPathToQ(solution) + QStringLiteral("\nが見つかりません"));
+        return;
+    }
+    if (!doc_.LaunchFile || !doc_.LaunchFile(solution)) {
+        InformCannotOpen(this, solution);
+    }
 }
 
 } // namespace quilvane

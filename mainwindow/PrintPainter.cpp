@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPen>
 #include <QPrinter>
+#include <QTextLayout>
 #include <algorithm>
 #include <span>
 
@@ -29,9 +30,11 @@ constexpr int LogCellHeight = 104;
 constexpr qreal AscentShare = 220.0 / 256.0;
 
 enum class Align { Left, Right };
-// What happens to a text wider than its room: cut at the edge, or first narrowed to fit (and
-// cut only what is still too wide at the narrowest).
-enum class Overflow { Clip, Narrow };
+// What happens to a text wider than its room: cut at the edge; first narrowed to fit (and cut
+// only what is still too wide at the narrowest); or narrowed and, where that is not enough,
+// wrapped onto lines of a smaller size that share the cell's height, so that names and
+// comments are read whole.
+enum class Overflow { Clip, Narrow, Fit };
 
 // The substitute faces set digits and Latin letters wider than the face the form was laid out
 // for, so numbers and times that would run over the next ruling are narrowed instead, never
@@ -39,6 +42,9 @@ enum class Overflow { Clip, Narrow };
 constexpr int MinStretch = 50;
 // Room kept free before the next column's ruling.
 constexpr int RulingGap = 20;
+// A cell holds at most this many wrapped lines; below that size a print is hard to read.
+constexpr int MaxWrappedLines = 3;
+constexpr int StretchStep = 5;
 
 qreal Baseline(const QPainter& painter, qreal top)
 {
@@ -82,6 +88,56 @@ void TextBefore(QPainter& painter, qreal x, qreal top, qreal right, const QStrin
     painter.setFont(font);
 }
 
+// `text` broken into lines no wider than `width` at the painter's device, breaking between
+// words where it can and anywhere else where it must (Japanese has no blanks to break at).
+std::vector<QString> WrapLines(const QPainter& painter, const QFont& font, const QString& text, qreal width)
+{
+    QTextLayout layout(text, font, painter.device());
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    std::vector<QString> lines;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        lines.push_back(text.mid(line.textStart(), line.textLength()).trimmed());
+    }
+    layout.endLayout();
+    return lines;
+}
+
+struct FittedText {
+    QFont font;
+    std::vector<QString> lines;
+};
+
+// The largest font (by size first, then by width) at which `text` fits a `width` x `height`
+// cell on at most MaxWrappedLines lines; the narrowest, smallest try when nothing fits.
+FittedText FitText(const QPainter& painter, const QString& text, qreal width, qreal height)
+{
+    const QFont base = painter.font();
+    FittedText fitted{base, {text}};
+    for (int count = 1; count <= MaxWrappedLines; ++count) {
+        QFont font = base;
+        font.setPixelSize(std::min(base.pixelSize(), static_cast<int>(height / count)));
+        for (int stretch = 100; stretch >= MinStretch; stretch -= StretchStep) {
+            font.setStretch(stretch);
+            if (count == 1) {
+                if (QFontMetricsF(font, painter.device()).horizontalAdvance(text) <= width) {
+                    return {font, {text}};
+                }
+                continue;
+            }
+            std::vector<QString> lines = WrapLines(painter, font, text, width);
+            fitted = {font, lines};
+            if (static_cast<int>(lines.size()) <= count) {
+                return fitted;
+            }
+        }
+    }
+    return fitted;
+}
+
 // One or more lines in a rectangle, each aligned on its own.
 void TextIn(QPainter& painter, const PrintRect& rect, const std::vector<QString>& lines, Align align,
             Overflow overflow)
@@ -93,6 +149,20 @@ void TextIn(QPainter& painter, const PrintRect& rect, const std::vector<QString>
     const QFont font = painter.font();
     const qreal lineHeight = font.pixelSize();
     qreal top = box.top();
+    // A fitted text keeps clear of the ruling that closes its cell.
+    if (overflow == Overflow::Fit && lines.size() == 1 &&
+        Advance(painter, lines.front()) > box.width() - RulingGap) {
+        FittedText fitted = FitText(painter, lines.front(), box.width() - RulingGap, box.height());
+        painter.setFont(fitted.font);
+        for (const auto& line : fitted.lines) {
+            qreal x = align == Align::Left ? box.left() : box.right() - Advance(painter, line);
+            TextAt(painter, x, top, line);
+            top += fitted.font.pixelSize();
+        }
+        painter.setFont(font);
+        painter.restore();
+        return;
+    }
     for (const auto& text : lines) {
         if (top >= box.bottom()) {
             break;
@@ -261,7 +331,7 @@ void PrintPainter::PaintPhaseTable(QPainter& painter) const
     for (std::size_t r = 0; r < rows; ++r) {
         for (int j = 0; j < 4; ++j) {
             TextIn(painter, PhaseTableCell(phases, r, j), ToQ(phaseTable_[r][static_cast<std::size_t>(j)]),
-                   j == 0 ? Align::Left : Align::Right, j == 0 ? Overflow::Clip : Overflow::Narrow);
+                   j == 0 ? Align::Left : Align::Right, j == 0 ? Overflow::Fit : Overflow::Narrow);
         }
     }
 }
@@ -325,7 +395,7 @@ void PrintPainter::PaintTimeEntry(QPainter& painter, std::size_t index, int y) c
 {
     const TimeLogEntry& entry = project_.timeLog.entries[index];
     TextBefore(painter, 330, y, 420, QString::fromStdString(LogEntryNumber(index)));
-    TextIn(painter, {450, y, 840, y + LogCellHeight}, ToQ(entry.phase), Align::Left, Overflow::Clip);
+    TextIn(painter, {450, y, 840, y + LogCellHeight}, ToQ(entry.phase), Align::Left, Overflow::Fit);
     std::string span = FormatSpanBetween(entry.start.Seconds(), entry.end.Seconds());
     TextBefore(painter, 870, y, 1240, QString::fromStdString(span));
     TextBefore(painter, 1270, y, 1940, ToQ(entry.start.Text()));
@@ -336,10 +406,10 @@ void PrintPainter::PaintDefectEntry(QPainter& painter, std::size_t index, int y)
 {
     const DefectEntry& entry = project_.defectLog.entries[index];
     TextBefore(painter, 330, y, 420, QString::fromStdString(LogEntryNumber(index)));
-    TextIn(painter, {450, y, 840, y + LogCellHeight}, ToQ(entry.phase), Align::Left, Overflow::Clip);
+    TextIn(painter, {450, y, 840, y + LogCellHeight}, ToQ(entry.phase), Align::Left, Overflow::Fit);
     TextBefore(painter, 870, y, 1540, ToQ(entry.time.Text()));
     TextIn(painter, {1570, y, 2640, y + LogCellHeight}, ToQ(OneLineComment(entry.comment)), Align::Left,
-           Overflow::Clip);
+           Overflow::Fit);
 }
 
 bool PrintPainter::PrintPages(QPagedPaintDevice& device, int first, int last) const

@@ -43,6 +43,16 @@ std::optional<pid_t> Spawn(std::vector<std::string> argv, const std::string& wor
     return pid;
 }
 
+// Reaps `child` whenever it ends, so no zombie is left behind while we run on.
+void ReapInBackground(pid_t child)
+{
+    std::thread([child] {
+        int status = 0;
+        while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+        }
+    }).detach();
+}
+
 } // namespace
 
 std::optional<int> RunAndWait(const std::vector<std::string>& argv, const std::string& workingDirectory)
@@ -69,21 +79,43 @@ bool StartDetached(const std::vector<std::string>& argv, const std::string& work
     if (!pid) {
         return false;
     }
-    // Reap the child whenever it ends, so no zombie is left behind while we run on.
-    std::thread([child = *pid] {
-        int status = 0;
-        while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-        }
-    }).detach();
+    ReapInBackground(*pid);
     return true;
 }
 
-bool ShellOpen(const std::string& target)
+bool StartWatched(const std::vector<std::string>& argv, std::chrono::milliseconds grace,
+                  const std::string& workingDirectory)
+{
+    auto pid = Spawn(argv, workingDirectory);
+    if (!pid) {
+        return false;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + grace;
+    for (;;) {
+        int status = 0;
+        pid_t ended = waitpid(*pid, &status, WNOHANG);
+        if (ended == *pid) {
+            return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        }
+        if (ended < 0 && errno != EINTR) {
+            // It cannot be watched (nor reaped by us): it did start.
+            return true;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ReapInBackground(*pid);
+    return true;
+}
+
+bool ShellOpen(const std::string& target, std::chrono::milliseconds grace)
 {
     if (!FindOnPath("xdg-open")) {
         return false;
     }
-    return StartDetached({"xdg-open", target});
+    return StartWatched({"xdg-open", target}, grace);
 }
 
 std::optional<std::string> FindOnPath(const std::string& program)

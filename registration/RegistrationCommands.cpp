@@ -1,7 +1,7 @@
 #include "registration/RegistrationCommands.h"
 
 #include <QAction>
-#include <QCoreApplication>
+#include <QApplication>
 #include <QMenu>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -126,8 +126,12 @@ void RegisterProject(CQuilvaneDoc& doc, QWidget* owner, const std::function<void
 void ShowProgressReport(const CQuilvaneDoc& doc)
 {
     std::string page = ReportPath(doc);
-    if (FileExists(page) && doc.LaunchFile) {
-        doc.LaunchFile(page);
+    if (!FileExists(page)) {
+        return;
+    }
+    // The command has no window of its own: the message belongs to the one in front.
+    if (!doc.LaunchFile || !doc.LaunchFile(page)) {
+        InformCannotOpen(QApplication::activeWindow(), page);
     }
 }
 

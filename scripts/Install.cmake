@@ -33,6 +33,8 @@ set(CPACK_PACKAGE_CONTACT "Quilvane developers <quilvane@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "PSP workbench for programming exercises, with the Tessaline progress report")
 set(CPACK_DEBIAN_PACKAGE_SECTION "education")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic | fonts-noto-cjk, xdg-utils, shared-mime-info")
+# Qt's own dialogs (choosers, printing, message box buttons) take their Japanese from
+# qt6-translations-l10n.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic | fonts-noto-cjk, qt6-translations-l10n, xdg-utils, shared-mime-info")
 set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
 include(CPack)

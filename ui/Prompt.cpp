@@ -4,6 +4,8 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
+#include "ui/QtText.h"
+
 namespace quilvane {
 namespace {
 
@@ -26,6 +28,11 @@ Prompt& CurrentPrompt()
 void SetPrompt(Prompt* prompt)
 {
     Installed() = prompt;
+}
+
+void InformCannotOpen(QWidget* owner, const std::string& diskPath)
+{
+    CurrentPrompt().Inform(owner, DiskPathToQ(diskPath) + QStringLiteral("\nを開けません"));
 }
 
 void QtPrompt::Inform(QWidget* owner, const QString& text)

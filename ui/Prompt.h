@@ -4,6 +4,7 @@
 #include <QString>
 #include <deque>
 #include <optional>
+#include <string>
 #include <vector>
 
 class QWidget;
@@ -28,6 +29,10 @@ public:
     // Prompts that cannot ask for text cancel.
     virtual std::optional<QString> AskText(QWidget* owner, const QString& text, const QString& initial);
 };
+
+// Tells that no program could be started on the file or page at `diskPath`: the path, then
+// "を開けません".
+void InformCannotOpen(QWidget* owner, const std::string& diskPath);
 
 // The prompt in use; a QtPrompt unless a test installed another.
 Prompt& CurrentPrompt();

@@ -1,5 +1,6 @@
 #pragma once
 // The one place where data-model text (CP932 bytes) meets the screen (QString).
+#include <QByteArray>
 #include <QFile>
 #include <QString>
 #include <optional>

@@ -1,5 +1,8 @@
 #include <QAction>
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QLabel>
+#include <QMessageBox>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -19,6 +22,34 @@ TEST_F(WorkbenchTest, CaptionIsTheProjectFolderName)
     Start(MakeProject("Prob7", ThreePhases()));
     EXPECT_EQ(Frame().windowTitle(), "Prob7");
     EXPECT_EQ(Doc().Data().projectName, "Prob7");
+}
+
+TEST_F(WorkbenchTest, QtsOwnDialogsSpeakJapaneseWhileTheWorkbenchRuns)
+{
+    auto buttonTexts = [] {
+        QMessageBox box(QMessageBox::Question, QStringLiteral("Quilvane"), QStringLiteral("?"),
+                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        return QStringList{box.button(QMessageBox::Yes)->text(), box.button(QMessageBox::No)->text(),
+                           box.button(QMessageBox::Cancel)->text()};
+    };
+    const QStringList english = buttonTexts();
+    Start(MakeProject("Prob1", ThreePhases()));
+    const QStringList japanese = buttonTexts();
+    EXPECT_TRUE(japanese[0].startsWith(QStringLiteral("はい"))) << japanese[0].toStdString();
+    EXPECT_TRUE(japanese[1].startsWith(QStringLiteral("いいえ"))) << japanese[1].toStdString();
+    EXPECT_TRUE(japanese[2].startsWith(QStringLiteral("キャンセル"))) << japanese[2].toStdString();
+
+    // The folder chooser (Qt's own where the platform offers none) is translated too.
+    QFileDialog chooser(nullptr, QString(), QString::fromStdString(dir_.Root()));
+    chooser.setOption(QFileDialog::DontUseNativeDialog);
+    chooser.setFileMode(QFileDialog::Directory);
+    auto* buttons = chooser.findChild<QDialogButtonBox*>();
+    ASSERT_NE(buttons, nullptr);
+    EXPECT_TRUE(buttons->button(QDialogButtonBox::Cancel)->text().startsWith(QStringLiteral("キャンセル")));
+
+    // The catalogue belongs to the application object and leaves with it.
+    app_.reset();
+    EXPECT_EQ(buttonTexts(), english);
 }
 
 TEST_F(WorkbenchTest, StartWithoutFileReopensTheLastProject)
@@ -108,16 +139,25 @@ TEST_F(WorkbenchTest, IdeLaunchOpensTheSolutionOnlyWhenItExists)
 {
     Start(MakeProject("Prob1", ThreePhases()));
     std::vector<std::string> opened;
+    bool canOpen = true;
     Doc().LaunchFile = [&](const std::string& path) {
         opened.push_back(path);
-        return true;
+        return canOpen;
     };
+    const QString solution = QString::fromStdString(dir_.Path("Prob1/PSP.sln"));
     View().Button(1032)->click();
     EXPECT_TRUE(opened.empty());
+    EXPECT_EQ(prompt_.shown, std::vector<QString>{solution + "\nが見つかりません"});
     ASSERT_TRUE(WriteFileAtomically(dir_.Path("Prob1/PSP.sln"), "").Ok());
     View().Button(1032)->click();
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0], dir_.Path("Prob1/PSP.sln"));
+    EXPECT_EQ(prompt_.shown.size(), 1u);
+
+    // No program takes the solution: the student is told which file could not be opened.
+    canOpen = false;
+    View().Button(1032)->click();
+    EXPECT_EQ(prompt_.shown.back(), solution + "\nを開けません");
 }
 
 TEST_F(WorkbenchTest, AboutBoxShowsTheVersionAndLinksTheGuide)

@@ -8,6 +8,7 @@
 #include "logs/CDefectEditDlg.h"
 #include "logs/CDefectLogDlg.h"
 #include "tests/GuiFixture.h"
+#include "ui/ColumnScale.h"
 
 using namespace quilvane;
 
@@ -222,7 +223,13 @@ TEST_F(DefectLogDialogTest, ListShowsPhaseMomentAndCommentColumns)
     EXPECT_EQ(dlg.CellText(0, 1), QString::fromStdString(Moment(Base + 60).Text()));
     EXPECT_EQ(dlg.CellText(0, 2), "a b"); // one line per row
     EXPECT_EQ(dlg.SelectedRows(), (std::vector<int>{2}));
-    EXPECT_EQ(dlg.List()->columnWidth(2), 200);
+    EXPECT_EQ(dlg.List()->columnWidth(2), ColumnScale(dlg.List()->fontMetrics()).ToScreen(200));
+    // The moment column is never narrower than its text, however narrow it was stored.
+    DefectLog narrow = log;
+    narrow.columnWidths[1] = 30;
+    CDefectLogDlg narrowDlg(narrow);
+    const QFontMetrics metrics = narrowDlg.List()->fontMetrics();
+    EXPECT_GT(narrowDlg.List()->columnWidth(1), metrics.horizontalAdvance(narrowDlg.CellText(0, 1)));
 }
 
 TEST_F(DefectLogDialogTest, EditKeepsAnUnchangedCommentByteForByte)

@@ -1,12 +1,16 @@
+#include <array>
+
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QTreeView>
 
 #include "logs/CTimeEditDlg.h"
 #include "logs/CTimeLogDlg.h"
 #include "tests/GuiFixture.h"
+#include "ui/ColumnScale.h"
 
 using namespace quilvane;
 
@@ -30,6 +34,17 @@ template <class Widget> Widget* Child(QWidget* dialog, int id)
     auto* w = dialog->findChild<Widget*>(QString::number(id));
     EXPECT_NE(w, nullptr) << id;
     return w;
+}
+
+// The width the list's delegate asks for to show a cell whole (anything narrower is elided).
+int NeededWidth(const CLogListDlg& dlg, int row, int column)
+{
+    QStyleOptionViewItem option;
+    option.initFrom(dlg.List()->viewport());
+    option.font = dlg.List()->font();
+    option.fontMetrics = QFontMetrics(option.font);
+    const QModelIndex index = dlg.List()->model()->index(row, column);
+    return dlg.List()->itemDelegate()->sizeHint(option, index).width();
 }
 
 QStringList Column(const CLogListDlg& dlg, int column)
@@ -80,7 +95,10 @@ TEST_F(TimeLogDialogTest, OpensWithItsColumnsAndTheLastRowSelected)
         headings << model->headerData(c, Qt::Horizontal).toString();
     }
     EXPECT_EQ(headings, (QStringList{"工程", "時間", "開始", "終了"}));
-    EXPECT_EQ(dlg.List()->columnWidth(2), 150);
+    // Stored widths are those of the narrower Windows face, scaled to the face shown.
+    const ColumnScale scale(dlg.List()->fontMetrics());
+    EXPECT_EQ(dlg.List()->columnWidth(2), scale.ToScreen(150));
+    EXPECT_GT(dlg.List()->columnWidth(2), 150);
     EXPECT_EQ(dlg.RowCount(), 6);
     EXPECT_EQ(dlg.CellText(1, 0), "P1");
     EXPECT_EQ(dlg.CellText(1, 1), "00 00:20:00");
@@ -135,11 +153,13 @@ TEST_F(TimeLogDialogTest, SortThenCancelKeepsTheStoredOrder)
 TEST_F(TimeLogDialogTest, SortThenOkStoresTheDisplayedOrderAndLayout)
 {
     Start(MakeProject("Prob1", WithLog(SixEntries())));
-    RunTimeLog([](CTimeLogDlg& dlg) {
+    int storedFor99 = 0;
+    RunTimeLog([&storedFor99](CTimeLogDlg& dlg) {
         dlg.OnSort(1);
         dlg.OnSort(1); // longest first
         dlg.resize(640, 400);
         dlg.List()->setColumnWidth(3, 99);
+        storedFor99 = ColumnScale(dlg.List()->fontMetrics()).ToStored(99);
         dlg.accept();
     });
     const TimeLog& stored = Doc().Data().timeLog;
@@ -148,8 +168,13 @@ TEST_F(TimeLogDialogTest, SortThenOkStoresTheDisplayedOrderAndLayout)
     EXPECT_EQ(stored.entries.back().phase, "P0");
     EXPECT_EQ(stored.width, 640);
     EXPECT_EQ(stored.height, 400);
-    EXPECT_EQ(stored.columnWidths[3], 99);
+    // A width the user set is stored as the Windows face would need it; one left alone is
+    // stored exactly as it was read.
+    EXPECT_EQ(stored.columnWidths[3], storedFor99);
+    EXPECT_LT(stored.columnWidths[3], 99);
     EXPECT_EQ(stored.columnWidths[0], 70);
+    EXPECT_EQ(stored.columnWidths[1], 70);
+    EXPECT_EQ(stored.columnWidths[2], 130);
     EXPECT_TRUE(Doc().IsModified());
 }
 
@@ -161,6 +186,33 @@ TEST_F(TimeLogDialogTest, OkWithoutChangesKeepsTheLayout)
     Start(MakeProject("Prob1", WithLog(log)));
     RunTimeLog([](CTimeLogDlg& dlg) { dlg.accept(); });
     EXPECT_EQ(Doc().Data().timeLog, log);
+}
+
+TEST_F(TimeLogDialogTest, SpansAndMomentsAreNeverCutWhateverTheStoredWidths)
+{
+    TimeLog log = SixEntries();
+    // A span of 100 days and moments with the widest digits the face has.
+    log.entries.push_back({"P6", Moment(1796601600 + 86400 * 300), Moment(1796601600 + 86400 * 400 + 7199)});
+    for (std::array<std::int32_t, 4> widths :
+         {std::array<std::int32_t, 4>{70, 70, 130, 130}, std::array<std::int32_t, 4>{10, 1, 0, 40}}) {
+        std::copy(widths.begin(), widths.end(), log.columnWidths);
+        CTimeLogDlg dlg(log);
+        for (int row = 0; row < dlg.RowCount(); ++row) {
+            for (int column = 1; column < 4; ++column) {
+                EXPECT_GE(dlg.List()->columnWidth(column), NeededWidth(dlg, row, column))
+                    << widths[1] << " " << dlg.CellText(row, column).toStdString();
+            }
+        }
+        // The dialog opens wide enough to show every column without scrolling.
+        dlg.show();
+        QApplication::processEvents();
+        int columnsWidth = 0;
+        for (int column = 0; column < 4; ++column) {
+            columnsWidth += dlg.List()->columnWidth(column);
+        }
+        EXPECT_LE(columnsWidth, dlg.List()->viewport()->width()) << widths[1];
+    }
+    EXPECT_EQ(CTimeLogDlg(log).CellText(6, 1), "100 01:59:59");
 }
 
 TEST_F(TimeLogDialogTest, DeletingRowsTwoAndFourSelectsTheRowNowAtTwo)

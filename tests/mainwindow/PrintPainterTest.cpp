@@ -253,6 +253,65 @@ TEST_F(PrintPainterTest, PhaseNumbersAreRightAlignedAndNarrowedToTheirCells)
     EXPECT_EQ(name->baseline, QPointF(1340, BaselineOf(1540 + 40, 96)));
 }
 
+TEST_F(PrintPainterTest, PhaseNamesAndCommentsAreReadWholeInTheirCells)
+{
+    const std::string review = Utf8ToCp932("設計レビュー");
+    const std::string codeReview = Utf8ToCp932("コードレビュー");
+    const std::string longName = Utf8ToCp932("コードレビューと単体テスト計画の見直し");
+    const std::string comment = Utf8ToCp932(
+        "入力の最後の行で配列の境界を越えて読んでいたので、ループの終了条件を直して境界の試験を足した");
+    project_.phases = {{review, 10, 0, 0}, {codeReview, 10, 0, 0}, {longName, 10, 0, 0}};
+    project_.timeLog.entries = {{review, Moment(1796585780), Moment(1796585840)},
+                                {codeReview, Moment(1796585880), Moment(1796585940)},
+                                {longName, Moment(1796585980), Moment(1796586040)}};
+    project_.defectLog.entries = {{codeReview, comment, Moment(1796590050)}};
+
+    struct Cell {
+        int page;
+        std::string text;
+        PrintRect rect;
+        bool oneLine; // the form's own phase names fit on one line, only narrowed
+    };
+    auto logCell = [](int line, int left, int right) {
+        return PrintRect{left, LogTextY(line), right, LogTextY(line) + 104};
+    };
+    const Cell cells[] = {
+        {1, review, PhaseTableCell(3, 0, 0), true},    {1, codeReview, PhaseTableCell(3, 1, 0), true},
+        {1, longName, PhaseTableCell(3, 2, 0), false}, {2, review, logCell(2, 450, 840), true},
+        {2, codeReview, logCell(3, 450, 840), true},   {2, longName, logCell(4, 450, 840), false},
+        {2, codeReview, logCell(7, 450, 840), true}, // the defect's phase: title on 5, entry on 7
+        {2, comment, logCell(7, 1570, 2640), false},
+    };
+    for (const auto& cell : cells) {
+        Page page = Record(cell.page);
+        const QString expected = ToQ(cell.text);
+        QString drawn;
+        int pieces = 0;
+        for (const auto& t : page.texts) {
+            const double top = t.baseline.y() - t.pixelSize * 220.0 / 256.0;
+            if (t.baseline.x() < cell.rect.left || t.baseline.x() >= cell.rect.right || top < cell.rect.top ||
+                top >= cell.rect.bottom) {
+                continue;
+            }
+            ++pieces;
+            drawn += t.text;
+            QFont font = PrintPainter::PrintFont(t.pixelSize);
+            font.setStretch(t.stretch);
+            // Measured as the form's face sets it: the piece ends before the closing ruling and
+            // its line stays inside the cell.
+            const double advance = QFontMetricsF(font).horizontalAdvance(t.text);
+            EXPECT_LE(t.baseline.x() + advance, cell.rect.right - 19.0) << t.text.toStdString();
+            EXPECT_LE(top + t.pixelSize, cell.rect.bottom + 0.5) << t.text.toStdString();
+        }
+        EXPECT_EQ(drawn, expected) << cell.page << " " << expected.toStdString();
+        if (cell.oneLine) {
+            EXPECT_EQ(pieces, 1) << expected.toStdString();
+        } else {
+            EXPECT_GE(pieces, 2) << expected.toStdString();
+        }
+    }
+}
+
 TEST_F(PrintPainterTest, DefectCountAndMemoBox)
 {
     Page page = Record(1);

@@ -200,6 +200,13 @@ TEST_F(RegistrationCommandsTest, ProgressOpensThePageWithTheDesktopHandler)
     Write("reg/result.htm", "<html></html>");
     ASSERT_TRUE(Frame().OnCommand(CommandId::Progress));
     EXPECT_EQ(opened, std::vector<std::string>{dir_.Path("reg/result.htm")});
+    EXPECT_TRUE(prompt_.shown.empty());
+
+    // No browser could be started: the student is told which page could not be opened.
+    Doc().LaunchFile = [](const std::string&) { return false; };
+    ASSERT_TRUE(Frame().OnCommand(CommandId::Progress));
+    ASSERT_EQ(prompt_.shown.size(), 1u);
+    EXPECT_EQ(prompt_.shown[0], QString::fromStdString(dir_.Path("reg/result.htm")) + "\nを開けません");
 }
 
 TEST_F(RegistrationCommandsTest, RunningPhaseIsLoggedBeforeTheCopyIsMade)

@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
+#include "ui/ColumnScale.h"
 #include "ui/ControlLayout.h"
 #include "ui/Prompt.h"
 
@@ -100,4 +101,33 @@ TEST(ChooseFolderTest, CancelKeepsThePathAndChoiceReplacesIt)
     EXPECT_EQ(ChooseFolder(nullptr, "登録先", path), 0);
     EXPECT_EQ(path, "/chosen/\x83\x74\x83\x48\x83\x8B\x83\x5F");
     SetPrompt(nullptr);
+}
+
+TEST(ColumnScaleTest, StoredWidthsScaleByTheDigitWidthBothWays)
+{
+    struct Case {
+        double factor;
+        int stored;
+        int screen;
+    };
+    const Case cases[] = {{4.0 / 3.0, 150, 200}, {4.0 / 3.0, 70, 93}, {1.5, 130, 195},
+                          {1.0, 42, 42},         {4.0 / 3.0, 0, 0},   {4.0 / 3.0, -1, -1}};
+    for (const auto& c : cases) {
+        ColumnScale scale(c.factor);
+        EXPECT_EQ(scale.ToScreen(c.stored), c.screen) << c.factor << " " << c.stored;
+        EXPECT_EQ(scale.ToStored(c.screen), c.stored) << c.factor << " " << c.screen;
+    }
+    // The factor of a real face is its digit width against the stored face's 6 pixels.
+    QFont font = QApplication::font();
+    font.setPixelSize(16);
+    QFontMetrics metrics(font);
+    EXPECT_DOUBLE_EQ(ColumnScale(metrics).Factor(), metrics.horizontalAdvance(QLatin1Char('0')) / 6.0);
+    // The widest digit stands in for every '0'; other characters stay.
+    const QString widest = WidestDigits(QStringLiteral("00:00"), metrics);
+    ASSERT_EQ(widest.size(), 5);
+    EXPECT_EQ(widest[2], QLatin1Char(':'));
+    for (char d = '0'; d <= '9'; ++d) {
+        const QString digits(2, QLatin1Char(d));
+        EXPECT_GE(metrics.horizontalAdvance(widest), metrics.horizontalAdvance(digits + ":" + digits)) << d;
+    }
 }
