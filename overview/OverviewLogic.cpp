@@ -1,5 +1,9 @@
 #include "overview/OverviewLogic.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -118,8 +122,16 @@ bool HasWhiteSpace(const std::string& cp932)
 
 std::string ReadBaseTag(const std::string& path)
 {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (f == nullptr) {
+    // A page is taken only as a regular file: a FIFO placed under the name must not hang the
+    // new-project dialog, so the file is opened without blocking and checked before reading.
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return {};
+    }
+    struct stat st {};
+    std::FILE* f = nullptr;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || (f = ::fdopen(fd, "rb")) == nullptr) {
+        ::close(fd);
         return {};
     }
     std::string chunk;

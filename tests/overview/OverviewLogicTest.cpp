@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -117,6 +118,9 @@ TEST_F(ProblemPages, OnlyPagesWhoseBaseExistsAreOfferedAndTheNextIsProposed)
     Page("notes.txt", "<base>x</base>");
     Folder("x");
     Folder("a");
+    // A FIFO or a folder under a page's name is passed over without blocking the list.
+    ASSERT_EQ(mkfifo(dir_.Path("prob/htm/d.htm").c_str(), 0600), 0);
+    Folder("prob/htm/e.htm");
     auto pages = ListProblemPages(dir_.Root());
     ASSERT_EQ(pages.size(), 2u);
     EXPECT_EQ(pages[0].exercise, "a");
