@@ -349,7 +349,8 @@ void ToTextMode(ByteBuffer& bytes)
     bytes.SetSize(out);
 }
 
-CsImage::CsImage(ByteBuffer bytes, Newlines newlines) : bytes_(std::move(bytes)), newlines_(newlines)
+CsImage::CsImage(ByteBuffer bytes, Newlines newlines)
+    : bytes_(std::move(bytes)), newlines_(newlines), keys_(bytes_.Data())
 {
     const char* start = bytes_.Data();
     const char* end = start + bytes_.Size();
@@ -369,7 +370,7 @@ CsImage::CsImage(ByteBuffer bytes, Newlines newlines) : bytes_(std::move(bytes))
             --keyEnd;
         }
         keyEnd = std::min(keyEnd, mark);
-        keys_.emplace_back(start, static_cast<std::size_t>(keyEnd - start));
+        keys_.Add(start, static_cast<std::size_t>(keyEnd - start));
         if (found == nullptr) {
             break;
         }
@@ -380,7 +381,7 @@ CsImage::CsImage(ByteBuffer bytes, Newlines newlines) : bytes_(std::move(bytes))
     }
 }
 
-VbImage::VbImage(ByteBuffer bytes, Newlines newlines) : bytes_(std::move(bytes))
+VbImage::VbImage(ByteBuffer bytes, Newlines newlines) : bytes_(std::move(bytes)), pieces_(bytes_.Data())
 {
     if (newlines == Newlines::Raw) {
         ToTextMode(bytes_);
@@ -394,7 +395,7 @@ VbImage::VbImage(ByteBuffer bytes, Newlines newlines) : bytes_(std::move(bytes))
         if (lf != std::string_view::npos) {
             piece = piece.substr(0, lf + 1);
         }
-        pieces_.push_back(piece);
+        pieces_.Add(piece.data(), piece.size());
         start += piece.size();
     }
 }
