@@ -43,6 +43,9 @@ std::uint64_t Load32(const char* p)
 template <class Lines> std::size_t GroupBound(const Lines& lines)
 {
     constexpr std::size_t ShortContents = 1 + 256 + 256 * 256;
+    if (lines.size() <= ShortContents) {
+        return lines.size();
+    }
     std::size_t longLines = 0;
     for (std::size_t k = 0; k < lines.size(); ++k) {
         longLines += lines[k].size() > 2 ? 1 : 0;
@@ -145,14 +148,14 @@ private:
         return c;
     }
 
-    const Lines& lines_;
+    Lines lines_;
     BulkArray<Index> next_;
     BulkArray<Cell> cells_;
     std::size_t mask_ = 0;
 };
 
 template <class Index, class Lines>
-void Match(const Lines& baseLines, const Lines& currentLines, MatchFlags& baseFlags, MatchFlags& currentFlags)
+void Match(Lines baseLines, Lines currentLines, MatchFlags& baseFlags, MatchFlags& currentFlags)
 {
     using LineIndex = CurrentLineIndex<Index, Lines>;
     LineIndex index(currentLines);
@@ -287,8 +290,7 @@ std::uint64_t HashLine(std::string_view line) noexcept
 namespace {
 
 template <class Lines>
-void MatchAny(const Lines& baseLines, const Lines& currentLines, MatchFlags& baseFlags,
-              MatchFlags& currentFlags)
+void MatchAny(Lines baseLines, Lines currentLines, MatchFlags& baseFlags, MatchFlags& currentFlags)
 {
     baseFlags.assign(baseLines.size(), 0);
     currentFlags.assign(currentLines.size(), 0);
@@ -311,7 +313,7 @@ void MatchLines(std::span<const std::string_view> baseLines, std::span<const std
 void MatchLines(const LineTable& baseLines, const LineTable& currentLines, MatchFlags& baseFlags,
                 MatchFlags& currentFlags)
 {
-    MatchAny(baseLines, currentLines, baseFlags, currentFlags);
+    MatchAny(LineTable::Lines(baseLines), LineTable::Lines(currentLines), baseFlags, currentFlags);
 }
 
 } // namespace quilvane

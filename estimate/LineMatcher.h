@@ -100,17 +100,20 @@ public:
     // The largest file a table can describe.
     static constexpr std::size_t MaxBytes = 0xFFFFFFFFU;
 
-    explicit LineTable(const char* bytes = nullptr) : bytes_(bytes) {}
+    LineTable() = default;
+    // A table over `size` bytes from `bytes`.
+    LineTable(const char* bytes, std::size_t size) : bytes_(bytes)
+    {
+        if (size > MaxBytes) {
+            throw std::length_error("line table");
+        }
+    }
 
     void reserve(std::size_t n) { lines_.reserve(n); }
     // Adds the line [start, start + length) of the bytes given to the constructor.
     void Add(const char* start, std::size_t length)
     {
-        auto offset = static_cast<std::size_t>(start - bytes_);
-        if (offset > MaxBytes || length > MaxBytes - offset) {
-            throw std::length_error("line table");
-        }
-        lines_.push_back({static_cast<std::uint32_t>(offset), static_cast<std::uint32_t>(length)});
+        lines_.push_back({static_cast<std::uint32_t>(start - bytes_), static_cast<std::uint32_t>(length)});
     }
 
     std::size_t size() const { return lines_.size(); }
@@ -124,7 +127,29 @@ private:
         std::uint32_t length;
     };
 
-    const char* bytes_;
+public:
+    // The lines by value, to be held in registers by a loop over them.
+    class Lines {
+    public:
+        explicit Lines(const LineTable& table)
+            : bytes_(table.bytes_), lines_(table.lines_.data()), size_(table.lines_.size())
+        {
+        }
+        std::size_t size() const { return size_; }
+        std::string_view operator[](std::size_t i) const
+        {
+            return {bytes_ + lines_[i].offset, lines_[i].length};
+        }
+
+    private:
+        const char* bytes_;
+        const Line* lines_;
+        std::size_t size_;
+    };
+
+private:
+
+    const char* bytes_ = nullptr;
     BulkVector<Line> lines_;
 };
 

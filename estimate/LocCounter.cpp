@@ -220,7 +220,10 @@ public:
         std::array<char, 64 << 10> chunk;
         std::size_t offset = 0;
         for (;;) {
-            ssize_t n = pread(fd_, chunk.data(), chunk.size(), static_cast<off_t>(offset));
+            // One byte beyond the expected end, so that a file of the same length ends with a
+            // short read instead of a further call.
+            std::size_t want = std::min(chunk.size(), bytes.size() - offset + 1);
+            ssize_t n = pread(fd_, chunk.data(), want, static_cast<off_t>(offset));
             if (n < 0 && errno == EINTR) {
                 continue;
             }
@@ -236,6 +239,9 @@ public:
                 return false;
             }
             offset += count;
+            if (count < want && offset == bytes.size()) {
+                return true;
+            }
         }
     }
 
@@ -308,8 +314,8 @@ FileLocCounts ComparePair(std::optional<ByteBuffer> baseBytes, std::optional<Byt
 // Every unit of one file, none matched.
 std::int64_t CountAllUnits(ByteBuffer bytes, bool isVb)
 {
-    UnitCounts units = isVb ? CountVbLines(VbImage(std::move(bytes), Newlines::Raw), MatchFlags{})
-                            : CountCsStatements(bytes, Newlines::Raw);
+    UnitCounts units =
+        isVb ? CountVbLines(std::move(bytes), Newlines::Raw) : CountCsStatements(bytes, Newlines::Raw);
     return units.matched + units.unmatched;
 }
 
@@ -343,10 +349,9 @@ std::optional<FileLocCounts> CompareSourceFile(const std::string& basePath, cons
     try {
         auto base = SourceFile::Open(basePath, entry.baseFile);
         auto current = SourceFile::Open(currentPath, entry.currentFile);
-        // VB files always get a line table, C# files when they are compared with a partner.
+        // Only a pair that is compared line by line needs line tables.
         bool pair = base && current && !base->SameStatus(*current);
-        bool tooLarge = (base && base->TooLargeForLines()) || (current && current->TooLargeForLines());
-        if ((entry.isVb || pair) && tooLarge) {
+        if (pair && (base->TooLargeForLines() || current->TooLargeForLines())) {
             return std::nullopt;
         }
         std::optional<ByteBuffer> currentBytes = current ? current->Read() : std::nullopt;
@@ -359,7 +364,9 @@ std::optional<FileLocCounts> CompareSourceFile(const std::string& basePath, cons
         }
         std::optional<ByteBuffer> baseBytes = base ? base->Read() : std::nullopt;
         if (entry.isVb) {
-            return ComparePair<VbImage>(std::move(baseBytes), std::move(currentBytes), CountVbLines);
+            return ComparePair<VbImage>(
+                std::move(baseBytes), std::move(currentBytes),
+                [](const VbImage& image, const MatchFlags& flags) { return CountVbLines(image, flags); });
         }
         return ComparePair<CsImage>(
             std::move(baseBytes), std::move(currentBytes),

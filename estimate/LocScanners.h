@@ -123,4 +123,7 @@ UnitCounts CountCsStatements(const ByteBuffer& bytes, Newlines newlines);
 // Counts the lines that are neither blank nor start with the comment quote after trimming.
 UnitCounts CountVbLines(const VbImage& image, const MatchFlags& flags);
 
+// The same over bytes without a line table, all units unmatched.
+UnitCounts CountVbLines(ByteBuffer bytes, Newlines newlines);
+
 } // namespace quilvane
