@@ -90,7 +90,9 @@ public:
     {
     }
 
-    UnitCounts Run()
+    // Aligned, so that the speed of its tight loops does not depend on where unrelated code
+    // changes place it (a loop across a 32-byte boundary ran half as fast).
+    [[gnu::aligned(64)]] UnitCounts Run()
     {
         for (;;) {
             unsigned char role;
