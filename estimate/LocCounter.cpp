@@ -251,14 +251,16 @@ public:
     {
         // One byte of room beyond the expected size lets the last read find the end without
         // growing the buffer; a file that grew since its status was taken is still read whole.
-        ByteBuffer bytes(static_cast<std::size_t>(std::max<off_t>(size_, 0)) + 1);
+        const auto expected = static_cast<std::size_t>(std::max<off_t>(size_, 0));
+        ByteBuffer bytes(expected + 1);
         std::size_t size = 0;
         for (;;) {
             if (size == bytes.Capacity()) {
                 bytes.SetSize(size);
                 bytes.Grow(size * 2);
             }
-            ssize_t n = pread(fd_, bytes.Data() + size, bytes.Capacity() - size, static_cast<off_t>(size));
+            std::size_t want = bytes.Capacity() - size;
+            ssize_t n = pread(fd_, bytes.Data() + size, want, static_cast<off_t>(size));
             if (n < 0 && errno == EINTR) {
                 continue;
             }
@@ -269,6 +271,11 @@ public:
                 break;
             }
             size += static_cast<std::size_t>(n);
+            // A short read that reaches the size from the status is the end: no further call
+            // is needed to see it.
+            if (static_cast<std::size_t>(n) < want && size >= expected) {
+                break;
+            }
         }
         bytes.SetSize(size);
         return bytes;
