@@ -46,6 +46,13 @@ template <class Lines> std::size_t GroupBound(const Lines& lines)
     if (lines.size() <= ShortContents) {
         return lines.size();
     }
+    if constexpr (requires { lines.ByteCount(); }) {
+        // A line of three bytes or more takes three of the bytes: only lines shorter than that
+        // on average can leave groups unused, and only then are the lengths worth a pass.
+        if (ShortContents + lines.ByteCount() / 3 >= lines.size()) {
+            return lines.size();
+        }
+    }
     std::size_t longLines = 0;
     for (std::size_t k = 0; k < lines.size(); ++k) {
         longLines += lines[k].size() > 2 ? 1 : 0;

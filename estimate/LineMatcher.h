@@ -102,7 +102,7 @@ public:
 
     LineTable() = default;
     // A table over `size` bytes from `bytes`.
-    LineTable(const char* bytes, std::size_t size) : bytes_(bytes)
+    LineTable(const char* bytes, std::size_t size) : bytes_(bytes), byteCount_(size)
     {
         if (size > MaxBytes) {
             throw std::length_error("line table");
@@ -132,10 +132,13 @@ public:
     class Lines {
     public:
         explicit Lines(const LineTable& table)
-            : bytes_(table.bytes_), lines_(table.lines_.data()), size_(table.lines_.size())
+            : bytes_(table.bytes_), lines_(table.lines_.data()), size_(table.lines_.size()),
+              byteCount_(table.byteCount_)
         {
         }
         std::size_t size() const { return size_; }
+        // The size of the bytes the lines lie in.
+        std::size_t ByteCount() const { return byteCount_; }
         std::string_view operator[](std::size_t i) const
         {
             return {bytes_ + lines_[i].offset, lines_[i].length};
@@ -145,11 +148,13 @@ public:
         const char* bytes_;
         const Line* lines_;
         std::size_t size_;
+        std::size_t byteCount_;
     };
 
 private:
 
     const char* bytes_ = nullptr;
+    std::size_t byteCount_ = 0;
     BulkVector<Line> lines_;
 };
 

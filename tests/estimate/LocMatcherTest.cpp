@@ -181,29 +181,42 @@ TEST_F(LocMatchLines, AgreesWithGreedyRuleOnManyShortLines)
     };
     auto base = make(90000);
     auto current = make(80000);
+    MatchFlags expectedBase;
+    MatchFlags expectedCurrent;
     // The greedy rule through ordered position sets: the plain scan is quadratic at this size.
-    std::map<std::string_view, std::set<std::size_t>> free;
-    for (std::size_t k = 0; k < current.size(); ++k) {
-        free[current[k]].insert(k);
-    }
-    MatchFlags expectedBase(base.size(), 0);
-    MatchFlags expectedCurrent(current.size(), 0);
-    std::size_t low = 0;
-    for (std::size_t j = 0; j < base.size(); ++j) {
-        auto group = free.find(base[j]);
-        if (group == free.end()) {
-            continue;
+    auto expect = [&](const std::vector<std::string_view>& baseLines,
+                      const std::vector<std::string_view>& currentLines) {
+        std::map<std::string_view, std::set<std::size_t>> free;
+        for (std::size_t k = 0; k < currentLines.size(); ++k) {
+            free[currentLines[k]].insert(k);
         }
-        auto k = group->second.lower_bound(low);
-        if (k == group->second.end()) {
-            continue;
+        expectedBase.assign(baseLines.size(), 0);
+        expectedCurrent.assign(currentLines.size(), 0);
+        std::size_t low = 0;
+        for (std::size_t j = 0; j < baseLines.size(); ++j) {
+            auto group = free.find(baseLines[j]);
+            if (group == free.end()) {
+                continue;
+            }
+            auto k = group->second.lower_bound(low);
+            if (k == group->second.end()) {
+                continue;
+            }
+            expectedBase[j] = 1;
+            expectedCurrent[*k] = 1;
+            low += *k == low ? 1 : 0;
+            group->second.erase(k);
         }
-        expectedBase[j] = 1;
-        expectedCurrent[*k] = 1;
-        low += *k == low ? 1 : 0;
-        group->second.erase(k);
-    }
+    };
+    expect(Views(base), Views(current));
     Match(Views(base), Views(current));
+    EXPECT_EQ(baseFlags, expectedBase);
+    EXPECT_EQ(currentFlags, expectedCurrent);
+    // The same through the line tables of images of the joined lines.
+    CsImage baseImage(Joined(base));
+    CsImage currentImage(Joined(current));
+    expect(Views(baseImage.LineKeys()), Views(currentImage.LineKeys()));
+    MatchLines(baseImage.LineKeys(), currentImage.LineKeys(), baseFlags, currentFlags);
     EXPECT_EQ(baseFlags, expectedBase);
     EXPECT_EQ(currentFlags, expectedCurrent);
 }
