@@ -36,6 +36,10 @@ int RunLoc(const Args& args)
                      (outcome.baseMissing ? base : current).c_str());
         return ExitFailure;
     }
+    if (!outcome.failure.empty()) {
+        std::fprintf(stderr, "quilvane-cli: %s\n", outcome.failure.c_str());
+        return ExitFailure;
+    }
     if (json) {
         std::printf("{\"reused\":%d,\"deleted\":%d,\"added\":%d}\n", counts.reused, counts.deleted,
                     counts.added);

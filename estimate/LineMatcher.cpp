@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstring>
 #include <limits>
 #include <sys/mman.h>
@@ -36,12 +37,36 @@ std::uint64_t Load32(const char* p)
 // decreases, and each search takes the first line it may take; so the lines a group gives out
 // or passes over always form a prefix of it, and the cell's head only moves forward: a search
 // costs amortised constant time.
-template <class Index> class CurrentLineIndex {
+// At most this many groups: there are only so many different lines of up to two bytes, and
+// every longer line adds at most one. A file of many short lines, often repeated, thus gets a
+// table sized by its few groups instead of by its many lines.
+template <class Lines> std::size_t GroupBound(const Lines& lines)
+{
+    constexpr std::size_t ShortContents = 1 + 256 + 256 * 256;
+    if (lines.size() <= ShortContents) {
+        return lines.size();
+    }
+    if constexpr (requires { lines.ByteCount(); }) {
+        // A line of three bytes or more takes three of the bytes: only lines shorter than that
+        // on average can leave groups unused, and only then are the lengths worth a pass.
+        if (ShortContents + lines.ByteCount() / 3 >= lines.size()) {
+            return lines.size();
+        }
+    }
+    std::size_t longLines = 0;
+    for (std::size_t k = 0; k < lines.size(); ++k) {
+        longLines += lines[k].size() > 2 ? 1 : 0;
+    }
+    return std::min(lines.size(), ShortContents + longLines);
+}
+
+template <class Index, class Lines> class CurrentLineIndex {
 public:
-    explicit CurrentLineIndex(std::span<const std::string_view> lines) : lines_(lines), next_(lines.size())
+    explicit CurrentLineIndex(const Lines& lines) : lines_(lines), next_(lines.size())
     {
+        std::size_t groups = GroupBound(lines);
         std::size_t capacity = 16;
-        while (capacity < lines.size() * 2) {
+        while (capacity < groups * 2) {
             capacity *= 2;
         }
         cells_ = BulkArray<Cell>(capacity);
@@ -130,17 +155,16 @@ private:
         return c;
     }
 
-    std::span<const std::string_view> lines_;
+    Lines lines_;
     BulkArray<Index> next_;
     BulkArray<Cell> cells_;
     std::size_t mask_ = 0;
 };
 
-template <class Index>
-void Match(std::span<const std::string_view> baseLines, std::span<const std::string_view> currentLines,
-           MatchFlags& baseFlags, MatchFlags& currentFlags)
+template <class Index, class Lines>
+void Match(Lines baseLines, Lines currentLines, MatchFlags& baseFlags, MatchFlags& currentFlags)
 {
-    using LineIndex = CurrentLineIndex<Index>;
+    using LineIndex = CurrentLineIndex<Index, Lines>;
     LineIndex index(currentLines);
     std::size_t low = 0;
     std::array<std::uint64_t, LineIndex::Batch> hashes;
@@ -164,9 +188,27 @@ void Match(std::span<const std::string_view> baseLines, std::span<const std::str
     }
 }
 
-} // namespace
+std::atomic<std::size_t> bulkLimit{NoBulkMemoryLimit};
+std::atomic<std::size_t> bulkInUse{0};
 
-void* AllocateBulk(std::size_t bytes)
+// Counts `bytes` as handed out, or throws when that would pass the limit.
+void Reserve(std::size_t bytes)
+{
+    const std::size_t limit = bulkLimit.load(std::memory_order_relaxed);
+    std::size_t used = bulkInUse.load(std::memory_order_relaxed);
+    do {
+        if (used > limit || bytes > limit - used) {
+            throw std::bad_alloc();
+        }
+    } while (!bulkInUse.compare_exchange_weak(used, used + bytes, std::memory_order_relaxed));
+}
+
+void Unreserve(std::size_t bytes) noexcept
+{
+    bulkInUse.fetch_sub(bytes, std::memory_order_relaxed);
+}
+
+void* Map(std::size_t bytes)
 {
     if (bytes < BulkThreshold) {
         return ::operator new(bytes);
@@ -192,8 +234,27 @@ void* AllocateBulk(std::size_t bytes)
     return reinterpret_cast<void*>(aligned);
 }
 
+} // namespace
+
+std::size_t SetBulkMemoryLimit(std::size_t bytes)
+{
+    return bulkLimit.exchange(bytes);
+}
+
+void* AllocateBulk(std::size_t bytes)
+{
+    Reserve(bytes);
+    try {
+        return Map(bytes);
+    } catch (...) {
+        Unreserve(bytes);
+        throw;
+    }
+}
+
 void ReleaseBulk(void* block, std::size_t bytes) noexcept
 {
+    Unreserve(bytes);
     if (bytes < BulkThreshold) {
         ::operator delete(block);
         return;
@@ -233,8 +294,10 @@ std::uint64_t HashLine(std::string_view line) noexcept
     return h;
 }
 
-void MatchLines(std::span<const std::string_view> baseLines, std::span<const std::string_view> currentLines,
-                MatchFlags& baseFlags, MatchFlags& currentFlags)
+namespace {
+
+template <class Lines>
+void MatchAny(Lines baseLines, Lines currentLines, MatchFlags& baseFlags, MatchFlags& currentFlags)
 {
     baseFlags.assign(baseLines.size(), 0);
     currentFlags.assign(currentLines.size(), 0);
@@ -244,6 +307,20 @@ void MatchLines(std::span<const std::string_view> baseLines, std::span<const std
     } else {
         Match<std::uint64_t>(baseLines, currentLines, baseFlags, currentFlags);
     }
+}
+
+} // namespace
+
+void MatchLines(std::span<const std::string_view> baseLines, std::span<const std::string_view> currentLines,
+                MatchFlags& baseFlags, MatchFlags& currentFlags)
+{
+    MatchAny(baseLines, currentLines, baseFlags, currentFlags);
+}
+
+void MatchLines(const LineTable& baseLines, const LineTable& currentLines, MatchFlags& baseFlags,
+                MatchFlags& currentFlags)
+{
+    MatchAny(LineTable::Lines(baseLines), LineTable::Lines(currentLines), baseFlags, currentFlags);
 }
 
 } // namespace quilvane

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "platform/ProgramFolder.h"
+#include "ui/Prompt.h"
 
 namespace quilvane {
 namespace {
@@ -41,6 +42,10 @@ std::optional<LocCounts> CountLocInteractively(QWidget* parent, const std::strin
                                          true, onProgress);
     QApplication::restoreOverrideCursor();
     if (outcome.cancelled) {
+        return std::nullopt;
+    }
+    if (!outcome.failure.empty()) {
+        CurrentPrompt().Inform(parent, QString::fromStdString(outcome.failure));
         return std::nullopt;
     }
     return counts;

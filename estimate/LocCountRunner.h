@@ -13,7 +13,8 @@ namespace quilvane {
 // The number of file pairs from which a count shows its progress.
 inline constexpr std::size_t ProgressFromFiles = 300;
 
-// The counts, or nullopt when the user cancelled (the caller then keeps its old values).
+// The counts, or nullopt when the user cancelled or the count failed, which has then been
+// reported (the caller keeps its old values either way).
 std::optional<LocCounts> CountLocInteractively(QWidget* parent, const std::string& baseName,
                                                const std::string& currentName);
 

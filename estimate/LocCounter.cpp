@@ -1,12 +1,16 @@
 #include "estimate/LocCounter.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <limits>
+#include <new>
 #include <optional>
 #include <set>
+#include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -205,6 +209,41 @@ public:
 
     // Same size and same modification time (whole seconds, as the original file status has it).
     bool SameStatus(const SourceFile& other) const { return size_ == other.size_ && mtime_ == other.mtime_; }
+    // Too large to get a line table, known before anything is read.
+    bool TooLargeForLines() const { return static_cast<std::uintmax_t>(size_) > LineTable::MaxBytes; }
+
+    // Whether the content equals `bytes`, read through a small buffer so that an unchanged pair
+    // costs no second copy of the file. A read error counts as different: the pair is then
+    // compared line by line and the failed file is absent, as anywhere else.
+    bool Holds(std::string_view bytes) const
+    {
+        std::array<char, 64 << 10> chunk;
+        std::size_t offset = 0;
+        for (;;) {
+            // One byte beyond the expected end, so that a file of the same length ends with a
+            // short read instead of a further call.
+            std::size_t want = std::min(chunk.size(), bytes.size() - offset + 1);
+            ssize_t n = pread(fd_, chunk.data(), want, static_cast<off_t>(offset));
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n < 0) {
+                return false;
+            }
+            if (n == 0) {
+                return offset == bytes.size();
+            }
+            auto count = static_cast<std::size_t>(n);
+            if (count > bytes.size() - offset ||
+                std::memcmp(chunk.data(), bytes.data() + offset, count) != 0) {
+                return false;
+            }
+            offset += count;
+            if (count < want && offset == bytes.size()) {
+                return true;
+            }
+        }
+    }
 
     // The whole content as stored, or nothing when reading fails. Read straight into one
     // buffer sized by the file status; text mode is applied by the images while they scan.
@@ -212,14 +251,16 @@ public:
     {
         // One byte of room beyond the expected size lets the last read find the end without
         // growing the buffer; a file that grew since its status was taken is still read whole.
-        ByteBuffer bytes(static_cast<std::size_t>(std::max<off_t>(size_, 0)) + 1);
+        const auto expected = static_cast<std::size_t>(std::max<off_t>(size_, 0));
+        ByteBuffer bytes(expected + 1);
         std::size_t size = 0;
         for (;;) {
             if (size == bytes.Capacity()) {
                 bytes.SetSize(size);
                 bytes.Grow(size * 2);
             }
-            ssize_t n = read(fd_, bytes.Data() + size, bytes.Capacity() - size);
+            std::size_t want = bytes.Capacity() - size;
+            ssize_t n = pread(fd_, bytes.Data() + size, want, static_cast<off_t>(size));
             if (n < 0 && errno == EINTR) {
                 continue;
             }
@@ -230,6 +271,11 @@ public:
                 break;
             }
             size += static_cast<std::size_t>(n);
+            // A short read that reaches the size from the status is the end: no further call
+            // is needed to see it.
+            if (static_cast<std::size_t>(n) < want && size >= expected) {
+                break;
+            }
         }
         bytes.SetSize(size);
         return bytes;
@@ -275,9 +321,20 @@ FileLocCounts ComparePair(std::optional<ByteBuffer> baseBytes, std::optional<Byt
 // Every unit of one file, none matched.
 std::int64_t CountAllUnits(ByteBuffer bytes, bool isVb)
 {
-    UnitCounts units = isVb ? CountVbLines(VbImage(std::move(bytes), Newlines::Raw), MatchFlags{})
-                            : CountCsStatements(bytes, Newlines::Raw);
+    UnitCounts units =
+        isVb ? CountVbLines(std::move(bytes), Newlines::Raw) : CountCsStatements(bytes, Newlines::Raw);
     return units.matched + units.unmatched;
+}
+
+constexpr const char* OutOfMemoryMessage = "メモリが足りないため、LOC を数えられません";
+
+// Names the file of the pair that could not be counted: the current one when there is one.
+std::string TooLargeMessage(const std::string& basePath, const std::string& currentPath,
+                            const SourceFileEntry& entry)
+{
+    std::string file = entry.currentFile.empty() ? JoinPath(basePath, entry.baseFile)
+                                                 : JoinPath(currentPath, entry.currentFile);
+    return file + ": ファイルが大きすぎて、メモリが足りないため LOC を数えられません";
 }
 
 std::int32_t Saturate(std::int64_t value)
@@ -293,25 +350,39 @@ bool CollectSourceFiles(const std::string& dir, bool recurse, std::string_view r
     return SourceWalk(dir, recurse, renameSource, side, table).Run();
 }
 
-FileLocCounts CompareSourceFile(const std::string& basePath, const std::string& currentPath,
-                                const SourceFileEntry& entry)
+std::optional<FileLocCounts> CompareSourceFile(const std::string& basePath, const std::string& currentPath,
+                                               const SourceFileEntry& entry)
 {
-    auto base = SourceFile::Open(basePath, entry.baseFile);
-    auto current = SourceFile::Open(currentPath, entry.currentFile);
-    std::optional<ByteBuffer> currentBytes = current ? current->Read() : std::nullopt;
-    if (base && currentBytes && base->SameStatus(*current)) {
-        // Taken as unchanged without looking at the base file's bytes.
-        FileLocCounts result;
-        result.reused = CountAllUnits(std::move(*currentBytes), entry.isVb);
-        return result;
+    try {
+        auto base = SourceFile::Open(basePath, entry.baseFile);
+        auto current = SourceFile::Open(currentPath, entry.currentFile);
+        // Only a pair that is compared line by line needs line tables.
+        bool pair = base && current && !base->SameStatus(*current);
+        if (pair && (base->TooLargeForLines() || current->TooLargeForLines())) {
+            return std::nullopt;
+        }
+        std::optional<ByteBuffer> currentBytes = current ? current->Read() : std::nullopt;
+        // Size and time alone are no proof: one unzip, checkout or script gives many files the
+        // same second, and an edit that keeps the size is common.
+        if (base && currentBytes && base->SameStatus(*current) && base->Holds(currentBytes->View())) {
+            FileLocCounts result;
+            result.reused = CountAllUnits(std::move(*currentBytes), entry.isVb);
+            return result;
+        }
+        std::optional<ByteBuffer> baseBytes = base ? base->Read() : std::nullopt;
+        if (entry.isVb) {
+            return ComparePair<VbImage>(
+                std::move(baseBytes), std::move(currentBytes),
+                [](const VbImage& image, const MatchFlags& flags) { return CountVbLines(image, flags); });
+        }
+        return ComparePair<CsImage>(
+            std::move(baseBytes), std::move(currentBytes),
+            [](const CsImage& image, const MatchFlags& flags) { return CountCsStatements(image, flags); });
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    } catch (const std::length_error&) {
+        return std::nullopt;
     }
-    std::optional<ByteBuffer> baseBytes = base ? base->Read() : std::nullopt;
-    if (entry.isVb) {
-        return ComparePair<VbImage>(std::move(baseBytes), std::move(currentBytes), CountVbLines);
-    }
-    return ComparePair<CsImage>(
-        std::move(baseBytes), std::move(currentBytes),
-        [](const CsImage& image, const MatchFlags& flags) { return CountCsStatements(image, flags); });
 }
 
 LocOutcome CountProjectLoc(std::string_view basePath, std::string_view currentPath, bool recurse,
@@ -321,12 +392,17 @@ LocOutcome CountProjectLoc(std::string_view basePath, std::string_view currentPa
     const std::string base = ToSlashes(basePath);
     const std::string current = ToSlashes(currentPath);
     SourceFileTable table;
-    if (!base.empty()) {
-        std::string_view renameSource = renameByProjectName ? LastComponent(current) : std::string_view();
-        outcome.baseMissing = !CollectSourceFiles(base, recurse, renameSource, LocSide::Base, table);
-    }
-    if (!current.empty()) {
-        outcome.currentMissing = !CollectSourceFiles(current, recurse, {}, LocSide::Current, table);
+    try {
+        if (!base.empty()) {
+            std::string_view renameSource = renameByProjectName ? LastComponent(current) : std::string_view();
+            outcome.baseMissing = !CollectSourceFiles(base, recurse, renameSource, LocSide::Base, table);
+        }
+        if (!current.empty()) {
+            outcome.currentMissing = !CollectSourceFiles(current, recurse, {}, LocSide::Current, table);
+        }
+    } catch (const std::bad_alloc&) {
+        outcome.failure = OutOfMemoryMessage;
+        return outcome;
     }
     const std::size_t total = table.size();
     std::size_t done = 0;
@@ -336,10 +412,14 @@ LocOutcome CountProjectLoc(std::string_view basePath, std::string_view currentPa
     }
     FileLocCounts sum;
     for (const auto& [key, entry] : table) {
-        FileLocCounts pair = CompareSourceFile(base, current, entry);
-        sum.reused += pair.reused;
-        sum.deleted += pair.deleted;
-        sum.added += pair.added;
+        std::optional<FileLocCounts> pair = CompareSourceFile(base, current, entry);
+        if (!pair) {
+            outcome.failure = TooLargeMessage(base, current, entry);
+            return outcome;
+        }
+        sum.reused += pair->reused;
+        sum.deleted += pair->deleted;
+        sum.added += pair->added;
         if (progress && !progress(++done, total)) {
             outcome.cancelled = true;
             return outcome;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -54,11 +55,12 @@ struct FileLocCounts {
     std::int64_t added = 0;
 };
 
-// Compares the pair of one table entry. A pair with equal size and modification time is taken
-// as unchanged without reading the base file: every unit of the current file is reused. A file
-// that cannot be opened or read is absent; a file on one side only is wholly added or deleted.
-FileLocCounts CompareSourceFile(const std::string& basePath, const std::string& currentPath,
-                                const SourceFileEntry& entry);
+// Compares the pair of one table entry. A pair with equal size, modification time and bytes is
+// unchanged: every unit of the current file is reused. A file that cannot be opened or read is
+// absent; a file on one side only is wholly added or deleted. Only one pair is held in memory
+// at a time; nullopt when the pair needs more memory than there is (or a file is 4 GiB or more).
+std::optional<FileLocCounts> CompareSourceFile(const std::string& basePath, const std::string& currentPath,
+                                               const SourceFileEntry& entry);
 
 // Called before the first pair and after each pair; returning false cancels the count.
 using LocProgress = std::function<bool(std::size_t done, std::size_t total)>;
@@ -69,6 +71,9 @@ struct [[nodiscard]] LocOutcome {
     // A non-empty path named a folder that could not be read; it contributed no files.
     bool baseMissing = false;
     bool currentMissing = false;
+    // Why the count failed (UTF-8, for the screen or stderr), or empty; a failed count leaves
+    // the counts passed in untouched. A file too large for the memory fails the count.
+    std::string failure;
 };
 
 // Counts `currentPath` against `basePath`. Either path may be empty and then contributes no

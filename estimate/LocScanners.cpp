@@ -90,7 +90,9 @@ public:
     {
     }
 
-    UnitCounts Run()
+    // Aligned, so that the speed of its tight loops does not depend on where unrelated code
+    // changes place it (a loop across a 32-byte boundary ran half as fast).
+    [[gnu::aligned(64)]] UnitCounts Run()
     {
         for (;;) {
             unsigned char role;
@@ -349,7 +351,8 @@ void ToTextMode(ByteBuffer& bytes)
     bytes.SetSize(out);
 }
 
-CsImage::CsImage(ByteBuffer bytes, Newlines newlines) : bytes_(std::move(bytes)), newlines_(newlines)
+CsImage::CsImage(ByteBuffer bytes, Newlines newlines)
+    : bytes_(std::move(bytes)), newlines_(newlines), keys_(bytes_.Data(), bytes_.Size())
 {
     const char* start = bytes_.Data();
     const char* end = start + bytes_.Size();
@@ -369,7 +372,7 @@ CsImage::CsImage(ByteBuffer bytes, Newlines newlines) : bytes_(std::move(bytes))
             --keyEnd;
         }
         keyEnd = std::min(keyEnd, mark);
-        keys_.emplace_back(start, static_cast<std::size_t>(keyEnd - start));
+        keys_.Add(start, static_cast<std::size_t>(keyEnd - start));
         if (found == nullptr) {
             break;
         }
@@ -380,23 +383,44 @@ CsImage::CsImage(ByteBuffer bytes, Newlines newlines) : bytes_(std::move(bytes))
     }
 }
 
-VbImage::VbImage(ByteBuffer bytes, Newlines newlines) : bytes_(std::move(bytes))
+namespace {
+
+// Calls `take` with each piece of text-mode VB bytes, in order.
+template <class Take> void ForEachVbPiece(std::string_view data, Take take)
+{
+    std::size_t start = 0;
+    while (start < data.size()) {
+        std::string_view piece = data.substr(start, VbImage::MaxPiece);
+        std::size_t lf = piece.find('\n');
+        if (lf != std::string_view::npos) {
+            piece = piece.substr(0, lf + 1);
+        }
+        take(piece);
+        start += piece.size();
+    }
+}
+
+// A piece that is neither blank nor starts with the comment quote after trimming.
+bool IsVbCodeLine(std::string_view line)
+{
+    std::size_t first = 0;
+    while (first < line.size() && IsVbWhiteSpace(line[first])) {
+        ++first;
+    }
+    return first < line.size() && line[first] != '\'';
+}
+
+} // namespace
+
+VbImage::VbImage(ByteBuffer bytes, Newlines newlines)
+    : bytes_(std::move(bytes)), pieces_(bytes_.Data(), bytes_.Size())
 {
     if (newlines == Newlines::Raw) {
         ToTextMode(bytes_);
     }
     std::string_view data = bytes_.View();
     pieces_.reserve(CountLineEnds(data) + 1);
-    std::size_t start = 0;
-    while (start < data.size()) {
-        std::string_view piece = data.substr(start, MaxPiece);
-        std::size_t lf = piece.find('\n');
-        if (lf != std::string_view::npos) {
-            piece = piece.substr(0, lf + 1);
-        }
-        pieces_.push_back(piece);
-        start += piece.size();
-    }
+    ForEachVbPiece(data, [this](std::string_view piece) { pieces_.Add(piece.data(), piece.size()); });
 }
 
 UnitCounts CountCsStatements(const CsImage& image, const MatchFlags& flags)
@@ -410,16 +434,22 @@ UnitCounts CountCsStatements(const ByteBuffer& bytes, Newlines newlines)
     return CsScanner(bytes, newlines, none).Run();
 }
 
+UnitCounts CountVbLines(ByteBuffer bytes, Newlines newlines)
+{
+    if (newlines == Newlines::Raw) {
+        ToTextMode(bytes);
+    }
+    UnitCounts counts;
+    ForEachVbPiece(bytes.View(),
+                   [&counts](std::string_view piece) { counts.unmatched += IsVbCodeLine(piece) ? 1 : 0; });
+    return counts;
+}
+
 UnitCounts CountVbLines(const VbImage& image, const MatchFlags& flags)
 {
     UnitCounts counts;
     for (std::size_t i = 0; i < image.LineCount(); ++i) {
-        std::string_view line = image.Line(i);
-        std::size_t first = 0;
-        while (first < line.size() && IsVbWhiteSpace(line[first])) {
-            ++first;
-        }
-        if (first == line.size() || line[first] == '\'') {
+        if (!IsVbCodeLine(image.Line(i))) {
             continue;
         }
         if (i < flags.size() && flags[i] == 1) {

@@ -67,14 +67,13 @@ enum class Newlines {
 // Translates raw bytes to text mode in place (see TextModeBytes).
 void ToTextMode(ByteBuffer& bytes);
 
-using LineTable = BulkVector<std::string_view>;
-
 // A C# file: its bytes and one entry per line (n LF bytes make n + 1 entries, the last possibly
 // empty). Each entry holds the text-mode bytes that take part in line comparison: up to the LF,
 // a 0xFF byte or the end of the data, so a last line without LF equals the same line with one.
 // Raw bytes are scanned as they are, a CR before an LF standing for nothing, so a file read
 // from disk is never copied. The entries point into the image's own bytes, which is why an
-// image cannot be copied.
+// image cannot be copied. Building an image throws std::bad_alloc when the memory is not there
+// and std::length_error for a file of 4 GiB or more.
 class CsImage {
 public:
     explicit CsImage(std::string textBytes) : CsImage(ByteBuffer(textBytes), Newlines::Text) {}
@@ -123,5 +122,8 @@ UnitCounts CountCsStatements(const ByteBuffer& bytes, Newlines newlines);
 
 // Counts the lines that are neither blank nor start with the comment quote after trimming.
 UnitCounts CountVbLines(const VbImage& image, const MatchFlags& flags);
+
+// The same over bytes without a line table, all units unmatched.
+UnitCounts CountVbLines(ByteBuffer bytes, Newlines newlines);
 
 } // namespace quilvane

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "tests/RunTool.h"
 #include "tests/TempFolder.h"
@@ -82,6 +85,24 @@ TEST_F(LocCli, MissingFolderFailsWithOneLineMessage)
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.out, "");
     EXPECT_NE(r.err.find("Prob9"), std::string::npos);
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1);
+}
+
+TEST_F(LocCli, FileTooLargeToCountFailsWithOneLineMessage)
+{
+    WriteProjects();
+    // A sparse VB file of 4 GiB with a partner: too large for a line table, refused before it
+    // is read.
+    Write("Prob1/Huge.vb", "Dim a\n");
+    Write("Prob2/Huge.vb", "");
+    ASSERT_EQ(truncate(dir_.Path("Prob2/Huge.vb").c_str(), off_t{1} << 32), 0);
+    timespec times[2] = {{1000000, 0}, {1000000, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, dir_.Path("Prob1/Huge.vb").c_str(), times, 0), 0);
+    ToolResult r = Loc({"Prob1", "Prob2"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("Prob2/Huge.vb: "), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("メモリが足りない"), std::string::npos) << r.err;
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1);
 }
 

@@ -4,6 +4,7 @@
 
 #include "estimate/CEstimateDlg.h"
 #include "estimate/CResultDlg.h"
+#include "estimate/LineMatcher.h"
 #include "platform/FileIo.h"
 #include "tests/GuiFixture.h"
 
@@ -72,6 +73,18 @@ TEST_F(EstimateDialogs, BaseSizeCountsTheWholeBaseProject)
     dlg.Edit(1035)->setText("Missing");
     dlg.Button(1038)->click();
     EXPECT_EQ(dlg.estimate.baseLoc, 0);
+    // A count that runs out of memory is reported and keeps the old size.
+    dlg.Edit(1035)->setText("Prob0");
+    dlg.Button(1038)->click();
+    Write("Prob0/Big.cs", std::string(100000, ';'));
+    std::size_t previous = SetBulkMemoryLimit(16 << 10);
+    dlg.Button(1038)->click();
+    (void)SetBulkMemoryLimit(previous);
+    EXPECT_EQ(dlg.estimate.baseLoc, 4);
+    EXPECT_EQ(dlg.Edit(1034)->text(), "4");
+    ASSERT_FALSE(prompt_.shown.empty());
+    EXPECT_TRUE(prompt_.shown.back().contains("Prob0/Big.cs: ")) << prompt_.shown.back().toStdString();
+    EXPECT_TRUE(prompt_.shown.back().contains("メモリが足りない")) << prompt_.shown.back().toStdString();
 }
 
 TEST_F(EstimateDialogs, EmptyHistoryGivesZeroCoefficientsAndAnInfiniteRange)

@@ -9,6 +9,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "estimate/LineMatcher.h"
 #include "estimate/LocCounter.h"
 
 using namespace quilvane;
@@ -74,13 +75,28 @@ std::string Text(const LocCounts& c)
 
 } // namespace
 
-TEST_F(LocCountProject, SameSizeAndTimeCountsAsReusedEvenIfBytesDiffer)
+TEST_F(LocCountProject, SameSizeAndTimeIsUnchangedOnlyWithTheSameBytes)
 {
-    Write("Prob1/A.cs", "int a;\n");
-    Write("Prob2/A.cs", "int b;\n");
-    SetTime("Prob1/A.cs", 1000000);
-    SetTime("Prob2/A.cs", 1000000);
-    EXPECT_EQ(Text(Count()), "1/0/0");
+    struct Case {
+        const char* base;
+        const char* current;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"int a;\n", "int a;\n", "1/0/0"},
+        {"int a;\n", "int b;\n", "0/1/1"},
+        // Only the last byte differs, beyond the first block read for the comparison.
+        {nullptr, nullptr, "2/1/1"},
+    };
+    const std::string longBase = std::string(70000, ' ') + "a;\nb;\nc;\n";
+    const std::string longCurrent = std::string(70000, ' ') + "a;\nb;\nd;\n";
+    for (const Case& c : cases) {
+        Write("Prob1/A.cs", c.base ? c.base : longBase);
+        Write("Prob2/A.cs", c.current ? c.current : longCurrent);
+        SetTime("Prob1/A.cs", 1000000);
+        SetTime("Prob2/A.cs", 1000000);
+        EXPECT_EQ(Text(Count()), c.expected) << (c.current ? c.current : "long");
+    }
 }
 
 TEST_F(LocCountProject, CopyWithNewTimeIsMatchedLineByLine)
@@ -330,4 +346,88 @@ TEST_F(LocCountProject, ProgressReportsEveryPairAndCancelKeepsCounts)
                               [](std::size_t d, std::size_t) { return d < 2; });
     EXPECT_TRUE(outcome.cancelled);
     EXPECT_EQ(Text(counts), "7/8/9");
+}
+
+namespace {
+
+// Caps the counter's large blocks for the life of the guard.
+class MemoryLimit {
+public:
+    explicit MemoryLimit(std::size_t bytes) : previous_(SetBulkMemoryLimit(bytes)) {}
+    ~MemoryLimit() { (void)SetBulkMemoryLimit(previous_); }
+    MemoryLimit(const MemoryLimit&) = delete;
+    MemoryLimit& operator=(const MemoryLimit&) = delete;
+
+private:
+    std::size_t previous_;
+};
+
+} // namespace
+
+TEST_F(LocCountProject, PairTooLargeForTheMemoryFailsAndKeepsCounts)
+{
+    std::string big;
+    for (int i = 0; i < 20000; ++i) {
+        big += "x = " + std::to_string(i) + ";\n";
+    }
+    Write("Prob1/A.cs", big);
+    Write("Prob2/A.cs", big + "y;\n");
+    Write("Prob2/B.vb", "Dim b\n");
+    struct Case {
+        std::size_t limit;
+        const char* base;
+        const char* expected; // counts, or the file named by the failure
+    };
+    const Case cases[] = {
+        {NoBulkMemoryLimit, "Prob1", "20000/0/2"},
+        {16 << 10, "Prob1", "Prob2/A.cs"},
+        // A file on one side only is read whole as well.
+        {16 << 10, "", "Prob2/A.cs"},
+        // Enough for the bytes of the pair, not for its line tables.
+        {600 << 10, "Prob1", "Prob2/A.cs"},
+    };
+    for (const Case& c : cases) {
+        LocCounts counts{7, 8, 9};
+        LocOutcome outcome;
+        {
+            MemoryLimit limit(c.limit);
+            outcome = CountProjectLoc(c.base[0] ? Path(c.base) : "", Path("Prob2"), true, counts, true);
+        }
+        if (c.limit == NoBulkMemoryLimit) {
+            EXPECT_EQ(outcome.failure, "");
+            EXPECT_EQ(Text(counts), c.expected);
+            continue;
+        }
+        EXPECT_FALSE(outcome.cancelled);
+        EXPECT_NE(outcome.failure.find(Path(c.expected) + ": "), std::string::npos) << outcome.failure;
+        EXPECT_NE(outcome.failure.find("メモリが足りない"), std::string::npos) << outcome.failure;
+        EXPECT_EQ(Text(counts), "7/8/9") << c.limit;
+    }
+    // Every block was given back: the same count succeeds under a cap it fits in.
+    LocCounts counts;
+    MemoryLimit limit(8 << 20);
+    EXPECT_EQ(CountProjectLoc(Path("Prob1"), Path("Prob2"), true, counts, true).failure, "");
+    EXPECT_EQ(Text(counts), "20000/0/2");
+}
+
+TEST_F(LocCountProject, PairBeyondTheLineTableFailsBeforeItIsRead)
+{
+    // Sparse files: nothing of them is on the disk, and the count must not read them. Either
+    // side being too large is enough, for C# and for VB.
+    for (const char* name : {"Big.cs", "Big.vb"}) {
+        for (const char* large : {"Prob1/", "Prob2/"}) {
+            fs::remove_all(root / "Prob1");
+            fs::remove_all(root / "Prob2");
+            Write(std::string("Prob1/") + name, "a;\n");
+            Write(std::string("Prob2/") + name, "a;\nb;\n");
+            ASSERT_EQ(truncate(Path(large + std::string(name)).c_str(), off_t{1} << 32), 0);
+            SetTime(std::string("Prob1/") + name, 1000000);
+            SetTime(std::string("Prob2/") + name, 2000000);
+            LocCounts counts{7, 8, 9};
+            LocOutcome outcome = CountProjectLoc(Path("Prob1"), Path("Prob2"), true, counts, true);
+            EXPECT_EQ(outcome.failure.rfind(Path(std::string("Prob2/") + name) + ": ", 0), 0U)
+                << large << name << ": " << outcome.failure;
+            EXPECT_EQ(Text(counts), "7/8/9");
+        }
+    }
 }

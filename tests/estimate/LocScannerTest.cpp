@@ -16,9 +16,22 @@ std::int64_t CsUnits(const std::string& text)
     return counts.unmatched;
 }
 
+std::string WithCrLf(const std::string& text)
+{
+    std::string raw;
+    for (char c : text) {
+        raw += c == '\n' ? "\r\n" : std::string(1, c);
+    }
+    return raw;
+}
+
 std::int64_t VbUnits(const std::string& text)
 {
-    return CountVbLines(VbImage(text), MatchFlags{}).unmatched;
+    std::int64_t units = CountVbLines(VbImage(text), MatchFlags{}).unmatched;
+    // The count without a line table agrees, over text-mode bytes and over raw CR LF bytes.
+    EXPECT_EQ(CountVbLines(ByteBuffer(text), Newlines::Text).unmatched, units) << text;
+    EXPECT_EQ(CountVbLines(ByteBuffer(WithCrLf(text)), Newlines::Raw).unmatched, units) << text;
+    return units;
 }
 
 } // namespace
@@ -151,6 +164,8 @@ TEST(LocVbLines, LongLinesSplitInto1023BytePieces)
     EXPECT_EQ(image.Line(2), std::string(454, 'x') + "\n");
     EXPECT_EQ(image.Line(3), "End\n");
     EXPECT_EQ(CountVbLines(image, MatchFlags{}).unmatched, 4);
+    EXPECT_EQ(VbUnits(longLine + "\nEnd\n"), 4);
+    EXPECT_EQ(VbUnits(longLine + "\n   \n' x\n"), 3);
     // A piece that is exactly 1023 bytes leaves the LF as an entry of its own.
     VbImage exact(std::string(1023, 'y') + "\n");
     ASSERT_EQ(exact.LineCount(), 2U);
