@@ -10,10 +10,11 @@
 namespace quilvane {
 namespace {
 
-// An empty name stays empty: it means "no folder", not the program folder itself.
+// An empty name stays empty: it means "no folder", not the program folder itself. A stored name
+// that is no valid CP932 names no folder on disk either, so it counts as an absent folder.
 std::string InProgramFolder(const std::string& name)
 {
-    return name.empty() ? std::string() : ProgramPath(name);
+    return name.empty() ? std::string() : ProgramPathFor(name).value_or(std::string());
 }
 
 } // namespace
