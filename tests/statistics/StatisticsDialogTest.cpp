@@ -16,11 +16,11 @@ namespace {
 
 const QString OpenHint = QStringLiteral("*以外かつ自プロジェクト以外を選択して下さい");
 
-ProjectRecord Finished(std::int32_t minutes, std::int32_t added)
+ProjectRecord Finished(std::int32_t minutes, std::int32_t actualNew)
 {
     ProjectRecord p;
     p.phases = {{"A", 0, minutes, 0}};
-    p.result.actualNew = added;
+    p.result.actualNew = actualNew;
     p.estimate.totalMinutes = minutes;
     return p;
 }
