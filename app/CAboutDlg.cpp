@@ -10,6 +10,7 @@
 #include "platform/ProgramFolder.h"
 #include "project/ProjectRecord.h"
 #include "ui/CHyperlinkLabel.h"
+#include "ui/ControlIds.h"
 
 namespace quilvane {
 
@@ -25,17 +26,17 @@ QString CAboutDlg::GuideAddress()
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("100"));
+    setObjectName(QString::number(ControlId::AboutDialog));
     setWindowTitle(QStringLiteral("Quilvaneのﾊﾞｰｼﾞｮﾝ情報"));
     auto* icon = new QLabel(this);
     icon->setPixmap(style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(32, 32));
     version_ = new QLabel(VersionText(), this);
-    version_->setObjectName(QStringLiteral("1077"));
+    version_->setObjectName(QString::number(ControlId::AboutVersion));
     auto* second = new QLabel(QStringLiteral("PSP演習のためのワークベンチ"), this);
     link_ = new CHyperlinkLabel(QStringLiteral("PSP演習ガイド"), this, GuideAddress());
-    link_->setObjectName(QStringLiteral("1051"));
+    link_->setObjectName(QString::number(ControlId::AboutLink));
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("1"));
+    ok->setObjectName(QString::number(ControlId::Ok));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 

@@ -103,10 +103,10 @@ int RunEstimate(const Args& args)
     if (!TakeOption(rest, "-C", folder) || !TakeOption(rest, "--exclude", excluded) || rest.size() != 3) {
         return ExitUsage;
     }
-    auto reuse = ParseInt32(rest[0]);
-    auto remove = ParseInt32(rest[1]);
-    auto added = ParseInt32(rest[2]);
-    if (!reuse || !remove || !added) {
+    auto reuseLoc = ParseInt32(rest[0]);
+    auto deleteLoc = ParseInt32(rest[1]);
+    auto newLoc = ParseInt32(rest[2]);
+    if (!reuseLoc || !deleteLoc || !newLoc) {
         return ExitUsage;
     }
     if (!UseProgramFolder(folder)) {
@@ -114,9 +114,9 @@ int RunEstimate(const Args& args)
     }
 
     PlanEstimate estimate;
-    estimate.reuseLoc = *reuse;
-    estimate.deleteLoc = *remove;
-    estimate.newLoc = *added;
+    estimate.reuseLoc = *reuseLoc;
+    estimate.deleteLoc = *deleteLoc;
+    estimate.newLoc = *newLoc;
     const double level = ConfidenceLevelFromCaption(ConfidenceCaption);
     // Folder names are CP932 bytes like every name of the data model.
     const std::string excludedName = Utf8ToCp932(excluded);

@@ -9,6 +9,7 @@
 
 #include "estimate/LocCountRunner.h"
 #include "estimate/ProbeInputs.h"
+#include "ui/ControlIds.h"
 #include "ui/QtText.h"
 
 namespace quilvane {
@@ -47,86 +48,103 @@ QString Coefficient(double value)
 CEstimateDlg::CEstimateDlg(const ProjectRecord& project, QWidget* parent)
     : QDialog(parent), estimate(project.estimate), project_(project)
 {
-    setObjectName(QStringLiteral("130"));
+    setObjectName(QString::number(ControlId::EstimateDialog));
     setWindowTitle(QStringLiteral("計画見積り"));
     loadHistory = [this] { return CollectHistory(project_.projectName); };
 
     baseName_ = new QLineEdit(this);
-    baseName_->setObjectName(QStringLiteral("1035"));
+    baseName_->setObjectName(QString::number(ControlId::EstimateBaseName));
     newLocText_ = new QPlainTextEdit(this);
-    newLocText_->setObjectName(QStringLiteral("1044"));
+    newLocText_->setObjectName(QString::number(ControlId::EstimateNewLocText));
     newLocText_->setFixedHeight(80);
     rangeCaption_ = Label(this, ConfidenceCaption);
-    rangeCaption_->setObjectName(QStringLiteral("1046"));
+    rangeCaption_->setObjectName(QString::number(ControlId::EstimateRangeCaption));
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(Label(this, "ベース"), 0, 0);
     grid->addWidget(baseName_, 0, 1, 1, 3);
-    grid->addWidget(MakeButton(this, 1038, "計算(&L)&&"), 0, 4);
+    auto* baseSize = MakeButton(this, ControlId::EstimateBaseSizeButton, "計算(&L)&&");
+    grid->addWidget(baseSize, 0, 4);
 
     grid->addWidget(Label(this, "ベース"), 1, 0);
-    auto* baseLoc = MakeEdit(this, 1034);
+    auto* baseLoc = MakeEdit(this, ControlId::EstimateBaseLoc);
     grid->addWidget(baseLoc, 1, 1);
     grid->addWidget(Label(this, "LOC"), 1, 2);
     auto* percentRow = new QHBoxLayout;
-    auto* percent = MakeEdit(this, 1033);
+    auto* percent = MakeEdit(this, ControlId::EstimateAvailablePercent);
     percentRow->addWidget(Label(this, "利用可"));
     percentRow->addWidget(percent);
     percentRow->addWidget(Label(this, "%"));
     grid->addLayout(percentRow, 1, 3);
-    grid->addWidget(MakeButton(this, 1036, "計算(&C)"), 1, 4);
+    auto* split = MakeButton(this, ControlId::EstimateSplitButton, "計算(&C)");
+    grid->addWidget(split, 1, 4);
 
     grid->addWidget(Label(this, "新規LOC (例: 読込 20)"), 2, 0, 1, 2);
     grid->addWidget(newLocText_, 3, 0, 1, 5);
 
     grid->addWidget(Label(this, "LOC"), 4, 1);
     grid->addWidget(Label(this, "係数"), 4, 3);
+    // Created row by row, so that the focus runs along each row.
+    auto* reuseLoc = MakeEdit(this, ControlId::EstimateReuseLoc);
+    reuseCoef_ = MakeEdit(this, ControlId::EstimateReuseCoef, true);
+    auto* deleteLoc = MakeEdit(this, ControlId::EstimateDeleteLoc);
+    deleteCoef_ = MakeEdit(this, ControlId::EstimateDeleteCoef, true);
+    auto* newLoc = MakeEdit(this, ControlId::EstimateNewLoc);
+    newCoef_ = MakeEdit(this, ControlId::EstimateNewCoef, true);
     const struct {
         const char* caption;
-        int locId;
-        int coefId;
-    } rows[] = {{"再利用", 1048, 1047}, {"削除", 1042, 1041}, {"新規", 1045, 1043}};
+        QLineEdit* loc;
+        QLineEdit* coef;
+    } rows[] = {
+        {"再利用", reuseLoc, reuseCoef_}, {"削除", deleteLoc, deleteCoef_}, {"新規", newLoc, newCoef_}};
     for (int i = 0; i < 3; ++i) {
         grid->addWidget(Label(this, rows[i].caption), 5 + i, 0);
-        grid->addWidget(MakeEdit(this, rows[i].locId), 5 + i, 1);
-        grid->addWidget(MakeEdit(this, rows[i].coefId, true), 5 + i, 3);
+        grid->addWidget(rows[i].loc, 5 + i, 1);
+        grid->addWidget(rows[i].coef, 5 + i, 3);
     }
+    constant_ = MakeEdit(this, ControlId::EstimateConstant, true);
     grid->addWidget(Label(this, "定数"), 8, 2);
-    grid->addWidget(MakeEdit(this, 1040, true), 8, 3);
-    grid->addWidget(MakeButton(this, 1037, "係数更新(&E)&&"), 8, 4);
+    grid->addWidget(constant_, 8, 3);
+    auto* refit = MakeButton(this, ControlId::EstimateRefitButton, "係数更新(&E)&&");
+    grid->addWidget(refit, 8, 4);
 
+    auto* totalMinutes = MakeEdit(this, ControlId::EstimateTotalMinutes);
     grid->addWidget(Label(this, "合計時間"), 9, 0);
-    grid->addWidget(MakeEdit(this, 1050), 9, 1);
+    grid->addWidget(totalMinutes, 9, 1);
     grid->addWidget(Label(this, "分"), 9, 2);
-    grid->addWidget(MakeButton(this, 1039, "計算(&T)&&"), 9, 4);
+    auto* predict = MakeButton(this, ControlId::EstimatePredictButton, "計算(&T)&&");
+    grid->addWidget(predict, 9, 4);
+    rangeText_ = MakeEdit(this, ControlId::EstimateRangeText, true);
     grid->addWidget(Label(this, "±"), 10, 0, Qt::AlignRight);
-    grid->addWidget(MakeEdit(this, 1049, true), 10, 1);
+    grid->addWidget(rangeText_, 10, 1);
     grid->addWidget(rangeCaption_, 10, 2, 1, 2);
 
-    grid->addWidget(MakeButton(this, 1104, "実績で設定(&I)"), 11, 0, 1, 2);
-    auto* ok = MakeButton(this, 1, "OK&&");
+    auto* fromActuals = MakeButton(this, ControlId::EstimateFromActualsButton, "実績で設定(&I)");
+    grid->addWidget(fromActuals, 11, 0, 1, 2);
+    auto* ok = MakeButton(this, ControlId::Ok, "OK&&");
     ok->setDefault(true);
     grid->addWidget(ok, 11, 3);
-    grid->addWidget(MakeButton(this, 2, "ｷｬﾝｾﾙ"), 11, 4);
+    auto* cancel = MakeButton(this, ControlId::Cancel, "ｷｬﾝｾﾙ");
+    grid->addWidget(cancel, 11, 4);
 
-    integers_.Bind(Edit(1034), &estimate.baseLoc);
-    integers_.Bind(Edit(1033), &estimate.availablePercent);
-    integers_.Bind(Edit(1048), &estimate.reuseLoc);
-    integers_.Bind(Edit(1042), &estimate.deleteLoc);
-    integers_.Bind(Edit(1045), &estimate.newLoc);
-    integers_.Bind(Edit(1050), &estimate.totalMinutes);
+    integers_.Bind(baseLoc, &estimate.baseLoc);
+    integers_.Bind(percent, &estimate.availablePercent);
+    integers_.Bind(reuseLoc, &estimate.reuseLoc);
+    integers_.Bind(deleteLoc, &estimate.deleteLoc);
+    integers_.Bind(newLoc, &estimate.newLoc);
+    integers_.Bind(totalMinutes, &estimate.totalMinutes);
 
-    connect(Button(1038), &QPushButton::clicked, this, &CEstimateDlg::OnBaseSize);
-    connect(Button(1036), &QPushButton::clicked, this, &CEstimateDlg::OnSplit);
-    connect(Button(1037), &QPushButton::clicked, this, &CEstimateDlg::OnRefit);
-    connect(Button(1039), &QPushButton::clicked, this, &CEstimateDlg::OnPredict);
-    connect(Button(1104), &QPushButton::clicked, this, &CEstimateDlg::OnSetFromActuals);
+    connect(baseSize, &QPushButton::clicked, this, &CEstimateDlg::OnBaseSize);
+    connect(split, &QPushButton::clicked, this, &CEstimateDlg::OnSplit);
+    connect(refit, &QPushButton::clicked, this, &CEstimateDlg::OnRefit);
+    connect(predict, &QPushButton::clicked, this, &CEstimateDlg::OnPredict);
+    connect(fromActuals, &QPushButton::clicked, this, &CEstimateDlg::OnSetFromActuals);
     connect(ok, &QPushButton::clicked, this, [this] {
         if (TakeFields()) {
             accept();
         }
     });
-    connect(Button(2), &QPushButton::clicked, this, &QDialog::reject);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 QLineEdit* CEstimateDlg::Edit(int id) const
@@ -150,11 +168,11 @@ void CEstimateDlg::ShowFields()
     integers_.Show();
     baseName_->setText(ToQ(estimate.baseName));
     newLocText_->setPlainText(ToQLines(estimate.newLocText));
-    Edit(1040)->setText(Coefficient(estimate.constant));
-    Edit(1047)->setText(Coefficient(estimate.reuseCoef));
-    Edit(1041)->setText(Coefficient(estimate.deleteCoef));
-    Edit(1043)->setText(Coefficient(estimate.newCoef));
-    Edit(1049)->setText(ToQ(estimate.rangeText));
+    constant_->setText(Coefficient(estimate.constant));
+    reuseCoef_->setText(Coefficient(estimate.reuseCoef));
+    deleteCoef_->setText(Coefficient(estimate.deleteCoef));
+    newCoef_->setText(Coefficient(estimate.newCoef));
+    rangeText_->setText(ToQ(estimate.rangeText));
 }
 
 bool CEstimateDlg::TakeFields()

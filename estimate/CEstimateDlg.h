@@ -31,12 +31,13 @@ public:
     void ShowFields();
     bool TakeFields();
 
-    void OnBaseSize();      // 1038
-    void OnSplit();         // 1036
-    void OnRefit();         // 1037
-    void OnPredict();       // 1039
-    void OnSetFromActuals(); // 1104
+    void OnBaseSize();
+    void OnSplit();
+    void OnRefit();
+    void OnPredict();
+    void OnSetFromActuals();
 
+    // The control with the given ControlId, as tests and scripted runs find it.
     QLineEdit* Edit(int id) const;
     QPlainTextEdit* NewLocEdit() const { return newLocText_; }
     QPushButton* Button(int id) const;
@@ -49,6 +50,11 @@ private:
     QLineEdit* baseName_ = nullptr;
     QPlainTextEdit* newLocText_ = nullptr;
     QLabel* rangeCaption_ = nullptr;
+    QLineEdit* constant_ = nullptr;
+    QLineEdit* reuseCoef_ = nullptr;
+    QLineEdit* deleteCoef_ = nullptr;
+    QLineEdit* newCoef_ = nullptr;
+    QLineEdit* rangeText_ = nullptr;
 };
 
 } // namespace quilvane

@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "estimate/LocCountRunner.h"
+#include "ui/ControlIds.h"
 #include "ui/QtText.h"
 
 namespace quilvane {
@@ -30,16 +31,16 @@ QLabel* Label(QWidget* parent, const char* text)
 CResultDlg::CResultDlg(const std::string& projectName, const PlanEstimate& plan, QWidget* parent)
     : QDialog(parent), projectName_(projectName), plan_(plan)
 {
-    setObjectName(QStringLiteral("131"));
+    setObjectName(QString::number(ControlId::ResultDialog));
     setWindowTitle(QStringLiteral("結果"));
     baseEdit_ = new QLineEdit(this);
-    baseEdit_->setObjectName(QStringLiteral("1065"));
+    baseEdit_->setObjectName(QString::number(ControlId::ResultBaseName));
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(Label(this, "ベース"), 0, 0);
     grid->addWidget(baseEdit_, 0, 1, 1, 2);
     auto* measure = new QPushButton(QStringLiteral("計算(&C)&&"), this);
-    measure->setObjectName(QStringLiteral("1067"));
+    measure->setObjectName(QString::number(ControlId::ResultMeasureButton));
     measure->setAutoDefault(false);
     grid->addWidget(measure, 0, 3);
     grid->addWidget(Label(this, "計画"), 1, 1, Qt::AlignHCenter);
@@ -47,33 +48,45 @@ CResultDlg::CResultDlg(const std::string& projectName, const PlanEstimate& plan,
     const struct {
         const char* caption;
         int planId;
+        QLineEdit** plan;
         int actualId;
+        QLineEdit** actual;
         bool actualEditable;
         const char* unit;
-    } rows[] = {{"再利用", 1073, 1075, true, "LOC"}, {"削除", 1071, 1069, true, "LOC"},
-                {"新規", 1072, 1070, true, "LOC"},    {"計", 1094, 1095, false, "LOC"},
-                {"時間", 1074, 1076, false, "分"},    {"バグ", 0, 1068, false, ""}};
+    } rows[] = {
+        {"再利用", ControlId::ResultPlanReuse, &planReuse_, ControlId::ResultActualReuse, &actualReuse_, true,
+         "LOC"},
+        {"削除", ControlId::ResultPlanDelete, &planDelete_, ControlId::ResultActualDelete, &actualDelete_,
+         true, "LOC"},
+        {"新規", ControlId::ResultPlanNew, &planNew_, ControlId::ResultActualNew, &actualNew_, true, "LOC"},
+        {"計", ControlId::ResultPlanTotal, &planTotal_, ControlId::ResultActualTotal, &actualTotal_, false,
+         "LOC"},
+        {"時間", ControlId::ResultPlanMinutes, &planMinutes_, ControlId::ResultActualMinutes, &actualMinutes_,
+         false, "分"},
+        {"バグ", 0, nullptr, ControlId::ResultBugCount, &bugCount_, false, ""}};
     int row = 2;
     for (const auto& r : rows) {
         grid->addWidget(Label(this, r.caption), row, 0);
-        if (r.planId != 0) {
-            grid->addWidget(MakeEdit(this, r.planId, true), row, 1);
+        if (r.plan != nullptr) {
+            *r.plan = MakeEdit(this, r.planId, true);
+            grid->addWidget(*r.plan, row, 1);
         }
-        grid->addWidget(MakeEdit(this, r.actualId, !r.actualEditable), row, 2);
+        *r.actual = MakeEdit(this, r.actualId, !r.actualEditable);
+        grid->addWidget(*r.actual, row, 2);
         grid->addWidget(Label(this, r.unit), row, 3);
         ++row;
     }
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("1"));
+    ok->setObjectName(QString::number(ControlId::Ok));
     ok->setDefault(true);
     auto* cancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
-    cancel->setObjectName(QStringLiteral("2"));
+    cancel->setObjectName(QString::number(ControlId::Cancel));
     grid->addWidget(ok, row, 2);
     grid->addWidget(cancel, row, 3);
 
-    integers_.Bind(Edit(1075), &result.actualReuse);
-    integers_.Bind(Edit(1069), &result.actualDelete);
-    integers_.Bind(Edit(1070), &result.actualNew);
+    integers_.Bind(actualReuse_, &result.actualReuse);
+    integers_.Bind(actualDelete_, &result.actualDelete);
+    integers_.Bind(actualNew_, &result.actualNew);
 
     connect(measure, &QPushButton::clicked, this, &CResultDlg::OnMeasure);
     connect(ok, &QPushButton::clicked, this, [this] {
@@ -104,15 +117,15 @@ void CResultDlg::ShowFields()
 {
     integers_.Show();
     baseEdit_->setText(ToQ(baseName));
-    Edit(1073)->setText(QString::number(plan_.reuseLoc));
-    Edit(1071)->setText(QString::number(plan_.deleteLoc));
-    Edit(1072)->setText(QString::number(plan_.newLoc));
-    Edit(1074)->setText(QString::number(plan_.totalMinutes));
+    planReuse_->setText(QString::number(plan_.reuseLoc));
+    planDelete_->setText(QString::number(plan_.deleteLoc));
+    planNew_->setText(QString::number(plan_.newLoc));
+    planMinutes_->setText(QString::number(plan_.totalMinutes));
     // Deleted lines belong to neither total.
-    Edit(1094)->setText(QString::number(plan_.PlanTotal()));
-    Edit(1095)->setText(QString::number(result.ActualTotal()));
-    Edit(1076)->setText(QString::number(result.actualMinutes));
-    Edit(1068)->setText(QString::number(result.bugCount));
+    planTotal_->setText(QString::number(plan_.PlanTotal()));
+    actualTotal_->setText(QString::number(result.ActualTotal()));
+    actualMinutes_->setText(QString::number(result.actualMinutes));
+    bugCount_->setText(QString::number(result.bugCount));
 }
 
 bool CResultDlg::TakeFields()

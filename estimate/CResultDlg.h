@@ -27,6 +27,7 @@ public:
     // "計算(&C)&&": measures the project against its base.
     void OnMeasure();
 
+    // The control with the given ControlId, as tests and scripted runs find it.
     QLineEdit* Edit(int id) const;
     QPushButton* Button(int id) const;
 
@@ -35,6 +36,17 @@ private:
     const PlanEstimate& plan_;
     IntegerFields integers_;
     QLineEdit* baseEdit_ = nullptr;
+    QLineEdit* planReuse_ = nullptr;
+    QLineEdit* planDelete_ = nullptr;
+    QLineEdit* planNew_ = nullptr;
+    QLineEdit* planTotal_ = nullptr;
+    QLineEdit* planMinutes_ = nullptr;
+    QLineEdit* actualReuse_ = nullptr;
+    QLineEdit* actualDelete_ = nullptr;
+    QLineEdit* actualNew_ = nullptr;
+    QLineEdit* actualTotal_ = nullptr;
+    QLineEdit* actualMinutes_ = nullptr;
+    QLineEdit* bugCount_ = nullptr;
 };
 
 } // namespace quilvane

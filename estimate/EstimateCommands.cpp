@@ -8,6 +8,7 @@
 #include "mainwindow/CQuilvaneView.h"
 #include "platform/DecimalText.h"
 #include "statistics/PhaseRatios.h"
+#include "ui/ControlIds.h"
 
 namespace quilvane {
 
@@ -46,8 +47,8 @@ void OnResult(CQuilvaneDoc& doc, CQuilvaneView& view)
 
 void InstallEstimateCommands(CQuilvaneDoc& doc, CQuilvaneView& view)
 {
-    view.SetCommand(1027, [&doc, &view] { OnEstimate(doc, view); });
-    view.SetCommand(1030, [&doc, &view] { OnResult(doc, view); });
+    view.SetCommand(ControlId::EstimateButton, [&doc, &view] { OnEstimate(doc, view); });
+    view.SetCommand(ControlId::ResultButton, [&doc, &view] { OnResult(doc, view); });
 }
 
 } // namespace quilvane

@@ -61,12 +61,12 @@ ProbeCoefficients FitCoefficients(const std::vector<HistoryPoint>& history)
 {
     std::vector<std::vector<double>> a(4, std::vector<double>(5, 0.0));
     for (const HistoryPoint& p : history) {
-        const double x[4] = {1.0, p.x1, p.x2, p.x3};
+        const double x[4] = {1.0, p.actualReuse, p.actualDelete, p.actualNew};
         for (int r = 0; r < 4; ++r) {
             for (int c = 0; c < 4; ++c) {
                 a[r][c] += x[r] * x[c];
             }
-            a[r][4] += x[r] * p.y;
+            a[r][4] += x[r] * p.actualMinutes;
         }
     }
     std::vector<double> s;
@@ -91,7 +91,7 @@ ProbePrediction PredictionRange(const std::vector<HistoryPoint>& history, double
 {
     ProbePrediction out;
     out.prediction =
-        c.constant + c.reuseCoef * size.reuse + c.deleteCoef * size.remove + c.newCoef * size.added;
+        c.constant + c.reuseCoef * size.reuseLoc + c.deleteCoef * size.deleteLoc + c.newCoef * size.newLoc;
     const std::size_t count = history.size();
     if (count <= 4) {
         return out;
@@ -99,9 +99,9 @@ ProbePrediction PredictionRange(const std::vector<HistoryPoint>& history, double
     const double n = static_cast<double>(count);
     double mean[3] = {0.0, 0.0, 0.0};
     for (const HistoryPoint& p : history) {
-        mean[0] += p.x1;
-        mean[1] += p.x2;
-        mean[2] += p.x3;
+        mean[0] += p.actualReuse;
+        mean[1] += p.actualDelete;
+        mean[2] += p.actualNew;
     }
     for (double& m : mean) {
         m /= n;
@@ -109,14 +109,14 @@ ProbePrediction PredictionRange(const std::vector<HistoryPoint>& history, double
     double rss = 0.0;
     double spread[3] = {0.0, 0.0, 0.0};
     for (const HistoryPoint& p : history) {
-        const double residual =
-            p.y - c.constant - c.reuseCoef * p.x1 - c.deleteCoef * p.x2 - c.newCoef * p.x3;
+        const double residual = p.actualMinutes - c.constant - c.reuseCoef * p.actualReuse -
+                                c.deleteCoef * p.actualDelete - c.newCoef * p.actualNew;
         rss += residual * residual;
-        spread[0] += (p.x1 - mean[0]) * (p.x1 - mean[0]);
-        spread[1] += (p.x2 - mean[1]) * (p.x2 - mean[1]);
-        spread[2] += (p.x3 - mean[2]) * (p.x3 - mean[2]);
+        spread[0] += (p.actualReuse - mean[0]) * (p.actualReuse - mean[0]);
+        spread[1] += (p.actualDelete - mean[1]) * (p.actualDelete - mean[1]);
+        spread[2] += (p.actualNew - mean[2]) * (p.actualNew - mean[2]);
     }
-    const double planned[3] = {size.reuse, size.remove, size.added};
+    const double planned[3] = {size.reuseLoc, size.deleteLoc, size.newLoc};
     double terms = 0.0;
     for (int k = 0; k < 3; ++k) {
         if (spread[k] != 0.0) {

@@ -9,12 +9,12 @@
 
 namespace quilvane {
 
-// One finished project: actual reused, deleted and new LOC, and actual total minutes.
+// One finished project: the sizes and time it measured, named as in its result.
 struct HistoryPoint {
-    double x1 = 0.0;
-    double x2 = 0.0;
-    double x3 = 0.0;
-    double y = 0.0;
+    double actualReuse = 0.0;
+    double actualDelete = 0.0;
+    double actualNew = 0.0;
+    double actualMinutes = 0.0;
 };
 
 struct ProbeCoefficients {
@@ -26,11 +26,11 @@ struct ProbeCoefficients {
     bool operator==(const ProbeCoefficients&) const = default;
 };
 
-// The planned sizes a prediction is made for.
+// The planned sizes a prediction is made for, named as in the estimate.
 struct ProbeSize {
-    double reuse = 0.0;
-    double remove = 0.0; // deleted lines
-    double added = 0.0;  // new lines
+    double reuseLoc = 0.0;
+    double deleteLoc = 0.0;
+    double newLoc = 0.0;
 };
 
 // A prediction and the interval's half width; the range is negative when there is no interval

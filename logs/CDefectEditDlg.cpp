@@ -5,6 +5,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "ui/ControlIds.h"
 #include "ui/KeyState.h"
 #include "ui/QtText.h"
 
@@ -20,7 +21,7 @@ constexpr int DesignHeight = 220;
 CDefectEditDlg::CDefectEditDlg(DefectEntry& entry, QWidget* parent)
     : QDialog(parent), entry_(entry), values_(entry)
 {
-    setObjectName(QStringLiteral("135"));
+    setObjectName(QString::number(ControlId::DefectEditDialog));
     setWindowTitle(QStringLiteral("バグ管理設定"));
     resize(DesignWidth, DesignHeight);
 
@@ -31,17 +32,19 @@ CDefectEditDlg::CDefectEditDlg(DefectEntry& entry, QWidget* parent)
     };
     label("工程", 8, 8);
     phase_ = new QLineEdit(this);
-    phase_->setObjectName(QStringLiteral("1001"));
+    phase_->setObjectName(QString::number(ControlId::DefectEditPhase));
     phase_->setGeometry(64, 8, 180, 22);
     label("開始", 8, 36);
     time_ = new QLineEdit(this);
-    time_->setObjectName(QStringLiteral("1003"));
+    time_->setObjectName(QString::number(ControlId::DefectEditTime));
     time_->setReadOnly(true);
     time_->setGeometry(64, 36, 140, 22);
     const char* const texts[] = {"++", "+", "-", "--"};
+    const int ids[] = {ControlId::DefectEditTimeUpFive, ControlId::DefectEditTimeUpOne,
+                       ControlId::DefectEditTimeDownOne, ControlId::DefectEditTimeDownFive};
     for (int i = 0; i < 4; ++i) {
         auto* b = new QPushButton(QString::fromLatin1(texts[i]), this);
-        b->setObjectName(QString::number(1004 + i));
+        b->setObjectName(QString::number(ids[i]));
         b->setAutoDefault(false);
         b->setGeometry(208 + 26 * i, 36, 26, 22);
         auto button = static_cast<Adjuster>(i);
@@ -49,17 +52,17 @@ CDefectEditDlg::CDefectEditDlg(DefectEntry& entry, QWidget* parent)
     }
     label("コメント", 8, 64);
     comment_ = new QPlainTextEdit(this);
-    comment_->setObjectName(QStringLiteral("1002"));
+    comment_->setObjectName(QString::number(ControlId::DefectEditComment));
     comment_->setGeometry(8, 86, 304, DesignHeight - 94);
     comment_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     comment_->setTabChangesFocus(true);
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("1"));
+    ok->setObjectName(QString::number(ControlId::Ok));
     ok->setGeometry(DesignWidth - 80, 8, 72, 24);
     ok->setDefault(true);
     auto* cancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
-    cancel->setObjectName(QStringLiteral("2"));
+    cancel->setObjectName(QString::number(ControlId::Cancel));
     cancel->setGeometry(DesignWidth - 80, 38, 72, 24);
     cancel->setAutoDefault(false);
     connect(ok, &QPushButton::clicked, this, &CDefectEditDlg::accept);

@@ -1,11 +1,14 @@
 #include "logs/CDefectLogDlg.h"
 
 #include "logs/CDefectEditDlg.h"
+#include "ui/ControlIds.h"
 
 namespace quilvane {
 
 CDefectLogDlg::CDefectLogDlg(const DefectLog& log, QWidget* parent)
-    : CLogListDlg({134, 1008, 1010, 1009}, QStringLiteral("バグ管理"),
+    : CLogListDlg({ControlId::DefectLogDialog, ControlId::DefectLogList, ControlId::DefectLogEdit,
+                   ControlId::DefectLogDelete},
+                  QStringLiteral("バグ管理"),
                   {{QStringLiteral("工程"), false},
                    {QStringLiteral("時刻"), true, QStringLiteral("0000/00/00  00:00:00")},
                    {QStringLiteral("コメント"), false}},

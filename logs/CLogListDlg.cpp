@@ -14,6 +14,7 @@
 #include <functional>
 
 #include "ui/ColumnScale.h"
+#include "ui/ControlIds.h"
 #include "ui/Prompt.h"
 #include "ui/QtText.h"
 
@@ -144,18 +145,20 @@ CLogListDlg::CLogListDlg(const ControlIds& ids, const QString& caption, std::vec
         const char* text;
         int y;
     };
-    const ButtonSpec buttons[] = {
-        {1, "OK", 8}, {2, "ｷｬﾝｾﾙ", 38}, {ids.edit, "編集(&E)", 84}, {ids.remove, "削除(&D)", 114}};
+    const ButtonSpec buttons[] = {{ControlId::Ok, "OK", 8},
+                                  {ControlId::Cancel, "ｷｬﾝｾﾙ", 38},
+                                  {ids.edit, "編集(&E)", 84},
+                                  {ids.remove, "削除(&D)", 114}};
     for (const auto& spec : buttons) {
         auto* b = new QPushButton(QString::fromUtf8(spec.text), this);
         b->setObjectName(QString::number(spec.id));
         b->setGeometry(DesignWidth - 80, spec.y, 72, 24);
         b->setAutoDefault(false);
         layout_.Register(b, ControlLayout::Move, ControlLayout::Keep);
-        if (spec.id == 1) {
+        if (spec.id == ControlId::Ok) {
             b->setDefault(true);
             connect(b, &QPushButton::clicked, this, &CLogListDlg::accept);
-        } else if (spec.id == 2) {
+        } else if (spec.id == ControlId::Cancel) {
             connect(b, &QPushButton::clicked, this, &CLogListDlg::reject);
         } else if (spec.id == ids.edit) {
             connect(b, &QPushButton::clicked, this, &CLogListDlg::OnEdit);

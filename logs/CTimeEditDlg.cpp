@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/ControlIds.h"
 #include "ui/KeyState.h"
 #include "ui/QtText.h"
 
@@ -14,6 +15,10 @@ namespace quilvane {
 namespace {
 
 constexpr const char* AdjusterTexts[] = {"++", "+", "-", "--"};
+constexpr int SpanAdjusterIds[] = {ControlId::TimeEditSpanUpFive, ControlId::TimeEditSpanUpOne,
+                                   ControlId::TimeEditSpanDownOne, ControlId::TimeEditSpanDownFive};
+constexpr int StartAdjusterIds[] = {ControlId::TimeEditStartUpFive, ControlId::TimeEditStartUpOne,
+                                    ControlId::TimeEditStartDownOne, ControlId::TimeEditStartDownFive};
 
 QLineEdit* AddField(QWidget* parent, int id, bool readOnly)
 {
@@ -30,12 +35,12 @@ QLineEdit* AddField(QWidget* parent, int id, bool readOnly)
 CTimeEditDlg::CTimeEditDlg(TimeLogEntry& entry, QWidget* parent)
     : QDialog(parent), entry_(entry), values_(entry)
 {
-    setObjectName(QStringLiteral("137"));
+    setObjectName(QString::number(ControlId::TimeEditDialog));
     setWindowTitle(QStringLiteral("時間管理設定"));
 
-    phase_ = AddField(this, 1091, false);
-    span_ = AddField(this, 1081, true);
-    start_ = AddField(this, 1092, true);
+    phase_ = AddField(this, ControlId::TimeEditPhase, false);
+    span_ = AddField(this, ControlId::TimeEditSpan, true);
+    start_ = AddField(this, ControlId::TimeEditStart, true);
     auto* grid = new QGridLayout;
     grid->addWidget(new QLabel(QStringLiteral("工程"), this), 0, 0);
     grid->addWidget(phase_, 0, 1);
@@ -44,12 +49,12 @@ CTimeEditDlg::CTimeEditDlg(TimeLogEntry& entry, QWidget* parent)
     grid->addWidget(new QLabel(QStringLiteral("開始"), this), 2, 0);
     grid->addWidget(start_, 2, 1);
 
-    // Span adjusters 1086-1089 and start adjusters 1082-1085, each "++", "+", "-", "--".
+    // Span adjusters and start adjusters, each "++", "+", "-", "--".
     for (int row : {1, 2}) {
         auto* buttons = new QHBoxLayout;
         buttons->setSpacing(2);
         for (int i = 0; i < 4; ++i) {
-            int id = (row == 1 ? 1086 : 1082) + i;
+            int id = row == 1 ? SpanAdjusterIds[i] : StartAdjusterIds[i];
             auto* b = new QPushButton(QString::fromLatin1(AdjusterTexts[i]), this);
             b->setObjectName(QString::number(id));
             b->setAutoDefault(false);
@@ -66,10 +71,10 @@ CTimeEditDlg::CTimeEditDlg(TimeLogEntry& entry, QWidget* parent)
     }
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("1"));
+    ok->setObjectName(QString::number(ControlId::Ok));
     ok->setDefault(true);
     auto* cancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
-    cancel->setObjectName(QStringLiteral("2"));
+    cancel->setObjectName(QString::number(ControlId::Cancel));
     cancel->setAutoDefault(false);
     connect(ok, &QPushButton::clicked, this, &CTimeEditDlg::accept);
     connect(cancel, &QPushButton::clicked, this, &CTimeEditDlg::reject);

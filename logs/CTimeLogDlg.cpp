@@ -1,11 +1,14 @@
 #include "logs/CTimeLogDlg.h"
 
 #include "logs/CTimeEditDlg.h"
+#include "ui/ControlIds.h"
 
 namespace quilvane {
 
 CTimeLogDlg::CTimeLogDlg(const TimeLog& log, QWidget* parent)
-    : CLogListDlg({136, 1078, 1080, 1079}, QStringLiteral("時間管理"),
+    : CLogListDlg({ControlId::TimeLogDialog, ControlId::TimeLogList, ControlId::TimeLogEdit,
+                   ControlId::TimeLogDelete},
+                  QStringLiteral("時間管理"),
                   {{QStringLiteral("工程"), false},
                    {QStringLiteral("時間"), true, QStringLiteral("000 00:00:00")},
                    {QStringLiteral("開始"), true, QStringLiteral("0000/00/00  00:00:00")},

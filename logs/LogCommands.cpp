@@ -8,6 +8,7 @@
 #include "logs/CTimeLogDlg.h"
 #include "logs/TimeAdjust.h"
 #include "mainwindow/CQuilvaneView.h"
+#include "ui/ControlIds.h"
 #include "ui/Prompt.h"
 #include "ui/QtText.h"
 
@@ -15,9 +16,9 @@ namespace quilvane {
 
 void InstallLogCommands(CQuilvaneView& view)
 {
-    view.SetCommand(1031, [&view] { OnTimeLog(view); });
-    view.SetCommand(1021, [&view] { OnDefectLog(view); });
-    view.SetCommand(1020, [&view] { OnAddDefect(view); });
+    view.SetCommand(ControlId::TimeLogButton, [&view] { OnTimeLog(view); });
+    view.SetCommand(ControlId::DefectLogButton, [&view] { OnDefectLog(view); });
+    view.SetCommand(ControlId::AddDefectButton, [&view] { OnAddDefect(view); });
 }
 
 void OnTimeLog(CQuilvaneView& view)

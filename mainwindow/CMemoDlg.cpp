@@ -5,21 +5,22 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/ControlIds.h"
 #include "ui/QtText.h"
 
 namespace quilvane {
 
 CMemoDlg::CMemoDlg(const std::string& memo, QWidget* parent) : QDialog(parent), memo_(memo)
 {
-    setObjectName(QStringLiteral("132"));
+    setObjectName(QString::number(ControlId::MemoDialog));
     setWindowTitle(QStringLiteral("メモ"));
     edit_ = new QPlainTextEdit(ToQLines(memo), this);
-    edit_->setObjectName(QStringLiteral("1053"));
+    edit_->setObjectName(QString::number(ControlId::MemoText));
     auto* buttons = new QDialogButtonBox(this);
     auto* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("1"));
+    ok->setObjectName(QString::number(ControlId::Ok));
     auto* cancel = buttons->addButton(QStringLiteral("ｷｬﾝｾﾙ"), QDialogButtonBox::RejectRole);
-    cancel->setObjectName(QStringLiteral("2"));
+    cancel->setObjectName(QString::number(ControlId::Cancel));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);

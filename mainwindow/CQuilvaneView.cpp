@@ -19,6 +19,7 @@
 #include "platform/PathNames.h"
 #include "platform/Process.h"
 #include "platform/ProgramFolder.h"
+#include "ui/ControlIds.h"
 #include "ui/KeyState.h"
 #include "ui/Prompt.h"
 #include "ui/QtText.h"
@@ -74,24 +75,26 @@ struct ButtonSpec {
 };
 
 const ButtonSpec CommandButtons[] = {
-    {1029, "概要...(&O)"},    {1032, "VS.NET起動...(&S)"}, {1027, "計画見積り...(&P)"},
-    {1030, "結果...(&R)"},    {1026, "データ登録(&G)*"},   {1031, "時間記録...(&T)"},
-    {1021, "バグ記録...(&B)"}, {1020, "バグ追加(&A)"},      {1028, "統計情報...(&X)*"},
+    {ControlId::OverviewButton, "概要...(&O)"},        {ControlId::LaunchIdeButton, "VS.NET起動...(&S)"},
+    {ControlId::EstimateButton, "計画見積り...(&P)"},  {ControlId::ResultButton, "結果...(&R)"},
+    {ControlId::RegisterButton, "データ登録(&G)*"},    {ControlId::TimeLogButton, "時間記録...(&T)"},
+    {ControlId::DefectLogButton, "バグ記録...(&B)"},   {ControlId::AddDefectButton, "バグ追加(&A)"},
+    {ControlId::StatisticsButton, "統計情報...(&X)*"},
 };
 
 } // namespace
 
 CQuilvaneView::CQuilvaneView(CQuilvaneDoc& doc, QWidget* parent) : QWidget(parent), doc_(doc)
 {
-    setObjectName(QStringLiteral("101"));
+    setObjectName(QString::number(ControlId::MainForm));
     auto* modeLabel = new QLabel(QStringLiteral("モード"), this);
     modeList_ = new QComboBox(this);
-    modeList_->setObjectName(QStringLiteral("1054"));
+    modeList_->setObjectName(QString::number(ControlId::ModeList));
     modeList_->setEditable(false);
     modeLabel->setBuddy(modeList_);
 
     phaseList_ = new QTreeWidget(this);
-    phaseList_->setObjectName(QStringLiteral("1052"));
+    phaseList_->setObjectName(QString::number(ControlId::PhaseList));
     phaseList_->setRootIsDecorated(false);
     phaseList_->setSelectionMode(QAbstractItemView::SingleSelection);
     phaseList_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -104,7 +107,10 @@ CQuilvaneView::CQuilvaneView(CQuilvaneDoc& doc, QWidget* parent) : QWidget(paren
     auto* adjustLabel = new QLabel(QStringLiteral("計画調整"), this);
     auto* adjusters = new QHBoxLayout;
     adjusters->addWidget(adjustLabel);
-    const std::pair<int, const char*> adjusterButtons[] = {{1022, "++"}, {1023, "+"}, {1024, "-"}, {1025, "--"}};
+    const std::pair<int, const char*> adjusterButtons[] = {{ControlId::PlanUpFive, "++"},
+                                                           {ControlId::PlanUpOne, "+"},
+                                                           {ControlId::PlanDownOne, "-"},
+                                                           {ControlId::PlanDownFive, "--"}};
     const int steps[] = {5, 1, -1, -5};
     for (int i = 0; i < 4; ++i) {
         auto* b = AddButton(adjusterButtons[i].first, adjusterButtons[i].second);
@@ -136,7 +142,7 @@ CQuilvaneView::CQuilvaneView(CQuilvaneDoc& doc, QWidget* parent) : QWidget(paren
     layout->addLayout(right);
 
     connect(modeList_, &QComboBox::activated, this, [this] { OnModeChange(); });
-    SetCommand(1032, [this] { OnLaunchIde(); });
+    SetCommand(ControlId::LaunchIdeButton, [this] { OnLaunchIde(); });
     InsertColumns();
 }
 

@@ -12,6 +12,7 @@
 #include "mainwindow/CQuilvaneView.h"
 #include "mainwindow/PrintPainter.h"
 #include "platform/FileIo.h"
+#include "ui/ControlIds.h"
 #include "ui/Prompt.h"
 #include "ui/QtText.h"
 

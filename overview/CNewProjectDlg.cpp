@@ -9,6 +9,7 @@
 
 #include "platform/PathNames.h"
 #include "platform/ProgramFolder.h"
+#include "ui/ControlIds.h"
 #include "ui/Prompt.h"
 #include "ui/QtText.h"
 
@@ -40,19 +41,19 @@ CNewProjectDlg::CNewProjectDlg(const std::string& currentExercise, std::string& 
                                QWidget* parent)
     : QDialog(parent), current_(currentExercise), exercise_(exercise), base_(base)
 {
-    setObjectName(QStringLiteral("133"));
+    setObjectName(QString::number(ControlId::NewProjectDialog));
     setWindowTitle(QStringLiteral("新規プロジェクト"));
-    exerciseList_ = MakeCombo(this, 1101);
-    baseList_ = MakeCombo(this, 1102);
+    exerciseList_ = MakeCombo(this, ControlId::NewProjectExercise);
+    baseList_ = MakeCombo(this, ControlId::NewProjectBase);
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("プロジェクト"), exerciseList_);
     form->addRow(QStringLiteral("ベース"), baseList_);
     auto* buttons = new QDialogButtonBox(this);
     auto* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("1"));
+    ok->setObjectName(QString::number(ControlId::Ok));
     ok->setDefault(true);
     auto* cancel = buttons->addButton(QStringLiteral("ｷｬﾝｾﾙ"), QDialogButtonBox::RejectRole);
-    cancel->setObjectName(QStringLiteral("2"));
+    cancel->setObjectName(QString::number(ControlId::Cancel));
     connect(buttons, &QDialogButtonBox::accepted, this, &CNewProjectDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CNewProjectDlg::reject);
     auto* layout = new QVBoxLayout(this);

@@ -17,6 +17,7 @@
 #include "platform/PathNames.h"
 #include "platform/ProgramFolder.h"
 #include "project/Settings.h"
+#include "ui/ControlIds.h"
 #include "ui/Prompt.h"
 #include "ui/QtText.h"
 
@@ -42,7 +43,7 @@ COverviewDlg::COverviewDlg(bool settingsOnly, const std::string& projectName, st
                            QWidget* parent)
     : QDialog(parent), settingsOnly_(settingsOnly), projectName_(projectName), phases_(phases)
 {
-    setObjectName(QStringLiteral("102"));
+    setObjectName(QString::number(ControlId::OverviewDialog));
     setWindowTitle(QStringLiteral("概要"));
     setAcceptDrops(true);
     setWindowFlags(windowFlags() | Qt::WindowMaximizeButtonHint);
@@ -50,35 +51,38 @@ COverviewDlg::COverviewDlg(bool settingsOnly, const std::string& projectName, st
 
     (new QLabel(QStringLiteral("氏名"), this))->setGeometry(10, 12, 50, 20);
     nameEdit_ = new QLineEdit(this);
-    nameEdit_->setObjectName(QStringLiteral("1063"));
+    nameEdit_->setObjectName(QString::number(ControlId::OverviewUserName));
     nameEdit_->setGeometry(64, 10, 200, 22);
     exerciseLabel_ = new QLabel(QStringLiteral("---"), this);
-    exerciseLabel_->setObjectName(QStringLiteral("1062"));
+    exerciseLabel_->setObjectName(QString::number(ControlId::OverviewExerciseLabel));
     exerciseLabel_->setGeometry(276, 12, 40, 20);
     exerciseEdit_ = new QLineEdit(this);
-    exerciseEdit_->setObjectName(QStringLiteral("1061"));
+    exerciseEdit_->setObjectName(QString::number(ControlId::OverviewExercise));
     exerciseEdit_->setReadOnly(true);
     exerciseEdit_->setGeometry(318, 10, 110, 22);
 
     (new QLabel(QStringLiteral("工程"), this))->setGeometry(10, 42, 50, 20);
     phasesEdit_ = new QPlainTextEdit(this);
-    phasesEdit_->setObjectName(QStringLiteral("1060"));
+    phasesEdit_->setObjectName(QString::number(ControlId::OverviewPhases));
     phasesEdit_->setGeometry(64, 40, 250, 90);
 
     (new QLabel(QStringLiteral("データ登録先"), this))->setGeometry(10, 141, 80, 20);
     folderEdit_ = new QLineEdit(this);
-    folderEdit_->setObjectName(QStringLiteral("1059"));
+    folderEdit_->setObjectName(QString::number(ControlId::OverviewFolder));
     folderEdit_->setGeometry(94, 139, 330, 22);
-    browse_ = MakeButton(this, 1056, QStringLiteral("参照...(&F)"), QRect(432, 138, 80, 24));
+    browse_ =
+        MakeButton(this, ControlId::OverviewBrowse, QStringLiteral("参照...(&F)"), QRect(432, 138, 80, 24));
 
-    ok_ = MakeButton(this, 1, QStringLiteral("OK"), QRect(440, 10, 72, 24));
+    ok_ = MakeButton(this, ControlId::Ok, QStringLiteral("OK"), QRect(440, 10, 72, 24));
     ok_->setDefault(true);
-    cancel_ = MakeButton(this, 2, QStringLiteral("ｷｬﾝｾﾙ"), QRect(440, 38, 72, 24));
-    reset_ = MakeButton(this, 1057, QStringLiteral("リセット(&R)&&"), QRect(330, 72, 100, 24));
-    save_ = MakeButton(this, 1058, QStringLiteral("設定保存(&S)*"), QRect(330, 102, 100, 24));
+    cancel_ = MakeButton(this, ControlId::Cancel, QStringLiteral("ｷｬﾝｾﾙ"), QRect(440, 38, 72, 24));
+    reset_ =
+        MakeButton(this, ControlId::OverviewReset, QStringLiteral("リセット(&R)&&"), QRect(330, 72, 100, 24));
+    save_ =
+        MakeButton(this, ControlId::OverviewSave, QStringLiteral("設定保存(&S)*"), QRect(330, 102, 100, 24));
 
     browser_ = new ProblemPageBrowser(this);
-    browser_->setObjectName(QStringLiteral("1064"));
+    browser_->setObjectName(QString::number(ControlId::OverviewBrowser));
     browser_->setGeometry(10, BrowserTop, DesignWidth - 20, DesignHeight - BrowserTop - 10);
 
     for (QWidget* target :

@@ -4,6 +4,7 @@
 #include "mainwindow/CQuilvaneView.h"
 #include "overview/COverviewDlg.h"
 #include "statistics/PhaseRatios.h"
+#include "ui/ControlIds.h"
 
 namespace quilvane {
 
@@ -28,7 +29,7 @@ void OnOverview(CQuilvaneDoc& doc, CQuilvaneView& view)
 
 void InstallOverviewCommands(CQuilvaneDoc& doc, CQuilvaneView& view)
 {
-    view.SetCommand(1029, [&doc, &view] { OnOverview(doc, view); });
+    view.SetCommand(ControlId::OverviewButton, [&doc, &view] { OnOverview(doc, view); });
 }
 
 } // namespace quilvane

@@ -14,14 +14,13 @@
 #include "platform/ProgramFolder.h"
 #include "registration/Registration.h"
 #include "registration/RegistrationMessages.h"
+#include "ui/ControlIds.h"
 #include "ui/Prompt.h"
 #include "ui/QtText.h"
 
 namespace quilvane {
 namespace {
 
-constexpr int RegisterButton = 1026;
-constexpr int OverviewButton = 1029;
 // The progress window appears only when the generator takes longer than this.
 constexpr int ProgressDelayMs = 500;
 
@@ -159,12 +158,12 @@ void InstallRegistrationCommands(CMainFrame& frame, CQuilvaneDoc& doc, CQuilvane
     }
     // The settings open as the form's 概要 button opens them, once that button has a command.
     auto openOverview = [&view] {
-        QPushButton* button = view.Button(OverviewButton);
+        QPushButton* button = view.Button(ControlId::OverviewButton);
         if (button && button->isEnabled()) {
             button->click();
         }
     };
-    view.SetCommand(RegisterButton, [&frame, &doc, progress, openOverview] {
+    view.SetCommand(ControlId::RegisterButton, [&frame, &doc, progress, openOverview] {
         RegisterProject(doc, &frame, openOverview);
         UpdateShowProgressReport(doc, progress);
     });

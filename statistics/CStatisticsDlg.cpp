@@ -12,6 +12,7 @@
 #include "statistics/ChartSheet.h"
 #include "statistics/ProjectScan.h"
 #include "statistics/StatTable.h"
+#include "ui/ControlIds.h"
 #include "ui/KeyState.h"
 #include "ui/Prompt.h"
 #include "ui/QtText.h"
@@ -26,11 +27,6 @@ constexpr int ButtonWidth = 108;
 // A damaged statistics file must not leave a dialog too small to find.
 constexpr int MinimumWidth = 240;
 constexpr int MinimumHeight = 180;
-
-constexpr int ListId = 1097;
-constexpr int OpenId = 1103;
-constexpr int GraphId = 1099;
-constexpr int DeleteId = 1100;
 
 const char* const OpenHint = "*以外かつ自プロジェクト以外を選択して下さい";
 
@@ -53,13 +49,13 @@ Qt::Alignment ColumnAlignment(std::size_t column)
 CStatisticsDlg::CStatisticsDlg(CQuilvaneDoc& doc, QWidget* parent)
     : QDialog(parent), doc_(doc), directions_(StatColumnCount)
 {
-    setObjectName(QStringLiteral("138"));
+    setObjectName(QString::number(ControlId::StatisticsDialog));
     setWindowTitle(QStringLiteral("統計情報"));
     setSizeGripEnabled(false);
     resize(DesignWidth, DesignHeight);
 
     list_ = new QTreeWidget(this);
-    list_->setObjectName(QString::number(ListId));
+    list_->setObjectName(QString::number(ControlId::StatisticsList));
     list_->setGeometry(8, 8, DesignWidth - ButtonWidth - 24, DesignHeight - 16);
     list_->setRootIsDecorated(false);
     list_->setItemsExpandable(false);
@@ -84,18 +80,18 @@ CStatisticsDlg::CStatisticsDlg(CQuilvaneDoc& doc, QWidget* parent)
         void (CStatisticsDlg::*handler)();
     };
     const ButtonDef buttons[] = {
-        {1, "保存終了(&S)*", 8, &CStatisticsDlg::accept},
-        {2, "閉じる", 38, &CStatisticsDlg::reject},
-        {OpenId, "開く...(&O)&&", 84, &CStatisticsDlg::OnOpen},
-        {GraphId, "グラフ...(&G)*", 114, &CStatisticsDlg::OnGraph},
-        {DeleteId, "削除(&D)", 160, &CStatisticsDlg::OnDelete},
+        {ControlId::Ok, "保存終了(&S)*", 8, &CStatisticsDlg::accept},
+        {ControlId::Cancel, "閉じる", 38, &CStatisticsDlg::reject},
+        {ControlId::StatisticsOpen, "開く...(&O)&&", 84, &CStatisticsDlg::OnOpen},
+        {ControlId::StatisticsGraph, "グラフ...(&G)*", 114, &CStatisticsDlg::OnGraph},
+        {ControlId::StatisticsDelete, "削除(&D)", 160, &CStatisticsDlg::OnDelete},
     };
     for (const auto& def : buttons) {
         auto* b = new QPushButton(QString::fromUtf8(def.text), this);
         b->setObjectName(QString::number(def.id));
         b->setGeometry(DesignWidth - ButtonWidth - 8, def.y, ButtonWidth, 24);
         b->setAutoDefault(false);
-        b->setDefault(def.id == 1);
+        b->setDefault(def.id == ControlId::Ok);
         connect(b, &QPushButton::clicked, this, def.handler);
         layout_.Register(b, ControlLayout::Move, ControlLayout::Keep);
     }

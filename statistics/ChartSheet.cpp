@@ -71,14 +71,14 @@ std::vector<ChartCell> ChartCells(const std::string& userName, const std::vector
             continue;
         }
         const StatRow& row = rows[static_cast<std::size_t>(i)];
-        const std::int32_t minutes = AtoiLike(row[ActMinutesColumn]);
-        const std::int32_t added = AtoiLike(row[ActNewColumn]);
+        const std::int32_t actMinutes = AtoiLike(row[ActMinutesColumn]);
+        const std::int32_t actNew = AtoiLike(row[ActNewColumn]);
         cells.push_back({r, NameCell, row[StatNameColumn]});
-        cells.push_back({r, MinutesCell, minutes});
-        cells.push_back({r, NewLocCell, added});
-        cells.push_back({r, LocPerMinuteCell, Ratio(added, minutes)});
-        cells.push_back({r, TimeRatioCell, Ratio(AtoiLike(row[PlanMinutesColumn]), minutes)});
-        cells.push_back({r, SizeRatioCell, Ratio(AtoiLike(row[PlanNewColumn]), added)});
+        cells.push_back({r, MinutesCell, actMinutes});
+        cells.push_back({r, NewLocCell, actNew});
+        cells.push_back({r, LocPerMinuteCell, Ratio(actNew, actMinutes)});
+        cells.push_back({r, TimeRatioCell, Ratio(AtoiLike(row[PlanMinutesColumn]), actMinutes)});
+        cells.push_back({r, SizeRatioCell, Ratio(AtoiLike(row[PlanNewColumn]), actNew)});
         cells.push_back({r, BugsCell, AtoiLike(row[BugsColumn])});
     }
     return cells;

@@ -8,18 +8,16 @@
 #include "platform/PathNames.h"
 #include "platform/ProgramFolder.h"
 #include "statistics/CStatisticsDlg.h"
+#include "ui/ControlIds.h"
 #include "ui/Prompt.h"
 #include "ui/QtText.h"
 
 namespace quilvane {
 
-namespace {
-constexpr int StatisticsButton = 1028;
-} // namespace
-
 void InstallStatisticsCommands(CMainFrame& frame, CQuilvaneDoc& doc, CQuilvaneView& view)
 {
-    view.SetCommand(StatisticsButton, [&frame, &doc, &view] { OnStatistics(frame, doc, view.window()); });
+    view.SetCommand(ControlId::StatisticsButton,
+                    [&frame, &doc, &view] { OnStatistics(frame, doc, view.window()); });
 }
 
 void OnStatistics(CMainFrame& frame, CQuilvaneDoc& doc, QWidget* owner)

@@ -17,6 +17,7 @@
 #include "statistics/CStatisticsDlg.h"
 #include "statistics/StatStore.h"
 #include "tests/GuiFixture.h"
+#include "ui/ControlIds.h"
 
 using namespace quilvane;
 namespace fs = std::filesystem;
@@ -90,7 +91,7 @@ TEST_F(EndToEnd, NewcomerGoesFromFirstStartToTheProgressPage)
         dlg.Comment()->setPlainText("セミコロン抜け");
         dlg.accept();
     });
-    View().Button(1020)->click();
+    View().Button(ControlId::AddDefectButton)->click();
     clock_.Advance(10 * 60);
     View().SelectMode(7);
     clock_.Advance(5 * 60);
@@ -102,18 +103,18 @@ TEST_F(EndToEnd, NewcomerGoesFromFirstStartToTheProgressPage)
 
     // The estimate: base size, split, refit over the (empty) history, predict.
     WhenOpen<CEstimateDlg>([](CEstimateDlg& dlg) {
-        dlg.Button(1038)->click();
+        dlg.Button(ControlId::EstimateBaseSizeButton)->click();
         EXPECT_GT(dlg.estimate.baseLoc, 0);
         dlg.NewLocEdit()->setPlainText("リスト 40\n計算 20");
-        dlg.Button(1036)->click();
+        dlg.Button(ControlId::EstimateSplitButton)->click();
         EXPECT_EQ(dlg.estimate.newLoc, 60);
-        dlg.Button(1037)->click();
-        dlg.Button(1039)->click();
-        EXPECT_EQ(dlg.Edit(1049)->text(), "∞");
-        dlg.Edit(1050)->setText("90");
-        dlg.Button(1)->click();
+        dlg.Button(ControlId::EstimateRefitButton)->click();
+        dlg.Button(ControlId::EstimatePredictButton)->click();
+        EXPECT_EQ(dlg.Edit(ControlId::EstimateRangeText)->text(), "∞");
+        dlg.Edit(ControlId::EstimateTotalMinutes)->setText("90");
+        dlg.Button(ControlId::Ok)->click();
     });
-    View().Button(1027)->click();
+    View().Button(ControlId::EstimateButton)->click();
     EXPECT_EQ(Doc().Data().estimate.totalMinutes, 90);
 
     // The student writes some code, then measures the result against the base.
@@ -121,19 +122,19 @@ TEST_F(EndToEnd, NewcomerGoesFromFirstStartToTheProgressPage)
                                     "class Stats {\r\n  double Mean(double[] x) { return 0; }\r\n}\r\n")
                     .Ok());
     WhenOpen<CResultDlg>([](CResultDlg& dlg) {
-        dlg.Button(1067)->click();
+        dlg.Button(ControlId::ResultMeasureButton)->click();
         EXPECT_GT(dlg.result.actualNew, 0);
-        EXPECT_EQ(dlg.Edit(1076)->text(), "45");
-        dlg.Button(1)->click();
+        EXPECT_EQ(dlg.Edit(ControlId::ResultActualMinutes)->text(), "45");
+        dlg.Button(ControlId::Ok)->click();
     });
-    View().Button(1030)->click();
+    View().Button(ControlId::ResultButton)->click();
     const std::int32_t actualNew = Doc().Data().result.actualNew;
     EXPECT_GT(actualNew, 0);
 
     // Statistics: saved without changes, which writes the history file.
     prompt_.answers = {Prompt::Answer::Yes};
     WhenOpen<CStatisticsDlg>([](CStatisticsDlg& dlg) { dlg.accept(); });
-    View().Button(1028)->click();
+    View().Button(ControlId::StatisticsButton)->click();
     StatStore store;
     ASSERT_EQ(LoadStatInfo(store), 0);
     ASSERT_EQ(store.records.count("Prob1"), 1u);
@@ -143,7 +144,7 @@ TEST_F(EndToEnd, NewcomerGoesFromFirstStartToTheProgressPage)
     // Registration with the exercise's result line.
     ASSERT_TRUE(WriteFileAtomically(dir_.Path("Prob1/result.txt"), "yamada Prob1 100\r\n").Ok());
     prompt_.answers = {Prompt::Answer::Yes};
-    View().Button(1026)->click();
+    View().Button(ControlId::RegisterButton)->click();
     EXPECT_TRUE(prompt_.shown.back().endsWith("にコピーしました")) << prompt_.shown.back().toStdString();
     EXPECT_TRUE(fs::exists(registration_ + "/yamada/Prob1/work.psp"));
     // Tessaline runs on its own; give it a moment to write the page.

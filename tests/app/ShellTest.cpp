@@ -14,6 +14,7 @@
 #include "mainwindow/CMemoDlg.h"
 #include "tests/GuiFixture.h"
 #include "ui/CHyperlinkLabel.h"
+#include "ui/ControlIds.h"
 
 using namespace quilvane;
 
@@ -145,18 +146,18 @@ TEST_F(WorkbenchTest, IdeLaunchOpensTheSolutionOnlyWhenItExists)
         return canOpen;
     };
     const QString solution = QString::fromStdString(dir_.Path("Prob1/PSP.sln"));
-    View().Button(1032)->click();
+    View().Button(ControlId::LaunchIdeButton)->click();
     EXPECT_TRUE(opened.empty());
     EXPECT_EQ(prompt_.shown, std::vector<QString>{solution + "\nが見つかりません"});
     ASSERT_TRUE(WriteFileAtomically(dir_.Path("Prob1/PSP.sln"), "").Ok());
-    View().Button(1032)->click();
+    View().Button(ControlId::LaunchIdeButton)->click();
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0], dir_.Path("Prob1/PSP.sln"));
     EXPECT_EQ(prompt_.shown.size(), 1u);
 
     // No program takes the solution: the student is told which file could not be opened.
     canOpen = false;
-    View().Button(1032)->click();
+    View().Button(ControlId::LaunchIdeButton)->click();
     EXPECT_EQ(prompt_.shown.back(), solution + "\nを開けません");
 }
 

@@ -7,6 +7,7 @@
 #include "estimate/LineMatcher.h"
 #include "platform/FileIo.h"
 #include "tests/GuiFixture.h"
+#include "ui/ControlIds.h"
 
 using namespace quilvane;
 
@@ -38,13 +39,13 @@ TEST_F(EstimateDialogs, SplitRoundsHalfUpAndSumsTheNewParts)
     ProjectRecord p;
     CEstimateDlg dlg(p);
     dlg.ShowFields();
-    dlg.Edit(1034)->setText("101");
-    dlg.Edit(1033)->setText("50");
+    dlg.Edit(ControlId::EstimateBaseLoc)->setText("101");
+    dlg.Edit(ControlId::EstimateAvailablePercent)->setText("50");
     dlg.NewLocEdit()->setPlainText("読込 20\n計算 30");
-    dlg.Button(1036)->click();
-    EXPECT_EQ(dlg.Edit(1048)->text(), "51");
-    EXPECT_EQ(dlg.Edit(1042)->text(), "50");
-    EXPECT_EQ(dlg.Edit(1045)->text(), "50");
+    dlg.Button(ControlId::EstimateSplitButton)->click();
+    EXPECT_EQ(dlg.Edit(ControlId::EstimateReuseLoc)->text(), "51");
+    EXPECT_EQ(dlg.Edit(ControlId::EstimateDeleteLoc)->text(), "50");
+    EXPECT_EQ(dlg.Edit(ControlId::EstimateNewLoc)->text(), "50");
     EXPECT_EQ(dlg.estimate.newLocText, "\x93\xC7\x8D\x9E 20\r\n\x8C\x76\x8E\x5A 30");
 }
 
@@ -53,9 +54,9 @@ TEST_F(EstimateDialogs, InvalidIntegerStopsTheButton)
     ProjectRecord p;
     CEstimateDlg dlg(p);
     dlg.ShowFields();
-    dlg.Edit(1034)->setText("12x");
+    dlg.Edit(ControlId::EstimateBaseLoc)->setText("12x");
     dlg.NewLocEdit()->setPlainText("a 5");
-    dlg.Button(1036)->click();
+    dlg.Button(ControlId::EstimateSplitButton)->click();
     EXPECT_EQ(prompt_.shown.back(), "整数を入力してください。");
     EXPECT_EQ(dlg.estimate.newLoc, 0);
 }
@@ -67,11 +68,11 @@ TEST_F(EstimateDialogs, BaseSizeCountsTheWholeBaseProject)
     p.estimate.baseName = "Prob0";
     CEstimateDlg dlg(p);
     dlg.ShowFields();
-    dlg.Button(1038)->click();
+    dlg.Button(ControlId::EstimateBaseSizeButton)->click();
     EXPECT_EQ(dlg.estimate.baseLoc, 4);
-    EXPECT_EQ(dlg.Edit(1034)->text(), "4");
-    dlg.Edit(1035)->setText("Missing");
-    dlg.Button(1038)->click();
+    EXPECT_EQ(dlg.Edit(ControlId::EstimateBaseLoc)->text(), "4");
+    dlg.Edit(ControlId::EstimateBaseName)->setText("Missing");
+    dlg.Button(ControlId::EstimateBaseSizeButton)->click();
     EXPECT_EQ(dlg.estimate.baseLoc, 0);
     // A count that runs out of memory is reported and keeps the old size.
     dlg.Edit(1035)->setText("Prob0");
@@ -94,13 +95,13 @@ TEST_F(EstimateDialogs, EmptyHistoryGivesZeroCoefficientsAndAnInfiniteRange)
     CEstimateDlg dlg(p);
     dlg.loadHistory = [] { return std::vector<HistoryPoint>{}; };
     dlg.ShowFields();
-    EXPECT_EQ(dlg.Edit(1040)->text(), "3.5");
-    dlg.Button(1037)->click();
-    EXPECT_EQ(dlg.Edit(1040)->text(), "0");
-    dlg.Edit(1045)->setText("100");
-    dlg.Button(1039)->click();
-    EXPECT_EQ(dlg.Edit(1050)->text(), "0");
-    EXPECT_EQ(dlg.Edit(1049)->text(), "∞");
+    EXPECT_EQ(dlg.Edit(ControlId::EstimateConstant)->text(), "3.5");
+    dlg.Button(ControlId::EstimateRefitButton)->click();
+    EXPECT_EQ(dlg.Edit(ControlId::EstimateConstant)->text(), "0");
+    dlg.Edit(ControlId::EstimateNewLoc)->setText("100");
+    dlg.Button(ControlId::EstimatePredictButton)->click();
+    EXPECT_EQ(dlg.Edit(ControlId::EstimateTotalMinutes)->text(), "0");
+    EXPECT_EQ(dlg.Edit(ControlId::EstimateRangeText)->text(), "∞");
 }
 
 TEST_F(EstimateDialogs, FivePointsGiveAFiniteRangeAndActualsFillThePlan)
@@ -116,13 +117,13 @@ TEST_F(EstimateDialogs, FivePointsGiveAFiniteRangeAndActualsFillThePlan)
             {0, 0, 10, 30}, {5, 1, 20, 52}, {10, 3, 35, 80}, {20, 2, 15, 51}, {8, 8, 50, 120}, {30, 0, 5, 33}};
     };
     dlg.ShowFields();
-    dlg.Button(1104)->click();
-    EXPECT_EQ(dlg.Edit(1048)->text(), "10");
-    EXPECT_EQ(dlg.Edit(1042)->text(), "2");
-    EXPECT_EQ(dlg.Edit(1045)->text(), "40");
-    EXPECT_EQ(dlg.Edit(1050)->text(), "95");
-    dlg.Button(1037)->click();
-    dlg.Button(1039)->click();
+    dlg.Button(ControlId::EstimateFromActualsButton)->click();
+    EXPECT_EQ(dlg.Edit(ControlId::EstimateReuseLoc)->text(), "10");
+    EXPECT_EQ(dlg.Edit(ControlId::EstimateDeleteLoc)->text(), "2");
+    EXPECT_EQ(dlg.Edit(ControlId::EstimateNewLoc)->text(), "40");
+    EXPECT_EQ(dlg.Edit(ControlId::EstimateTotalMinutes)->text(), "95");
+    dlg.Button(ControlId::EstimateRefitButton)->click();
+    dlg.Button(ControlId::EstimatePredictButton)->click();
     EXPECT_NE(dlg.estimate.rangeText, "\x81\x87");
     EXPECT_GT(dlg.estimate.totalMinutes, 0);
 }
@@ -133,19 +134,19 @@ TEST_F(EstimateDialogs, OkSpreadsPlansOnlyWhenTheTotalChanged)
     p.phases[0].plan = 7;
     Start(MakeProject("Prob1", p));
     WhenOpen<CEstimateDlg>([](CEstimateDlg& dlg) {
-        dlg.Edit(1045)->setText("12");
-        dlg.Button(1)->click();
+        dlg.Edit(ControlId::EstimateNewLoc)->setText("12");
+        dlg.Button(ControlId::Ok)->click();
     });
-    View().Button(1027)->click();
+    View().Button(ControlId::EstimateButton)->click();
     EXPECT_EQ(Doc().Data().estimate.newLoc, 12);
     EXPECT_EQ(Doc().Data().phases[0].plan, 7);
     EXPECT_TRUE(Doc().IsModified());
 
     WhenOpen<CEstimateDlg>([](CEstimateDlg& dlg) {
-        dlg.Edit(1050)->setText("120");
-        dlg.Button(1)->click();
+        dlg.Edit(ControlId::EstimateTotalMinutes)->setText("120");
+        dlg.Button(ControlId::Ok)->click();
     });
-    View().Button(1027)->click();
+    View().Button(ControlId::EstimateButton)->click();
     int sum = 0;
     for (const auto& ph : Doc().Data().phases) {
         sum += ph.plan;
@@ -156,10 +157,10 @@ TEST_F(EstimateDialogs, OkSpreadsPlansOnlyWhenTheTotalChanged)
     Doc().SetModifiedFlag(false);
     ProjectRecord before = Doc().Data();
     WhenOpen<CEstimateDlg>([](CEstimateDlg& dlg) {
-        dlg.Edit(1050)->setText("999");
+        dlg.Edit(ControlId::EstimateTotalMinutes)->setText("999");
         dlg.reject();
     });
-    View().Button(1027)->click();
+    View().Button(ControlId::EstimateButton)->click();
     EXPECT_EQ(Doc().Data(), before);
     EXPECT_FALSE(Doc().IsModified());
 }
@@ -175,18 +176,18 @@ TEST_F(EstimateDialogs, ResultsWithoutBaseCountEverythingAsNew)
     p.timeLog.entries = {{"A", Moment(1000), Moment(1000 + 150)}};
     Start(MakeProject("Prob1", p));
     WhenOpen<CResultDlg>([](CResultDlg& dlg) {
-        EXPECT_EQ(dlg.Edit(1094)->text(), "12");
-        EXPECT_EQ(dlg.Edit(1068)->text(), "2");
-        EXPECT_EQ(dlg.Edit(1076)->text(), "3");
-        dlg.Button(1067)->click();
-        EXPECT_EQ(dlg.Edit(1075)->text(), "0");
-        EXPECT_EQ(dlg.Edit(1069)->text(), "0");
-        EXPECT_EQ(dlg.Edit(1070)->text(), "2");
-        EXPECT_EQ(dlg.Edit(1095)->text(), "2");
-        dlg.Edit(1065)->setText("Prob0");
-        dlg.Button(1)->click();
+        EXPECT_EQ(dlg.Edit(ControlId::ResultPlanTotal)->text(), "12");
+        EXPECT_EQ(dlg.Edit(ControlId::ResultBugCount)->text(), "2");
+        EXPECT_EQ(dlg.Edit(ControlId::ResultActualMinutes)->text(), "3");
+        dlg.Button(ControlId::ResultMeasureButton)->click();
+        EXPECT_EQ(dlg.Edit(ControlId::ResultActualReuse)->text(), "0");
+        EXPECT_EQ(dlg.Edit(ControlId::ResultActualDelete)->text(), "0");
+        EXPECT_EQ(dlg.Edit(ControlId::ResultActualNew)->text(), "2");
+        EXPECT_EQ(dlg.Edit(ControlId::ResultActualTotal)->text(), "2");
+        dlg.Edit(ControlId::ResultBaseName)->setText("Prob0");
+        dlg.Button(ControlId::Ok)->click();
     });
-    View().Button(1030)->click();
+    View().Button(ControlId::ResultButton)->click();
     EXPECT_EQ(Doc().Data().result.actualNew, 2);
     EXPECT_EQ(Doc().Data().result.actualMinutes, 3);
     EXPECT_EQ(Doc().Data().estimate.baseName, "Prob0");
@@ -198,19 +199,19 @@ TEST_F(EstimateDialogs, ResultsTypedByHandAreKeptAndCancelKeepsTheStoredOnes)
     Write("Prob1/Prob1.cs", "int a;\n");
     Start(MakeProject("Prob1", ThreePhases()));
     WhenOpen<CResultDlg>([](CResultDlg& dlg) {
-        dlg.Edit(1075)->setText("30");
-        dlg.Edit(1070)->setText("12");
-        dlg.Button(1)->click();
+        dlg.Edit(ControlId::ResultActualReuse)->setText("30");
+        dlg.Edit(ControlId::ResultActualNew)->setText("12");
+        dlg.Button(ControlId::Ok)->click();
     });
-    View().Button(1030)->click();
+    View().Button(ControlId::ResultButton)->click();
     EXPECT_EQ(Doc().Data().result.actualReuse, 30);
     EXPECT_EQ(Doc().Data().result.actualNew, 12);
 
     WhenOpen<CResultDlg>([](CResultDlg& dlg) {
-        dlg.Button(1067)->click();
+        dlg.Button(ControlId::ResultMeasureButton)->click();
         dlg.reject();
     });
-    View().Button(1030)->click();
+    View().Button(ControlId::ResultButton)->click();
     EXPECT_EQ(Doc().Data().result.actualReuse, 30);
     EXPECT_EQ(Doc().Data().result.actualNew, 12);
 }

@@ -19,7 +19,7 @@ std::array<long double, 4> ReferenceFit(const std::vector<HistoryPoint>& h)
     const std::size_t n = h.size();
     std::vector<std::array<long double, 5>> a(n);
     for (std::size_t i = 0; i < n; ++i) {
-        a[i] = {1.0L, h[i].x1, h[i].x2, h[i].x3, h[i].y};
+        a[i] = {1.0L, h[i].actualReuse, h[i].actualDelete, h[i].actualNew, h[i].actualMinutes};
     }
     for (std::size_t k = 0; k < 4; ++k) {
         long double norm = 0;
@@ -184,21 +184,22 @@ TEST_F(ProbeInterval, RangeAgreesWithAnIndependentComputation)
     long double rss = 0;
     std::array<long double, 3> mean{};
     for (const auto& h : history) {
-        long double r = h.y - (c.constant + c.reuseCoef * h.x1 + c.deleteCoef * h.x2 + c.newCoef * h.x3);
+        long double r = h.actualMinutes - (c.constant + c.reuseCoef * h.actualReuse +
+                                           c.deleteCoef * h.actualDelete + c.newCoef * h.actualNew);
         rss += r * r;
-        mean[0] += h.x1 / 10.0L;
-        mean[1] += h.x2 / 10.0L;
-        mean[2] += h.x3 / 10.0L;
+        mean[0] += h.actualReuse / 10.0L;
+        mean[1] += h.actualDelete / 10.0L;
+        mean[2] += h.actualNew / 10.0L;
     }
     std::array<long double, 3> spread{};
     for (const auto& h : history) {
-        spread[0] += (h.x1 - mean[0]) * (h.x1 - mean[0]);
-        spread[1] += (h.x2 - mean[1]) * (h.x2 - mean[1]);
-        spread[2] += (h.x3 - mean[2]) * (h.x3 - mean[2]);
+        spread[0] += (h.actualReuse - mean[0]) * (h.actualReuse - mean[0]);
+        spread[1] += (h.actualDelete - mean[1]) * (h.actualDelete - mean[1]);
+        spread[2] += (h.actualNew - mean[2]) * (h.actualNew - mean[2]);
     }
-    long double terms = (size.reuse - mean[0]) * (size.reuse - mean[0]) / spread[0] +
-                        (size.remove - mean[1]) * (size.remove - mean[1]) / spread[1] +
-                        (size.added - mean[2]) * (size.added - mean[2]) / spread[2];
+    long double terms = (size.reuseLoc - mean[0]) * (size.reuseLoc - mean[0]) / spread[0] +
+                        (size.deleteLoc - mean[1]) * (size.deleteLoc - mean[1]) / spread[1] +
+                        (size.newLoc - mean[2]) * (size.newLoc - mean[2]) / spread[2];
     // t(0.975, 6) from the table.
     long double expected = 2.446912L * std::sqrt(1 + 0.1L + terms) * std::sqrt(rss / 6);
     EXPECT_NEAR(p.range, static_cast<double>(expected), 1e-4 * static_cast<double>(expected));
@@ -210,7 +211,7 @@ TEST_F(ProbeInterval, SizeWithoutSpreadAddsNoTerm)
     // Every point has the same deleted size: that size's term is left out instead of dividing by 0.
     auto history = TenProjects();
     for (auto& h : history) {
-        h.x2 = 4;
+        h.actualDelete = 4;
     }
     ProbeCoefficients c{1, 0, 0, 1};
     ProbePrediction near = PredictionRange(history, 0.95, c, {90, 4, 115});
@@ -235,9 +236,9 @@ TEST(ProbeEstimate, HistoryHasOnePointPerRecordInKeyOrder)
     store.records["a"] = {false, "", 9, 9, 9, 9, 0, 0, 0, 0, 0}; // unfinished: zeros still count
     auto h = HistoryFromStore(store);
     ASSERT_EQ(h.size(), 2u);
-    EXPECT_EQ(h[0].y, 0);
-    EXPECT_EQ(h[1].x1, 1);
-    EXPECT_EQ(h[1].x2, 2);
-    EXPECT_EQ(h[1].x3, 3);
-    EXPECT_EQ(h[1].y, 4);
+    EXPECT_EQ(h[0].actualMinutes, 0);
+    EXPECT_EQ(h[1].actualReuse, 1);
+    EXPECT_EQ(h[1].actualDelete, 2);
+    EXPECT_EQ(h[1].actualNew, 3);
+    EXPECT_EQ(h[1].actualMinutes, 4);
 }

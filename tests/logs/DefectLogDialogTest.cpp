@@ -9,6 +9,7 @@
 #include "logs/CDefectLogDlg.h"
 #include "tests/GuiFixture.h"
 #include "ui/ColumnScale.h"
+#include "ui/ControlIds.h"
 
 using namespace quilvane;
 
@@ -53,7 +54,7 @@ protected:
                 dlg->reject();
             }
         });
-        View().Button(1020)->click();
+        View().Button(ControlId::AddDefectButton)->click();
     }
     void RunLog(std::function<void(CDefectLogDlg&)> act)
     {
@@ -65,7 +66,7 @@ protected:
                 dlg->reject();
             }
         });
-        View().Button(1021)->click();
+        View().Button(ControlId::DefectLogButton)->click();
     }
     std::vector<DefectEntry>& Entries() { return Doc().Data().defectLog.entries; }
 };
@@ -80,7 +81,7 @@ TEST_F(DefectLogDialogTest, AddingInNeutralShowsTheMessageAndAddsNothing)
             dlg->accept();
         }
     });
-    View().Button(1020)->click();
+    View().Button(ControlId::AddDefectButton)->click();
     QApplication::processEvents();
     EXPECT_FALSE(opened);
     ASSERT_EQ(prompt_.shown.size(), 1u);
@@ -97,7 +98,7 @@ TEST_F(DefectLogDialogTest, AddingUnchangedStoresThePhaseAndTheMomentOfThePress)
     const auto pressed = clock_.Now();
     RunAdd([this](CDefectEditDlg& dlg) {
         EXPECT_EQ(dlg.windowTitle(), QStringLiteral("バグ管理設定"));
-        EXPECT_EQ(Child<QLineEdit>(&dlg, 1001)->text(), "B");
+        EXPECT_EQ(Child<QLineEdit>(&dlg, ControlId::DefectEditPhase)->text(), "B");
         clock_.Advance(45); // the dialog stays open a while
         dlg.accept();
     });
@@ -115,7 +116,8 @@ TEST_F(DefectLogDialogTest, PlusThreeTimesAndMinusOnceStoresTwoMinutesLater)
     At(10, 0, 0);
     const auto pressed = static_cast<std::int32_t>(clock_.Now());
     RunAdd([](CDefectEditDlg& dlg) {
-        for (int id : {1005, 1005, 1005, 1006}) {
+        for (int id : {ControlId::DefectEditTimeUpOne, ControlId::DefectEditTimeUpOne,
+                       ControlId::DefectEditTimeUpOne, ControlId::DefectEditTimeDownOne}) {
             Child<QPushButton>(&dlg, id)->click();
         }
         dlg.accept();
@@ -131,7 +133,7 @@ TEST_F(DefectLogDialogTest, CtrlPlusPlusStoresFiveHoursLater)
     const auto pressed = static_cast<std::int32_t>(clock_.Now());
     SetCtrlHeldOverride(true);
     RunAdd([](CDefectEditDlg& dlg) {
-        Child<QPushButton>(&dlg, 1004)->click();
+        Child<QPushButton>(&dlg, ControlId::DefectEditTimeUpFive)->click();
         dlg.accept();
     });
     EXPECT_EQ(Entries().back().time.Seconds(), pressed + 5 * 3600);
@@ -142,7 +144,7 @@ TEST_F(DefectLogDialogTest, CancelledAddChangesNothing)
     View().SelectMode(1);
     Doc().SetModifiedFlag(false);
     RunAdd([](CDefectEditDlg& dlg) {
-        Child<QLineEdit>(&dlg, 1001)->setText("X");
+        Child<QLineEdit>(&dlg, ControlId::DefectEditPhase)->setText("X");
         dlg.reject();
     });
     EXPECT_EQ(Entries().size(), 3u);
@@ -188,7 +190,7 @@ TEST_F(DefectLogDialogTest, CancelAfterDeletingRestoresTheRows)
         ASSERT_NE(dlg.windowHandle(), nullptr);
         EXPECT_EQ(dlg.windowHandle()->transientParent(), nullptr);
         dlg.SelectRows({0, 1, 2});
-        Child<QPushButton>(&dlg, 1009)->click();
+        Child<QPushButton>(&dlg, ControlId::DefectLogDelete)->click();
         EXPECT_EQ(dlg.RowCount(), 0);
         dlg.reject();
     });
@@ -241,7 +243,8 @@ TEST_F(DefectLogDialogTest, EditKeepsAnUnchangedCommentByteForByte)
         QTimer::singleShot(0, [] {
             auto* edit = qobject_cast<CDefectEditDlg*>(QApplication::activeModalWidget());
             ASSERT_NE(edit, nullptr);
-            Child<QPushButton>(edit, 1007)->click(); // "--": five minutes earlier
+            Child<QPushButton>(edit, ControlId::DefectEditTimeDownFive)
+                ->click(); // "--": five minutes earlier
             edit->accept();
         });
         dlg.OnEdit();
@@ -257,8 +260,8 @@ TEST_F(DefectLogDialogTest, EditDialogStretchesTheCommentAndMovesTheButtons)
 {
     DefectEntry entry = ThreeDefects().entries[0];
     CDefectEditDlg dlg(entry);
-    auto* ok = Child<QPushButton>(&dlg, 1);
-    auto* adjust = Child<QPushButton>(&dlg, 1004);
+    auto* ok = Child<QPushButton>(&dlg, ControlId::Ok);
+    auto* adjust = Child<QPushButton>(&dlg, ControlId::DefectEditTimeUpFive);
     QRect okBefore = ok->geometry();
     QRect adjustBefore = adjust->geometry();
     QRect commentBefore = dlg.Comment()->geometry();
@@ -267,5 +270,5 @@ TEST_F(DefectLogDialogTest, EditDialogStretchesTheCommentAndMovesTheButtons)
     EXPECT_EQ(ok->geometry(), okBefore.translated(60, 0));
     EXPECT_EQ(adjust->geometry(), adjustBefore);
     EXPECT_EQ(dlg.Comment()->geometry(), commentBefore.adjusted(0, 0, 60, 40));
-    EXPECT_TRUE(Child<QLineEdit>(&dlg, 1003)->isReadOnly());
+    EXPECT_TRUE(Child<QLineEdit>(&dlg, ControlId::DefectEditTime)->isReadOnly());
 }

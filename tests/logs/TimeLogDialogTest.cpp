@@ -11,6 +11,7 @@
 #include "logs/CTimeLogDlg.h"
 #include "tests/GuiFixture.h"
 #include "ui/ColumnScale.h"
+#include "ui/ControlIds.h"
 
 using namespace quilvane;
 
@@ -71,7 +72,7 @@ protected:
                 dlg->reject();
             }
         });
-        View().Button(1031)->click();
+        View().Button(ControlId::TimeLogButton)->click();
     }
     ProjectRecord WithLog(const TimeLog& log)
     {
@@ -104,12 +105,12 @@ TEST_F(TimeLogDialogTest, OpensWithItsColumnsAndTheLastRowSelected)
     EXPECT_EQ(dlg.CellText(1, 1), "00 00:20:00");
     EXPECT_EQ(dlg.CellText(1, 2), QString::fromStdString(log.entries[1].start.Text()));
     EXPECT_EQ(dlg.SelectedRows(), (std::vector<int>{5}));
-    for (int id : {1, 2, 1080, 1079}) {
+    for (int id : {ControlId::Ok, ControlId::Cancel, ControlId::TimeLogEdit, ControlId::TimeLogDelete}) {
         Child<QPushButton>(&dlg, id);
     }
-    EXPECT_EQ(Child<QPushButton>(&dlg, 2)->text(), QStringLiteral("ｷｬﾝｾﾙ"));
-    EXPECT_EQ(Child<QPushButton>(&dlg, 1080)->text(), QStringLiteral("編集(&E)"));
-    EXPECT_EQ(Child<QPushButton>(&dlg, 1079)->text(), QStringLiteral("削除(&D)"));
+    EXPECT_EQ(Child<QPushButton>(&dlg, ControlId::Cancel)->text(), QStringLiteral("ｷｬﾝｾﾙ"));
+    EXPECT_EQ(Child<QPushButton>(&dlg, ControlId::TimeLogEdit)->text(), QStringLiteral("編集(&E)"));
+    EXPECT_EQ(Child<QPushButton>(&dlg, ControlId::TimeLogDelete)->text(), QStringLiteral("削除(&D)"));
 }
 
 TEST_F(TimeLogDialogTest, HeaderClicksSortAscendingThenDescending)
@@ -219,7 +220,7 @@ TEST_F(TimeLogDialogTest, DeletingRowsTwoAndFourSelectsTheRowNowAtTwo)
 {
     CTimeLogDlg dlg(SixEntries());
     dlg.SelectRows({2, 4});
-    Child<QPushButton>(&dlg, 1079)->click();
+    Child<QPushButton>(&dlg, ControlId::TimeLogDelete)->click();
     EXPECT_EQ(Column(dlg, 0), (QStringList{"P0", "P1", "P3", "P5"}));
     EXPECT_EQ(dlg.SelectedRows(), (std::vector<int>{2}));
     EXPECT_TRUE(prompt_.shown.empty());
@@ -242,7 +243,7 @@ TEST_F(TimeLogDialogTest, EditWithoutSelectionAsksForARow)
 {
     CTimeLogDlg dlg(SixEntries());
     dlg.SelectRows({});
-    Child<QPushButton>(&dlg, 1080)->click();
+    Child<QPushButton>(&dlg, ControlId::TimeLogEdit)->click();
     QMouseEvent dbl(QEvent::MouseButtonDblClick, QPointF(5, 200), QPointF(5, 200), Qt::LeftButton,
                     Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(dlg.List()->viewport(), &dbl);
@@ -262,7 +263,7 @@ TEST_F(TimeLogDialogTest, EditingThePhaseMovesItsMinutesToTheOtherRow)
         QTimer::singleShot(0, [] {
             auto* edit = qobject_cast<CTimeEditDlg*>(QApplication::activeModalWidget());
             ASSERT_NE(edit, nullptr);
-            Child<QLineEdit>(edit, 1091)->setText("B");
+            Child<QLineEdit>(edit, ControlId::TimeEditPhase)->setText("B");
             edit->accept();
         });
         dlg.OnEdit();
@@ -278,8 +279,8 @@ TEST_F(TimeLogDialogTest, EditingThePhaseMovesItsMinutesToTheOtherRow)
 TEST_F(TimeLogDialogTest, ListAndButtonsFollowTheRightAndBottomEdges)
 {
     CTimeLogDlg dlg(SixEntries());
-    auto* ok = Child<QPushButton>(&dlg, 1);
-    auto* remove = Child<QPushButton>(&dlg, 1079);
+    auto* ok = Child<QPushButton>(&dlg, ControlId::Ok);
+    auto* remove = Child<QPushButton>(&dlg, ControlId::TimeLogDelete);
     QRect okBefore = ok->geometry();
     QRect removeBefore = remove->geometry();
     QRect listBefore = dlg.List()->geometry();
@@ -302,10 +303,10 @@ protected:
 TEST_F(TimeLogEditDialogTest, CtrlMinusMinusOnThreeHoursGivesZero)
 {
     EXPECT_EQ(dlg_.windowTitle(), QStringLiteral("時間管理設定"));
-    EXPECT_EQ(Field(1081), "00 03:00:00");
+    EXPECT_EQ(Field(ControlId::TimeEditSpan), "00 03:00:00");
     SetCtrlHeldOverride(true);
-    Press(1089);
-    EXPECT_EQ(Field(1081), "00 00:00:00");
+    Press(ControlId::TimeEditSpanDownFive);
+    EXPECT_EQ(Field(ControlId::TimeEditSpan), "00 00:00:00");
     dlg_.accept();
     EXPECT_EQ(entry_.Duration(), 0);
     EXPECT_EQ(entry_.start.Seconds(), Base);
@@ -313,9 +314,9 @@ TEST_F(TimeLogEditDialogTest, CtrlMinusMinusOnThreeHoursGivesZero)
 
 TEST_F(TimeLogEditDialogTest, StartButtonsMoveTheEndAlong)
 {
-    Press(1082); // +5 min
-    Press(1084); // -1 min
-    EXPECT_EQ(Field(1092), QString::fromStdString(Moment(Base + 240).Text()));
+    Press(ControlId::TimeEditStartUpFive);  // +5 min
+    Press(ControlId::TimeEditStartDownOne); // -1 min
+    EXPECT_EQ(Field(ControlId::TimeEditStart), QString::fromStdString(Moment(Base + 240).Text()));
     dlg_.accept();
     EXPECT_EQ(entry_.start.Seconds(), Base + 240);
     EXPECT_EQ(entry_.end.Seconds(), Base + 3 * 3600 + 240);
@@ -324,21 +325,21 @@ TEST_F(TimeLogEditDialogTest, StartButtonsMoveTheEndAlong)
 TEST_F(TimeLogEditDialogTest, TypedPhaseSurvivesAPressAndCancelTouchesNothing)
 {
     TimeLogEntry before = entry_;
-    Child<QLineEdit>(&dlg_, 1091)->setText("X");
-    Press(1086);
-    EXPECT_EQ(Field(1091), "X");
-    EXPECT_EQ(Field(1081), "00 03:05:00");
+    Child<QLineEdit>(&dlg_, ControlId::TimeEditPhase)->setText("X");
+    Press(ControlId::TimeEditSpanUpFive);
+    EXPECT_EQ(Field(ControlId::TimeEditPhase), "X");
+    EXPECT_EQ(Field(ControlId::TimeEditSpan), "00 03:05:00");
     dlg_.reject();
     EXPECT_EQ(entry_, before);
 }
 
 TEST_F(TimeLogEditDialogTest, ReadOnlyTimesAreNeverParsed)
 {
-    EXPECT_TRUE(Child<QLineEdit>(&dlg_, 1092)->isReadOnly());
-    EXPECT_TRUE(Child<QLineEdit>(&dlg_, 1081)->isReadOnly());
-    Child<QLineEdit>(&dlg_, 1092)->setText("2001/01/01  00:00:00");
-    Child<QLineEdit>(&dlg_, 1081)->setText("99 00:00:00");
-    Press(1087); // span +1 min
+    EXPECT_TRUE(Child<QLineEdit>(&dlg_, ControlId::TimeEditStart)->isReadOnly());
+    EXPECT_TRUE(Child<QLineEdit>(&dlg_, ControlId::TimeEditSpan)->isReadOnly());
+    Child<QLineEdit>(&dlg_, ControlId::TimeEditStart)->setText("2001/01/01  00:00:00");
+    Child<QLineEdit>(&dlg_, ControlId::TimeEditSpan)->setText("99 00:00:00");
+    Press(ControlId::TimeEditSpanUpOne); // span +1 min
     dlg_.accept();
     EXPECT_EQ(entry_.start.Seconds(), Base);
     EXPECT_EQ(entry_.Duration(), 3 * 3600 + 60);

@@ -6,6 +6,7 @@
 #include "mainwindow/PhaseClock.h"
 #include "project/WorkJournal.h"
 #include "tests/GuiFixture.h"
+#include "ui/ControlIds.h"
 
 using namespace quilvane;
 
@@ -76,13 +77,13 @@ TEST_F(WorkbenchTest, PlanAdjustersCountHoursWithCtrlAndStopAtZero)
     Start(MakeProject("Prob1", ThreePhases()));
     SelectRow(0);
     SetCtrlHeldOverride(true);
-    View().Button(1022)->click();
+    View().Button(ControlId::PlanUpFive)->click();
     EXPECT_EQ(Cell(0, 1), "330");
     EXPECT_EQ(Doc().Data().estimate.totalMinutes, 333);
     EXPECT_EQ(Cell(3, 1), "333");
     SetCtrlHeldOverride(false);
     SelectRow(1);
-    View().Button(1025)->click();
+    View().Button(ControlId::PlanDownFive)->click();
     EXPECT_EQ(Cell(1, 1), "0");
     EXPECT_EQ(Doc().Data().phases[1].plan, 0);
     EXPECT_EQ(Doc().Data().estimate.totalMinutes, 330);
@@ -90,12 +91,12 @@ TEST_F(WorkbenchTest, PlanAdjustersCountHoursWithCtrlAndStopAtZero)
 
     // At zero already, on the totals row, or with nothing selected: nothing changes.
     Doc().SetModifiedFlag(false);
-    View().Button(1024)->click();
+    View().Button(ControlId::PlanDownOne)->click();
     SelectRow(3);
-    View().Button(1022)->click();
+    View().Button(ControlId::PlanUpFive)->click();
     View().PhaseList()->clearSelection();
     View().PhaseList()->setCurrentItem(nullptr);
-    View().Button(1023)->click();
+    View().Button(ControlId::PlanUpOne)->click();
     EXPECT_FALSE(Doc().IsModified());
     EXPECT_EQ(Doc().Data().estimate.totalMinutes, 330);
 }
@@ -104,7 +105,7 @@ TEST_F(WorkbenchTest, ModeCommandsSelectIndicesWithFallback)
 {
     Start(MakeProject("Prob1", ThreePhases()));
     for (int i = 0; i <= 10; ++i) {
-        ASSERT_TRUE(Frame().OnCommand(32771 + i));
+        ASSERT_TRUE(Frame().OnCommand(CommandId::SelectModeFirst + i));
         int expected = i <= 3 ? i : 0;
         EXPECT_EQ(View().ModeList()->currentIndex(), expected) << i;
     }

@@ -10,6 +10,7 @@
 #include "overview/ProblemPageBrowser.h"
 #include "platform/PathNames.h"
 #include "tests/GuiFixture.h"
+#include "ui/ControlIds.h"
 
 using namespace quilvane;
 
@@ -40,9 +41,9 @@ TEST_F(WorkbenchTest, OverviewOkRebuildsPhasesByNameAndEndsTheRunningPhase)
         EXPECT_EQ(dlg.PhasesEdit()->toPlainText(), "A\nB\nC\n");
         dlg.PhasesEdit()->setPlainText("C\nA\n\nD");
         dlg.FolderEdit()->setText("/srv/psp");
-        dlg.Button(1)->click();
+        dlg.Button(ControlId::Ok)->click();
     });
-    View().Button(1029)->click();
+    View().Button(ControlId::OverviewButton)->click();
     const auto& phases = Doc().Data().phases;
     ASSERT_EQ(phases.size(), 4u);
     EXPECT_EQ(phases[1].name, "A");
@@ -72,7 +73,7 @@ TEST_F(WorkbenchTest, OverviewCancelChangesNothing)
         dlg.NameEdit()->setText("someone");
         dlg.reject();
     });
-    View().Button(1029)->click();
+    View().Button(ControlId::OverviewButton)->click();
     EXPECT_EQ(Doc().Data(), before);
     EXPECT_FALSE(Doc().IsModified());
 }
@@ -162,7 +163,7 @@ TEST_F(WorkbenchTest, OneItemDroppedOnAnyEditFieldLandsInTheFolderField)
     dlg.OnInitDialog();
     dlg.NameEdit()->setText("Taro");
     const QList<QWidget*> fields{dlg.NameEdit(), dlg.FolderEdit(), dlg.PhasesEdit()->viewport(),
-                                 dlg.findChild<QLineEdit*>(QStringLiteral("1061"))};
+                                 dlg.findChild<QLineEdit*>(QString::number(ControlId::OverviewExercise))};
     int n = 0;
     for (QWidget* field : fields) {
         QString path = QStringLiteral("/srv/登録%1").arg(++n);
@@ -192,9 +193,9 @@ TEST_F(WorkbenchTest, OverviewReopensAtTheRectangleItWasClosedAt)
         QRect shown;
         WhenOverviewOpens([&shown](COverviewDlg& dlg) {
             shown = dlg.frameGeometry();
-            dlg.Button(1)->click();
+            dlg.Button(ControlId::Ok)->click();
         });
-        View().Button(1029)->click();
+        View().Button(ControlId::OverviewButton)->click();
         EXPECT_EQ(shown, QRect(100, 120, 600, 500)) << i;
         EXPECT_EQ(Doc().Data().overview.windowRect, (std::array<std::int32_t, 4>{100, 120, 700, 620})) << i;
     }
@@ -238,7 +239,7 @@ TEST_F(WorkbenchTest, SettingsOnlyFormHidesTheProblemAndClosesOnlyAfterSaving)
     dlg.fields.windowRect = {1, 2, 3, 4};
     dlg.OnInitDialog();
     EXPECT_TRUE(dlg.Browser()->isHidden());
-    EXPECT_TRUE(dlg.Button(1058)->isHidden());
+    EXPECT_TRUE(dlg.Button(ControlId::OverviewSave)->isHidden());
     EXPECT_EQ(dlg.fields.windowRect, (std::array<std::int32_t, 4>{0, 0, 0, 0}));
     dlg.NameEdit()->setText("YOUR NAME");
     dlg.accept();

@@ -8,6 +8,7 @@
 #include "platform/PathNames.h"
 #include "statistics/CStatisticsDlg.h"
 #include "tests/GuiFixture.h"
+#include "ui/ControlIds.h"
 #include "ui/QtText.h"
 
 #include <csignal>
@@ -279,10 +280,10 @@ TEST_F(CreationTest, JapaneseNamesAreUtf8FoldersAndReopenThroughEveryRoute)
                 dlg->SelectRows({i});
             }
         }
-        dlg->findChild<QPushButton*>(QStringLiteral("1103"))->click();
+        dlg->findChild<QPushButton*>(QString::number(ControlId::StatisticsOpen))->click();
     });
     prompt_.answers = {Prompt::Answer::Yes};
-    View().Button(1028)->click();
+    View().Button(ControlId::StatisticsButton)->click();
     EXPECT_TRUE(ran);
     EXPECT_EQ(prompt_.shown.back(), QStringLiteral("課題2を開きますか?"));
     EXPECT_EQ(Doc().PathName(), file);

@@ -9,6 +9,7 @@
 #include "registration/Registration.h"
 #include "registration/RegistrationCommands.h"
 #include "tests/GuiFixture.h"
+#include "ui/ControlIds.h"
 #include "ui/QtText.h"
 
 using namespace quilvane;
@@ -39,7 +40,7 @@ protected:
 
     void ClickRegister()
     {
-        QPushButton* button = View().Button(1026);
+        QPushButton* button = View().Button(ControlId::RegisterButton);
         ASSERT_NE(button, nullptr);
         ASSERT_TRUE(button->isEnabled());
         button->click();
@@ -141,7 +142,7 @@ TEST_F(RegistrationCommandsTest, MissingRegistrationFolderOffersTheSettings)
 {
     Doc().Data().overview.registrationFolder.clear();
     int overviews = 0;
-    View().SetCommand(1029, [&overviews] { ++overviews; });
+    View().SetCommand(ControlId::OverviewButton, [&overviews] { ++overviews; });
     prompt_.answers = {Prompt::Answer::No, Prompt::Answer::Yes};
     ClickRegister();
     EXPECT_EQ(overviews, 0);

@@ -13,15 +13,15 @@
 namespace quilvane {
 
 // A project whose stored figures come back from a scan as the given actual sizes and minutes.
-inline ProjectRecord FinishedProject(std::int32_t reuse, std::int32_t removed, std::int32_t added,
-                                     std::int32_t minutes)
+inline ProjectRecord FinishedProject(std::int32_t actualReuse, std::int32_t actualDelete,
+                                     std::int32_t actualNew, std::int32_t minutes)
 {
     ProjectRecord p;
     // The actual minutes are recomputed on load as the sum of the phases' actual minutes.
     p.phases = {{"plan", 0, minutes / 2, 0}, {"code", 0, minutes - minutes / 2, 0}};
-    p.result.actualReuse = reuse;
-    p.result.actualDelete = removed;
-    p.result.actualNew = added;
+    p.result.actualReuse = actualReuse;
+    p.result.actualDelete = actualDelete;
+    p.result.actualNew = actualNew;
     return p;
 }
 

@@ -7,6 +7,7 @@
 #include "statistics/CStatisticsDlg.h"
 #include "statistics/StatTable.h"
 #include "tests/GuiFixture.h"
+#include "ui/ControlIds.h"
 #include "ui/QtText.h"
 
 using namespace quilvane;
@@ -15,11 +16,11 @@ namespace {
 
 const QString OpenHint = QStringLiteral("*以外かつ自プロジェクト以外を選択して下さい");
 
-ProjectRecord Finished(std::int32_t minutes, std::int32_t added)
+ProjectRecord Finished(std::int32_t minutes, std::int32_t actualNew)
 {
     ProjectRecord p;
     p.phases = {{"A", 0, minutes, 0}};
-    p.result.actualNew = added;
+    p.result.actualNew = actualNew;
     p.estimate.totalMinutes = minutes;
     return p;
 }
@@ -96,12 +97,12 @@ TEST_F(StatDialogTest, ExistingProjectsAreUnmarkedAndCannotBeDeleted)
     EXPECT_TRUE(dlg->List()->topLevelItem(2)->textAlignment(3) & Qt::AlignRight);
 
     Select(*dlg, {"Prob1", "Prob2"});
-    Click(*dlg, 1100);
+    Click(*dlg, ControlId::StatisticsDelete);
     EXPECT_EQ(prompt_.shown, std::vector<QString>{"* がついているものだけ削除できます"});
     EXPECT_EQ(Names(*dlg).size(), 3u);
 
     // Saved once, the project keeps its row after its folder is gone, now with the mark.
-    Click(*dlg, 1);
+    Click(*dlg, ControlId::Ok);
     std::filesystem::remove_all(dir_.Path("Prob2"));
     auto reopened = Dialog();
     ASSERT_EQ(Names(*reopened), (std::vector<std::string>{"Gone", "Prob1", "Prob2"}));
@@ -112,18 +113,18 @@ TEST_F(StatDialogTest, DeletedRowLeavesTheFileOnSaveButStaysOnClose)
 {
     auto closed = Dialog();
     Select(*closed, {"Gone"});
-    Click(*closed, 1100);
+    Click(*closed, ControlId::StatisticsDelete);
     EXPECT_EQ(Names(*closed), (std::vector<std::string>{"Prob1", "Prob2"}));
-    Click(*closed, 2);
+    Click(*closed, ControlId::Cancel);
     EXPECT_EQ(closed->result(), QDialog::Rejected);
     EXPECT_EQ(Saved().records.count("Gone"), 1u);
 
     auto saved = Dialog();
     Select(*saved, {"Gone", "Prob2"});
-    Click(*saved, 1100);
+    Click(*saved, ControlId::StatisticsDelete);
     // The unmarked selected row stays, and the row now in the deleted row's place is selected.
     EXPECT_EQ(saved->SelectedRows(), (std::vector<std::size_t>{0, 1}));
-    Click(*saved, 1);
+    Click(*saved, ControlId::Ok);
     EXPECT_EQ(saved->result(), QDialog::Accepted);
     StatStore store = Saved();
     EXPECT_EQ(store.records.count("Gone"), 0u);
@@ -136,7 +137,7 @@ TEST_F(StatDialogTest, CtrlSaveWritesTheCsvWithHeaderRowsAndTotal)
 {
     SetCtrlHeldOverride(true);
     auto dlg = Dialog();
-    Click(*dlg, 1);
+    Click(*dlg, ControlId::Ok);
     auto lines = CsvLines();
     ASSERT_EQ(lines.size(), 5u);
     EXPECT_EQ(lines[0],
@@ -152,7 +153,7 @@ TEST_F(StatDialogTest, CommaInANameIsQuotedInItsCsvLine)
     store.records["a,b"].baseName = "x,y";
     ASSERT_EQ(SaveStatInfo(store), 0);
     SetCtrlHeldOverride(true);
-    Click(*Dialog(), 1);
+    Click(*Dialog(), ControlId::Ok);
     auto lines = CsvLines();
     // "a,b" sorts after the capitals, as the store's byte order has it.
     ASSERT_EQ(lines.size(), 6u);
@@ -182,14 +183,14 @@ TEST_F(StatDialogTest, OpenRefusesTheOwnProjectAndKeepsTheDialogOpen)
 {
     auto dlg = Dialog();
     Select(*dlg, {"Prob1", "Gone"});
-    Click(*dlg, 1103);
+    Click(*dlg, ControlId::StatisticsOpen);
     EXPECT_EQ(prompt_.shown, std::vector<QString>{OpenHint});
     dlg->SelectRows({});
-    Click(*dlg, 1103);
+    Click(*dlg, ControlId::StatisticsOpen);
     EXPECT_EQ(prompt_.shown.size(), 2u);
     Select(*dlg, {"Prob2"});
     prompt_.answers = {Prompt::Answer::No};
-    Click(*dlg, 1103);
+    Click(*dlg, ControlId::StatisticsOpen);
     EXPECT_EQ(prompt_.shown.back(), "Prob2を開きますか?");
     EXPECT_TRUE(dlg->ResultPath().empty());
     EXPECT_EQ(dlg->result(), QDialog::Rejected);
@@ -203,12 +204,12 @@ TEST_F(StatDialogTest, ChosenProjectOpensAfterTheDialogWithoutSavingIt)
         ASSERT_NE(dlg, nullptr);
         ran = true;
         Select(*dlg, {"Gone"});
-        Click(*dlg, 1100);
+        Click(*dlg, ControlId::StatisticsDelete);
         Select(*dlg, {"Prob1", "Prob2"});
         prompt_.answers = {Prompt::Answer::Yes};
-        Click(*dlg, 1103);
+        Click(*dlg, ControlId::StatisticsOpen);
     });
-    View().Button(1028)->click();
+    View().Button(ControlId::StatisticsButton)->click();
     EXPECT_TRUE(ran);
     EXPECT_EQ(prompt_.shown, std::vector<QString>{"Prob2を開きますか?"});
     EXPECT_EQ(Doc().Data().projectName, "Prob2");
@@ -231,14 +232,14 @@ TEST_F(StatDialogTest, UnsavedProjectIsOfferedForSavingFirst)
     Doc().SetModifiedFlag(true);
     prompt_.answers = {Prompt::Answer::Cancel};
     closeWhenOpen();
-    View().Button(1028)->click();
+    View().Button(ControlId::StatisticsButton)->click();
     QApplication::processEvents();
     EXPECT_EQ(opened, 0);
     EXPECT_EQ(prompt_.shown, std::vector<QString>{"保存しますか?"});
 
     prompt_.answers = {Prompt::Answer::Yes};
     closeWhenOpen();
-    View().Button(1028)->click();
+    View().Button(ControlId::StatisticsButton)->click();
     EXPECT_EQ(opened, 1);
     EXPECT_FALSE(Doc().IsModified());
     ProjectRecord saved;
@@ -253,7 +254,7 @@ TEST_F(StatDialogTest, GeometryComesFromTheStoreAndTheControlsFollowTheEdges)
     // A hidden widget gets its resize events only when shown.
     dlg->show();
     EXPECT_EQ(dlg->List()->columnWidth(1), 123);
-    auto* save = dlg->findChild<QPushButton*>("1");
+    auto* save = dlg->findChild<QPushButton*>(QString::number(ControlId::Ok));
     QRect saveBefore = save->geometry();
     QRect listBefore = dlg->List()->geometry();
     dlg->resize(800, 450);
@@ -261,7 +262,7 @@ TEST_F(StatDialogTest, GeometryComesFromTheStoreAndTheControlsFollowTheEdges)
     EXPECT_EQ(dlg->List()->geometry().size(), listBefore.size() + QSize(100, 50));
 
     dlg->List()->setColumnWidth(2, 77);
-    Click(*dlg, 1);
+    Click(*dlg, ControlId::Ok);
     StatStore store = Saved();
     EXPECT_EQ(store.width, 800);
     EXPECT_EQ(store.height, 450);
@@ -279,13 +280,13 @@ TEST_F(StatDialogTest, GraphWritesTheWorkbookAndOpensIt)
         return canOpen;
     };
     auto dlg = Dialog();
-    Click(*dlg, 1099);
+    Click(*dlg, ControlId::StatisticsGraph);
     ASSERT_EQ(launched, std::vector<std::string>{dir_.Path("init/PSPStat.xlsx")});
     EXPECT_TRUE(std::filesystem::exists(launched[0]));
     EXPECT_TRUE(prompt_.shown.empty());
 
     canOpen = false;
-    Click(*dlg, 1099);
+    Click(*dlg, ControlId::StatisticsGraph);
     ASSERT_EQ(prompt_.shown.size(), 1u);
     EXPECT_TRUE(prompt_.shown[0].startsWith(QString::fromStdString(dir_.Path("init/PSPStat.xlsx"))));
 }
