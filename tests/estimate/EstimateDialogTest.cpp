@@ -71,6 +71,11 @@ TEST_F(EstimateDialogs, BaseSizeCountsTheWholeBaseProject)
     dlg.Button(ControlId::EstimateBaseSizeButton)->click();
     EXPECT_EQ(dlg.estimate.baseLoc, 4);
     EXPECT_EQ(dlg.Edit(ControlId::EstimateBaseLoc)->text(), "4");
+    // A base named in Japanese is the UTF-8 folder of that name.
+    Write("基礎/基礎.cs", "class B {\n  int a;\n}\n");
+    dlg.Edit(ControlId::EstimateBaseName)->setText(QStringLiteral("基礎"));
+    dlg.Button(ControlId::EstimateBaseSizeButton)->click();
+    EXPECT_EQ(dlg.estimate.baseLoc, 2);
     dlg.Edit(ControlId::EstimateBaseName)->setText("Missing");
     dlg.Button(ControlId::EstimateBaseSizeButton)->click();
     EXPECT_EQ(dlg.estimate.baseLoc, 0);
