@@ -9,6 +9,7 @@
 
 #include "estimate/LocCountRunner.h"
 #include "estimate/ProbeInputs.h"
+#include "statistics/ProjectScan.h"
 #include "ui/QtText.h"
 
 namespace quilvane {
@@ -49,7 +50,7 @@ CEstimateDlg::CEstimateDlg(const ProjectRecord& project, QWidget* parent)
 {
     setObjectName(QStringLiteral("130"));
     setWindowTitle(QStringLiteral("計画見積り"));
-    loadHistory = [this] { return CollectHistory(project_.projectName); };
+    loadHistory = [this] { return HistoryFromStore(LoadHistory(project_.projectName)); };
 
     baseName_ = new QLineEdit(this);
     baseName_->setObjectName(QStringLiteral("1035"));

@@ -8,10 +8,11 @@
 #include <QTreeWidget>
 #include <algorithm>
 
-#include "app/CQuilvaneDoc.h"
+#include "project/ProjectRecord.h"
 #include "statistics/ChartSheet.h"
 #include "statistics/ProjectScan.h"
 #include "statistics/StatTable.h"
+#include "ui/CommandContext.h"
 #include "ui/KeyState.h"
 #include "ui/Prompt.h"
 #include "ui/QtText.h"
@@ -50,7 +51,7 @@ Qt::Alignment ColumnAlignment(std::size_t column)
 
 } // namespace
 
-CStatisticsDlg::CStatisticsDlg(CQuilvaneDoc& doc, QWidget* parent)
+CStatisticsDlg::CStatisticsDlg(CommandContext& doc, QWidget* parent)
     : QDialog(parent), doc_(doc), directions_(StatColumnCount)
 {
     setObjectName(QStringLiteral("138"));
@@ -239,7 +240,7 @@ void CStatisticsDlg::OnGraph()
     case ChartOutcome::Written:
         break;
     }
-    if (!doc_.LaunchFile || !doc_.LaunchFile(result.path)) {
+    if (!doc_.Launch(result.path)) {
         CurrentPrompt().Inform(this, QFile::decodeName(QByteArray::fromStdString(result.path)) +
                                          QStringLiteral("\nに保存しました (開くプログラムがありません)"));
     }

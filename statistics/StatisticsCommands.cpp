@@ -1,13 +1,12 @@
 #include "statistics/StatisticsCommands.h"
 
+#include <QDialog>
 #include <QString>
 
-#include "app/CMainFrame.h"
-#include "app/CQuilvaneDoc.h"
-#include "mainwindow/CQuilvaneView.h"
 #include "platform/PathNames.h"
 #include "platform/ProgramFolder.h"
 #include "statistics/CStatisticsDlg.h"
+#include "ui/CommandContext.h"
 #include "ui/Prompt.h"
 #include "ui/QtText.h"
 
@@ -17,23 +16,23 @@ namespace {
 constexpr int StatisticsButton = 1028;
 } // namespace
 
-void InstallStatisticsCommands(CMainFrame& frame, CQuilvaneDoc& doc, CQuilvaneView& view)
+void InstallStatisticsCommands(CommandContext& context)
 {
-    view.SetCommand(StatisticsButton, [&frame, &doc, &view] { OnStatistics(frame, doc, view.window()); });
+    context.SetCommand(StatisticsButton, [&context] { OnStatistics(context, context.Owner()); });
 }
 
-void OnStatistics(CMainFrame& frame, CQuilvaneDoc& doc, QWidget* owner)
+void OnStatistics(CommandContext& context, QWidget* owner)
 {
     GoToProgramFolder();
     // The scan reads the project files from disk, so the open project's row shows what was
     // saved; the student may save the latest figures first.
-    if (doc.IsModified()) {
+    if (context.IsModified()) {
         switch (CurrentPrompt().Ask(owner, QStringLiteral("保存しますか?"), true)) {
         case Prompt::Answer::Cancel:
             return;
         case Prompt::Answer::Yes:
             // A failed save has been reported; the list then shows the last saved figures.
-            doc.DoFileSave();
+            context.DoFileSave();
             break;
         case Prompt::Answer::No:
             break;
@@ -41,7 +40,7 @@ void OnStatistics(CMainFrame& frame, CQuilvaneDoc& doc, QWidget* owner)
     }
     std::string chosen;
     {
-        CStatisticsDlg dlg(doc, owner);
+        CStatisticsDlg dlg(context, owner);
         if (dlg.exec() != QDialog::Accepted) {
             return;
         }
@@ -54,7 +53,7 @@ void OnStatistics(CMainFrame& frame, CQuilvaneDoc& doc, QWidget* owner)
             CurrentPrompt().Inform(owner, QString::fromStdString(UndecodableNameMessage()));
             return;
         }
-        frame.OpenProject(DiskPathToQ(*path));
+        context.OpenProject(DiskPathToQ(*path));
     }
 }
 
