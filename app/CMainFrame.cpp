@@ -99,11 +99,11 @@ QAction* CMainFrame::Action(int id) const
 void CMainFrame::InstallFeatureCommands()
 {
     InstallPrintCommands(*this, doc_);
-    InstallRegistrationCommands(*this, doc_, *view_);
-    InstallLogCommands(*view_);
-    InstallOverviewCommands(doc_, *view_);
-    InstallStatisticsCommands(*this, doc_, *view_);
-    InstallEstimateCommands(doc_, *view_);
+    InstallRegistrationCommands(doc_);
+    InstallLogCommands(doc_);
+    InstallOverviewCommands(doc_);
+    InstallStatisticsCommands(doc_);
+    InstallEstimateCommands(doc_);
 }
 
 void CMainFrame::OnCreate()

@@ -5,8 +5,7 @@
 
 #include "app/CMainFrame.h"
 #include "mainwindow/CQuilvaneView.h"
-#include "overview/CNewProjectDlg.h"
-#include "overview/COverviewDlg.h"
+#include "overview/NewProjectCommands.h"
 #include "overview/NewProjectFlow.h"
 #include "overview/OverviewLogic.h"
 #include "platform/PathNames.h"
@@ -55,12 +54,9 @@ bool CQuilvaneDoc::OnNewDocument()
     if (haveSettings) {
         if (settings.userName == UnsetUserName) {
             // First run: the name must be saved before anything else happens.
-            COverviewDlg first(true, data_.projectName, data_.phases, frame_);
-            ApplySettings(first.fields, data_.phases, settings);
-            if (first.exec() != QDialog::Accepted) {
+            if (!RunFirstRunSettings(data_.projectName, data_.phases, settings, frame_)) {
                 return keepPrevious();
             }
-            (void)LoadSettings(settings);
         }
         data_.overview.userName = settings.userName;
     }
@@ -97,42 +93,7 @@ bool CQuilvaneDoc::OnNewDocument()
 
 int CQuilvaneDoc::CreateFromTemplate(std::string& path, std::string& base)
 {
-    if (!TemplateProjectExists()) {
-        CurrentPrompt().Inform(frame_, QStringLiteral("テンプレートドキュメント %1 がありません")
-                                           .arg(QString::fromUtf8(TemplateProjectFile)));
-        return 4;
-    }
-    std::string exercise;
-    CNewProjectDlg dlg(data_.projectName, exercise, base, frame_);
-    if (dlg.exec() != QDialog::Accepted) {
-        return 1;
-    }
-    if (Status named = CheckExerciseName(exercise); !named) {
-        CurrentPrompt().Inform(frame_, QString::fromStdString(named.Message()));
-        return 1;
-    }
-    if (!ExerciseEntryExists(exercise)) {
-        MakeExerciseFolder(exercise);
-    }
-    path = ExerciseProjectFile(exercise);
-    std::error_code ec;
-    if (std::filesystem::exists(path, ec)) {
-        auto answer = CurrentPrompt().Ask(frame_, QStringLiteral("既にプロジェクトが存在しています\n開きますか?"));
-        return answer == Prompt::Answer::Yes ? -1 : 3;
-    }
-    if (!CanEnterFolder(exercise)) {
-        CurrentPrompt().Inform(frame_, QStringLiteral("ディレクトリを作成できませんでした"));
-        return 2;
-    }
-    auto failures = FillProjectFolder(exercise, base, data_.overview.userName);
-    if (!failures.empty()) {
-        QString list;
-        for (const auto& f : failures) {
-            list += QStringLiteral("\n") + QString::fromStdString(f);
-        }
-        CurrentPrompt().Inform(frame_, QStringLiteral("次のファイルをコピーできませんでした:%1").arg(list));
-    }
-    return 0;
+    return RunNewProject(data_.projectName, data_.overview.userName, path, base, frame_);
 }
 
 bool CQuilvaneDoc::OnOpenDocument(const std::string& path)

@@ -1,6 +1,8 @@
 #pragma once
 // The one document of the workbench: the open project's record, its file path, the modified
-// flag and the state of the phase clock. The frame and the view reach the project only here.
+// flag and the state of the phase clock. The frame and the view reach the project only here, and
+// the features reach it, the form and the frame through its CommandContext
+// (CQuilvaneDocContext.cpp).
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -9,21 +11,22 @@
 #include "platform/TimeSource.h"
 #include "project/ProjectRecord.h"
 #include "project/WorkJournal.h"
+#include "ui/CommandContext.h"
 
 namespace quilvane {
 
 class CMainFrame;
 class CQuilvaneView;
 
-class CQuilvaneDoc {
+class CQuilvaneDoc : public CommandContext {
 public:
     explicit CQuilvaneDoc(const TimeSource& clock);
     CQuilvaneDoc(const CQuilvaneDoc&) = delete;
     CQuilvaneDoc& operator=(const CQuilvaneDoc&) = delete;
 
-    ProjectRecord& Data() { return data_; }
+    ProjectRecord& Data() override { return data_; }
     const ProjectRecord& Data() const { return data_; }
-    const TimeSource& Clock() const { return clock_; }
+    const TimeSource& Clock() const override { return clock_; }
 
     void Attach(CMainFrame* frame, CQuilvaneView* view);
     CMainFrame* Frame() const { return frame_; }
@@ -47,11 +50,11 @@ public:
     // Asks to save a modified project (Yes/No/Cancel); false when cancelled or the save failed.
     bool SaveModified();
     // File > Save: writes the file atomically, asking for a path when the project has none.
-    bool DoFileSave();
+    bool DoFileSave() override;
     Status SaveTo(const std::string& path);
 
-    void SetModifiedFlag(bool modified = true) { modified_ = modified; }
-    bool IsModified() const { return modified_; }
+    void SetModifiedFlag(bool modified = true) override { modified_ = modified; }
+    bool IsModified() const override { return modified_; }
     const std::string& PathName() const { return pathName_; }
 
     // The phase clock: the moment the current phase was entered, and whether the timer runs.
@@ -74,6 +77,20 @@ public:
 
     // Opens a file with the desktop's handler; tests replace it to see what would be opened.
     std::function<bool(const std::string&)> LaunchFile;
+
+    // The features' view of the workbench; without an attached frame and form the commands that
+    // need them do nothing.
+    bool Launch(const std::string& path) override;
+    void OpenProject(const QString& path) override;
+    QWidget* Owner() const override;
+    void RefreshView(bool rebuildModes) override;
+    void SelectMode(int index) override;
+    int ModeIndex() const override;
+    QTreeWidget* PhaseTable() const override;
+    QPushButton* Button(int id) const override;
+    void SetCommand(int id, std::function<void()> handler) override;
+    void SetMenuCommand(int id, std::function<void()> handler) override;
+    QAction* Action(int id) const override;
 
 private:
     bool Open(const std::string& path);

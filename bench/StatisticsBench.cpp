@@ -82,8 +82,8 @@ void BM_ScanRefitAndPredict(benchmark::State& state)
         estimate.reuseLoc = 120;
         estimate.deleteLoc = 10;
         estimate.newLoc = 200;
-        RefitEstimate(estimate, CollectHistory("Prob1"), DefaultConfidenceLevel);
-        PredictEstimate(estimate, CollectHistory("Prob1"), DefaultConfidenceLevel);
+        RefitEstimate(estimate, HistoryFromStore(LoadHistory("Prob1")), DefaultConfidenceLevel);
+        PredictEstimate(estimate, HistoryFromStore(LoadHistory("Prob1")), DefaultConfidenceLevel);
         benchmark::DoNotOptimize(estimate.totalMinutes);
     }
 }

@@ -121,8 +121,8 @@ int RunEstimate(const Args& args)
     // Folder names are CP932 bytes like every name of the data model.
     const std::string excludedName = Utf8ToCp932(excluded);
     // Each step loads the history afresh, as the two buttons do.
-    RefitEstimate(estimate, CollectHistory(excludedName), level);
-    PredictEstimate(estimate, CollectHistory(excludedName), level);
+    RefitEstimate(estimate, HistoryFromStore(LoadHistory(excludedName)), level);
+    PredictEstimate(estimate, HistoryFromStore(LoadHistory(excludedName)), level);
 
     const double coefficients[] = {estimate.constant, estimate.reuseCoef, estimate.deleteCoef,
                                    estimate.newCoef};

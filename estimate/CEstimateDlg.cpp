@@ -9,6 +9,7 @@
 
 #include "estimate/LocCountRunner.h"
 #include "estimate/ProbeInputs.h"
+#include "statistics/ProjectScan.h"
 #include "ui/ControlIds.h"
 #include "ui/QtText.h"
 
@@ -50,7 +51,7 @@ CEstimateDlg::CEstimateDlg(const ProjectRecord& project, QWidget* parent)
 {
     setObjectName(QString::number(ControlId::EstimateDialog));
     setWindowTitle(QStringLiteral("計画見積り"));
-    loadHistory = [this] { return CollectHistory(project_.projectName); };
+    loadHistory = [this] { return HistoryFromStore(LoadHistory(project_.projectName)); };
 
     baseName_ = new QLineEdit(this);
     baseName_->setObjectName(QString::number(ControlId::EstimateBaseName));

@@ -2,39 +2,39 @@
 
 #include <QTreeWidget>
 
-#include "app/CQuilvaneDoc.h"
 #include "estimate/CEstimateDlg.h"
 #include "estimate/CResultDlg.h"
-#include "mainwindow/CQuilvaneView.h"
 #include "platform/DecimalText.h"
+#include "project/ProjectRecord.h"
 #include "statistics/PhaseRatios.h"
+#include "ui/CommandContext.h"
 #include "ui/ControlIds.h"
 
 namespace quilvane {
 
-void OnEstimate(CQuilvaneDoc& doc, CQuilvaneView& view)
+void OnEstimate(CommandContext& context)
 {
-    ProjectRecord& project = doc.Data();
-    CEstimateDlg dlg(project, view.window());
+    ProjectRecord& project = context.Data();
+    CEstimateDlg dlg(project, context.Owner());
     if (dlg.exec() != QDialog::Accepted) {
         return;
     }
     bool totalChanged = dlg.estimate.totalMinutes != project.estimate.totalMinutes;
     project.estimate = dlg.estimate;
     UpdatePhaseRatios(project, totalChanged);
-    view.RefreshTable(false);
-    doc.SetModifiedFlag(true);
+    context.RefreshView(false);
+    context.SetModifiedFlag(true);
 }
 
-void OnResult(CQuilvaneDoc& doc, CQuilvaneView& view)
+void OnResult(CommandContext& context)
 {
-    ProjectRecord& project = doc.Data();
+    ProjectRecord& project = context.Data();
     project.result.bugCount = static_cast<std::int32_t>(project.defectLog.entries.size());
-    CResultDlg dlg(project.projectName, project.estimate, view.window());
+    CResultDlg dlg(project.projectName, project.estimate, context.Owner());
     dlg.result = project.result;
     // The actual time is the phase table's total, as shown.
-    QTreeWidget* table = view.PhaseList();
-    QTreeWidgetItem* totals = table->topLevelItem(table->topLevelItemCount() - 1);
+    QTreeWidget* table = context.PhaseTable();
+    QTreeWidgetItem* totals = table ? table->topLevelItem(table->topLevelItemCount() - 1) : nullptr;
     dlg.result.actualMinutes = totals ? AtoiLike(totals->text(2).toStdString()) : 0;
     dlg.baseName = project.estimate.baseName;
     if (dlg.exec() != QDialog::Accepted) {
@@ -42,13 +42,13 @@ void OnResult(CQuilvaneDoc& doc, CQuilvaneView& view)
     }
     project.result = dlg.result;
     project.estimate.baseName = dlg.baseName;
-    doc.SetModifiedFlag(true);
+    context.SetModifiedFlag(true);
 }
 
-void InstallEstimateCommands(CQuilvaneDoc& doc, CQuilvaneView& view)
+void InstallEstimateCommands(CommandContext& context)
 {
-    view.SetCommand(ControlId::EstimateButton, [&doc, &view] { OnEstimate(doc, view); });
-    view.SetCommand(ControlId::ResultButton, [&doc, &view] { OnResult(doc, view); });
+    context.SetCommand(ControlId::EstimateButton, [&context] { OnEstimate(context); });
+    context.SetCommand(ControlId::ResultButton, [&context] { OnResult(context); });
 }
 
 } // namespace quilvane

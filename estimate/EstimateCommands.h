@@ -3,12 +3,11 @@
 // over on OK.
 namespace quilvane {
 
-class CQuilvaneDoc;
-class CQuilvaneView;
+class CommandContext;
 class CEstimateDlg;
 
-void OnEstimate(CQuilvaneDoc& doc, CQuilvaneView& view);
-void OnResult(CQuilvaneDoc& doc, CQuilvaneView& view);
-void InstallEstimateCommands(CQuilvaneDoc& doc, CQuilvaneView& view);
+void OnEstimate(CommandContext& context);
+void OnResult(CommandContext& context);
+void InstallEstimateCommands(CommandContext& context);
 
 } // namespace quilvane

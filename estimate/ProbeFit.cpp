@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "estimate/StudentT.h"
-#include "statistics/ProjectScan.h"
 
 namespace quilvane {
 
@@ -139,11 +138,6 @@ std::vector<HistoryPoint> HistoryFromStore(const StatStore& store)
                            static_cast<double>(r.actNew), static_cast<double>(r.actMinutes)});
     }
     return history;
-}
-
-std::vector<HistoryPoint> CollectHistory(const std::string& excludedName)
-{
-    return HistoryFromStore(LoadHistory(excludedName));
 }
 
 ProbePrediction EstimateFromHistory(const std::vector<HistoryPoint>& history, bool refit,

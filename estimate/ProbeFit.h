@@ -59,11 +59,9 @@ ProbePrediction PredictionRange(const std::vector<HistoryPoint>& history, double
                                 const ProbeCoefficients& coefficients, const ProbeSize& size);
 
 // One point per record in key order, none skipped: unfinished projects take part with their
-// figures as they stand.
+// figures as they stand. The store comes from the statistics (LoadHistory in
+// statistics/ProjectScan.h), which walks the project folders; the fit itself never touches disk.
 std::vector<HistoryPoint> HistoryFromStore(const StatStore& store);
-
-// The history of the estimate: "init/statInfo.txt" merged with a scan that skips `excludedName`.
-std::vector<HistoryPoint> CollectHistory(const std::string& excludedName);
 
 // With `refit`, the coefficients are first reset and then fitted over `history`; the prediction
 // and range use the coefficients as they then stand.

@@ -1,65 +1,64 @@
 #include "logs/LogCommands.h"
 
-#include <QComboBox>
+#include <QDialog>
+#include <QString>
 
-#include "app/CQuilvaneDoc.h"
 #include "logs/CDefectEditDlg.h"
 #include "logs/CDefectLogDlg.h"
 #include "logs/CTimeLogDlg.h"
 #include "logs/TimeAdjust.h"
-#include "mainwindow/CQuilvaneView.h"
+#include "platform/TimeSource.h"
+#include "project/ProjectRecord.h"
+#include "ui/CommandContext.h"
 #include "ui/ControlIds.h"
 #include "ui/Prompt.h"
 #include "ui/QtText.h"
 
 namespace quilvane {
 
-void InstallLogCommands(CQuilvaneView& view)
+void InstallLogCommands(CommandContext& context)
 {
-    view.SetCommand(ControlId::TimeLogButton, [&view] { OnTimeLog(view); });
-    view.SetCommand(ControlId::DefectLogButton, [&view] { OnDefectLog(view); });
-    view.SetCommand(ControlId::AddDefectButton, [&view] { OnAddDefect(view); });
+    context.SetCommand(ControlId::TimeLogButton, [&context] { OnTimeLog(context); });
+    context.SetCommand(ControlId::DefectLogButton, [&context] { OnDefectLog(context); });
+    context.SetCommand(ControlId::AddDefectButton, [&context] { OnAddDefect(context); });
 }
 
-void OnTimeLog(CQuilvaneView& view)
+void OnTimeLog(CommandContext& context)
 {
-    CQuilvaneDoc& doc = view.GetDocument();
-    CTimeLogDlg dlg(doc.Data().timeLog, view.window());
+    CTimeLogDlg dlg(context.Data().timeLog, context.Owner());
     if (dlg.exec() != QDialog::Accepted) {
         return;
     }
-    doc.Data().timeLog = dlg.Log();
-    view.RefreshTable(false);
-    doc.SetModifiedFlag(true);
+    context.Data().timeLog = dlg.Log();
+    context.RefreshView(false);
+    context.SetModifiedFlag(true);
 }
 
-void OnDefectLog(CQuilvaneView& view)
+void OnDefectLog(CommandContext& context)
 {
-    CQuilvaneDoc& doc = view.GetDocument();
-    CDefectLogDlg dlg(doc.Data().defectLog, view.window());
+    CDefectLogDlg dlg(context.Data().defectLog, context.Owner());
     if (dlg.exec() != QDialog::Accepted) {
         return;
     }
-    doc.Data().defectLog = dlg.Log();
-    doc.SetModifiedFlag(true);
+    context.Data().defectLog = dlg.Log();
+    context.SetModifiedFlag(true);
 }
 
-void OnAddDefect(CQuilvaneView& view)
+void OnAddDefect(CommandContext& context)
 {
     // Item 0 of the mode list is neutral; -1 is no selection. Only a running phase takes defects.
-    if (view.ModeList()->currentIndex() < 1) {
-        CurrentPrompt().Inform(view.window(), ToQ(NeutralMode) + QStringLiteral("では追加できません"));
+    if (context.ModeIndex() < 1) {
+        CurrentPrompt().Inform(context.Owner(), ToQ(NeutralMode) + QStringLiteral("では追加できません"));
         return;
     }
-    CQuilvaneDoc& doc = view.GetDocument();
-    DefectEntry entry = NewDefect(doc.Data().mode, doc.Clock().Now());
-    CDefectEditDlg dlg(entry, view.window());
+    DefectEntry entry = NewDefect(context.Data().mode, context.Clock().Now());
+    CDefectEditDlg dlg(entry, context.Owner());
     if (dlg.exec() != QDialog::Accepted) {
         return;
     }
     // At the end, whatever order the log was last sorted into.
-    doc.Data().defectLog.entries.push_back(std::move(entry));
-    doc.SetModifiedFlag(true);
+    context.Data().defectLog.entries.push_back(std::move(entry));
+    context.SetModifiedFlag(true);
 }
 
 } // namespace quilvane

@@ -3,18 +3,18 @@
 // a new defect in the running phase.
 namespace quilvane {
 
-class CQuilvaneView;
+class CommandContext;
 
-// Connects the three buttons of `view` to the handlers below.
-void InstallLogCommands(CQuilvaneView& view);
+// Connects the three buttons of the form to the handlers below.
+void InstallLogCommands(CommandContext& context);
 
 // Runs the time log dialog on a copy; on OK stores it, refreshes the phase table and marks the
 // project modified.
-void OnTimeLog(CQuilvaneView& view);
+void OnTimeLog(CommandContext& context);
 // Runs the defect log dialog on a copy; on OK stores it and marks the project modified.
-void OnDefectLog(CQuilvaneView& view);
+void OnDefectLog(CommandContext& context);
 // Adds a defect at this moment in the running phase, after the edit dialog confirms it; in
 // neutral it only says that nothing can be added.
-void OnAddDefect(CQuilvaneView& view);
+void OnAddDefect(CommandContext& context);
 
 } // namespace quilvane

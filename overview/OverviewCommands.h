@@ -3,10 +3,9 @@
 // on OK together with the new phase table.
 namespace quilvane {
 
-class CQuilvaneDoc;
-class CQuilvaneView;
+class CommandContext;
 
-void OnOverview(CQuilvaneDoc& doc, CQuilvaneView& view);
-void InstallOverviewCommands(CQuilvaneDoc& doc, CQuilvaneView& view);
+void OnOverview(CommandContext& context);
+void InstallOverviewCommands(CommandContext& context);
 
 } // namespace quilvane

@@ -7,6 +7,7 @@
 
 #include "platform/Cp932.h"
 #include "platform/FileIo.h"
+#include "platform/FileTree.h"
 #include "platform/MbString.h"
 #include "platform/PathNames.h"
 #include "platform/Process.h"
@@ -14,8 +15,6 @@
 #include "platform/TimeText.h"
 #include "project/ProjectRecord.h"
 #include "project/Settings.h"
-#include "registration/FileTree.h"
-#include "registration/Registration.h"
 
 namespace quilvane {
 namespace fs = std::filesystem;

@@ -10,8 +10,8 @@
 
 #include "platform/FileIo.h"
 #include "platform/MbString.h"
+#include "platform/FileTree.h"
 #include "platform/PathNames.h"
-#include "registration/FileTree.h"
 
 namespace quilvane {
 namespace {
@@ -151,21 +151,6 @@ RegistrationOutcome ReplaceCopy(const std::string& project, const std::string& u
 }
 
 } // namespace
-
-bool IsSafeFolderName(const std::string& name)
-{
-    if (name.empty() || name == "." || name == "..") {
-        return false;
-    }
-    for (size_t pos = 0; pos < name.size();) {
-        size_t length = Cp932CharLength(name, pos);
-        if (length == 1 && (name[pos] == '/' || name[pos] == '\\' || name[pos] == '\0')) {
-            return false;
-        }
-        pos += length;
-    }
-    return true;
-}
 
 std::optional<std::string> ResolveRegistrationFolder(const std::string& registrationFolder,
                                                      const std::string& programFolder)

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/FileTree.h"
 #include "registration/GeneratorRun.h"
 #include "registration/ResultLine.h"
 
@@ -58,10 +59,6 @@ struct RegistrationHooks {
     // Called repeatedly while the generator runs.
     std::function<void()> whileWaiting;
 };
-
-// True when `name` can be used as one path component: not empty, not "." or "..", and without
-// '/', '\' (as a character, not as a CP932 trail byte) or NUL.
-bool IsSafeFolderName(const std::string& name);
 
 // R as a path on disk, resolved against the program folder (a disk path), with '/' as separator
 // and no trailing one; nothing when R is not valid CP932.

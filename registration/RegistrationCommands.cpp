@@ -8,12 +8,11 @@
 #include <memory>
 #include <sys/stat.h>
 
-#include "app/CMainFrame.h"
-#include "app/CQuilvaneDoc.h"
-#include "mainwindow/CQuilvaneView.h"
 #include "platform/ProgramFolder.h"
+#include "project/ProjectRecord.h"
 #include "registration/Registration.h"
 #include "registration/RegistrationMessages.h"
+#include "ui/CommandContext.h"
 #include "ui/ControlIds.h"
 #include "ui/Prompt.h"
 #include "ui/QtText.h"
@@ -24,9 +23,9 @@ namespace {
 // The progress window appears only when the generator takes longer than this.
 constexpr int ProgressDelayMs = 500;
 
-std::string ReportPath(const CQuilvaneDoc& doc)
+std::string ReportPath(CommandContext& context)
 {
-    return ProgressReportPath(doc.Data().overview.registrationFolder, ProgramFolder());
+    return ProgressReportPath(context.Data().overview.registrationFolder, ProgramFolder());
 }
 
 bool FileExists(const std::string& path)
@@ -43,12 +42,10 @@ QString Screen(const std::string& utf8)
 // The last question before anything changes. A running phase ends now, as the overview's OK
 // ends it, so that the registered copy holds the interval; unsaved changes are then saved, or
 // the registration stops with everything left as it was.
-bool SaveBeforeCopy(CQuilvaneDoc& doc, QWidget* owner)
+bool SaveBeforeCopy(CommandContext& context, QWidget* owner)
 {
-    if (doc.View()) {
-        doc.View()->SelectMode(0);
-    }
-    if (!doc.IsModified()) {
+    context.SelectMode(0);
+    if (!context.IsModified()) {
         return true;
     }
     switch (CurrentPrompt().Ask(owner, QStringLiteral("保存しますか?"), true)) {
@@ -57,7 +54,7 @@ bool SaveBeforeCopy(CQuilvaneDoc& doc, QWidget* owner)
     case Prompt::Answer::Yes:
         // A failed save has been reported; copying the older file now would register what the
         // user just asked to replace.
-        return doc.DoFileSave();
+        return context.DoFileSave();
     case Prompt::Answer::No:
         break;
     }
@@ -91,14 +88,14 @@ private:
 
 } // namespace
 
-void RegisterProject(CQuilvaneDoc& doc, QWidget* owner, const std::function<void()>& onOverview)
+void RegisterProject(CommandContext& context, QWidget* owner, const std::function<void()>& onOverview)
 {
-    const auto& data = doc.Data();
+    const auto& data = context.Data();
     RegistrationRequest request{data.overview.registrationFolder, data.overview.userName, data.projectName,
                                 ProgramFolder()};
     GeneratorProgress progress(owner);
     RegistrationHooks hooks;
-    hooks.confirmReplace = [&doc, owner] { return SaveBeforeCopy(doc, owner); };
+    hooks.confirmReplace = [&context, owner] { return SaveBeforeCopy(context, owner); };
     hooks.confirmResultLine = [&request, owner](const ResultLineCheck& check) {
         QString text = Screen(ResultLineWarning(check, request)) + QStringLiteral("\n登録しますか?");
         return CurrentPrompt().Ask(owner, text) == Prompt::Answer::Yes;
@@ -122,50 +119,50 @@ void RegisterProject(CQuilvaneDoc& doc, QWidget* owner, const std::function<void
     }
 }
 
-void ShowProgressReport(const CQuilvaneDoc& doc)
+void ShowProgressReport(CommandContext& context)
 {
-    std::string page = ReportPath(doc);
+    std::string page = ReportPath(context);
     if (!FileExists(page)) {
         return;
     }
     // The command has no window of its own: the message belongs to the one in front.
-    if (!doc.LaunchFile || !doc.LaunchFile(page)) {
+    if (!context.Launch(page)) {
         InformCannotOpen(QApplication::activeWindow(), page);
     }
 }
 
-void UpdateShowProgressReport(const CQuilvaneDoc& doc, QAction* action)
+void UpdateShowProgressReport(CommandContext& context, QAction* action)
 {
     if (action) {
-        action->setEnabled(FileExists(ReportPath(doc)));
+        action->setEnabled(FileExists(ReportPath(context)));
     }
 }
 
-void InstallRegistrationCommands(CMainFrame& frame, CQuilvaneDoc& doc, CQuilvaneView& view)
+void InstallRegistrationCommands(CommandContext& context)
 {
-    frame.SetMenuCommand(CommandId::Progress, [&doc] { ShowProgressReport(doc); });
-    QAction* progress = frame.Action(CommandId::Progress);
+    context.SetMenuCommand(CommandId::Progress, [&context] { ShowProgressReport(context); });
+    QAction* progress = context.Action(CommandId::Progress);
     if (progress) {
         // The generator writes the page after registration returns, and another project may
         // name another folder, so the state is taken afresh whenever the menu opens.
         for (QObject* owner : progress->associatedObjects()) {
             if (auto* menu = qobject_cast<QMenu*>(owner)) {
                 QObject::connect(menu, &QMenu::aboutToShow, progress,
-                                 [&doc, progress] { UpdateShowProgressReport(doc, progress); });
+                                 [&context, progress] { UpdateShowProgressReport(context, progress); });
             }
         }
-        UpdateShowProgressReport(doc, progress);
+        UpdateShowProgressReport(context, progress);
     }
     // The settings open as the form's 概要 button opens them, once that button has a command.
-    auto openOverview = [&view] {
-        QPushButton* button = view.Button(ControlId::OverviewButton);
+    auto openOverview = [&context] {
+        QPushButton* button = context.Button(ControlId::OverviewButton);
         if (button && button->isEnabled()) {
             button->click();
         }
     };
-    view.SetCommand(ControlId::RegisterButton, [&frame, &doc, progress, openOverview] {
-        RegisterProject(doc, &frame, openOverview);
-        UpdateShowProgressReport(doc, progress);
+    context.SetCommand(ControlId::RegisterButton, [&context, progress, openOverview] {
+        RegisterProject(context, context.Owner(), openOverview);
+        UpdateShowProgressReport(context, progress);
     });
 }
 

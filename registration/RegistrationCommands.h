@@ -8,21 +8,19 @@ class QWidget;
 
 namespace quilvane {
 
-class CMainFrame;
-class CQuilvaneDoc;
-class CQuilvaneView;
+class CommandContext;
 
 // Connects button 1026 and command 32785, and keeps the command's enabled state current.
-void InstallRegistrationCommands(CMainFrame& frame, CQuilvaneDoc& doc, CQuilvaneView& view);
+void InstallRegistrationCommands(CommandContext& context);
 
 // Copies the open project into the registration folder and starts the progress report
 // generator there. Without a registration folder it offers the settings; `onOverview` opens them.
-void RegisterProject(CQuilvaneDoc& doc, QWidget* owner, const std::function<void()>& onOverview);
+void RegisterProject(CommandContext& context, QWidget* owner, const std::function<void()>& onOverview);
 
 // Opens the registration folder's result.htm with the desktop's browser.
-void ShowProgressReport(const CQuilvaneDoc& doc);
+void ShowProgressReport(CommandContext& context);
 
 // Enables `action` exactly when the registration folder holds result.htm.
-void UpdateShowProgressReport(const CQuilvaneDoc& doc, QAction* action);
+void UpdateShowProgressReport(CommandContext& context, QAction* action);
 
 } // namespace quilvane

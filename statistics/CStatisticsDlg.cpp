@@ -8,10 +8,11 @@
 #include <QTreeWidget>
 #include <algorithm>
 
-#include "app/CQuilvaneDoc.h"
+#include "project/ProjectRecord.h"
 #include "statistics/ChartSheet.h"
 #include "statistics/ProjectScan.h"
 #include "statistics/StatTable.h"
+#include "ui/CommandContext.h"
 #include "ui/ControlIds.h"
 #include "ui/KeyState.h"
 #include "ui/Prompt.h"
@@ -46,7 +47,7 @@ Qt::Alignment ColumnAlignment(std::size_t column)
 
 } // namespace
 
-CStatisticsDlg::CStatisticsDlg(CQuilvaneDoc& doc, QWidget* parent)
+CStatisticsDlg::CStatisticsDlg(CommandContext& doc, QWidget* parent)
     : QDialog(parent), doc_(doc), directions_(StatColumnCount)
 {
     setObjectName(QString::number(ControlId::StatisticsDialog));
@@ -235,7 +236,7 @@ void CStatisticsDlg::OnGraph()
     case ChartOutcome::Written:
         break;
     }
-    if (!doc_.LaunchFile || !doc_.LaunchFile(result.path)) {
+    if (!doc_.Launch(result.path)) {
         CurrentPrompt().Inform(this, QFile::decodeName(QByteArray::fromStdString(result.path)) +
                                          QStringLiteral("\nに保存しました (開くプログラムがありません)"));
     }

@@ -16,12 +16,12 @@ class QTreeWidget;
 
 namespace quilvane {
 
-class CQuilvaneDoc;
+class CommandContext;
 
 class CStatisticsDlg : public QDialog {
     Q_OBJECT
 public:
-    explicit CStatisticsDlg(CQuilvaneDoc& doc, QWidget* parent = nullptr);
+    explicit CStatisticsDlg(CommandContext& context, QWidget* parent = nullptr);
 
     // The chosen project's file relative to the program folder; empty unless one was chosen.
     const std::string& ResultPath() const { return resultPath_; }
@@ -53,7 +53,7 @@ private:
     // Shows `rows_` whole; leaves no row selected.
     void Fill();
 
-    CQuilvaneDoc& doc_;
+    CommandContext& doc_;
     std::string resultPath_;
     QTreeWidget* list_ = nullptr;
     std::vector<StatRow> rows_;

@@ -1,37 +1,35 @@
 #include "statistics/StatisticsCommands.h"
 
+#include <QDialog>
 #include <QString>
 
-#include "app/CMainFrame.h"
-#include "app/CQuilvaneDoc.h"
-#include "mainwindow/CQuilvaneView.h"
 #include "platform/PathNames.h"
 #include "platform/ProgramFolder.h"
 #include "statistics/CStatisticsDlg.h"
+#include "ui/CommandContext.h"
 #include "ui/ControlIds.h"
 #include "ui/Prompt.h"
 #include "ui/QtText.h"
 
 namespace quilvane {
 
-void InstallStatisticsCommands(CMainFrame& frame, CQuilvaneDoc& doc, CQuilvaneView& view)
+void InstallStatisticsCommands(CommandContext& context)
 {
-    view.SetCommand(ControlId::StatisticsButton,
-                    [&frame, &doc, &view] { OnStatistics(frame, doc, view.window()); });
+    context.SetCommand(ControlId::StatisticsButton, [&context] { OnStatistics(context, context.Owner()); });
 }
 
-void OnStatistics(CMainFrame& frame, CQuilvaneDoc& doc, QWidget* owner)
+void OnStatistics(CommandContext& context, QWidget* owner)
 {
     GoToProgramFolder();
     // The scan reads the project files from disk, so the open project's row shows what was
     // saved; the student may save the latest figures first.
-    if (doc.IsModified()) {
+    if (context.IsModified()) {
         switch (CurrentPrompt().Ask(owner, QStringLiteral("保存しますか?"), true)) {
         case Prompt::Answer::Cancel:
             return;
         case Prompt::Answer::Yes:
             // A failed save has been reported; the list then shows the last saved figures.
-            doc.DoFileSave();
+            context.DoFileSave();
             break;
         case Prompt::Answer::No:
             break;
@@ -39,7 +37,7 @@ void OnStatistics(CMainFrame& frame, CQuilvaneDoc& doc, QWidget* owner)
     }
     std::string chosen;
     {
-        CStatisticsDlg dlg(doc, owner);
+        CStatisticsDlg dlg(context, owner);
         if (dlg.exec() != QDialog::Accepted) {
             return;
         }
@@ -52,7 +50,7 @@ void OnStatistics(CMainFrame& frame, CQuilvaneDoc& doc, QWidget* owner)
             CurrentPrompt().Inform(owner, QString::fromStdString(UndecodableNameMessage()));
             return;
         }
-        frame.OpenProject(DiskPathToQ(*path));
+        context.OpenProject(DiskPathToQ(*path));
     }
 }
 

@@ -5,14 +5,12 @@ class QWidget;
 
 namespace quilvane {
 
-class CMainFrame;
-class CQuilvaneDoc;
-class CQuilvaneView;
+class CommandContext;
 
 // Connects button 1028.
-void InstallStatisticsCommands(CMainFrame& frame, CQuilvaneDoc& doc, CQuilvaneView& view);
+void InstallStatisticsCommands(CommandContext& context);
 
 // The command itself; `owner` parents the dialog and the questions.
-void OnStatistics(CMainFrame& frame, CQuilvaneDoc& doc, QWidget* owner);
+void OnStatistics(CommandContext& context, QWidget* owner);
 
 } // namespace quilvane

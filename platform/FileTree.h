@@ -61,4 +61,8 @@ int ForceRemoveFile(const std::string& path);
 // that replaces it only when fully written, so on failure the original stays as it was.
 Status ReplaceInFile(const std::string& path, const std::string& search, const std::string& replacement);
 
+// True when `name` can be used as one path component: not empty, not "." or "..", and without
+// '/', '\' (as a character, not as a CP932 trail byte) or NUL.
+bool IsSafeFolderName(const std::string& name);
+
 } // namespace quilvane

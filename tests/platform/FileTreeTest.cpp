@@ -6,7 +6,7 @@
 #include <unistd.h>
 
 #include "platform/FileIo.h"
-#include "registration/FileTree.h"
+#include "platform/FileTree.h"
 #include "tests/TempFolder.h"
 
 using namespace quilvane;

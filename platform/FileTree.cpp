@@ -1,4 +1,4 @@
-#include "registration/FileTree.h"
+#include "platform/FileTree.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -276,6 +276,21 @@ Status ReplaceInFile(const std::string& path, const std::string& search, const s
         line = ReplaceAll(line, search, replacement);
     }
     return WriteFileAtomically(p, JoinLinesCrLf(lines));
+}
+
+bool IsSafeFolderName(const std::string& name)
+{
+    if (name.empty() || name == "." || name == "..") {
+        return false;
+    }
+    for (size_t pos = 0; pos < name.size();) {
+        size_t length = Cp932CharLength(name, pos);
+        if (length == 1 && (name[pos] == '/' || name[pos] == '\\' || name[pos] == '\0')) {
+            return false;
+        }
+        pos += length;
+    }
+    return true;
 }
 
 } // namespace quilvane
