@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "estimate/EstimateDiagnostics.h"
 #include "estimate/LocCountRunner.h"
 #include "estimate/ProbeInputs.h"
 #include "ui/QtText.h"
@@ -102,12 +103,17 @@ CEstimateDlg::CEstimateDlg(const ProjectRecord& project, QWidget* parent)
     grid->addWidget(Label(this, "±"), 10, 0, Qt::AlignRight);
     grid->addWidget(MakeEdit(this, 1049, true), 10, 1);
     grid->addWidget(rangeCaption_, 10, 2, 1, 2);
+    diagnostics_ = new QLabel(this);
+    diagnostics_->setObjectName(QStringLiteral("diagnostics"));
+    diagnostics_->setWordWrap(true);
+    diagnostics_->setTextFormat(Qt::PlainText);
+    grid->addWidget(diagnostics_, 11, 0, 1, 5);
 
-    grid->addWidget(MakeButton(this, 1104, "実績で設定(&I)"), 11, 0, 1, 2);
+    grid->addWidget(MakeButton(this, 1104, "実績で設定(&I)"), 12, 0, 1, 2);
     auto* ok = MakeButton(this, 1, "OK&&");
     ok->setDefault(true);
-    grid->addWidget(ok, 11, 3);
-    grid->addWidget(MakeButton(this, 2, "ｷｬﾝｾﾙ"), 11, 4);
+    grid->addWidget(ok, 12, 3);
+    grid->addWidget(MakeButton(this, 2, "ｷｬﾝｾﾙ"), 12, 4);
 
     integers_.Bind(Edit(1034), &estimate.baseLoc);
     integers_.Bind(Edit(1033), &estimate.availablePercent);
@@ -142,7 +148,16 @@ QPushButton* CEstimateDlg::Button(int id) const
 int CEstimateDlg::exec()
 {
     ShowFields();
+    // A first project is told at once why the coefficients are 0 and what can be typed instead.
+    ShowDiagnostics(loadHistory());
     return QDialog::exec();
+}
+
+void CEstimateDlg::ShowDiagnostics(const std::vector<HistoryPoint>& history)
+{
+    EstimateDiagnostics d =
+        DiagnoseEstimate(history, CoefficientsOf(estimate), PlannedSize(estimate), project_.projectName);
+    diagnostics_->setText(QString::fromStdString(DiagnosticsText(d)));
 }
 
 void CEstimateDlg::ShowFields()
@@ -198,8 +213,10 @@ void CEstimateDlg::OnRefit()
     if (!TakeFields()) {
         return;
     }
-    RefitEstimate(estimate, loadHistory(), ConfidenceLevel());
+    const std::vector<HistoryPoint> history = loadHistory();
+    RefitEstimate(estimate, history, ConfidenceLevel());
     ShowFields();
+    ShowDiagnostics(history);
 }
 
 void CEstimateDlg::OnPredict()
@@ -207,8 +224,10 @@ void CEstimateDlg::OnPredict()
     if (!TakeFields()) {
         return;
     }
-    PredictEstimate(estimate, loadHistory(), ConfidenceLevel());
+    const std::vector<HistoryPoint> history = loadHistory();
+    PredictEstimate(estimate, history, ConfidenceLevel());
     ShowFields();
+    ShowDiagnostics(history);
 }
 
 void CEstimateDlg::OnSetFromActuals()

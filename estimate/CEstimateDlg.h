@@ -40,6 +40,10 @@ public:
     QLineEdit* Edit(int id) const;
     QPlainTextEdit* NewLocEdit() const { return newLocText_; }
     QPushButton* Button(int id) const;
+    // The explanation under the interval: what the figures rest on and what is missing.
+    QLabel* Diagnostics() const { return diagnostics_; }
+    // Explains the coefficients and sizes on screen over `history`.
+    void ShowDiagnostics(const std::vector<HistoryPoint>& history);
 
 private:
     double ConfidenceLevel() const;
@@ -49,6 +53,7 @@ private:
     QLineEdit* baseName_ = nullptr;
     QPlainTextEdit* newLocText_ = nullptr;
     QLabel* rangeCaption_ = nullptr;
+    QLabel* diagnostics_ = nullptr;
 };
 
 } // namespace quilvane

@@ -1,3 +1,4 @@
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -88,6 +89,12 @@ TEST_F(EstimateDialogs, EmptyHistoryGivesZeroCoefficientsAndAnInfiniteRange)
     dlg.Button(1039)->click();
     EXPECT_EQ(dlg.Edit(1050)->text(), "0");
     EXPECT_EQ(dlg.Edit(1049)->text(), "∞");
+    // The student is told why, and what to do instead; the fields stay as computed.
+    const QString told = dlg.Diagnostics()->text();
+    EXPECT_TRUE(told.startsWith(QStringLiteral("履歴: 0 件"))) << told.toStdString();
+    EXPECT_TRUE(told.contains(QStringLiteral("あと 5 件の完了したプロジェクトが必要です")));
+    EXPECT_TRUE(told.contains(QStringLiteral("合計時間は直接入力できます")));
+    EXPECT_TRUE(told.contains(QStringLiteral("工程ごとの計画時間の配分")));
 }
 
 TEST_F(EstimateDialogs, FivePointsGiveAFiniteRangeAndActualsFillThePlan)
@@ -112,6 +119,14 @@ TEST_F(EstimateDialogs, FivePointsGiveAFiniteRangeAndActualsFillThePlan)
     dlg.Button(1039)->click();
     EXPECT_NE(dlg.estimate.rangeText, "\x81\x87");
     EXPECT_GT(dlg.estimate.totalMinutes, 0);
+    const QString told = dlg.Diagnostics()->text();
+    EXPECT_TRUE(told.startsWith(QStringLiteral("履歴: 6 件   r² = 0."))) << told.toStdString();
+    EXPECT_FALSE(told.contains(QStringLiteral("σ = -")));
+    EXPECT_FALSE(told.contains('\n'));
+    // A planned size beyond every finished project is pointed out.
+    dlg.Edit(1045)->setText("400");
+    dlg.Button(1039)->click();
+    EXPECT_TRUE(dlg.Diagnostics()->text().contains(QStringLiteral("計画の新規 LOC (400) が履歴の範囲 (5〜50) の外")));
 }
 
 TEST_F(EstimateDialogs, OkSpreadsPlansOnlyWhenTheTotalChanged)
