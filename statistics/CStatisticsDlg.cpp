@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "app/CQuilvaneDoc.h"
+#include "statistics/CChartView.h"
 #include "statistics/ChartSheet.h"
 #include "statistics/ProjectScan.h"
 #include "statistics/StatTable.h"
@@ -31,6 +32,7 @@ constexpr int ListId = 1097;
 constexpr int OpenId = 1103;
 constexpr int GraphId = 1099;
 constexpr int DeleteId = 1100;
+constexpr int ChartViewId = 1106;
 
 const char* const OpenHint = "*以外かつ自プロジェクト以外を選択して下さい";
 
@@ -89,6 +91,7 @@ CStatisticsDlg::CStatisticsDlg(CQuilvaneDoc& doc, QWidget* parent)
         {OpenId, "開く...(&O)&&", 84, &CStatisticsDlg::OnOpen},
         {GraphId, "グラフ...(&G)*", 114, &CStatisticsDlg::OnGraph},
         {DeleteId, "削除(&D)", 160, &CStatisticsDlg::OnDelete},
+        {ChartViewId, "グラフ表示(&V)...", 206, &CStatisticsDlg::OnChartView},
     };
     for (const auto& def : buttons) {
         auto* b = new QPushButton(QString::fromUtf8(def.text), this);
@@ -109,8 +112,12 @@ void CStatisticsDlg::OnInitDialog()
     // The margins come from the designed size, before the stored size is applied.
     layout_.RecordMargins();
 
-    // Loads the file and scans every project folder, the open project's included.
-    StatStore store = LoadHistory("");
+    // Loads the file and scans every project folder, the open project's included, as
+    // LoadHistory does, keeping the phases' time for the charts.
+    StatStore store;
+    (void)LoadStatInfo(store); // a missing file leaves the defaults
+    phaseSeconds_.clear();
+    ScanProjects("", store, &phaseSeconds_);
     move(store.x, store.y);
     resize(std::max(store.width, MinimumWidth), std::max(store.height, MinimumHeight));
     layout_.OnSize(this);
@@ -146,6 +153,9 @@ void CStatisticsDlg::Fill()
     }
     list_->addTopLevelItems(items);
     list_->setUpdatesEnabled(true);
+    if (chartView_) {
+        chartView_->SetRows(rows_);
+    }
 }
 
 std::vector<std::size_t> CStatisticsDlg::SelectedRows() const
@@ -243,6 +253,21 @@ void CStatisticsDlg::OnGraph()
         CurrentPrompt().Inform(this, QFile::decodeName(QByteArray::fromStdString(result.path)) +
                                          QStringLiteral("\nに保存しました (開くプログラムがありません)"));
     }
+}
+
+void CStatisticsDlg::OnChartView()
+{
+    if (!chartView_) {
+        std::vector<std::string> phaseOrder;
+        for (const PhaseRecord& phase : doc_.Data().phases) {
+            phaseOrder.push_back(phase.name);
+        }
+        chartView_ = new CChartView(phaseSeconds_, std::move(phaseOrder), this);
+        chartView_->SetRows(rows_);
+    }
+    chartView_->show();
+    chartView_->raise();
+    chartView_->activateWindow();
 }
 
 void CStatisticsDlg::accept()
