@@ -105,8 +105,11 @@ EstimateDiagnostics DiagnoseEstimate(const std::vector<HistoryPoint>& history,
         out.warnings.push_back("係数を求めるには 4 件以上の完了したプロジェクトが必要なため、係数はすべて 0 です");
     } else if (HistoryIsSingular(history)) {
         out.warnings.push_back("履歴のサイズの組み合わせでは回帰式が解けない (例: 削除 LOC がすべて 0) ため、係数はすべて 0 です");
-    } else if (noFit) {
+    } else if (noFit && FitCoefficients(history) != ProbeCoefficients()) {
         out.warnings.push_back("係数がすべて 0 です: 係数更新 で履歴から求められます");
+    } else if (noFit) {
+        // Unfinished projects take part with their zeros; a history of only those fits to 0.
+        out.warnings.push_back("履歴から求めた係数がすべて 0 です (実績が 0 の未完了のプロジェクトも履歴に含まれます)");
     }
     if (history.size() < PointsForInterval) {
         // The interval is what is missing; the line stands right under it.

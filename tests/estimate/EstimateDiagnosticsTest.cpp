@@ -48,7 +48,13 @@ TEST(EstimateDiagnostics, ExplainsPointsFitAndMissingPieces)
     for (HistoryPoint& p : singular) {
         p.x2 = 0;
     }
+    std::vector<HistoryPoint> unfinished = Linear(6);
+    for (HistoryPoint& p : unfinished) {
+        p.y = 0;
+    }
     const DiagnosticsCase cases[] = {
+        {"refit over projects without time", unfinished, {7, 3, 15}, true, 6, false, true,
+         {"履歴から求めた係数がすべて 0 です (実績が 0 の未完了のプロジェクトも履歴に含まれます)"}},
         {"empty", {}, {0, 0, 20}, true, 0, false, false, {NoHistory, "あと 5 件の完了したプロジェクトが必要です"}},
         {"four points fit exactly but give no interval", Linear(4), {7, 3, 15}, true, 4, true, false,
          {"あと 1 件の完了したプロジェクトが必要です"}},
