@@ -35,8 +35,8 @@ const std::vector<StatRow>& Rows()
     return rows;
 }
 
-const std::vector<std::string> Phases = {"plan", "design", "design review", "code", "code review",
-                                         "compile", "test", "postmortem"};
+const std::vector<std::string> Phases = {"plan",        "design",  "design review", "code",
+                                         "code review", "compile", "test",          "postmortem"};
 
 PhaseSeconds Seconds()
 {

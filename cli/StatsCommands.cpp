@@ -169,7 +169,8 @@ int RunEstimate(const Args& args)
     PredictEstimate(estimate, history, level);
     if (asJson) {
         // The name as typed (UTF-8); the diagnostics only count the points.
-        PrintEstimateJson(estimate, DiagnoseEstimate(history, CoefficientsOf(estimate), PlannedSize(estimate), ""),
+        PrintEstimateJson(estimate,
+                          DiagnoseEstimate(history, CoefficientsOf(estimate), PlannedSize(estimate), ""),
                           excluded);
         return ExitOk;
     }

@@ -50,10 +50,9 @@ std::string Count(double value)
 void WarnOutsideRange(const std::vector<HistoryPoint>& history, double HistoryPoint::*column, double planned,
                       const char* caption, std::vector<std::string>& warnings)
 {
-    auto [low, high] = std::minmax_element(history.begin(), history.end(),
-                                           [column](const HistoryPoint& a, const HistoryPoint& b) {
-                                               return a.*column < b.*column;
-                                           });
+    auto [low, high] = std::minmax_element(
+        history.begin(), history.end(),
+        [column](const HistoryPoint& a, const HistoryPoint& b) { return a.*column < b.*column; });
     const double lowest = (*low).*column;
     const double highest = (*high).*column;
     if (planned >= lowest && planned <= highest) {
@@ -85,7 +84,8 @@ EstimateDiagnostics DiagnoseEstimate(const std::vector<HistoryPoint>& history,
         double rss = 0.0;
         double total = 0.0;
         for (const HistoryPoint& p : history) {
-            const double residual = p.y - c.constant - c.reuseCoef * p.x1 - c.deleteCoef * p.x2 - c.newCoef * p.x3;
+            const double residual =
+                p.y - c.constant - c.reuseCoef * p.x1 - c.deleteCoef * p.x2 - c.newCoef * p.x3;
             rss += residual * residual;
             total += (p.y - meanY) * (p.y - meanY);
         }
@@ -102,14 +102,17 @@ EstimateDiagnostics DiagnoseEstimate(const std::vector<HistoryPoint>& history,
         out.warnings.push_back("完了したプロジェクトの履歴がないため、係数はすべて 0 です。"
                                "合計時間は直接入力できます");
     } else if (history.size() < 4 && HistoryIsSingular(history)) {
-        out.warnings.push_back("係数を求めるには 4 件以上の完了したプロジェクトが必要なため、係数はすべて 0 です");
+        out.warnings.push_back(
+            "係数を求めるには 4 件以上の完了したプロジェクトが必要なため、係数はすべて 0 です");
     } else if (HistoryIsSingular(history)) {
-        out.warnings.push_back("履歴のサイズの組み合わせでは回帰式が解けない (例: 削除 LOC がすべて 0) ため、係数はすべて 0 です");
+        out.warnings.push_back("履歴のサイズの組み合わせでは回帰式が解けない (例: 削除 LOC がすべて 0) "
+                               "ため、係数はすべて 0 です");
     } else if (noFit && FitCoefficients(history) != ProbeCoefficients()) {
         out.warnings.push_back("係数がすべて 0 です: 係数更新 で履歴から求められます");
     } else if (noFit) {
         // Unfinished projects take part with their zeros; a history of only those fits to 0.
-        out.warnings.push_back("履歴から求めた係数がすべて 0 です (実績が 0 の未完了のプロジェクトも履歴に含まれます)");
+        out.warnings.push_back(
+            "履歴から求めた係数がすべて 0 です (実績が 0 の未完了のプロジェクトも履歴に含まれます)");
     }
     if (history.size() < PointsForInterval) {
         // The interval is what is missing; the line stands right under it.

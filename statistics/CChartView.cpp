@@ -97,7 +97,8 @@ bool CChartView::OnSavePng()
         return false;
     }
     const std::string path = QFile::encodeName(*chosen).toStdString();
-    Status written = WriteFileAtomically(path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    Status written = WriteFileAtomically(
+        path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     if (!written) {
         CurrentPrompt().Inform(this, QString::fromStdString(written.Message()));
         return false;

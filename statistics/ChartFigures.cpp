@@ -43,7 +43,9 @@ ChartFigures ComputeChartFigures(const std::vector<StatRow>& rows, const PhaseSe
         MakePanel("欠陥密度", "欠陥数/KLOC", 1, std::nullopt),
         MakePanel("工程別の時間の割合", "全プロジェクト, %", 1, std::nullopt),
     };
-    auto panel = [&figures](ChartKind kind) -> ChartPanel& { return figures.panels[static_cast<std::size_t>(kind)]; };
+    auto panel = [&figures](ChartKind kind) -> ChartPanel& {
+        return figures.panels[static_cast<std::size_t>(kind)];
+    };
     for (const StatRow& row : rows) {
         const std::string& name = row[StatNameColumn];
         const double minutes = Number(row, ActMinutesColumn);

@@ -22,8 +22,8 @@ DrawnPanel PaintBarPanel(QPainter& painter, const QRectF& area, const ChartPanel
 {
     DrawnPanel drawn;
     drawn.area = area;
-    drawn.title = QString::fromStdString(panel.title) + QStringLiteral(" (") + QString::fromStdString(panel.unit) +
-                  QStringLiteral(")");
+    drawn.title = QString::fromStdString(panel.title) + QStringLiteral(" (") +
+                  QString::fromStdString(panel.unit) + QStringLiteral(")");
     const QFontMetricsF metrics(painter.font());
     const double line = metrics.height();
 

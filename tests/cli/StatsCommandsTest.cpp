@@ -138,8 +138,8 @@ TEST_F(StatCli, EstimateRefitsOverTheHistoryAndPredicts)
     for (const auto& item : j.items()) {
         keys.push_back(item.key());
     }
-    EXPECT_EQ(keys, (std::vector<std::string>{"coefficients", "totalMinutes", "range", "points", "excluded", "r2",
-                                              "sigma", "warnings"}));
+    EXPECT_EQ(keys, (std::vector<std::string>{"coefficients", "totalMinutes", "range", "points", "excluded",
+                                              "r2", "sigma", "warnings"}));
     EXPECT_EQ(j["coefficients"], nlohmann::json({c.constant, c.reuseCoef, c.deleteCoef, c.newCoef}));
     EXPECT_EQ(j["totalMinutes"], static_cast<int>(p.prediction + 0.5));
     EXPECT_EQ(j["range"].get<double>(), std::stod(lines[2]));
@@ -161,10 +161,12 @@ TEST_F(StatCli, EstimateWithoutHistoryPrintsZerosAndInfinity)
 
     r = Cli({"estimate", "--json", "-C", dir_.Root(), "10", "0", "-5"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out, "{\"coefficients\":[0.0,0.0,0.0,0.0],\"totalMinutes\":0,\"range\":null,\"points\":0,"
-                     "\"excluded\":null,\"r2\":null,\"sigma\":null,\"warnings\":[\"完了したプロジェクトの履歴が"
-                     "ないため、係数はすべて 0 です。合計時間は直接入力できます\",\"あと 5 件の完了したプロジェクトが"
-                     "必要です\"]}\n");
+    EXPECT_EQ(
+        r.out,
+        "{\"coefficients\":[0.0,0.0,0.0,0.0],\"totalMinutes\":0,\"range\":null,\"points\":0,"
+        "\"excluded\":null,\"r2\":null,\"sigma\":null,\"warnings\":[\"完了したプロジェクトの履歴が"
+        "ないため、係数はすべて 0 です。合計時間は直接入力できます\",\"あと 5 件の完了したプロジェクトが"
+        "必要です\"]}\n");
 }
 
 TEST_F(StatCli, EstimateWithFourPointsHasNoInterval)
@@ -184,9 +186,11 @@ TEST_F(StatCli, EstimateWithFourPointsHasNoInterval)
     EXPECT_EQ(j["points"], 4);
     EXPECT_TRUE(j["sigma"].is_null());
     // New lines are twice the reused plus one: the sizes leave the fit without a solution.
-    EXPECT_EQ(j["warnings"], nlohmann::json({"履歴のサイズの組み合わせでは回帰式が解けない (例: 削除 LOC がすべて 0) ため、係数はすべて 0 です",
-                                             "あと 1 件の完了したプロジェクトが必要です",
-                                             "計画の新規 LOC (100) が履歴の範囲 (1〜7) の外にあります: 見積りは外挿です"}));
+    EXPECT_EQ(j["warnings"],
+              nlohmann::json({"履歴のサイズの組み合わせでは回帰式が解けない (例: 削除 LOC がすべて 0) "
+                              "ため、係数はすべて 0 です",
+                              "あと 1 件の完了したプロジェクトが必要です",
+                              "計画の新規 LOC (100) が履歴の範囲 (1〜7) の外にあります: 見積りは外挿です"}));
 }
 
 TEST_F(StatCli, EstimateRejectsBadArguments)

@@ -28,8 +28,10 @@ std::vector<HistoryPoint> Linear(int count)
     return h;
 }
 
-const std::string NoHistory = "完了したプロジェクトの履歴がないため、係数はすべて 0 です。合計時間は直接入力できます";
-const std::string Singular = "履歴のサイズの組み合わせでは回帰式が解けない (例: 削除 LOC がすべて 0) ため、係数はすべて 0 です";
+const std::string NoHistory =
+    "完了したプロジェクトの履歴がないため、係数はすべて 0 です。合計時間は直接入力できます";
+const std::string Singular =
+    "履歴のサイズの組み合わせでは回帰式が解けない (例: 削除 LOC がすべて 0) ため、係数はすべて 0 です";
 
 struct DiagnosticsCase {
     const char* name;
@@ -53,20 +55,57 @@ TEST(EstimateDiagnostics, ExplainsPointsFitAndMissingPieces)
         p.y = 0;
     }
     const DiagnosticsCase cases[] = {
-        {"refit over projects without time", unfinished, {7, 3, 15}, true, 6, false, true,
+        {"refit over projects without time",
+         unfinished,
+         {7, 3, 15},
+         true,
+         6,
+         false,
+         true,
          {"履歴から求めた係数がすべて 0 です (実績が 0 の未完了のプロジェクトも履歴に含まれます)"}},
-        {"empty", {}, {0, 0, 20}, true, 0, false, false, {NoHistory, "あと 5 件の完了したプロジェクトが必要です"}},
-        {"four points fit exactly but give no interval", Linear(4), {7, 3, 15}, true, 4, true, false,
+        {"empty",
+         {},
+         {0, 0, 20},
+         true,
+         0,
+         false,
+         false,
+         {NoHistory, "あと 5 件の完了したプロジェクトが必要です"}},
+        {"four points fit exactly but give no interval",
+         Linear(4),
+         {7, 3, 15},
+         true,
+         4,
+         true,
+         false,
          {"あと 1 件の完了したプロジェクトが必要です"}},
         {"five points", Linear(5), {7, 3, 15}, true, 5, true, true, {}},
         {"thirty points", Linear(30), {50 / 2, 5, 100}, true, 30, true, true, {}},
-        {"stored zeros over a good history ask for a refit", Linear(6), {7, 3, 15}, false, 6, false, true,
+        {"stored zeros over a good history ask for a refit",
+         Linear(6),
+         {7, 3, 15},
+         false,
+         6,
+         false,
+         true,
          {"係数がすべて 0 です: 係数更新 で履歴から求められます"}},
         {"singular", singular, {7, 0, 15}, true, 6, false, true, {Singular}},
-        {"too few for the fit", Linear(2), {0, 0, 12}, true, 2, false, false,
+        {"too few for the fit",
+         Linear(2),
+         {0, 0, 12},
+         true,
+         2,
+         false,
+         false,
          {"係数を求めるには 4 件以上の完了したプロジェクトが必要なため、係数はすべて 0 です",
           "あと 3 件の完了したプロジェクトが必要です"}},
-        {"planned sizes outside the history", Linear(6), {-1, 5, 500}, true, 6, true, true,
+        {"planned sizes outside the history",
+         Linear(6),
+         {-1, 5, 500},
+         true,
+         6,
+         true,
+         true,
          {"計画の再利用 LOC (-1) が履歴の範囲 (0〜35) の外にあります: 見積りは外挿です",
           "計画の新規 LOC (500) が履歴の範囲 (10〜43) の外にあります: 見積りは外挿です"}},
     };
@@ -112,13 +151,15 @@ TEST(EstimateDiagnostics, FitQualityMatchesTheIntervalAndTheData)
     EXPECT_FALSE(DiagnoseEstimate(flat, FitCoefficients(flat), {}, "").r2);
 
     const std::string text = DiagnosticsText(d);
-    EXPECT_EQ(text.substr(0, text.find("   r²")), "履歴: 30 件 (" + Cp932ToUtf8("\x83\x76\x83\x8d\x82\x50") + " を除く)");
+    EXPECT_EQ(text.substr(0, text.find("   r²")),
+              "履歴: 30 件 (" + Cp932ToUtf8("\x83\x76\x83\x8d\x82\x50") + " を除く)");
     EXPECT_NE(text.find("σ = "), std::string::npos);
     EXPECT_EQ(text.find('\n'), std::string::npos);
     EXPECT_EQ(DiagnosticsText(DiagnoseEstimate({}, {}, {}, "")),
-              "履歴: 0 件   r² = -   σ = -\n" + NoHistory + "\nあと 5 件の完了したプロジェクトが必要です\n"
-              "工程ごとの計画時間の配分は、完了したプロジェクトの時間記録から求められます"
-              " (記録がない間は、すべて最後の工程に割り当てられます)。");
+              "履歴: 0 件   r² = -   σ = -\n" + NoHistory +
+                  "\nあと 5 件の完了したプロジェクトが必要です\n"
+                  "工程ごとの計画時間の配分は、完了したプロジェクトの時間記録から求められます"
+                  " (記録がない間は、すべて最後の工程に割り当てられます)。");
 }
 
 TEST(EstimateDiagnostics, PhaseRatiosWithoutHistoryAreRecognisedAndExplained)

@@ -126,7 +126,8 @@ TEST_F(EstimateDialogs, FivePointsGiveAFiniteRangeAndActualsFillThePlan)
     // A planned size beyond every finished project is pointed out.
     dlg.Edit(1045)->setText("400");
     dlg.Button(1039)->click();
-    EXPECT_TRUE(dlg.Diagnostics()->text().contains(QStringLiteral("計画の新規 LOC (400) が履歴の範囲 (5〜50) の外")));
+    EXPECT_TRUE(
+        dlg.Diagnostics()->text().contains(QStringLiteral("計画の新規 LOC (400) が履歴の範囲 (5〜50) の外")));
 }
 
 TEST_F(EstimateDialogs, OkSpreadsPlansOnlyWhenTheTotalChanged)

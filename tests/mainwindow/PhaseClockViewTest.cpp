@@ -127,7 +127,8 @@ TEST_F(WorkbenchTest, RatioColumnExplainsItselfAndGuidesAFirstProject)
     p.phases[2].ratio = 100;
     Start(MakeProject("First", p));
     const QString first = View().PhaseList()->headerItem()->toolTip(3);
-    EXPECT_TRUE(first.contains(QStringLiteral("このプロジェクト自身の時間は含みません"))) << first.toStdString();
+    EXPECT_TRUE(first.contains(QStringLiteral("このプロジェクト自身の時間は含みません")))
+        << first.toStdString();
     EXPECT_TRUE(first.contains(QStringLiteral("すべて最後の工程に割り当てられます")));
     EXPECT_EQ(View().PhaseList()->toolTip(), first);
 

@@ -37,8 +37,8 @@ struct FigureCase {
 TEST(ChartFigures, EachPanelTakesTheProjectsWhereItsFigureIsDefined)
 {
     const std::vector<StatRow> rows = {
-        Row("B", 120, 90, 100, 120, 3), // 50 LOC/h, time 0.75, size 1.2, 30 defects/KLOC
-        Row("A", 40, 200, 80, 100, 0),  // 48 LOC/h, time 2, size 0.5, 0 defects/KLOC
+        Row("B", 120, 90, 100, 120, 3),  // 50 LOC/h, time 0.75, size 1.2, 30 defects/KLOC
+        Row("A", 40, 200, 80, 100, 0),   // 48 LOC/h, time 2, size 0.5, 0 defects/KLOC
         Row("Planned", 50, 60, 0, 0, 0), // not started: in no panel
         Row("NoCode", 0, 30, 0, 45, 2),  // time without new lines: no size ratio, no density
     };
