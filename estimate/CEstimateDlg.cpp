@@ -155,6 +155,7 @@ int CEstimateDlg::exec()
 
 void CEstimateDlg::ShowDiagnostics(const std::vector<HistoryPoint>& history)
 {
+    lastHistory_ = history;
     EstimateDiagnostics d =
         DiagnoseEstimate(history, CoefficientsOf(estimate), PlannedSize(estimate), project_.projectName);
     diagnostics_->setText(QString::fromStdString(DiagnosticsText(d)));
@@ -206,6 +207,7 @@ void CEstimateDlg::OnSplit()
     }
     SplitPlannedSize(estimate);
     ShowFields();
+    ShowDiagnostics(lastHistory_);
 }
 
 void CEstimateDlg::OnRefit()
@@ -237,6 +239,7 @@ void CEstimateDlg::OnSetFromActuals()
     }
     SetFromActuals(estimate, project_.result);
     ShowFields();
+    ShowDiagnostics(lastHistory_);
 }
 
 } // namespace quilvane

@@ -54,6 +54,8 @@ private:
     QPlainTextEdit* newLocText_ = nullptr;
     QLabel* rangeCaption_ = nullptr;
     QLabel* diagnostics_ = nullptr;
+    // The history last read, so that size changes are explained again without a new scan.
+    std::vector<HistoryPoint> lastHistory_;
 };
 
 } // namespace quilvane

@@ -123,11 +123,19 @@ TEST_F(EstimateDialogs, FivePointsGiveAFiniteRangeAndActualsFillThePlan)
     EXPECT_TRUE(told.startsWith(QStringLiteral("履歴: 6 件   r² = 0."))) << told.toStdString();
     EXPECT_FALSE(told.contains(QStringLiteral("σ = -")));
     EXPECT_FALSE(told.contains('\n'));
-    // A planned size beyond every finished project is pointed out.
+    // A planned size beyond every finished project is pointed out, also when it comes from the
+    // base's split rather than from a new prediction.
     dlg.Edit(1045)->setText("400");
     dlg.Button(1039)->click();
     EXPECT_TRUE(
         dlg.Diagnostics()->text().contains(QStringLiteral("計画の新規 LOC (400) が履歴の範囲 (5〜50) の外")));
+    dlg.Edit(1034)->setText("100");
+    dlg.Edit(1033)->setText("10");
+    dlg.NewLocEdit()->setPlainText(QStringLiteral("読込 20"));
+    dlg.Button(1036)->click();
+    const QString split = dlg.Diagnostics()->text();
+    EXPECT_FALSE(split.contains(QStringLiteral("新規 LOC"))) << split.toStdString();
+    EXPECT_TRUE(split.contains(QStringLiteral("計画の削除 LOC (90) が履歴の範囲 (0〜8) の外")));
 }
 
 TEST_F(EstimateDialogs, OkSpreadsPlansOnlyWhenTheTotalChanged)
