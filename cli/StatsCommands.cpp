@@ -1,12 +1,16 @@
 // `stats` and `estimate`: the statistics history of a program folder as CSV, and the PROBE
 // refit and prediction over it, as the statistics dialog and the estimate dialog compute them.
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <optional>
 
+#include <nlohmann/json.hpp>
+
 #include "cli/Commands.h"
+#include "estimate/EstimateDiagnostics.h"
 #include "estimate/ProbeInputs.h"
 #include "platform/Cp932.h"
 #include "platform/ProgramFolder.h"
@@ -79,6 +83,37 @@ void PrintCp932Text(const std::string& cp932)
     std::cout << out;
 }
 
+// The range as the dialog shows it ("%.2f"), or null for "∞".
+nlohmann::json RangeValue(const std::string& rangeText)
+{
+    double value = 0.0;
+    auto [ptr, ec] = std::from_chars(rangeText.data(), rangeText.data() + rangeText.size(), value);
+    if (ec != std::errc() || ptr != rangeText.data() + rangeText.size()) {
+        return nullptr;
+    }
+    return value;
+}
+
+nlohmann::json OptionalNumber(const std::optional<double>& value)
+{
+    return value ? nlohmann::json(*value) : nlohmann::json(nullptr);
+}
+
+void PrintEstimateJson(const PlanEstimate& estimate, const EstimateDiagnostics& diagnostics,
+                       const std::string& excluded)
+{
+    nlohmann::ordered_json out;
+    out["coefficients"] = {estimate.constant, estimate.reuseCoef, estimate.deleteCoef, estimate.newCoef};
+    out["totalMinutes"] = estimate.totalMinutes;
+    out["range"] = RangeValue(estimate.rangeText);
+    out["points"] = diagnostics.points;
+    out["excluded"] = excluded.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(excluded);
+    out["r2"] = OptionalNumber(diagnostics.r2);
+    out["sigma"] = OptionalNumber(diagnostics.sigma);
+    out["warnings"] = diagnostics.warnings;
+    std::cout << out.dump() << "\n";
+}
+
 } // namespace
 
 int RunStats(const Args& args)
@@ -100,7 +135,15 @@ int RunEstimate(const Args& args)
     Args rest = args;
     std::string folder;
     std::string excluded;
-    if (!TakeOption(rest, "-C", folder) || !TakeOption(rest, "--exclude", excluded) || rest.size() != 3) {
+    if (!TakeOption(rest, "-C", folder) || !TakeOption(rest, "--exclude", excluded)) {
+        return ExitUsage;
+    }
+    auto json = std::find(rest.begin(), rest.end(), "--json");
+    const bool asJson = json != rest.end();
+    if (asJson) {
+        rest.erase(json);
+    }
+    if (rest.size() != 3) {
         return ExitUsage;
     }
     auto reuseLoc = ParseInt32(rest[0]);
@@ -121,8 +164,17 @@ int RunEstimate(const Args& args)
     // Folder names are CP932 bytes like every name of the data model.
     const std::string excludedName = Utf8ToCp932(excluded);
     // Each step loads the history afresh, as the two buttons do.
-    RefitEstimate(estimate, HistoryFromStore(LoadHistory(excludedName)), level);
-    PredictEstimate(estimate, HistoryFromStore(LoadHistory(excludedName)), level);
+    // One scan serves the refit and the prediction: both see the same history.
+    const std::vector<HistoryPoint> history = HistoryFromStore(LoadHistory(excludedName));
+    RefitEstimate(estimate, history, level);
+    PredictEstimate(estimate, history, level);
+    if (asJson) {
+        // The name as typed (UTF-8); the diagnostics only count the points.
+        PrintEstimateJson(estimate,
+                          DiagnoseEstimate(history, CoefficientsOf(estimate), PlannedSize(estimate), ""),
+                          excluded);
+        return ExitOk;
+    }
 
     const double coefficients[] = {estimate.constant, estimate.reuseCoef, estimate.deleteCoef,
                                    estimate.newCoef};

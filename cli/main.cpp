@@ -21,7 +21,7 @@ const Command Commands[] = {
     {"stats", quilvane::cli::RunStats, "stats [-C DIR]         統計情報を CSV で表示します"},
     {"new", quilvane::cli::RunNew, "new [-C DIR] EXERCISE [BASE]  新規プロジェクトを作ります"},
     {"estimate", quilvane::cli::RunEstimate,
-     "estimate [-C DIR] [--exclude NAME] REUSE DELETE NEW  係数を更新し、合計時間を見積ります"},
+     "estimate [--json] [-C DIR] [--exclude NAME] REUSE DELETE NEW  係数を更新し、合計時間を見積ります"},
     {"register", quilvane::cli::RunRegister,
      "register [-C DIR] PROJECT  プロジェクトを登録先にコピーし、進捗表を作り直します"},
 #ifdef QUILVANE_HAVE_PRINT

@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "estimate/EstimateDiagnostics.h"
 #include "estimate/LocCountRunner.h"
 #include "estimate/ProbeInputs.h"
 #include "statistics/ProjectScan.h"
@@ -119,14 +120,19 @@ CEstimateDlg::CEstimateDlg(const ProjectRecord& project, QWidget* parent)
     grid->addWidget(Label(this, "±"), 10, 0, Qt::AlignRight);
     grid->addWidget(rangeText_, 10, 1);
     grid->addWidget(rangeCaption_, 10, 2, 1, 2);
+    diagnostics_ = new QLabel(this);
+    diagnostics_->setObjectName(QStringLiteral("diagnostics"));
+    diagnostics_->setWordWrap(true);
+    diagnostics_->setTextFormat(Qt::PlainText);
+    grid->addWidget(diagnostics_, 11, 0, 1, 5);
 
     auto* fromActuals = MakeButton(this, ControlId::EstimateFromActualsButton, "実績で設定(&I)");
-    grid->addWidget(fromActuals, 11, 0, 1, 2);
+    grid->addWidget(fromActuals, 12, 0, 1, 2);
     auto* ok = MakeButton(this, ControlId::Ok, "OK&&");
     ok->setDefault(true);
-    grid->addWidget(ok, 11, 3);
+    grid->addWidget(ok, 12, 3);
     auto* cancel = MakeButton(this, ControlId::Cancel, "ｷｬﾝｾﾙ");
-    grid->addWidget(cancel, 11, 4);
+    grid->addWidget(cancel, 12, 4);
 
     integers_.Bind(baseLoc, &estimate.baseLoc);
     integers_.Bind(percent, &estimate.availablePercent);
@@ -161,7 +167,17 @@ QPushButton* CEstimateDlg::Button(int id) const
 int CEstimateDlg::exec()
 {
     ShowFields();
+    // A first project is told at once why the coefficients are 0 and what can be typed instead.
+    ShowDiagnostics(loadHistory());
     return QDialog::exec();
+}
+
+void CEstimateDlg::ShowDiagnostics(const std::vector<HistoryPoint>& history)
+{
+    lastHistory_ = history;
+    EstimateDiagnostics d =
+        DiagnoseEstimate(history, CoefficientsOf(estimate), PlannedSize(estimate), project_.projectName);
+    diagnostics_->setText(QString::fromStdString(DiagnosticsText(d)));
 }
 
 void CEstimateDlg::ShowFields()
@@ -210,6 +226,7 @@ void CEstimateDlg::OnSplit()
     }
     SplitPlannedSize(estimate);
     ShowFields();
+    ShowDiagnostics(lastHistory_);
 }
 
 void CEstimateDlg::OnRefit()
@@ -217,8 +234,10 @@ void CEstimateDlg::OnRefit()
     if (!TakeFields()) {
         return;
     }
-    RefitEstimate(estimate, loadHistory(), ConfidenceLevel());
+    const std::vector<HistoryPoint> history = loadHistory();
+    RefitEstimate(estimate, history, ConfidenceLevel());
     ShowFields();
+    ShowDiagnostics(history);
 }
 
 void CEstimateDlg::OnPredict()
@@ -226,8 +245,10 @@ void CEstimateDlg::OnPredict()
     if (!TakeFields()) {
         return;
     }
-    PredictEstimate(estimate, loadHistory(), ConfidenceLevel());
+    const std::vector<HistoryPoint> history = loadHistory();
+    PredictEstimate(estimate, history, ConfidenceLevel());
     ShowFields();
+    ShowDiagnostics(history);
 }
 
 void CEstimateDlg::OnSetFromActuals()
@@ -237,6 +258,7 @@ void CEstimateDlg::OnSetFromActuals()
     }
     SetFromActuals(estimate, project_.result);
     ShowFields();
+    ShowDiagnostics(lastHistory_);
 }
 
 } // namespace quilvane

@@ -41,6 +41,10 @@ public:
     QLineEdit* Edit(int id) const;
     QPlainTextEdit* NewLocEdit() const { return newLocText_; }
     QPushButton* Button(int id) const;
+    // The explanation under the interval: what the figures rest on and what is missing.
+    QLabel* Diagnostics() const { return diagnostics_; }
+    // Explains the coefficients and sizes on screen over `history`.
+    void ShowDiagnostics(const std::vector<HistoryPoint>& history);
 
 private:
     double ConfidenceLevel() const;
@@ -55,6 +59,9 @@ private:
     QLineEdit* deleteCoef_ = nullptr;
     QLineEdit* newCoef_ = nullptr;
     QLineEdit* rangeText_ = nullptr;
+    QLabel* diagnostics_ = nullptr;
+    // The history last read, so that size changes are explained again without a new scan.
+    std::vector<HistoryPoint> lastHistory_;
 };
 
 } // namespace quilvane

@@ -13,6 +13,7 @@
 
 #include "app/CMainFrame.h"
 #include "app/CQuilvaneDoc.h"
+#include "estimate/EstimateDiagnostics.h"
 #include "mainwindow/CMemoDlg.h"
 #include "mainwindow/PhaseClock.h"
 #include "platform/DecimalText.h"
@@ -221,6 +222,11 @@ void CQuilvaneView::RefreshTable(bool rebuildModes)
         addRow(ToQ(phase.name), phase.plan, phase.actual, QString::number(phase.ratio));
     }
     addRow(TotalsLabel, totals.plan, totals.actual, QStringLiteral("100"));
+    // The ratio column is easily taken for this project's own share; a first project also learns
+    // why every planned minute lands in the last phase.
+    const QString hint = QString::fromStdString(PhaseRatioHint(RatiosLackHistory(project.phases)));
+    phaseList_->headerItem()->setToolTip(3, hint);
+    phaseList_->setToolTip(hint);
     phaseList_->setUpdatesEnabled(true);
     update();
 }

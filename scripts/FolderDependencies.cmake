@@ -24,7 +24,7 @@ set(QUILVANE_FOLDER_DEPENDENCIES
     "estimate:platform,project,ui,statistics"
     "registration:platform,project,ui"
     "overview:platform,project,ui,statistics"
-    "mainwindow:platform,project,ui,app"
+    "mainwindow:platform,project,ui,logs,statistics,estimate,registration,overview,app"
     "app:platform,project,ui,logs,statistics,estimate,registration,overview,mainwindow"
     "cli:platform,project,ui,logs,statistics,estimate,registration,overview,mainwindow"
 )

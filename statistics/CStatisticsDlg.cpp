@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "project/ProjectRecord.h"
+#include "statistics/CChartView.h"
 #include "statistics/ChartSheet.h"
 #include "statistics/ProjectScan.h"
 #include "statistics/StatTable.h"
@@ -86,6 +87,7 @@ CStatisticsDlg::CStatisticsDlg(CommandContext& doc, QWidget* parent)
         {ControlId::StatisticsOpen, "開く...(&O)&&", 84, &CStatisticsDlg::OnOpen},
         {ControlId::StatisticsGraph, "グラフ...(&G)*", 114, &CStatisticsDlg::OnGraph},
         {ControlId::StatisticsDelete, "削除(&D)", 160, &CStatisticsDlg::OnDelete},
+        {ControlId::StatisticsChartView, "グラフ表示(&V)...", 206, &CStatisticsDlg::OnChartView},
     };
     for (const auto& def : buttons) {
         auto* b = new QPushButton(QString::fromUtf8(def.text), this);
@@ -106,8 +108,12 @@ void CStatisticsDlg::OnInitDialog()
     // The margins come from the designed size, before the stored size is applied.
     layout_.RecordMargins();
 
-    // Loads the file and scans every project folder, the open project's included.
-    StatStore store = LoadHistory("");
+    // Loads the file and scans every project folder, the open project's included, as
+    // LoadHistory does, keeping the phases' time for the charts.
+    StatStore store;
+    (void)LoadStatInfo(store); // a missing file leaves the defaults
+    phaseSeconds_.clear();
+    ScanProjects("", store, &phaseSeconds_);
     move(store.x, store.y);
     resize(std::max(store.width, MinimumWidth), std::max(store.height, MinimumHeight));
     layout_.OnSize(this);
@@ -143,6 +149,9 @@ void CStatisticsDlg::Fill()
     }
     list_->addTopLevelItems(items);
     list_->setUpdatesEnabled(true);
+    if (chartView_) {
+        chartView_->SetRows(rows_);
+    }
 }
 
 std::vector<std::size_t> CStatisticsDlg::SelectedRows() const
@@ -240,6 +249,21 @@ void CStatisticsDlg::OnGraph()
         CurrentPrompt().Inform(this, QFile::decodeName(QByteArray::fromStdString(result.path)) +
                                          QStringLiteral("\nに保存しました (開くプログラムがありません)"));
     }
+}
+
+void CStatisticsDlg::OnChartView()
+{
+    if (!chartView_) {
+        std::vector<std::string> phaseOrder;
+        for (const PhaseRecord& phase : doc_.Data().phases) {
+            phaseOrder.push_back(phase.name);
+        }
+        chartView_ = new CChartView(phaseSeconds_, std::move(phaseOrder), this);
+        chartView_->SetRows(rows_);
+    }
+    chartView_->show();
+    chartView_->raise();
+    chartView_->activateWindow();
 }
 
 void CStatisticsDlg::accept()

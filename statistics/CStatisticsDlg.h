@@ -4,11 +4,14 @@
 // statistics file from the rows as they stand; 閉じる discards every change. Choosing another
 // project ends the dialog with its file in ResultPath, for the caller to open.
 #include <QDialog>
+#include <QPointer>
 #include <cstddef>
 #include <string>
 #include <vector>
 
 #include "logs/LogListLogic.h"
+#include "project/SubRecords.h"
+#include "statistics/CChartView.h"
 #include "statistics/StatListLogic.h"
 #include "ui/ControlLayout.h"
 
@@ -41,6 +44,10 @@ public:
     void OnOpen();
     // Charts the first ten rows in a workbook and opens it with the desktop's spreadsheet.
     void OnGraph();
+    // Shows the rows as charts in a window of the workbench that follows the list's changes.
+    void OnChartView();
+    // The chart window, once opened.
+    CChartView* ChartView() const { return chartView_; }
     // Saves the rows (and with Ctrl held the CSV export), then closes.
     void accept() override;
 
@@ -57,6 +64,9 @@ private:
     std::string resultPath_;
     QTreeWidget* list_ = nullptr;
     std::vector<StatRow> rows_;
+    // Time logged per phase by the scanned projects, for the chart of phase shares.
+    PhaseSeconds phaseSeconds_;
+    QPointer<CChartView> chartView_;
     SortDirections directions_;
     ControlLayout layout_;
 };

@@ -116,6 +116,7 @@ inline constexpr int StatisticsList = 1097;
 inline constexpr int StatisticsGraph = 1099;
 inline constexpr int StatisticsDelete = 1100;
 inline constexpr int StatisticsOpen = 1103;
+inline constexpr int StatisticsChartView = 1106;
 
 // The overview and settings dialog.
 inline constexpr int OverviewBrowse = 1056;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "estimate/ProbeFit.h"
@@ -126,6 +127,30 @@ TEST_F(StatCli, EstimateRefitsOverTheHistoryAndPredicts)
     std::snprintf(expected, sizeof expected, "%.2f", p.range);
     EXPECT_EQ(lines[2], expected);
     EXPECT_GT(p.range, 0.0);
+
+    // The same figures as one JSON object, with the fit explained; the order of the options
+    // does not matter.
+    r = Cli({"estimate", "--exclude", "Prob6", "100", "--json", "10", "-C", dir_.Root(), "120"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    ASSERT_EQ(Lines(r.out).size(), 1u) << r.out;
+    auto j = nlohmann::ordered_json::parse(r.out);
+    std::vector<std::string> keys;
+    for (const auto& item : j.items()) {
+        keys.push_back(item.key());
+    }
+    EXPECT_EQ(keys, (std::vector<std::string>{"coefficients", "totalMinutes", "range", "points", "excluded",
+                                              "r2", "sigma", "warnings"}));
+    EXPECT_EQ(j["coefficients"], nlohmann::json({c.constant, c.reuseCoef, c.deleteCoef, c.newCoef}));
+    EXPECT_EQ(j["totalMinutes"], static_cast<int>(p.prediction + 0.5));
+    EXPECT_EQ(j["range"].get<double>(), std::stod(lines[2]));
+    EXPECT_EQ(j["points"], 6);
+    EXPECT_EQ(j["excluded"], "Prob6");
+    ASSERT_TRUE(j["r2"].is_number());
+    EXPECT_LE(j["r2"].get<double>(), 1.0);
+    ASSERT_TRUE(j["sigma"].is_number());
+    EXPECT_GT(j["sigma"].get<double>(), 0.0);
+    // The planned 10 deleted lines lie inside the history (0 to 40); the file's row has 7 new lines.
+    EXPECT_EQ(j["warnings"], nlohmann::json::array());
 }
 
 TEST_F(StatCli, EstimateWithoutHistoryPrintsZerosAndInfinity)
@@ -133,6 +158,15 @@ TEST_F(StatCli, EstimateWithoutHistoryPrintsZerosAndInfinity)
     ToolResult r = Cli({"estimate", "-C", dir_.Root(), "10", "0", "-5"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "0.0000 0.0000 0.0000 0.0000\n0\n∞\n");
+
+    r = Cli({"estimate", "--json", "-C", dir_.Root(), "10", "0", "-5"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(
+        r.out,
+        "{\"coefficients\":[0.0,0.0,0.0,0.0],\"totalMinutes\":0,\"range\":null,\"points\":0,"
+        "\"excluded\":null,\"r2\":null,\"sigma\":null,\"warnings\":[\"完了したプロジェクトの履歴が"
+        "ないため、係数はすべて 0 です。合計時間は直接入力できます\",\"あと 5 件の完了したプロジェクトが"
+        "必要です\"]}\n");
 }
 
 TEST_F(StatCli, EstimateWithFourPointsHasNoInterval)
@@ -143,6 +177,20 @@ TEST_F(StatCli, EstimateWithFourPointsHasNoInterval)
     ToolResult r = Cli({"estimate", "-C", dir_.Root(), "1", "1", "1"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(Lines(r.out).at(2), "∞");
+
+    // 100 new lines lie beyond the history's 1 to 7.
+    r = Cli({"estimate", "-C", dir_.Root(), "--json", "1", "1", "100"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    auto j = nlohmann::json::parse(r.out);
+    EXPECT_TRUE(j["range"].is_null());
+    EXPECT_EQ(j["points"], 4);
+    EXPECT_TRUE(j["sigma"].is_null());
+    // New lines are twice the reused plus one: the sizes leave the fit without a solution.
+    EXPECT_EQ(j["warnings"],
+              nlohmann::json({"履歴のサイズの組み合わせでは回帰式が解けない (例: 削除 LOC がすべて 0) "
+                              "ため、係数はすべて 0 です",
+                              "あと 1 件の完了したプロジェクトが必要です",
+                              "計画の新規 LOC (100) が履歴の範囲 (1〜7) の外にあります: 見積りは外挿です"}));
 }
 
 TEST_F(StatCli, EstimateRejectsBadArguments)
@@ -151,5 +199,6 @@ TEST_F(StatCli, EstimateRejectsBadArguments)
     EXPECT_EQ(Cli({"estimate", "-C", dir_.Root(), "1", "2", "x"}).exitCode, 2);
     EXPECT_EQ(Cli({"estimate", "-C", dir_.Root(), "1", "2", "99999999999"}).exitCode, 2);
     EXPECT_EQ(Cli({"estimate", "-C", dir_.Root(), "--exclude"}).exitCode, 2);
+    EXPECT_EQ(Cli({"estimate", "--json", "-C", dir_.Root(), "1", "2"}).exitCode, 2);
     EXPECT_EQ(Cli({"estimate", "-C", dir_.Path("missing"), "1", "2", "3"}).exitCode, 1);
 }

@@ -1,3 +1,4 @@
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -80,14 +81,14 @@ TEST_F(EstimateDialogs, BaseSizeCountsTheWholeBaseProject)
     dlg.Button(ControlId::EstimateBaseSizeButton)->click();
     EXPECT_EQ(dlg.estimate.baseLoc, 0);
     // A count that runs out of memory is reported and keeps the old size.
-    dlg.Edit(1035)->setText("Prob0");
-    dlg.Button(1038)->click();
+    dlg.Edit(ControlId::EstimateBaseName)->setText("Prob0");
+    dlg.Button(ControlId::EstimateBaseSizeButton)->click();
     Write("Prob0/Big.cs", std::string(100000, ';'));
     std::size_t previous = SetBulkMemoryLimit(16 << 10);
-    dlg.Button(1038)->click();
+    dlg.Button(ControlId::EstimateBaseSizeButton)->click();
     (void)SetBulkMemoryLimit(previous);
     EXPECT_EQ(dlg.estimate.baseLoc, 4);
-    EXPECT_EQ(dlg.Edit(1034)->text(), "4");
+    EXPECT_EQ(dlg.Edit(ControlId::EstimateBaseLoc)->text(), "4");
     ASSERT_FALSE(prompt_.shown.empty());
     EXPECT_TRUE(prompt_.shown.back().contains("Prob0/Big.cs: ")) << prompt_.shown.back().toStdString();
     EXPECT_TRUE(prompt_.shown.back().contains("メモリが足りない")) << prompt_.shown.back().toStdString();
@@ -107,6 +108,12 @@ TEST_F(EstimateDialogs, EmptyHistoryGivesZeroCoefficientsAndAnInfiniteRange)
     dlg.Button(ControlId::EstimatePredictButton)->click();
     EXPECT_EQ(dlg.Edit(ControlId::EstimateTotalMinutes)->text(), "0");
     EXPECT_EQ(dlg.Edit(ControlId::EstimateRangeText)->text(), "∞");
+    // The student is told why, and what to do instead; the fields stay as computed.
+    const QString told = dlg.Diagnostics()->text();
+    EXPECT_TRUE(told.startsWith(QStringLiteral("履歴: 0 件"))) << told.toStdString();
+    EXPECT_TRUE(told.contains(QStringLiteral("あと 5 件の完了したプロジェクトが必要です")));
+    EXPECT_TRUE(told.contains(QStringLiteral("合計時間は直接入力できます")));
+    EXPECT_TRUE(told.contains(QStringLiteral("工程ごとの計画時間の配分")));
 }
 
 TEST_F(EstimateDialogs, FivePointsGiveAFiniteRangeAndActualsFillThePlan)
@@ -131,6 +138,23 @@ TEST_F(EstimateDialogs, FivePointsGiveAFiniteRangeAndActualsFillThePlan)
     dlg.Button(ControlId::EstimatePredictButton)->click();
     EXPECT_NE(dlg.estimate.rangeText, "\x81\x87");
     EXPECT_GT(dlg.estimate.totalMinutes, 0);
+    const QString told = dlg.Diagnostics()->text();
+    EXPECT_TRUE(told.startsWith(QStringLiteral("履歴: 6 件   r² = 0."))) << told.toStdString();
+    EXPECT_FALSE(told.contains(QStringLiteral("σ = -")));
+    EXPECT_FALSE(told.contains('\n'));
+    // A planned size beyond every finished project is pointed out, also when it comes from the
+    // base's split rather than from a new prediction.
+    dlg.Edit(ControlId::EstimateNewLoc)->setText("400");
+    dlg.Button(ControlId::EstimatePredictButton)->click();
+    EXPECT_TRUE(
+        dlg.Diagnostics()->text().contains(QStringLiteral("計画の新規 LOC (400) が履歴の範囲 (5〜50) の外")));
+    dlg.Edit(ControlId::EstimateBaseLoc)->setText("100");
+    dlg.Edit(ControlId::EstimateAvailablePercent)->setText("10");
+    dlg.NewLocEdit()->setPlainText(QStringLiteral("読込 20"));
+    dlg.Button(ControlId::EstimateSplitButton)->click();
+    const QString split = dlg.Diagnostics()->text();
+    EXPECT_FALSE(split.contains(QStringLiteral("新規 LOC"))) << split.toStdString();
+    EXPECT_TRUE(split.contains(QStringLiteral("計画の削除 LOC (90) が履歴の範囲 (0〜8) の外")));
 }
 
 TEST_F(EstimateDialogs, OkSpreadsPlansOnlyWhenTheTotalChanged)

@@ -122,6 +122,25 @@ TEST_F(WorkbenchTest, EmptyProjectShowsOnlyTheTotalsRow)
     EXPECT_EQ(Frame().windowTitle(), "Empty");
 }
 
+TEST_F(WorkbenchTest, RatioColumnExplainsItselfAndGuidesAFirstProject)
+{
+    ProjectRecord p = ThreePhases();
+    p.phases[2].ratio = 100;
+    Start(MakeProject("First", p));
+    const QString first = View().PhaseList()->headerItem()->toolTip(3);
+    EXPECT_TRUE(first.contains(QStringLiteral("このプロジェクト自身の時間は含みません")))
+        << first.toStdString();
+    EXPECT_TRUE(first.contains(QStringLiteral("すべて最後の工程に割り当てられます")));
+    EXPECT_EQ(View().PhaseList()->toolTip(), first);
+
+    Doc().Data().phases[0].ratio = 40;
+    Doc().Data().phases[2].ratio = 60;
+    View().RefreshTable(false);
+    const QString later = View().PhaseList()->headerItem()->toolTip(3);
+    EXPECT_TRUE(later.contains(QStringLiteral("このプロジェクト自身の時間は含みません")));
+    EXPECT_FALSE(later.contains(QStringLiteral("最後の工程")));
+}
+
 TEST_F(WorkbenchTest, ClosingWhileRunningLogsAndOffersToSave)
 {
     std::string path = MakeProject("Prob1", ThreePhases());

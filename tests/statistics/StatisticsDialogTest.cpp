@@ -1,9 +1,12 @@
 #include <QHeaderView>
+#include <QImage>
+#include <QPainter>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <algorithm>
 
 #include "platform/Cp932.h"
+#include "statistics/CChartView.h"
 #include "statistics/CStatisticsDlg.h"
 #include "statistics/StatTable.h"
 #include "tests/GuiFixture.h"
@@ -289,4 +292,128 @@ TEST_F(StatDialogTest, GraphWritesTheWorkbookAndOpensIt)
     Click(*dlg, ControlId::StatisticsGraph);
     ASSERT_EQ(prompt_.shown.size(), 1u);
     EXPECT_TRUE(prompt_.shown[0].startsWith(QString::fromStdString(dir_.Path("init/PSPStat.xlsx"))));
+}
+
+namespace {
+
+std::vector<QString> Labels(const DrawnPanel& panel, QString DrawnBar::*field)
+{
+    std::vector<QString> texts;
+    for (const DrawnBar& bar : panel.bars) {
+        texts.push_back(bar.*field);
+    }
+    return texts;
+}
+
+std::vector<std::string> BarNames(const ChartPanel& panel)
+{
+    std::vector<std::string> names;
+    for (const ChartBar& bar : panel.bars) {
+        names.push_back(bar.label);
+    }
+    return names;
+}
+
+} // namespace
+
+TEST_F(StatDialogTest, ChartViewFollowsTheListAndSavesAPng)
+{
+    auto dlg = Dialog();
+    Click(*dlg, 1106);
+    CChartView* view = dlg->ChartView();
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(view->isVisible());
+    // "Gone" has minutes but no new lines: it has a productivity but no defect density.
+    EXPECT_EQ(BarNames(view->Figures().Panel(ChartKind::Productivity)),
+              (std::vector<std::string>{"Gone", "Prob1", "Prob2"}));
+    EXPECT_EQ(BarNames(view->Figures().Panel(ChartKind::DefectDensity)),
+              (std::vector<std::string>{"Prob1", "Prob2"}));
+
+    // Sorting and deleting reach the open view; a second click shows the same window.
+    Click(*dlg, 1106);
+    EXPECT_EQ(dlg->ChartView(), view);
+    dlg->OnSort(1);
+    dlg->OnSort(1);
+    EXPECT_EQ(BarNames(view->Figures().Panel(ChartKind::Productivity)),
+              (std::vector<std::string>{"Prob2", "Prob1", "Gone"}));
+    Select(*dlg, {"Gone"});
+    Click(*dlg, 1100);
+    EXPECT_EQ(BarNames(view->Figures().Panel(ChartKind::Productivity)),
+              (std::vector<std::string>{"Prob2", "Prob1"}));
+
+    QImage image = view->Render(QSize(900, 640));
+    EXPECT_FALSE(image.isNull());
+
+    auto* save = view->findChild<QPushButton*>(QStringLiteral("savePng"));
+    ASSERT_NE(save, nullptr);
+    prompt_.choices.push_back(std::nullopt);
+    save->click();
+    const std::string png = dir_.Path("chart.png");
+    EXPECT_FALSE(std::filesystem::exists(png));
+    prompt_.choices.push_back(QString::fromStdString(png));
+    save->click();
+    QImage saved(QString::fromStdString(png));
+    ASSERT_FALSE(saved.isNull());
+    EXPECT_GE(saved.width(), 960);
+    // A folder that does not exist: the user is told, nothing is claimed.
+    const std::size_t asked = prompt_.shown.size();
+    prompt_.choices.push_back(QString::fromStdString(dir_.Path("missing/chart.png")));
+    EXPECT_FALSE(view->OnSavePng());
+    ASSERT_EQ(prompt_.shown.size(), asked + 2);
+    EXPECT_FALSE(prompt_.shown.back().isEmpty());
+    EXPECT_FALSE(std::filesystem::exists(dir_.Path("missing")));
+}
+
+TEST(ChartPainter, DrawsEveryBarInOrderWithItsValueAndName)
+{
+    ChartFigures figures;
+    figures.panels.resize(ChartPanelCount);
+    ChartPanel& productivity = figures.panels[0];
+    productivity.title = "生産性";
+    productivity.unit = "新規 LOC/時間";
+    productivity.bars = {{"P1", 12.5}, {"P2", 30.0}, {"\x83\x76\x83\x8d", 6.3}}; // プロ
+    ChartPanel& ratio = figures.panels[1];
+    ratio.decimals = 2;
+    ratio.reference = 1.0;
+    ratio.bars = {{"P1", 0.5}, {"P2", -0.25}};
+    // Five hundred projects: every bar is drawn, no label is crowded in.
+    ChartPanel& many = figures.panels[2];
+    for (int i = 0; i < 500; ++i) {
+        many.bars.push_back({"P" + std::to_string(i), static_cast<double>(i)});
+    }
+
+    QImage image(1000, 900, QImage::Format_RGB32);
+    QPainter painter(&image);
+    std::vector<DrawnPanel> drawn = PaintChartFigures(painter, QRectF(image.rect()), figures);
+    painter.end();
+    ASSERT_EQ(drawn.size(), ChartPanelCount);
+
+    EXPECT_EQ(drawn[0].title, QStringLiteral("生産性 (新規 LOC/時間)"));
+    EXPECT_EQ(Labels(drawn[0], &DrawnBar::valueText), (std::vector<QString>{"12.5", "30.0", "6.3"}));
+    EXPECT_EQ(Labels(drawn[0], &DrawnBar::label), (std::vector<QString>{"P1", "P2", QStringLiteral("プロ")}));
+    const auto& bars = drawn[0].bars;
+    ASSERT_EQ(bars.size(), 3u);
+    // Left to right in the given order; heights in proportion, the largest reaching the top.
+    EXPECT_LT(bars[0].rect.right(), bars[1].rect.left());
+    EXPECT_LT(bars[1].rect.right(), bars[2].rect.left());
+    EXPECT_NEAR(bars[0].rect.height() / bars[1].rect.height(), 12.5 / 30.0, 1e-9);
+    EXPECT_NEAR(bars[2].rect.height() / bars[1].rect.height(), 6.3 / 30.0, 1e-9);
+    EXPECT_DOUBLE_EQ(bars[0].rect.bottom(), bars[1].rect.bottom());
+    EXPECT_TRUE(drawn[0].area.contains(bars[1].rect));
+
+    // A negative ratio keeps its label but draws no height; the reference 1.0 sets the scale.
+    EXPECT_EQ(Labels(drawn[1], &DrawnBar::valueText), (std::vector<QString>{"0.50", "-0.25"}));
+    ASSERT_EQ(drawn[1].bars.size(), 2u);
+    EXPECT_EQ(drawn[1].bars[1].rect.height(), 0.0);
+    EXPECT_GT(drawn[1].bars[0].rect.height(), 0.0);
+
+    ASSERT_EQ(drawn[2].bars.size(), 500u);
+    EXPECT_TRUE(drawn[2].bars[0].valueText.isEmpty());
+    EXPECT_TRUE(drawn[2].bars[499].label.isEmpty());
+    EXPECT_LT(drawn[2].bars[498].rect.left(), drawn[2].bars[499].rect.left());
+
+    // Panels without bars say so rather than stay blank; the last one spans the width.
+    EXPECT_TRUE(drawn[3].bars.empty());
+    EXPECT_FALSE(drawn[3].emptyText.isEmpty());
+    EXPECT_GT(drawn[4].area.width(), drawn[3].area.width() * 1.5);
 }

@@ -1,0 +1,39 @@
+#pragma once
+// Draws the history's chart panels on any QPainter (a widget, an image for PNG, a test's
+// image) and tells what it drew, so that callers and tests can check the bars and labels
+// without reading pixels. Each panel is a bar chart of its own; further kinds of chart draw
+// into a panel's area with PaintBarPanel's conventions.
+#include <QRectF>
+#include <QString>
+#include <vector>
+
+#include "statistics/ChartFigures.h"
+
+class QPainter;
+
+namespace quilvane {
+
+struct DrawnBar {
+    QString label;     // the project or phase name under the bar; empty when it did not fit
+    QString valueText; // the value above the bar; empty when it did not fit
+    double value = 0.0;
+    QRectF rect;
+};
+
+struct DrawnPanel {
+    QString title;
+    QRectF area;
+    // Shown instead of bars when the panel has none.
+    QString emptyText;
+    std::vector<DrawnBar> bars;
+};
+
+// One panel in `area`: the title with its unit, a frame, the bars left to right in the panel's
+// order scaled to the largest value (negative values draw as empty bars), the reference level
+// as a dashed line, each bar's value above it and its name below, where there is room.
+DrawnPanel PaintBarPanel(QPainter& painter, const QRectF& area, const ChartPanel& panel);
+
+// All panels of `figures` in a grid of two columns filling `area`, on a white background.
+std::vector<DrawnPanel> PaintChartFigures(QPainter& painter, const QRectF& area, const ChartFigures& figures);
+
+} // namespace quilvane
