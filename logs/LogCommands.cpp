@@ -8,10 +8,23 @@
 #include "logs/CTimeLogDlg.h"
 #include "logs/TimeAdjust.h"
 #include "mainwindow/CQuilvaneView.h"
+#include "project/DefectDetails.h"
 #include "ui/Prompt.h"
 #include "ui/QtText.h"
 
 namespace quilvane {
+namespace {
+
+std::vector<std::string> PhaseNames(const ProjectRecord& project)
+{
+    std::vector<std::string> names;
+    for (const PhaseRecord& phase : project.phases) {
+        names.push_back(phase.name);
+    }
+    return names;
+}
+
+} // namespace
 
 void InstallLogCommands(CQuilvaneView& view)
 {
@@ -35,7 +48,7 @@ void OnTimeLog(CQuilvaneView& view)
 void OnDefectLog(CQuilvaneView& view)
 {
     CQuilvaneDoc& doc = view.GetDocument();
-    CDefectLogDlg dlg(doc.Data().defectLog, view.window());
+    CDefectLogDlg dlg(doc.Data().defectLog, PhaseNames(doc.Data()), doc.Clock(), view.window());
     if (dlg.exec() != QDialog::Accepted) {
         return;
     }
@@ -52,7 +65,10 @@ void OnAddDefect(CQuilvaneView& view)
     }
     CQuilvaneDoc& doc = view.GetDocument();
     DefectEntry entry = NewDefect(doc.Data().mode, doc.Clock().Now());
-    CDefectEditDlg dlg(entry, view.window());
+    std::vector<std::string> phases = PhaseNames(doc.Data());
+    // The drop-down opens on the phase before the running one, where most defects come from.
+    entry.comment = ComposeDefectComment({std::nullopt, DefaultInjectedPhase(phases, entry.phase), std::nullopt, ""});
+    CDefectEditDlg dlg(entry, std::move(phases), doc.Clock(), view.window());
     if (dlg.exec() != QDialog::Accepted) {
         return;
     }
