@@ -35,6 +35,8 @@ public:
     void OnAdjustTime(Adjuster button);
     // Starts the fix timer, or stops it and puts the minutes measured into the field.
     void OnFixTimer();
+    // Shows the time the fix timer has counted; the one-second tick calls it while it runs.
+    void ShowElapsed();
 
     QPlainTextEdit* Comment() const { return comment_; }
     QComboBox* Type() const { return type_; }
@@ -49,7 +51,6 @@ protected:
 private:
     void TakeFields();
     void ShowFields();
-    void ShowElapsed();
 
     DefectEntry& entry_;
     DefectEntryEdit values_;
