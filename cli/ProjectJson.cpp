@@ -356,7 +356,8 @@ OrderedJson ProjectToJson(const ProjectRecord& p)
     defectLog["entries"] = OrderedJson::array();
     for (const auto& e : d.entries) {
         const DefectDetails details = DetailsOf(e);
-        OrderedJson entry = {{"phase", Text(e.phase)}, {"comment", Text(details.comment)}, {"time", e.time.Seconds()}};
+        OrderedJson entry = {
+            {"phase", Text(e.phase)}, {"comment", Text(details.comment)}, {"time", e.time.Seconds()}};
         entry["type"] = details.type ? OrderedJson(*details.type) : OrderedJson(nullptr);
         entry["injected"] = details.injected ? OrderedJson(Text(*details.injected)) : OrderedJson(nullptr);
         entry["fixMinutes"] = details.fixMinutes ? OrderedJson(*details.fixMinutes) : OrderedJson(nullptr);

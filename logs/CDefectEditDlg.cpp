@@ -88,8 +88,7 @@ CDefectEditDlg::CDefectEditDlg(DefectEntry& entry, std::vector<std::string> phas
     injected_->setGeometry(64, 92, 180, 22);
     injected_->addItem(UnknownItem());
     // A phase renamed or removed since the defect was recorded stays offered, so OK keeps it.
-    if (values_.injected &&
-        std::find(phases.begin(), phases.end(), *values_.injected) == phases.end()) {
+    if (values_.injected && std::find(phases.begin(), phases.end(), *values_.injected) == phases.end()) {
         phases.push_back(*values_.injected);
     }
     for (std::size_t i = 0; i < phases.size(); ++i) {
@@ -155,11 +154,13 @@ void CDefectEditDlg::TakeFields()
     const QVariant code = type_->currentData();
     values_.type = code.isValid() ? std::optional<int>(code.toInt()) : std::nullopt;
     const QVariant phase = injected_->currentData();
-    values_.injected = phase.isValid() ? std::optional<std::string>(injectedNames_[phase.toUInt()]) : std::nullopt;
+    values_.injected =
+        phase.isValid() ? std::optional<std::string>(injectedNames_[phase.toUInt()]) : std::nullopt;
     bool number = false;
     const int minutes = fixMinutes_->text().trimmed().toInt(&number);
-    values_.fixMinutes = number && minutes >= 0 && minutes <= MaxFixMinutes ? std::optional<std::int32_t>(minutes)
-                                                                            : std::nullopt;
+    values_.fixMinutes = number && minutes >= 0 && minutes <= MaxFixMinutes
+                             ? std::optional<std::int32_t>(minutes)
+                             : std::nullopt;
 }
 
 void CDefectEditDlg::ShowFields()

@@ -15,7 +15,10 @@ const SystemTimeSource& SystemClock()
 
 } // namespace
 
-CDefectLogDlg::CDefectLogDlg(const DefectLog& log, QWidget* parent) : CDefectLogDlg(log, {}, SystemClock(), parent) {}
+CDefectLogDlg::CDefectLogDlg(const DefectLog& log, QWidget* parent)
+    : CDefectLogDlg(log, {}, SystemClock(), parent)
+{
+}
 
 CDefectLogDlg::CDefectLogDlg(const DefectLog& log, std::vector<std::string> phases, const TimeSource& clock,
                              QWidget* parent)

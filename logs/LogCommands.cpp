@@ -67,7 +67,8 @@ void OnAddDefect(CQuilvaneView& view)
     DefectEntry entry = NewDefect(doc.Data().mode, doc.Clock().Now());
     std::vector<std::string> phases = PhaseNames(doc.Data());
     // The drop-down opens on the phase before the running one, where most defects come from.
-    entry.comment = ComposeDefectComment({std::nullopt, DefaultInjectedPhase(phases, entry.phase), std::nullopt, ""});
+    entry.comment =
+        ComposeDefectComment({std::nullopt, DefaultInjectedPhase(phases, entry.phase), std::nullopt, ""});
     CDefectEditDlg dlg(entry, std::move(phases), doc.Clock(), view.window());
     if (dlg.exec() != QDialog::Accepted) {
         return;

@@ -4,8 +4,8 @@
 #include <numeric>
 
 #include "platform/MbString.h"
-#include "project/DefectDetails.h"
 #include "platform/TimeText.h"
+#include "project/DefectDetails.h"
 
 namespace quilvane {
 

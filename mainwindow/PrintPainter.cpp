@@ -369,8 +369,12 @@ void PrintPainter::PaintLogSlice(QPainter& painter, const LogBlockSlice& slice) 
     if (place->headingLine) {
         const QString timeHeadings[] = {QString(), QStringLiteral("工程"), QStringLiteral("時間"),
                                         QStringLiteral("開始"), QStringLiteral("終了")};
-        const QString defectHeadings[] = {QString(),           QStringLiteral("工程"), QStringLiteral("時刻"),
-                                          QStringLiteral("種別"), QStringLiteral("混入"), QStringLiteral("修正"),
+        const QString defectHeadings[] = {QString(),
+                                          QStringLiteral("工程"),
+                                          QStringLiteral("時刻"),
+                                          QStringLiteral("種別"),
+                                          QStringLiteral("混入"),
+                                          QStringLiteral("修正"),
                                           QStringLiteral("コメント")};
         std::span<const QString> headings =
             time ? std::span<const QString>(timeHeadings) : std::span<const QString>(defectHeadings);

@@ -9,9 +9,9 @@ namespace {
 
 // CP932 for the header's words.
 constexpr std::string_view HeaderStart = "[PSP";
-constexpr std::string_view TypeKey = "\x8E\xED\x95\xCA" "=";     // 種別=
-constexpr std::string_view FixKey = "\x8F\x43\x90\xB3" "=";      // 修正=
-constexpr std::string_view InjectedKey = "\x8D\xAC\x93\xFC" "="; // 混入=
+constexpr std::string_view TypeKey = "\x8E\xED\x95\xCA\x3D";     // 種別=
+constexpr std::string_view FixKey = "\x8F\x43\x90\xB3\x3D";      // 修正=
+constexpr std::string_view InjectedKey = "\x8D\xAC\x93\xFC\x3D"; // 混入=
 constexpr std::string_view MinuteUnit = "\x95\xAA";              // 分
 constexpr std::string_view LineBreak = "\r\n";
 
@@ -76,10 +76,12 @@ std::optional<DefectDetails> ParseFields(std::string_view fields)
             details.type = *code;
         } else if (field.substr(0, FixKey.size()) == FixKey) {
             std::string_view value = field.substr(FixKey.size());
-            if (value.size() < MinuteUnit.size() || value.substr(value.size() - MinuteUnit.size()) != MinuteUnit) {
+            if (value.size() < MinuteUnit.size() ||
+                value.substr(value.size() - MinuteUnit.size()) != MinuteUnit) {
                 return std::nullopt;
             }
-            std::optional<std::int32_t> minutes = ReadNumber(value.substr(0, value.size() - MinuteUnit.size()));
+            std::optional<std::int32_t> minutes =
+                ReadNumber(value.substr(0, value.size() - MinuteUnit.size()));
             if (details.fixMinutes || !minutes || *minutes > MaxFixMinutes) {
                 return std::nullopt;
             }
@@ -121,16 +123,16 @@ std::string HeaderLine(const DefectDetails& details)
 const std::vector<DefectType>& DefectTypeStandard()
 {
     static const std::vector<DefectType> types = {
-        {10, "\x83\x68\x83\x4C\x83\x85\x83\x81\x83\x93\x83\x67"},                         // ドキュメント
-        {20, "\x8D\x5C\x95\xB6"},                                                         // 構文
-        {30, "\x83\x72\x83\x8B\x83\x68" "/" "\x83\x70\x83\x62\x83\x50\x81\x5B\x83\x57"},  // ビルド/パッケージ
-        {40, "\x91\xE3\x93\xFC"},                                                         // 代入
-        {50, "\x83\x43\x83\x93\x83\x5E\x81\x5B\x83\x74\x83\x46\x81\x5B\x83\x58"},         // インターフェース
-        {60, "\x83\x60\x83\x46\x83\x62\x83\x4E"},                                         // チェック
-        {70, "\x83\x66\x81\x5B\x83\x5E"},                                                 // データ
-        {80, "\x8B\x40\x94\x5C"},                                                         // 機能
-        {90, "\x83\x56\x83\x58\x83\x65\x83\x80"},                                         // システム
-        {100, "\x8A\xC2\x8B\xAB"},                                                        // 環境
+        {10, "\x83\x68\x83\x4C\x83\x85\x83\x81\x83\x93\x83\x67"},                     // ドキュメント
+        {20, "\x8D\x5C\x95\xB6"},                                                     // 構文
+        {30, "\x83\x72\x83\x8B\x83\x68\x2F\x83\x70\x83\x62\x83\x50\x81\x5B\x83\x57"}, // ビルド/パッケージ
+        {40, "\x91\xE3\x93\xFC"},                                                     // 代入
+        {50, "\x83\x43\x83\x93\x83\x5E\x81\x5B\x83\x74\x83\x46\x81\x5B\x83\x58"}, // インターフェース
+        {60, "\x83\x60\x83\x46\x83\x62\x83\x4E"},                                 // チェック
+        {70, "\x83\x66\x81\x5B\x83\x5E"},                                         // データ
+        {80, "\x8B\x40\x94\x5C"},                                                 // 機能
+        {90, "\x83\x56\x83\x58\x83\x65\x83\x80"},                                 // システム
+        {100, "\x8A\xC2\x8B\xAB"},                                                // 環境
     };
     return types;
 }

@@ -53,8 +53,9 @@ struct DefectDetails {
 DefectDetails ParseDefectComment(std::string_view stored);
 
 // The stored comment for `details`: the student's text alone when no detail is known and the
-// text cannot be taken for a header, otherwise the header line, CR LF and the text. Line breaks in the injected phase name become blanks. Only a
-// standard type and minutes from 0 to MaxFixMinutes read back; callers accept no others.
+// text cannot be taken for a header, otherwise the header line, CR LF and the text. Line breaks
+// in the injected phase name become blanks. Only a standard type and minutes from 0 to
+// MaxFixMinutes read back; callers accept no others.
 std::string ComposeDefectComment(const DefectDetails& details);
 
 // The details of a log entry; shortcuts for ParseDefectComment(entry.comment).

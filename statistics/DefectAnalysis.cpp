@@ -10,7 +10,8 @@ namespace quilvane {
 namespace {
 
 // Known values first in their own order, the unknown one last.
-template <class T, class Less> bool KnownFirst(const std::optional<T>& a, const std::optional<T>& b, Less less)
+template <class T, class Less>
+bool KnownFirst(const std::optional<T>& a, const std::optional<T>& b, Less less)
 {
     if (a.has_value() != b.has_value()) {
         return a.has_value();
@@ -64,10 +65,9 @@ void DefectAnalysis::Add(const DefectLog& log)
 DefectAnalysis AnalyseStoredDefects(const std::string& excludedName)
 {
     DefectAnalysis analysis;
-    ForEachScannedProject(excludedName,
-                          [&analysis](const std::string&, const ProjectRecord& project) {
-                              analysis.Add(project.defectLog);
-                          });
+    ForEachScannedProject(excludedName, [&analysis](const std::string&, const ProjectRecord& project) {
+        analysis.Add(project.defectLog);
+    });
     return analysis;
 }
 

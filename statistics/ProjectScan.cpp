@@ -120,12 +120,13 @@ void ForEachScannedProject(const std::string& excludedName,
 
 void ScanProjects(const std::string& excludedName, StatStore& store, PhaseSeconds* phaseSeconds)
 {
-    ForEachScannedProject(excludedName, [&store, phaseSeconds](const std::string& name, const ProjectRecord& project) {
-        if (phaseSeconds != nullptr) {
-            project.timeLog.SumByPhase(*phaseSeconds);
-        }
-        store.records[name] = RecordOf(project);
-    });
+    ForEachScannedProject(excludedName,
+                          [&store, phaseSeconds](const std::string& name, const ProjectRecord& project) {
+                              if (phaseSeconds != nullptr) {
+                                  project.timeLog.SumByPhase(*phaseSeconds);
+                              }
+                              store.records[name] = RecordOf(project);
+                          });
 }
 
 StatStore LoadHistory(const std::string& excludedName)

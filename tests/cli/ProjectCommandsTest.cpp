@@ -86,8 +86,12 @@ TEST_F(CliProject, PackFillsMissingKeysWithNewProjectDefaults)
 TEST_F(CliProject, DefectDetailsShowWithoutTheHeaderAndPackWritesIt)
 {
     ProjectRecord p;
-    p.defectLog.entries = {{"x", ComposeDefectComment({70, "\x90\xDD\x8C\x76", 15, "off by one"}), Moment(5)}};
+    p.defectLog.entries = {
+        {"x", ComposeDefectComment({70, "\x90\xDD\x8C\x76", 15, "off by one"}), Moment(5)}};
     ASSERT_TRUE(SaveProjectFile(dir_.Path("work.psp"), p).Ok());
+    const std::string readable = Cli({"show", dir_.Path("work.psp")}).out;
+    EXPECT_NE(readable.find("\t70 データ\t設計\t15\toff by one\n"), std::string::npos) << readable;
+    EXPECT_EQ(readable.find("[PSP"), std::string::npos) << readable;
     auto j = nlohmann::json::parse(Cli({"show", "--json", dir_.Path("work.psp")}).out);
     const auto& entry = j["defectLog"]["entries"][0];
     EXPECT_EQ(entry["comment"], "off by one");
@@ -105,7 +109,8 @@ TEST_F(CliProject, DefectDetailsShowWithoutTheHeaderAndPackWritesIt)
     ProjectRecord loaded;
     ASSERT_TRUE(LoadProjectFile(dir_.Path("d.psp"), loaded).Ok());
     ASSERT_EQ(loaded.defectLog.entries.size(), 2u);
-    EXPECT_EQ(loaded.defectLog.entries[0].comment, "[PSP \x8E\xED\x95\xCA=20 \x8D\xAC\x93\xFC=\x90\xDD\x8C\x76]\r\nx");
+    EXPECT_EQ(loaded.defectLog.entries[0].comment,
+              "[PSP \x8E\xED\x95\xCA=20 \x8D\xAC\x93\xFC=\x90\xDD\x8C\x76]\r\nx");
     EXPECT_EQ(DetailsOf(loaded.defectLog.entries[1]).comment, "[PSP]\r\n");
     EXPECT_EQ(DetailsOf(loaded.defectLog.entries[1]).type, std::nullopt);
 

@@ -158,17 +158,20 @@ TEST_F(StatCli, EstimateRejectsBadArguments)
 
 TEST_F(StatCli, DefectsCountsTypesAndPhasesOverTheScannedProjects)
 {
-    const std::string design = "\x90\xDD\x8C\x76"; // 設計
-    const std::string code = "\x83\x52\x81\x5B\x83\x68";  // コード
+    const std::string design = "\x90\xDD\x8C\x76";       // 設計
+    const std::string code = "\x83\x52\x81\x5B\x83\x68"; // コード
     auto defect = [](const std::string& removed, std::optional<int> type, std::optional<std::string> injected,
                      std::optional<std::int32_t> minutes) {
-        return DefectEntry{removed, ComposeDefectComment({type, std::move(injected), minutes, "c"}), Moment(9)};
+        return DefectEntry{removed, ComposeDefectComment({type, std::move(injected), minutes, "c"}),
+                           Moment(9)};
     };
     ProjectRecord one = FinishedProject(0, 0, 100, 150);
-    one.defectLog.entries = {defect(code, 20, design, 4), defect(code, 20, code, 6), defect("Test", 80, design, 30)};
+    one.defectLog.entries = {defect(code, 20, design, 4), defect(code, 20, code, 6),
+                             defect("Test", 80, design, 30)};
     Project("Prob1", one);
     ProjectRecord two = FinishedProject(0, 0, 80, 100);
-    two.defectLog.entries = {defect(code, 20, design, std::nullopt), defect("Test", std::nullopt, std::nullopt, 3),
+    two.defectLog.entries = {defect(code, 20, design, std::nullopt),
+                             defect("Test", std::nullopt, std::nullopt, 3),
                              {"Test", "plain", Moment(9)}};
     Project("Prob2", two);
     ProjectRecord skipped = FinishedProject(0, 0, 80, 100);

@@ -330,8 +330,10 @@ TEST_F(DefectLogDialogTest, TypedFixMinutesAreKeptAndNonsenseIsUnknown)
         std::optional<std::int32_t> stored;
     };
     // Text set around the validator (pasted, or from a test) is checked again on OK.
-    const Case cases[] = {{"15", 15},       {"0", 0},           {"", std::nullopt},  {"99999", 99999},
-                          {"-4", std::nullopt}, {"100000", std::nullopt}, {"abc", std::nullopt}};
+    const Case cases[] = {{"15", 15},           {"0", 0},
+                          {"", std::nullopt},   {"99999", 99999},
+                          {"-4", std::nullopt}, {"100000", std::nullopt},
+                          {"abc", std::nullopt}};
     for (const Case& c : cases) {
         DefectEntry entry = ThreeDefects().entries[0];
         CDefectEditDlg dlg(entry, {"A", "B"}, clock_);

@@ -2,8 +2,8 @@
 #include <limits>
 
 #include "logs/TimeAdjust.h"
-#include "project/DefectDetails.h"
 #include "platform/TimeText.h"
+#include "project/DefectDetails.h"
 
 using namespace quilvane;
 
@@ -114,7 +114,6 @@ TEST(DefectLogEdit, NewDefectHasThePhaseTheMomentAndNoComment)
     EXPECT_EQ(NewDefect("P", -5).time.Seconds(), 0);
 }
 
-
 TEST(DefectLogEdit, InjectedPhaseDefaultsToThePhaseBeforeTheCurrentOne)
 {
     const std::vector<std::string> phases = {"Plan", "Design", "Code", "Test"};
@@ -122,8 +121,8 @@ TEST(DefectLogEdit, InjectedPhaseDefaultsToThePhaseBeforeTheCurrentOne)
         std::string current;
         std::optional<std::string> injected;
     };
-    const Case cases[] = {{"Code", "Design"}, {"Test", "Code"}, {"Plan", "Plan"}, {"code", std::nullopt},
-                          {"", std::nullopt}};
+    const Case cases[] = {
+        {"Code", "Design"}, {"Test", "Code"}, {"Plan", "Plan"}, {"code", std::nullopt}, {"", std::nullopt}};
     for (const Case& c : cases) {
         EXPECT_EQ(DefaultInjectedPhase(phases, c.current), c.injected) << c.current;
     }
@@ -150,8 +149,9 @@ TEST(DefectFixTimer, CountsRunsOnTopOfKnownMinutesRoundingHalfUp)
         std::int64_t seconds;
         std::int32_t minutes;
     };
-    const Case cases[] = {{std::nullopt, 0, 0},  {std::nullopt, 29, 0}, {std::nullopt, 30, 1},
-                          {std::nullopt, 89, 1}, {5, 90, 7},            {99998, 600, 99999}};
+    const Case cases[] = {
+        {std::nullopt, 0, 0}, {std::nullopt, 29, 0}, {std::nullopt, 30, 1}, {std::nullopt, 89, 1},
+        {5, 90, 7},           {99998, 600, 99999}};
     for (const Case& c : cases) {
         FixTimer timer;
         EXPECT_FALSE(timer.Running());

@@ -378,7 +378,8 @@ TEST_F(PrintPainterTest, EmptyLogsGiveTwoEmptyBlocksOnPageTwo)
     EXPECT_EQ(page.Find(QStringLiteral("種別"))->baseline, QPointF(1570, BaselineOf(772, 72)));
     // Every heading ends before the next ruling.
     const QFontMetricsF metrics(PrintPainter::PrintFont(72));
-    for (auto [heading, right] : {std::pair{"種別", 1740}, {"混入", 2000}, {"修正", 2200}, {"コメント", 2640}}) {
+    for (auto [heading, right] :
+         {std::pair{"種別", 1740}, {"混入", 2000}, {"修正", 2200}, {"コメント", 2640}}) {
         const RecordedText* drawn = page.Find(QString::fromUtf8(heading));
         EXPECT_LE(drawn->baseline.x() + metrics.horizontalAdvance(drawn->text), right - 19.0) << heading;
     }
@@ -430,8 +431,10 @@ TEST_F(PrintPainterTest, DefectDetailsPrintInTheirColumnsAndTheHeaderNever)
         {"x", ComposeDefectComment({70, design, 125, "off by one"}), Moment(1796590050)}};
     Page page = Record(2);
     const double y = BaselineOf(144 * 6 + 340, 72);
-    const std::pair<QString, int> cells[] = {
-        {QStringLiteral("70"), 1570}, {ToQ(design), 1770}, {QStringLiteral("125"), 2030}, {QStringLiteral("off by one"), 2230}};
+    const std::pair<QString, int> cells[] = {{QStringLiteral("70"), 1570},
+                                             {ToQ(design), 1770},
+                                             {QStringLiteral("125"), 2030},
+                                             {QStringLiteral("off by one"), 2230}};
     for (const auto& [text, x] : cells) {
         const RecordedText* drawn = page.Find(text);
         ASSERT_NE(drawn, nullptr) << text.toStdString();
