@@ -292,6 +292,13 @@ void ReadDefectLog(Reader& r, const Json& j, DefectLog& log)
                 return;
             }
             entry.comment = ComposeDefectComment(details);
+            // A name that ends in half a double-byte character would swallow the header's closing
+            // bracket: refused rather than stored as a comment that reads back as something else.
+            if (ParseDefectComment(entry.comment) != details) {
+                r.At(path + ".injected");
+                r.Fail("混入工程の名前をバグ記録に書けません");
+                return;
+            }
             entry.time = Moment(time);
             log.entries.push_back(std::move(entry));
         }

@@ -121,6 +121,8 @@ TEST_F(CliProject, DefectDetailsShowWithoutTheHeaderAndPackWritesIt)
         {R"({"defectLog": {"entries": [{"fixMinutes": 100000}]}})", "defectLog.entries[0].fixMinutes"},
         {R"({"defectLog": {"entries": [{"injected": "a\nb"}]}})", "defectLog.entries[0].injected"},
         {R"({"defectLog": {"entries": [{"injected": 3}]}})", "defectLog.entries[0].injected"},
+        // Through the lossless mapping this is a lone lead byte, which would hide the closing bracket.
+        {R"({"defectLog": {"entries": [{"injected": "x\uF783"}]}})", "defectLog.entries[0].injected"},
     };
     for (const auto& [json, field] : refused) {
         SCOPED_TRACE(json);
