@@ -23,6 +23,8 @@ int RunPack(const Args& args);
 int RunLoc(const Args& args);
 int RunStats(const Args& args);
 int RunEstimate(const Args& args);
+// Defects of the scanned projects by type and by injected and removal phase; --json for one object.
+int RunDefects(const Args& args);
 int RunRegister(const Args& args);
 // Creates a project as the new-project dialog's OK does.
 int RunNew(const Args& args);

@@ -8,6 +8,7 @@
 #include "platform/Cp932.h"
 #include "platform/FileIo.h"
 #include "platform/TimeText.h"
+#include "project/DefectDetails.h"
 #include "project/ProjectFile.h"
 
 namespace quilvane::cli {
@@ -31,13 +32,17 @@ void PrintReadable(const ProjectRecord& p)
     }
     std::cout << "\nバグ記録 " << p.defectLog.entries.size() << " 件\n";
     for (const auto& e : p.defectLog.entries) {
-        std::string comment = u(e.comment);
+        // The details print in columns of their own, never as the header inside the comment.
+        const DefectDetails details = DetailsOf(e);
+        std::string comment = u(details.comment);
         for (auto& c : comment) {
             if (c == '\r' || c == '\n') {
                 c = ' ';
             }
         }
-        std::cout << "  " << u(e.phase) << "\t" << e.time.Text() << "\t" << comment << "\n";
+        std::cout << "  " << u(e.phase) << "\t" << e.time.Text() << "\t" << u(DefectTypeText(details.type))
+                  << "\t" << u(details.injected.value_or(std::string())) << "\t"
+                  << FixMinutesText(details.fixMinutes) << "\t" << comment << "\n";
     }
     const auto& est = p.estimate;
     std::cout << "\n計画: ベース " << u(est.baseName) << " (" << est.baseLoc << " LOC, 利用可能 "

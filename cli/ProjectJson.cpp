@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "platform/Cp932.h"
+#include "project/DefectDetails.h"
 
 namespace quilvane {
 namespace {
@@ -232,6 +233,38 @@ void ReadTimeLog(Reader& r, const Json& j, TimeLog& log)
     }
 }
 
+// The PSP details of a defect entry: each key may be missing or null (unknown).
+void ReadDefectDetails(Reader& r, const Json& e, DefectDetails& details, const std::string& path)
+{
+    if (const Json* type = r.Child(e, "type", path); type != nullptr && !type->is_null()) {
+        std::int32_t code = 0;
+        r.Int(e, "type", code, path);
+        if (r.Error().empty() && !DefectTypeLabel(code)) {
+            r.Fail("欠陥種別は 10, 20, ..., 100 のいずれかです");
+            return;
+        }
+        details.type = code;
+    }
+    if (const Json* injected = r.Child(e, "injected", path); injected != nullptr && !injected->is_null()) {
+        std::string name;
+        r.String(e, "injected", name, path);
+        if (r.Error().empty() && name.find_first_of("\r\n") != std::string::npos) {
+            r.Fail("工程名に改行は使えません");
+            return;
+        }
+        details.injected = std::move(name);
+    }
+    if (const Json* fix = r.Child(e, "fixMinutes", path); fix != nullptr && !fix->is_null()) {
+        std::int32_t minutes = 0;
+        r.Int(e, "fixMinutes", minutes, path);
+        if (r.Error().empty() && (minutes < 0 || minutes > MaxFixMinutes)) {
+            r.Fail("修正時間は 0 から " + std::to_string(MaxFixMinutes) + " 分までです");
+            return;
+        }
+        details.fixMinutes = minutes;
+    }
+}
+
 void ReadDefectLog(Reader& r, const Json& j, DefectLog& log)
 {
     r.Int(j, "left", log.left, "defectLog");
@@ -251,8 +284,21 @@ void ReadDefectLog(Reader& r, const Json& j, DefectLog& log)
             DefectEntry entry;
             std::int32_t time = 0;
             r.String(e, "phase", entry.phase, path);
-            r.String(e, "comment", entry.comment, path);
+            DefectDetails details;
+            r.String(e, "comment", details.comment, path);
             r.Int(e, "time", time, path);
+            ReadDefectDetails(r, e, details, path);
+            if (!r.Error().empty()) {
+                return;
+            }
+            entry.comment = ComposeDefectComment(details);
+            // A name that ends in half a double-byte character would swallow the header's closing
+            // bracket: refused rather than stored as a comment that reads back as something else.
+            if (ParseDefectComment(entry.comment) != details) {
+                r.At(path + ".injected");
+                r.Fail("混入工程の名前をバグ記録に書けません");
+                return;
+            }
             entry.time = Moment(time);
             log.entries.push_back(std::move(entry));
         }
@@ -316,8 +362,13 @@ OrderedJson ProjectToJson(const ProjectRecord& p)
     defectLog["columnWidths"] = d.columnWidths;
     defectLog["entries"] = OrderedJson::array();
     for (const auto& e : d.entries) {
-        defectLog["entries"].push_back(
-            {{"phase", Text(e.phase)}, {"comment", Text(e.comment)}, {"time", e.time.Seconds()}});
+        const DefectDetails details = DetailsOf(e);
+        OrderedJson entry = {
+            {"phase", Text(e.phase)}, {"comment", Text(details.comment)}, {"time", e.time.Seconds()}};
+        entry["type"] = details.type ? OrderedJson(*details.type) : OrderedJson(nullptr);
+        entry["injected"] = details.injected ? OrderedJson(Text(*details.injected)) : OrderedJson(nullptr);
+        entry["fixMinutes"] = details.fixMinutes ? OrderedJson(*details.fixMinutes) : OrderedJson(nullptr);
+        defectLog["entries"].push_back(std::move(entry));
     }
     j["defectLog"] = std::move(defectLog);
     const auto& e = p.estimate;

@@ -14,6 +14,8 @@
 #include "estimate/ProbeInputs.h"
 #include "platform/Cp932.h"
 #include "platform/ProgramFolder.h"
+#include "project/DefectDetails.h"
+#include "statistics/DefectAnalysis.h"
 #include "statistics/ProjectScan.h"
 #include "statistics/StatTable.h"
 
@@ -188,6 +190,59 @@ int RunEstimate(const Args& args)
     std::cout << "\n" << estimate.totalMinutes << "\n";
     PrintCp932Text(estimate.rangeText);
     std::cout << "\n";
+    return ExitOk;
+}
+
+int RunDefects(const Args& args)
+{
+    Args rest = args;
+    std::string folder;
+    bool json = false;
+    if (auto it = std::find(rest.begin(), rest.end(), "--json"); it != rest.end()) {
+        json = true;
+        rest.erase(it);
+    }
+    if (!TakeOption(rest, "-C", folder) || !rest.empty()) {
+        return ExitUsage;
+    }
+    if (!UseProgramFolder(folder)) {
+        return ExitFailure;
+    }
+    const DefectAnalysis analysis = AnalyseStoredDefects("");
+    if (json) {
+        nlohmann::ordered_json out = {{"byType", nlohmann::ordered_json::array()},
+                                      {"matrix", nlohmann::ordered_json::array()}};
+        for (const DefectTypeRow& row : analysis.byType) {
+            out["byType"].push_back({{"type", row.type ? nlohmann::ordered_json(*row.type) : nullptr},
+                                     {"count", row.count},
+                                     {"fixMinutes", row.fixMinutes}});
+        }
+        for (const DefectMatrixCell& cell : analysis.matrix) {
+            out["matrix"].push_back(
+                {{"injected", cell.injected ? nlohmann::ordered_json(Cp932ToUtf8(*cell.injected)) : nullptr},
+                 {"removed", Cp932ToUtf8(cell.removed)},
+                 {"count", cell.count}});
+        }
+        std::cout << out.dump(2) << "\n";
+        return ExitOk;
+    }
+    std::cout << "種別ごとのバグ\n種別\t件数\t修正(分)\t平均(分)\n";
+    for (const DefectTypeRow& row : analysis.byType) {
+        std::cout << (row.type ? Cp932ToUtf8(DefectTypeText(row.type)) : std::string("(不明)")) << "\t"
+                  << row.count << "\t" << row.fixMinutes << "\t";
+        if (std::optional<double> average = row.AverageFixMinutes()) {
+            char text[64];
+            std::snprintf(text, sizeof text, "%.1f", *average);
+            std::cout << text << "\n";
+        } else {
+            std::cout << "-\n";
+        }
+    }
+    std::cout << "\n混入工程と除去工程\n混入\t除去\t件数\n";
+    for (const DefectMatrixCell& cell : analysis.matrix) {
+        std::cout << (cell.injected ? Cp932ToUtf8(*cell.injected) : std::string("(不明)")) << "\t"
+                  << Cp932ToUtf8(cell.removed) << "\t" << cell.count << "\n";
+    }
     return ExitOk;
 }
 

@@ -19,6 +19,8 @@ const Command Commands[] = {
     {"loc", quilvane::cli::RunLoc,
      "loc [--json] BASE CURRENT   ベースと比べた再利用・削除・新規 LOC を数えます (BASE は \"\" でも可)"},
     {"stats", quilvane::cli::RunStats, "stats [-C DIR]         統計情報を CSV で表示します"},
+    {"defects", quilvane::cli::RunDefects,
+     "defects [-C DIR] [--json]  バグを種別と混入・除去工程で集計します"},
     {"new", quilvane::cli::RunNew, "new [-C DIR] EXERCISE [BASE]  新規プロジェクトを作ります"},
     {"estimate", quilvane::cli::RunEstimate,
      "estimate [--json] [-C DIR] [--exclude NAME] REUSE DELETE NEW  係数を更新し、合計時間を見積ります"},

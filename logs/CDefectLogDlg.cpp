@@ -1,22 +1,45 @@
 #include "logs/CDefectLogDlg.h"
 
+#include <iterator>
+
 #include "logs/CDefectEditDlg.h"
 #include "ui/ControlIds.h"
 
 namespace quilvane {
+namespace {
+
+const SystemTimeSource& SystemClock()
+{
+    static const SystemTimeSource clock;
+    return clock;
+}
+
+} // namespace
 
 CDefectLogDlg::CDefectLogDlg(const DefectLog& log, QWidget* parent)
+    : CDefectLogDlg(log, {}, SystemClock(), parent)
+{
+}
+
+CDefectLogDlg::CDefectLogDlg(const DefectLog& log, std::vector<std::string> phases, const TimeSource& clock,
+                             QWidget* parent)
     : CLogListDlg({ControlId::DefectLogDialog, ControlId::DefectLogList, ControlId::DefectLogEdit,
                    ControlId::DefectLogDelete},
                   QStringLiteral("バグ管理"),
                   {{QStringLiteral("工程"), false},
                    {QStringLiteral("時刻"), true, QStringLiteral("0000/00/00  00:00:00")},
-                   {QStringLiteral("コメント"), false}},
+                   {QStringLiteral("コメント"), false},
+                   {QStringLiteral("種別"), false},
+                   {QStringLiteral("混入工程"), false},
+                   {QStringLiteral("修正(分)"), true}},
                   parent),
-      log_(log)
+      log_(log), phases_(std::move(phases)), clock_(clock)
 {
     const auto& w = log_.columnWidths;
-    OnInitDialog({log_.left, log_.top, log_.width, log_.height, {w[0], w[1], w[2]}});
+    // The file stores widths for the first three columns only; the others open at their defaults.
+    std::vector<int> widths(w, w + DefectLogStoredColumns);
+    widths.insert(widths.end(), std::begin(DefectLogExtraWidths), std::end(DefectLogExtraWidths));
+    OnInitDialog({log_.left, log_.top, log_.width, log_.height, widths});
 }
 
 std::string CDefectLogDlg::EntryCell(std::size_t row, int column) const
@@ -26,7 +49,7 @@ std::string CDefectLogDlg::EntryCell(std::size_t row, int column) const
 
 bool CDefectLogDlg::EditEntry(std::size_t row)
 {
-    CDefectEditDlg edit(log_.entries[row], this);
+    CDefectEditDlg edit(log_.entries[row], phases_, clock_, this);
     return edit.exec() == QDialog::Accepted;
 }
 
@@ -48,7 +71,7 @@ void CDefectLogDlg::StoreLayout(const Layout& layout)
     log_.top = layout.top;
     log_.width = layout.width;
     log_.height = layout.height;
-    for (std::size_t i = 0; i < 3 && i < layout.columnWidths.size(); ++i) {
+    for (std::size_t i = 0; i < DefectLogStoredColumns && i < layout.columnWidths.size(); ++i) {
         log_.columnWidths[i] = layout.columnWidths[i];
     }
 }

@@ -1,7 +1,8 @@
 #pragma once
-// The defect log dialog: the phase, moment and comment of every defect, to review, sort,
+// The defect log dialog: the phase, moment, comment and PSP details of every defect, to review, sort,
 // correct and delete. It edits its own copy of the log; the caller stores Log() on OK.
 #include "logs/CLogListDlg.h"
+#include "platform/TimeSource.h"
 #include "project/SubRecords.h"
 
 namespace quilvane {
@@ -9,6 +10,10 @@ namespace quilvane {
 class CDefectLogDlg : public CLogListDlg {
     Q_OBJECT
 public:
+    // `phases` are the project's phase names the edit dialog offers for the injected phase.
+    CDefectLogDlg(const DefectLog& log, std::vector<std::string> phases, const TimeSource& clock,
+                  QWidget* parent = nullptr);
+    // Without the project's phases, on the system clock.
     explicit CDefectLogDlg(const DefectLog& log, QWidget* parent = nullptr);
 
     // The edited copy: entries in the displayed order and, after OK, the recorded layout.
@@ -24,6 +29,8 @@ protected:
 
 private:
     DefectLog log_;
+    std::vector<std::string> phases_;
+    const TimeSource& clock_;
 };
 
 } // namespace quilvane

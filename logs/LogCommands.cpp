@@ -11,10 +11,23 @@
 #include "project/ProjectRecord.h"
 #include "ui/CommandContext.h"
 #include "ui/ControlIds.h"
+#include "project/DefectDetails.h"
 #include "ui/Prompt.h"
 #include "ui/QtText.h"
 
 namespace quilvane {
+namespace {
+
+std::vector<std::string> PhaseNames(const ProjectRecord& project)
+{
+    std::vector<std::string> names;
+    for (const PhaseRecord& phase : project.phases) {
+        names.push_back(phase.name);
+    }
+    return names;
+}
+
+} // namespace
 
 void InstallLogCommands(CommandContext& context)
 {
@@ -36,7 +49,7 @@ void OnTimeLog(CommandContext& context)
 
 void OnDefectLog(CommandContext& context)
 {
-    CDefectLogDlg dlg(context.Data().defectLog, context.Owner());
+    CDefectLogDlg dlg(context.Data().defectLog, PhaseNames(context.Data()), context.Clock(), context.Owner());
     if (dlg.exec() != QDialog::Accepted) {
         return;
     }
@@ -52,7 +65,11 @@ void OnAddDefect(CommandContext& context)
         return;
     }
     DefectEntry entry = NewDefect(context.Data().mode, context.Clock().Now());
-    CDefectEditDlg dlg(entry, context.Owner());
+    std::vector<std::string> phases = PhaseNames(context.Data());
+    // The drop-down opens on the phase before the running one, where most defects come from.
+    entry.comment =
+        ComposeDefectComment({std::nullopt, DefaultInjectedPhase(phases, entry.phase), std::nullopt, ""});
+    CDefectEditDlg dlg(entry, std::move(phases), context.Clock(), context.Owner());
     if (dlg.exec() != QDialog::Accepted) {
         return;
     }

@@ -5,6 +5,7 @@
 
 #include "platform/MbString.h"
 #include "platform/TimeText.h"
+#include "project/DefectDetails.h"
 
 namespace quilvane {
 
@@ -32,7 +33,13 @@ std::string DefectLogCell(const DefectEntry& entry, int column)
     case 1:
         return entry.time.Text();
     case 2:
-        return entry.comment;
+        return DetailsOf(entry).comment;
+    case 3:
+        return DefectTypeText(DetailsOf(entry).type);
+    case 4:
+        return DetailsOf(entry).injected.value_or(std::string());
+    case 5:
+        return FixMinutesText(DetailsOf(entry).fixMinutes);
     default:
         return {};
     }
@@ -88,7 +95,16 @@ std::vector<std::size_t> TimeLogSortOrder(const std::vector<TimeLogEntry>& entri
 std::vector<std::size_t> DefectLogSortOrder(const std::vector<DefectEntry>& entries, int column,
                                             bool ascending)
 {
-    return OrderByCell(entries, column, ascending, DefectLogCell);
+    // Type codes and minutes sort as numbers: their texts are padded to one width for the key,
+    // so that 100 follows 90 and unknown values come first.
+    return OrderByCell(entries, column, ascending, [](const DefectEntry& entry, int c) {
+        std::string text = DefectLogCell(entry, c);
+        if ((c == 3 || c == 5) && !text.empty()) {
+            std::size_t digits = text.find(' ') == std::string::npos ? text.size() : text.find(' ');
+            text.insert(0, digits < 8 ? 8 - digits : 0, '0');
+        }
+        return text;
+    });
 }
 
 } // namespace quilvane

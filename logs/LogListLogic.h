@@ -13,10 +13,15 @@
 namespace quilvane {
 
 inline constexpr int TimeLogColumnCount = 4;   // 工程, 時間, 開始, 終了
-inline constexpr int DefectLogColumnCount = 3; // 工程, 時刻, コメント
+// 工程, 時刻, コメント, then 種別, 混入工程, 修正(分). The first three are the ones whose widths
+// the project file stores; the others open at DefectLogExtraWidths.
+inline constexpr int DefectLogColumnCount = 6;
+inline constexpr int DefectLogStoredColumns = 3;
+inline constexpr int DefectLogExtraWidths[DefectLogColumnCount - DefectLogStoredColumns] = {110, 70, 60};
 
 // The text (CP932) a list shows in `column` of an entry's row; empty for a column that does not exist.
 std::string TimeLogCell(const TimeLogEntry& entry, int column);
+// A defect's comment column shows the student's text, never the header that carries the details.
 std::string DefectLogCell(const DefectEntry& entry, int column);
 
 // One direction flag per column, all ascending when a list opens; every click on a column

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "project/DefectDetails.h"
+
 namespace quilvane {
 namespace {
 
@@ -53,11 +55,61 @@ void TimeEntryEdit::ApplyTo(TimeLogEntry& entry) const
                                             static_cast<std::uint32_t>(span.Seconds())));
 }
 
+DefectEntryEdit::DefectEntryEdit(const DefectEntry& entry) : phase(entry.phase), time(entry.time)
+{
+    DefectDetails details = DetailsOf(entry);
+    comment = std::move(details.comment);
+    type = details.type;
+    injected = std::move(details.injected);
+    fixMinutes = details.fixMinutes;
+}
+
 void DefectEntryEdit::ApplyTo(DefectEntry& entry) const
 {
     entry.phase = phase;
-    entry.comment = comment;
+    const DefectDetails details{type, injected, fixMinutes, comment};
+    if (DetailsOf(entry) != details) {
+        entry.comment = ComposeDefectComment(details);
+    }
     entry.time.Set(time.Seconds());
+}
+
+std::optional<std::string> DefaultInjectedPhase(const std::vector<std::string>& phases,
+                                                const std::string& current)
+{
+    for (std::size_t i = 0; i < phases.size(); ++i) {
+        if (phases[i] == current) {
+            return phases[i == 0 ? 0 : i - 1];
+        }
+    }
+    return std::nullopt;
+}
+
+void FixTimer::Start(std::int64_t now, std::optional<std::int32_t> knownMinutes)
+{
+    if (started_) {
+        return;
+    }
+    baseSeconds_ = static_cast<std::int64_t>(knownMinutes.value_or(0)) * 60;
+    started_ = now;
+}
+
+std::optional<std::int32_t> FixTimer::Stop(std::int64_t now)
+{
+    if (!started_) {
+        return std::nullopt;
+    }
+    std::int64_t seconds = Seconds(now);
+    started_.reset();
+    baseSeconds_ = 0;
+    std::int64_t minutes = (seconds + 30) / 60;
+    return static_cast<std::int32_t>(std::min<std::int64_t>(minutes, MaxFixMinutes));
+}
+
+std::int64_t FixTimer::Seconds(std::int64_t now) const
+{
+    // A clock set back while the timer runs counts as no time, never as negative time.
+    return baseSeconds_ + (started_ ? std::max<std::int64_t>(now - *started_, 0) : 0);
 }
 
 DefectEntry NewDefect(const std::string& phase, std::int64_t now)

@@ -2,7 +2,9 @@
 // The adjuster buttons of the log edit dialogs and the working values those dialogs edit. A
 // time is changed only by whole steps through these functions; its text is never parsed back.
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "project/SubRecords.h"
 
@@ -34,18 +36,44 @@ struct TimeEntryEdit {
     TimeValue span;
 };
 
-// The working values of the defect edit dialog.
+// The working values of the defect edit dialog: the comment is the student's text, the PSP
+// details are edited beside it and written back into the stored comment's header.
 struct DefectEntryEdit {
-    explicit DefectEntryEdit(const DefectEntry& entry)
-        : phase(entry.phase), comment(entry.comment), time(entry.time)
-    {
-    }
+    explicit DefectEntryEdit(const DefectEntry& entry);
 
+    // A stored comment whose text and details nobody changed is kept byte for byte, even one
+    // with a damaged header.
     void ApplyTo(DefectEntry& entry) const;
 
     std::string phase;
     std::string comment;
     TimeValue time;
+    std::optional<int> type;
+    std::optional<std::string> injected;
+    std::optional<std::int32_t> fixMinutes;
+};
+
+// The phase a defect found in `current` was most likely injected in: the phase before it in
+// `phases`, the first phase itself, or none when `current` is not among them.
+std::optional<std::string> DefaultInjectedPhase(const std::vector<std::string>& phases,
+                                                const std::string& current);
+
+// The fix timer of the defect edit dialog: runs from Start to Stop on the injected clock, adding
+// each run to the minutes already known, so a student can type a time and measure more on top.
+class FixTimer {
+public:
+    bool Running() const { return started_.has_value(); }
+    // Starts a run at `now`, counting on from `knownMinutes` (unknown counts as 0).
+    void Start(std::int64_t now, std::optional<std::int32_t> knownMinutes);
+    // Ends the run and returns the minutes in all, the seconds rounded half up; nullopt when
+    // no run was going.
+    std::optional<std::int32_t> Stop(std::int64_t now);
+    // The seconds counted so far, the running run included.
+    std::int64_t Seconds(std::int64_t now) const;
+
+private:
+    std::optional<std::int64_t> started_;
+    std::int64_t baseSeconds_ = 0;
 };
 
 // A new defect recorded in `phase` at `now`, with an empty comment.

@@ -116,6 +116,7 @@ inline constexpr int LogTitleY(int line)
 
 // The rulings' x of the log blocks, left edge first, right edge last.
 inline constexpr std::array<int, 6> TimeLogColumnX{300, 420, 840, 1240, 1940, 2640};
-inline constexpr std::array<int, 5> DefectLogColumnX{300, 420, 840, 1540, 2640};
+// The defect block: number, phase, moment, type code, injected phase, fix minutes, comment.
+inline constexpr std::array<int, 8> DefectLogColumnX{300, 420, 840, 1540, 1740, 2000, 2200, 2640};
 
 } // namespace quilvane

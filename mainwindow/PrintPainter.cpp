@@ -10,6 +10,7 @@
 #include <span>
 
 #include "platform/TimeText.h"
+#include "project/DefectDetails.h"
 #include "ui/DialogFont.h"
 #include "ui/QtText.h"
 
@@ -368,7 +369,12 @@ void PrintPainter::PaintLogSlice(QPainter& painter, const LogBlockSlice& slice) 
     if (place->headingLine) {
         const QString timeHeadings[] = {QString(), QStringLiteral("工程"), QStringLiteral("時間"),
                                         QStringLiteral("開始"), QStringLiteral("終了")};
-        const QString defectHeadings[] = {QString(), QStringLiteral("工程"), QStringLiteral("時刻"),
+        const QString defectHeadings[] = {QString(),
+                                          QStringLiteral("工程"),
+                                          QStringLiteral("時刻"),
+                                          QStringLiteral("種別"),
+                                          QStringLiteral("混入"),
+                                          QStringLiteral("修正"),
                                           QStringLiteral("コメント")};
         std::span<const QString> headings =
             time ? std::span<const QString>(timeHeadings) : std::span<const QString>(defectHeadings);
@@ -408,7 +414,13 @@ void PrintPainter::PaintDefectEntry(QPainter& painter, std::size_t index, int y)
     TextBefore(painter, 330, y, 420, QString::fromStdString(LogEntryNumber(index)));
     TextIn(painter, {450, y, 840, y + LogCellHeight}, ToQ(entry.phase), Align::Left, Overflow::Fit);
     TextBefore(painter, 870, y, 1540, ToQ(entry.time.Text()));
-    TextIn(painter, {1570, y, 2640, y + LogCellHeight}, ToQ(OneLineComment(entry.comment)), Align::Left,
+    // The details header of the stored comment prints in its own columns, never as text.
+    const DefectDetails details = DetailsOf(entry);
+    TextBefore(painter, 1570, y, 1740, details.type ? QString::number(*details.type) : QString());
+    TextIn(painter, {1770, y, 2000, y + LogCellHeight}, ToQ(details.injected.value_or(std::string())),
+           Align::Left, Overflow::Fit);
+    TextBefore(painter, 2030, y, 2200, QString::fromStdString(FixMinutesText(details.fixMinutes)));
+    TextIn(painter, {2230, y, 2640, y + LogCellHeight}, ToQ(OneLineComment(details.comment)), Align::Left,
            Overflow::Fit);
 }
 

@@ -85,7 +85,8 @@ std::string FirstProjectFile(const std::string& folder)
     return {};
 }
 
-void ScanProjects(const std::string& excludedName, StatStore& store, PhaseSeconds* phaseSeconds)
+void ForEachScannedProject(const std::string& excludedName,
+                           const std::function<void(const std::string&, const ProjectRecord&)>& visit)
 {
     const std::string root = ProgramFolder();
     for (const std::string& diskName : ListEntries(root, true)) {
@@ -113,11 +114,19 @@ void ScanProjects(const std::string& excludedName, StatStore& store, PhaseSecond
         if (!LoadProjectFile(folder + "/" + file, project).Ok()) {
             continue;
         }
-        if (phaseSeconds != nullptr) {
-            project.timeLog.SumByPhase(*phaseSeconds);
-        }
-        store.records[name] = RecordOf(project);
+        visit(name, project);
     }
+}
+
+void ScanProjects(const std::string& excludedName, StatStore& store, PhaseSeconds* phaseSeconds)
+{
+    ForEachScannedProject(excludedName,
+                          [&store, phaseSeconds](const std::string& name, const ProjectRecord& project) {
+                              if (phaseSeconds != nullptr) {
+                                  project.timeLog.SumByPhase(*phaseSeconds);
+                              }
+                              store.records[name] = RecordOf(project);
+                          });
 }
 
 StatStore LoadHistory(const std::string& excludedName)

@@ -1,8 +1,10 @@
 #pragma once
 // The scan of the project folders beside the program, and the merged history built from the
 // statistics file and that scan.
+#include <functional>
 #include <string>
 
+#include "project/ProjectRecord.h"
 #include "project/SubRecords.h"
 #include "statistics/StatStore.h"
 
@@ -14,6 +16,11 @@ namespace quilvane {
 // seconds per phase are added into it. A folder without a project file, or whose project file
 // cannot be read whole, contributes neither a row nor seconds; the scan goes on with the next.
 void ScanProjects(const std::string& excludedName, StatStore& store, PhaseSeconds* phaseSeconds = nullptr);
+
+// Calls `visit` with the stored folder name and the record of every project ScanProjects reads,
+// in the same order and with the same folders skipped.
+void ForEachScannedProject(const std::string& excludedName,
+                           const std::function<void(const std::string&, const ProjectRecord&)>& visit);
 
 // A fresh store loaded from "init/statInfo.txt" (defaults when it is missing) and then scanned,
 // skipping `excludedName`. Rows from the file whose folders the scan did not find keep

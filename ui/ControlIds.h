@@ -74,6 +74,12 @@ inline constexpr int DefectEditTimeDownFive = 1007;
 inline constexpr int DefectLogList = 1008;
 inline constexpr int DefectLogDelete = 1009;
 inline constexpr int DefectLogEdit = 1010;
+// The defect's details, added to the edit dialog after the original's controls.
+inline constexpr int DefectEditType = 1011;
+inline constexpr int DefectEditInjected = 1012;
+inline constexpr int DefectEditFixMinutes = 1013;
+inline constexpr int DefectEditFixTimer = 1014;
+inline constexpr int DefectEditFixElapsed = 1015;
 
 // The plan estimate; the fields are named after the estimate's values they show.
 inline constexpr int EstimateAvailablePercent = 1033;

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include "platform/FileIo.h"
+#include "project/DefectDetails.h"
 #include "project/ProjectFile.h"
 #include "tests/RunTool.h"
 #include "tests/TempFolder.h"
@@ -29,6 +30,13 @@ TEST_F(CliProject, ShowJsonThenPackGivesBackTheSameBytes)
     ProjectRecord rich = RichProject();
     // Bytes that only survive through the lossless mapping: an NEC duplicate and a stray byte.
     rich.defectLog.entries[1].comment = "\x87\x90\xA0";
+    // Typed defects, a damaged header and a student's text that reads as a header.
+    const std::string design = "\x90\xDD\x8C\x76"; // 設計
+    rich.defectLog.entries.push_back({"x", ComposeDefectComment({20, design, 12, "a\r\nb"}), Moment(5)});
+    rich.defectLog.entries.push_back({"x", ComposeDefectComment({100, std::nullopt, 0, ""}), Moment(6)});
+    rich.defectLog.entries.push_back({"x", "[PSP \x8E\xED\x95\xCA=25]\r\nc", Moment(7)});
+    rich.defectLog.entries.push_back(
+        {"x", ComposeDefectComment({std::nullopt, std::nullopt, std::nullopt, "[PSP]\r\nmine"}), Moment(8)});
     rich.estimate.newCoef = 0.1 + 0.2;
     std::string file = dir_.Path("work.psp");
     ASSERT_TRUE(SaveProjectFile(file, rich).Ok());
@@ -52,6 +60,10 @@ TEST_F(CliProject, JsonHasTheDocumentedShape)
     EXPECT_EQ(j["timeLog"]["columnWidths"].size(), 4u);
     EXPECT_EQ(j["timeLog"]["entries"][0]["end"], 1796587280);
     EXPECT_EQ(j["defectLog"]["entries"][0]["comment"], "line one\r\nline two");
+    for (const char* key : {"type", "injected", "fixMinutes"}) {
+        EXPECT_TRUE(j["defectLog"]["entries"][0][key].is_null()) << key;
+    }
+    EXPECT_EQ(j["defectLog"]["entries"][0].size(), 6u);
     EXPECT_EQ(j["estimate"]["baseLoc"], 101);
     EXPECT_EQ(j["result"]["actualMinutes"], 86);
     EXPECT_EQ(j["overview"]["userName"], "山田太郎");
@@ -69,6 +81,57 @@ TEST_F(CliProject, PackFillsMissingKeysWithNewProjectDefaults)
     expected.projectName = "P";
     expected.phases = {{"\x8C\x76\x89\xE6", 0, 0, 0}};
     EXPECT_EQ(loaded, expected);
+}
+
+TEST_F(CliProject, DefectDetailsShowWithoutTheHeaderAndPackWritesIt)
+{
+    ProjectRecord p;
+    p.defectLog.entries = {
+        {"x", ComposeDefectComment({70, "\x90\xDD\x8C\x76", 15, "off by one"}), Moment(5)}};
+    ASSERT_TRUE(SaveProjectFile(dir_.Path("work.psp"), p).Ok());
+    const std::string readable = Cli({"show", dir_.Path("work.psp")}).out;
+    EXPECT_NE(readable.find("\t70 データ\t設計\t15\toff by one\n"), std::string::npos) << readable;
+    EXPECT_EQ(readable.find("[PSP"), std::string::npos) << readable;
+    auto j = nlohmann::json::parse(Cli({"show", "--json", dir_.Path("work.psp")}).out);
+    const auto& entry = j["defectLog"]["entries"][0];
+    EXPECT_EQ(entry["comment"], "off by one");
+    EXPECT_EQ(entry["type"], 70);
+    EXPECT_EQ(entry["injected"], "設計");
+    EXPECT_EQ(entry["fixMinutes"], 15);
+
+    ASSERT_TRUE(WriteFileAtomically(dir_.Path("d.json"),
+                                    R"({"defectLog": {"entries": [{"phase": "テスト", "comment": "x",)"
+                                    R"( "type": 20, "injected": "設計", "fixMinutes": null},)"
+                                    R"( {"comment": "[PSP]\r\n", "type": null}]}})")
+                    .Ok());
+    ToolResult packed = Cli({"pack", dir_.Path("d.json"), dir_.Path("d.psp")});
+    ASSERT_EQ(packed.exitCode, 0) << packed.err;
+    ProjectRecord loaded;
+    ASSERT_TRUE(LoadProjectFile(dir_.Path("d.psp"), loaded).Ok());
+    ASSERT_EQ(loaded.defectLog.entries.size(), 2u);
+    EXPECT_EQ(loaded.defectLog.entries[0].comment,
+              "[PSP \x8E\xED\x95\xCA=20 \x8D\xAC\x93\xFC=\x90\xDD\x8C\x76]\r\nx");
+    EXPECT_EQ(DetailsOf(loaded.defectLog.entries[1]).comment, "[PSP]\r\n");
+    EXPECT_EQ(DetailsOf(loaded.defectLog.entries[1]).type, std::nullopt);
+
+    const std::pair<const char*, const char*> refused[] = {
+        {R"({"defectLog": {"entries": [{"type": 35}]}})", "defectLog.entries[0].type"},
+        {R"({"defectLog": {"entries": [{"type": "20"}]}})", "defectLog.entries[0].type"},
+        {R"({"defectLog": {"entries": [{}, {"fixMinutes": -1}]}})", "defectLog.entries[1].fixMinutes"},
+        {R"({"defectLog": {"entries": [{"fixMinutes": 100000}]}})", "defectLog.entries[0].fixMinutes"},
+        {R"({"defectLog": {"entries": [{"injected": "a\nb"}]}})", "defectLog.entries[0].injected"},
+        {R"({"defectLog": {"entries": [{"injected": 3}]}})", "defectLog.entries[0].injected"},
+        // Through the lossless mapping this is a lone lead byte, which would hide the closing bracket.
+        {R"({"defectLog": {"entries": [{"injected": "x\uF783"}]}})", "defectLog.entries[0].injected"},
+    };
+    for (const auto& [json, field] : refused) {
+        SCOPED_TRACE(json);
+        ASSERT_TRUE(WriteFileAtomically(dir_.Path("r.json"), json).Ok());
+        ToolResult r = Cli({"pack", dir_.Path("r.json"), dir_.Path("r.psp")});
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_NE(r.err.find(std::string(field) + ":"), std::string::npos) << r.err;
+        EXPECT_FALSE(std::filesystem::exists(dir_.Path("r.psp")));
+    }
 }
 
 TEST_F(CliProject, BadInputGivesOneLineAndExitCodes)

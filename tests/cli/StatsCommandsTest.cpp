@@ -6,6 +6,7 @@
 
 #include "estimate/ProbeFit.h"
 #include "platform/FileIo.h"
+#include "project/DefectDetails.h"
 #include "statistics/ProjectScan.h"
 #include "tests/RunTool.h"
 #include "tests/statistics/StatTestFolder.h"
@@ -201,4 +202,51 @@ TEST_F(StatCli, EstimateRejectsBadArguments)
     EXPECT_EQ(Cli({"estimate", "-C", dir_.Root(), "--exclude"}).exitCode, 2);
     EXPECT_EQ(Cli({"estimate", "--json", "-C", dir_.Root(), "1", "2"}).exitCode, 2);
     EXPECT_EQ(Cli({"estimate", "-C", dir_.Path("missing"), "1", "2", "3"}).exitCode, 1);
+}
+
+TEST_F(StatCli, DefectsCountsTypesAndPhasesOverTheScannedProjects)
+{
+    const std::string design = "\x90\xDD\x8C\x76";       // 設計
+    const std::string code = "\x83\x52\x81\x5B\x83\x68"; // コード
+    auto defect = [](const std::string& removed, std::optional<int> type, std::optional<std::string> injected,
+                     std::optional<std::int32_t> minutes) {
+        return DefectEntry{removed, ComposeDefectComment({type, std::move(injected), minutes, "c"}),
+                           Moment(9)};
+    };
+    ProjectRecord one = FinishedProject(0, 0, 100, 150);
+    one.defectLog.entries = {defect(code, 20, design, 4), defect(code, 20, code, 6),
+                             defect("Test", 80, design, 30)};
+    Project("Prob1", one);
+    ProjectRecord two = FinishedProject(0, 0, 80, 100);
+    two.defectLog.entries = {defect(code, 20, design, std::nullopt),
+                             defect("Test", std::nullopt, std::nullopt, 3),
+                             {"Test", "plain", Moment(9)}};
+    Project("Prob2", two);
+    ProjectRecord skipped = FinishedProject(0, 0, 80, 100);
+    skipped.defectLog.entries = {defect(code, 90, design, 999)};
+    Project("init", skipped); // the settings folder is no project
+
+    ToolResult json = Cli({"defects", "-C", dir_.Root(), "--json"});
+    ASSERT_EQ(json.exitCode, 0) << json.err;
+    const auto j = nlohmann::json::parse(json.out);
+    const auto expected = nlohmann::json::parse(R"({
+        "byType": [{"type": 20, "count": 3, "fixMinutes": 10}, {"type": 80, "count": 1, "fixMinutes": 30},
+                   {"type": null, "count": 2, "fixMinutes": 3}],
+        "matrix": [{"injected": "コード", "removed": "コード", "count": 1},
+                   {"injected": "設計", "removed": "Test", "count": 1},
+                   {"injected": "設計", "removed": "コード", "count": 2},
+                   {"injected": null, "removed": "Test", "count": 2}]})");
+    EXPECT_EQ(j, expected) << json.out;
+
+    ToolResult text = Cli({"defects"}, dir_.Root());
+    ASSERT_EQ(text.exitCode, 0) << text.err;
+    const std::vector<std::string> lines = Lines(text.out);
+    ASSERT_GE(lines.size(), 6u);
+    EXPECT_EQ(lines[2], "20 構文\t3\t10\t5.0"); // two of the three have a fix time
+    EXPECT_EQ(lines[4], "(不明)\t2\t3\t3.0");
+    EXPECT_NE(text.out.find("設計\tコード\t2\n"), std::string::npos) << text.out;
+
+    EXPECT_EQ(Cli({"defects", "--bogus"}, dir_.Root()).exitCode, 2);
+    EXPECT_EQ(Cli({"defects", "-C"}, dir_.Root()).exitCode, 2);
+    EXPECT_EQ(Cli({"defects", "-C", dir_.Root() + "/missing"}).exitCode, 1);
 }

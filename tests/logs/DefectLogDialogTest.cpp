@@ -1,4 +1,7 @@
+#include <QComboBox>
 #include <QHeaderView>
+#include <QIntValidator>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -7,15 +10,18 @@
 
 #include "logs/CDefectEditDlg.h"
 #include "logs/CDefectLogDlg.h"
+#include "project/DefectDetails.h"
 #include "tests/GuiFixture.h"
 #include "ui/ColumnScale.h"
 #include "ui/ControlIds.h"
+#include "ui/QtText.h"
 
 using namespace quilvane;
 
 namespace {
 
 constexpr std::int32_t Base = 1796601600;
+const std::string Injected = "\x8D\xAC\x93\xFC"; // 混入, CP932
 
 template <class Widget> Widget* Child(QWidget* dialog, int id)
 {
@@ -103,7 +109,10 @@ TEST_F(DefectLogDialogTest, AddingUnchangedStoresThePhaseAndTheMomentOfThePress)
         dlg.accept();
     });
     ASSERT_EQ(Entries().size(), 4u);
-    EXPECT_EQ(Entries().back(), (DefectEntry{"B", "", Moment(static_cast<std::int32_t>(pressed))}));
+    // The injected phase opens on the phase before the running one; the comment stays empty.
+    EXPECT_EQ(Entries().back(),
+              (DefectEntry{"B", "[PSP " + Injected + "=A]\r\n", Moment(static_cast<std::int32_t>(pressed))}));
+    EXPECT_EQ(DetailsOf(Entries().back()), (DefectDetails{std::nullopt, "A", std::nullopt, ""}));
     EXPECT_TRUE(Doc().IsModified());
     // The clock ran on and the time log was not touched.
     EXPECT_EQ(Doc().Data().mode, "B");
@@ -158,7 +167,9 @@ TEST_F(DefectLogDialogTest, MultiLineCommentIsStoredWithCrLf)
         dlg.Comment()->setPlainText(QStringLiteral("一行目\n二行目\n"));
         dlg.accept();
     });
-    EXPECT_EQ(Entries().back().comment, "\x88\xEA\x8D\x73\x96\xDA\r\n\x93\xF1\x8D\x73\x96\xDA\r\n");
+    // In the first phase the defect can only have been injected in that phase itself.
+    EXPECT_EQ(Entries().back().comment,
+              "[PSP " + Injected + "=A]\r\n\x88\xEA\x8D\x73\x96\xDA\r\n\x93\xF1\x8D\x73\x96\xDA\r\n");
 }
 
 TEST_F(DefectLogDialogTest, AddedDefectGoesToTheEndAfterASort)
@@ -175,7 +186,7 @@ TEST_F(DefectLogDialogTest, AddedDefectGoesToTheEndAfterASort)
         dlg.accept();
     });
     ASSERT_EQ(Entries().size(), 4u);
-    EXPECT_EQ(Entries()[3].comment, "added");
+    EXPECT_EQ(Entries()[3].comment, "[PSP " + Injected + "=B]\r\nadded");
     EXPECT_EQ(Entries()[3].phase, "C");
     EXPECT_EQ(Entries()[2].comment, "third");
 }
@@ -219,9 +230,15 @@ TEST_F(DefectLogDialogTest, ListShowsPhaseMomentAndCommentColumns)
     log.entries[0].comment = "a\r\nb";
     CDefectLogDlg dlg(log);
     auto* model = dlg.List()->model();
-    ASSERT_EQ(model->columnCount(), 3);
+    ASSERT_EQ(model->columnCount(), 6);
     EXPECT_EQ(model->headerData(1, Qt::Horizontal).toString(), QStringLiteral("時刻"));
     EXPECT_EQ(model->headerData(2, Qt::Horizontal).toString(), QStringLiteral("コメント"));
+    EXPECT_EQ(model->headerData(3, Qt::Horizontal).toString(), QStringLiteral("種別"));
+    EXPECT_EQ(model->headerData(4, Qt::Horizontal).toString(), QStringLiteral("混入工程"));
+    EXPECT_EQ(model->headerData(5, Qt::Horizontal).toString(), QStringLiteral("修正(分)"));
+    for (int c = 3; c < 6; ++c) {
+        EXPECT_EQ(dlg.CellText(0, c), QString()) << c; // a plain comment: every detail unknown
+    }
     EXPECT_EQ(dlg.CellText(0, 1), QString::fromStdString(Moment(Base + 60).Text()));
     EXPECT_EQ(dlg.CellText(0, 2), "a b"); // one line per row
     EXPECT_EQ(dlg.SelectedRows(), (std::vector<int>{2}));
@@ -271,4 +288,137 @@ TEST_F(DefectLogDialogTest, EditDialogStretchesTheCommentAndMovesTheButtons)
     EXPECT_EQ(adjust->geometry(), adjustBefore);
     EXPECT_EQ(dlg.Comment()->geometry(), commentBefore.adjusted(0, 0, 60, 40));
     EXPECT_TRUE(Child<QLineEdit>(&dlg, ControlId::DefectEditTime)->isReadOnly());
+}
+
+TEST_F(DefectLogDialogTest, AddingRecordsTypeInjectedPhaseAndTheTimedFix)
+{
+    View().SelectMode(3);
+    RunAdd([this](CDefectEditDlg& dlg) {
+        ASSERT_EQ(dlg.Injected()->count(), 4); // unknown, then the project's phases
+        EXPECT_EQ(dlg.Injected()->currentText(), "B");
+        ASSERT_EQ(dlg.Type()->count(), 11);
+        EXPECT_EQ(dlg.Type()->currentText(), QStringLiteral("(不明)"));
+        dlg.Type()->setCurrentIndex(dlg.Type()->findData(80));
+        EXPECT_EQ(dlg.Type()->currentText(), QStringLiteral("80 機能"));
+        dlg.Injected()->setCurrentIndex(1);
+        dlg.Comment()->setPlainText(QStringLiteral("境界"));
+        // The student starts the timer, fixes the program meanwhile and stops it here.
+        dlg.FixTimerButton()->click();
+        EXPECT_EQ(dlg.FixTimerButton()->text(), QStringLiteral("修正終了"));
+        EXPECT_TRUE(dlg.FixMinutes()->isReadOnly());
+        clock_.Advance(7 * 60 + 29);
+        // The elapsed time shown follows the clock at every tick.
+        auto* tick = dlg.findChild<QTimer*>();
+        ASSERT_NE(tick, nullptr);
+        EXPECT_TRUE(tick->isActive());
+        dlg.ShowElapsed();
+        EXPECT_EQ(dlg.FixElapsed()->text(), QStringLiteral("07:29"));
+        dlg.FixTimerButton()->click();
+        EXPECT_EQ(dlg.FixMinutes()->text(), "7");
+        EXPECT_FALSE(dlg.FixMinutes()->isReadOnly());
+        // A second run counts on from the minutes already there; OK ends a run still going.
+        dlg.FixTimerButton()->click();
+        clock_.Advance(90);
+        dlg.accept();
+    });
+    ASSERT_EQ(Entries().size(), 4u);
+    EXPECT_EQ(DetailsOf(Entries().back()), (DefectDetails{80, "A", 9, "\x8B\xAB\x8A\x45"}));
+    EXPECT_EQ(Entries().back().phase, "C");
+}
+
+TEST_F(DefectLogDialogTest, TypedFixMinutesAreKeptAndNonsenseIsUnknown)
+{
+    struct Case {
+        QString typed;
+        std::optional<std::int32_t> stored;
+    };
+    // Text set around the validator (pasted, or from a test) is checked again on OK.
+    const Case cases[] = {{"15", 15},           {"0", 0},
+                          {"", std::nullopt},   {"99999", 99999},
+                          {"-4", std::nullopt}, {"100000", std::nullopt},
+                          {"abc", std::nullopt}};
+    for (const Case& c : cases) {
+        DefectEntry entry = ThreeDefects().entries[0];
+        CDefectEditDlg dlg(entry, {"A", "B"}, clock_);
+        dlg.FixMinutes()->setText(c.typed);
+        dlg.accept();
+        EXPECT_EQ(DetailsOf(entry).fixMinutes, c.stored) << c.typed.toStdString();
+        EXPECT_EQ(DetailsOf(entry).comment, "second");
+    }
+    // Typing takes digits only, up to the largest minutes a header holds.
+    DefectEntry entry = ThreeDefects().entries[0];
+    CDefectEditDlg dlg(entry, {"A"}, clock_);
+    const auto* validator = qobject_cast<const QIntValidator*>(dlg.FixMinutes()->validator());
+    ASSERT_NE(validator, nullptr);
+    EXPECT_EQ(validator->bottom(), 0);
+    EXPECT_EQ(validator->top(), MaxFixMinutes);
+}
+
+TEST_F(DefectLogDialogTest, EditShowsTheDetailsAndNeverTheHeader)
+{
+    const std::string lookAlike = "[PSP " + Injected + "=A]\r\nmine";
+    Entries()[0].comment = ComposeDefectComment({20, "gone", 12, "fix\r\nnote"});
+    Entries()[1].comment = ComposeDefectComment({std::nullopt, std::nullopt, std::nullopt, lookAlike});
+    const std::string first = Entries()[0].comment;
+    RunLog([&](CDefectLogDlg& dlg) {
+        EXPECT_EQ(dlg.CellText(0, 2), "fix note");
+        EXPECT_EQ(dlg.CellText(0, 3), QStringLiteral("20 構文"));
+        EXPECT_EQ(dlg.CellText(0, 4), "gone");
+        EXPECT_EQ(dlg.CellText(0, 5), "12");
+        EXPECT_EQ(dlg.CellText(1, 2), "[PSP " + ToQ(Injected) + "=A] mine");
+        EXPECT_EQ(dlg.CellText(1, 4), "");
+        dlg.SelectRows({0});
+        QTimer::singleShot(0, [] {
+            auto* edit = qobject_cast<CDefectEditDlg*>(QApplication::activeModalWidget());
+            ASSERT_NE(edit, nullptr);
+            EXPECT_EQ(edit->Comment()->toPlainText(), "fix\nnote");
+            EXPECT_EQ(edit->Type()->currentText(), QStringLiteral("20 構文"));
+            // A phase no longer in the project stays selected, so OK keeps it.
+            EXPECT_EQ(edit->Injected()->currentText(), "gone");
+            EXPECT_EQ(edit->FixMinutes()->text(), "12");
+            edit->accept();
+        });
+        dlg.OnEdit();
+        dlg.SelectRows({1});
+        QTimer::singleShot(0, [] {
+            auto* edit = qobject_cast<CDefectEditDlg*>(QApplication::activeModalWidget());
+            ASSERT_NE(edit, nullptr);
+            EXPECT_EQ(edit->Comment()->toPlainText(), "[PSP " + ToQ(Injected) + "=A]\nmine");
+            // An entry of unknown details stays unknown: no default is put in on edit.
+            EXPECT_EQ(edit->Injected()->currentIndex(), 0);
+            edit->accept();
+        });
+        dlg.OnEdit();
+        dlg.accept();
+    });
+    EXPECT_EQ(Entries()[0].comment, first);
+    EXPECT_EQ(DetailsOf(Entries()[1]).comment, lookAlike);
+    EXPECT_EQ(DetailsOf(Entries()[1]).injected, std::nullopt);
+}
+
+TEST_F(DefectLogDialogTest, NewColumnsOpenAtDefaultWidthsAndOnlyTheStoredThreeAreWritten)
+{
+    DefectLog log = ThreeDefects();
+    log.columnWidths[2] = 150;
+    log.entries[0].comment = ComposeDefectComment({100, std::nullopt, 5, ""});
+    log.entries[1].comment = ComposeDefectComment({20, std::nullopt, 40, ""});
+    CDefectLogDlg dlg(log);
+    const ColumnScale scale(dlg.List()->fontMetrics());
+    EXPECT_EQ(dlg.List()->columnWidth(2), scale.ToScreen(150));
+    for (int c = 3; c < 6; ++c) {
+        EXPECT_GE(dlg.List()->columnWidth(c), scale.ToScreen(DefectLogExtraWidths[c - 3])) << c;
+    }
+    // Types and minutes sort as numbers, unknown first.
+    dlg.OnSort(3);
+    EXPECT_EQ(dlg.CellText(1, 3), QStringLiteral("20 構文"));
+    EXPECT_EQ(dlg.CellText(2, 3), QStringLiteral("100 環境"));
+    dlg.OnSort(5);
+    EXPECT_EQ(dlg.CellText(0, 5), "");
+    EXPECT_EQ(dlg.CellText(1, 5), "5");
+    EXPECT_EQ(dlg.CellText(2, 5), "40");
+    dlg.List()->setColumnWidth(4, 300);
+    dlg.accept();
+    EXPECT_EQ(dlg.Log().columnWidths[0], 70);
+    EXPECT_EQ(dlg.Log().columnWidths[1], 130);
+    EXPECT_EQ(dlg.Log().columnWidths[2], 150);
 }

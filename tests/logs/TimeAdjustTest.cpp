@@ -3,6 +3,7 @@
 
 #include "logs/TimeAdjust.h"
 #include "platform/TimeText.h"
+#include "project/DefectDetails.h"
 
 using namespace quilvane;
 
@@ -113,3 +114,56 @@ TEST(DefectLogEdit, NewDefectHasThePhaseTheMomentAndNoComment)
     EXPECT_EQ(NewDefect("P", -5).time.Seconds(), 0);
 }
 
+TEST(DefectLogEdit, InjectedPhaseDefaultsToThePhaseBeforeTheCurrentOne)
+{
+    const std::vector<std::string> phases = {"Plan", "Design", "Code", "Test"};
+    struct Case {
+        std::string current;
+        std::optional<std::string> injected;
+    };
+    const Case cases[] = {
+        {"Code", "Design"}, {"Test", "Code"}, {"Plan", "Plan"}, {"code", std::nullopt}, {"", std::nullopt}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(DefaultInjectedPhase(phases, c.current), c.injected) << c.current;
+    }
+    EXPECT_EQ(DefaultInjectedPhase({}, "Code"), std::nullopt);
+}
+
+TEST(DefectLogEdit, UnchangedDetailsKeepTheStoredCommentByteForByte)
+{
+    // A hand-made header is no header: the edit keeps the text exactly as it was stored.
+    DefectEntry entry{"A", "[PSP  x]\r\nkept", Moment(100)};
+    DefectEntryEdit edit(entry);
+    EXPECT_EQ(edit.comment, entry.comment);
+    edit.ApplyTo(entry);
+    EXPECT_EQ(entry.comment, "[PSP  x]\r\nkept");
+    edit.type = 40;
+    edit.ApplyTo(entry);
+    EXPECT_EQ(DetailsOf(entry), (DefectDetails{40, std::nullopt, std::nullopt, "[PSP  x]\r\nkept"}));
+}
+
+TEST(DefectFixTimer, CountsRunsOnTopOfKnownMinutesRoundingHalfUp)
+{
+    struct Case {
+        std::optional<std::int32_t> known;
+        std::int64_t seconds;
+        std::int32_t minutes;
+    };
+    const Case cases[] = {
+        {std::nullopt, 0, 0}, {std::nullopt, 29, 0}, {std::nullopt, 30, 1}, {std::nullopt, 89, 1},
+        {5, 90, 7},           {99998, 600, 99999}};
+    for (const Case& c : cases) {
+        FixTimer timer;
+        EXPECT_FALSE(timer.Running());
+        timer.Start(1000, c.known);
+        EXPECT_TRUE(timer.Running());
+        EXPECT_EQ(timer.Seconds(1000 + c.seconds), c.known.value_or(0) * 60 + c.seconds);
+        EXPECT_EQ(timer.Stop(1000 + c.seconds), c.minutes) << c.seconds;
+        EXPECT_FALSE(timer.Running());
+    }
+    FixTimer timer;
+    EXPECT_EQ(timer.Stop(50), std::nullopt);
+    // A clock set back while the timer runs counts as no time.
+    timer.Start(1000, 2);
+    EXPECT_EQ(timer.Stop(400), 2);
+}

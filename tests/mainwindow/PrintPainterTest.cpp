@@ -9,6 +9,7 @@
 #include "platform/Cp932.h"
 #include "platform/FileIo.h"
 #include "platform/TimeText.h"
+#include "project/DefectDetails.h"
 #include "tests/TempFolder.h"
 #include "tests/mainwindow/PrintRecorder.h"
 #include "tests/project/SampleProjects.h"
@@ -280,7 +281,7 @@ TEST_F(PrintPainterTest, PhaseNamesAndCommentsAreReadWholeInTheirCells)
         {1, longName, PhaseTableCell(3, 2, 0), false}, {2, review, logCell(2, 450, 840), true},
         {2, codeReview, logCell(3, 450, 840), true},   {2, longName, logCell(4, 450, 840), false},
         {2, codeReview, logCell(7, 450, 840), true}, // the defect's phase: title on 5, entry on 7
-        {2, comment, logCell(7, 1570, 2640), false},
+        {2, comment, logCell(7, 2230, 2640), false},
     };
     for (const auto& cell : cells) {
         Page page = Record(cell.page);
@@ -366,14 +367,22 @@ TEST_F(PrintPainterTest, EmptyLogsGiveTwoEmptyBlocksOnPageTwo)
     for (int x : {300, 420, 840, 1240, 1940, 2640}) {
         EXPECT_TRUE(page.HasLine(x, 444, x, 588)) << x;
     }
-    for (int x : {300, 420, 840, 1540, 2640}) {
+    for (int x : {300, 420, 840, 1540, 1740, 2000, 2200, 2640}) {
         EXPECT_TRUE(page.HasLine(x, 732, x, 876)) << x;
     }
-    for (const char* heading : {"工程", "時間", "開始", "終了", "時刻", "コメント"}) {
+    for (const char* heading : {"工程", "時間", "開始", "終了", "時刻", "種別", "混入", "修正", "コメント"}) {
         EXPECT_NE(page.Find(QString::fromUtf8(heading)), nullptr) << heading;
     }
     EXPECT_EQ(page.Find(QStringLiteral("開始"))->baseline, QPointF(1270, BaselineOf(484, 72)));
-    EXPECT_EQ(page.Find(QStringLiteral("コメント"))->baseline, QPointF(1570, BaselineOf(772, 72)));
+    EXPECT_EQ(page.Find(QStringLiteral("コメント"))->baseline, QPointF(2230, BaselineOf(772, 72)));
+    EXPECT_EQ(page.Find(QStringLiteral("種別"))->baseline, QPointF(1570, BaselineOf(772, 72)));
+    // Every heading ends before the next ruling.
+    const QFontMetricsF metrics(PrintPainter::PrintFont(72));
+    for (auto [heading, right] :
+         {std::pair{"種別", 1740}, {"混入", 2000}, {"修正", 2200}, {"コメント", 2640}}) {
+        const RecordedText* drawn = page.Find(QString::fromUtf8(heading));
+        EXPECT_LE(drawn->baseline.x() + metrics.horizontalAdvance(drawn->text), right - 19.0) << heading;
+    }
 }
 
 TEST_F(PrintPainterTest, TimeEntryCellsSitInTheirColumns)
@@ -408,10 +417,31 @@ TEST_F(PrintPainterTest, DefectCommentOfSeveralLinesPrintsOnOneLine)
     // Two time entries: the defect block's title is on line 4, its first entry on line 6.
     const RecordedText* comment = page.Find(QStringLiteral("line one line two"));
     ASSERT_NE(comment, nullptr);
-    EXPECT_EQ(comment->baseline, QPointF(1570, BaselineOf(144 * 6 + 340, 72)));
+    EXPECT_EQ(comment->baseline, QPointF(2230, BaselineOf(144 * 6 + 340, 72)));
     EXPECT_TRUE(comment->clipped);
     for (const auto& t : page.texts) {
         EXPECT_FALSE(t.text.contains('\n') || t.text.contains('\r')) << t.text.toStdString();
+    }
+}
+
+TEST_F(PrintPainterTest, DefectDetailsPrintInTheirColumnsAndTheHeaderNever)
+{
+    const std::string design = Utf8ToCp932("設計");
+    project_.defectLog.entries = {
+        {"x", ComposeDefectComment({70, design, 125, "off by one"}), Moment(1796590050)}};
+    Page page = Record(2);
+    const double y = BaselineOf(144 * 6 + 340, 72);
+    const std::pair<QString, int> cells[] = {{QStringLiteral("70"), 1570},
+                                             {ToQ(design), 1770},
+                                             {QStringLiteral("125"), 2030},
+                                             {QStringLiteral("off by one"), 2230}};
+    for (const auto& [text, x] : cells) {
+        const RecordedText* drawn = page.Find(text);
+        ASSERT_NE(drawn, nullptr) << text.toStdString();
+        EXPECT_EQ(drawn->baseline, QPointF(x, y)) << text.toStdString();
+    }
+    for (const auto& t : page.texts) {
+        EXPECT_FALSE(t.text.contains(QStringLiteral("PSP"))) << t.text.toStdString();
     }
 }
 

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include "platform/FileIo.h"
+#include "project/DefectDetails.h"
 #include "project/ProjectFile.h"
 #include "tests/TempFolder.h"
 #include "tests/project/SampleProjects.h"
@@ -56,6 +57,23 @@ TEST(ProjectFile, RichProjectRoundTripsByteForByte)
     EXPECT_EQ(loaded, AsLoaded(rich));
     EXPECT_EQ(loaded.result.actualMinutes, 86);
     EXPECT_EQ(SerializeToBytes(loaded), bytes);
+}
+
+TEST(ProjectFile, TypedDefectsSurviveSaveAndLoadBesidePlainOnes)
+{
+    ProjectRecord p = RichProject();
+    const std::string plain = p.defectLog.entries[0].comment;
+    p.defectLog.entries.push_back({"B", ComposeDefectComment({50, "A", 7, "x\r\ny"}), Moment(1796590100)});
+    TempFolder dir;
+    ASSERT_TRUE(SaveProjectFile(dir.Path("work.psp"), p).Ok());
+    ProjectRecord loaded;
+    ASSERT_TRUE(LoadProjectFile(dir.Path("work.psp"), loaded).Ok());
+    ASSERT_EQ(loaded.defectLog.entries.size(), 3u);
+    EXPECT_EQ(loaded.defectLog.entries[0].comment, plain);
+    EXPECT_EQ(DetailsOf(loaded.defectLog.entries[0]), (DefectDetails{{}, {}, {}, plain}));
+    EXPECT_EQ(DetailsOf(loaded.defectLog.entries[2]), (DefectDetails{50, "A", 7, "x\r\ny"}));
+    EXPECT_EQ(loaded, AsLoaded(p));
+    EXPECT_EQ(SerializeToBytes(loaded), SerializeToBytes(p));
 }
 
 TEST(ProjectFile, LongPhaseNameUsesTheThreeBytePrefix)

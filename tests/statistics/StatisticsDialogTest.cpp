@@ -319,7 +319,7 @@ std::vector<std::string> BarNames(const ChartPanel& panel)
 TEST_F(StatDialogTest, ChartViewFollowsTheListAndSavesAPng)
 {
     auto dlg = Dialog();
-    Click(*dlg, 1106);
+    Click(*dlg, ControlId::StatisticsChartView);
     CChartView* view = dlg->ChartView();
     ASSERT_NE(view, nullptr);
     EXPECT_TRUE(view->isVisible());
@@ -330,14 +330,14 @@ TEST_F(StatDialogTest, ChartViewFollowsTheListAndSavesAPng)
               (std::vector<std::string>{"Prob1", "Prob2"}));
 
     // Sorting and deleting reach the open view; a second click shows the same window.
-    Click(*dlg, 1106);
+    Click(*dlg, ControlId::StatisticsChartView);
     EXPECT_EQ(dlg->ChartView(), view);
     dlg->OnSort(1);
     dlg->OnSort(1);
     EXPECT_EQ(BarNames(view->Figures().Panel(ChartKind::Productivity)),
               (std::vector<std::string>{"Prob2", "Prob1", "Gone"}));
     Select(*dlg, {"Gone"});
-    Click(*dlg, 1100);
+    Click(*dlg, ControlId::StatisticsDelete);
     EXPECT_EQ(BarNames(view->Figures().Panel(ChartKind::Productivity)),
               (std::vector<std::string>{"Prob2", "Prob1"}));
 
