@@ -51,7 +51,7 @@ bool CQuilvaneDoc::OnNewDocument()
         return false;
     };
     Settings settings;
-    bool haveSettings = LoadSettings(settings) == 0;
+    bool haveSettings = LoadSettings(settings).Ok();
     if (haveSettings) {
         if (settings.userName == UnsetUserName) {
             // First run: the name must be saved before anything else happens.
@@ -60,13 +60,15 @@ bool CQuilvaneDoc::OnNewDocument()
             if (first.exec() != QDialog::Accepted) {
                 return keepPrevious();
             }
+            // The dialog has just saved the name. Should the file have gone since, the settings
+            // keep what was read first, as they always have.
             (void)LoadSettings(settings);
         }
         data_.overview.userName = settings.userName;
     }
     if (newDocumentCalls_ == 1) {
         std::string last;
-        if (ReadLastProject(last) == 0 && !last.empty()) {
+        if (ReadLastProject(last).Ok() && !last.empty()) {
             auto lastFile = ProgramPathFor(last + "/work.psp");
             if (lastFile && OnOpenDocument(*lastFile)) {
                 return true;
@@ -75,14 +77,14 @@ bool CQuilvaneDoc::OnNewDocument()
     }
     std::string path;
     std::string base;
-    int result = CreateFromTemplate(path, base);
-    if (result > 0) {
+    const NewProjectOutcome outcome = CreateFromTemplate(path, base);
+    if (outcome != NewProjectOutcome::Created && outcome != NewProjectOutcome::OpenExisting) {
         return keepPrevious();
     }
     if (!OnOpenDocument(path)) {
         return keepPrevious();
     }
-    if (result == -1) {
+    if (outcome == NewProjectOutcome::OpenExisting) {
         return true;
     }
     StartNewProject(data_, haveSettings ? &settings : nullptr, base, clock_.Now());
@@ -95,21 +97,21 @@ bool CQuilvaneDoc::OnNewDocument()
     return true;
 }
 
-int CQuilvaneDoc::CreateFromTemplate(std::string& path, std::string& base)
+NewProjectOutcome CQuilvaneDoc::CreateFromTemplate(std::string& path, std::string& base)
 {
     if (!TemplateProjectExists()) {
         CurrentPrompt().Inform(frame_, QStringLiteral("テンプレートドキュメント %1 がありません")
                                            .arg(QString::fromUtf8(TemplateProjectFile)));
-        return 4;
+        return NewProjectOutcome::TemplateMissing;
     }
     std::string exercise;
     CNewProjectDlg dlg(data_.projectName, exercise, base, frame_);
     if (dlg.exec() != QDialog::Accepted) {
-        return 1;
+        return NewProjectOutcome::Cancelled;
     }
     if (Status named = CheckExerciseName(exercise); !named) {
         CurrentPrompt().Inform(frame_, QString::fromStdString(named.Message()));
-        return 1;
+        return NewProjectOutcome::Cancelled;
     }
     if (!ExerciseEntryExists(exercise)) {
         MakeExerciseFolder(exercise);
@@ -118,11 +120,12 @@ int CQuilvaneDoc::CreateFromTemplate(std::string& path, std::string& base)
     std::error_code ec;
     if (std::filesystem::exists(path, ec)) {
         auto answer = CurrentPrompt().Ask(frame_, QStringLiteral("既にプロジェクトが存在しています\n開きますか?"));
-        return answer == Prompt::Answer::Yes ? -1 : 3;
+        return answer == Prompt::Answer::Yes ? NewProjectOutcome::OpenExisting
+                                             : NewProjectOutcome::ExistingDeclined;
     }
     if (!CanEnterFolder(exercise)) {
         CurrentPrompt().Inform(frame_, QStringLiteral("ディレクトリを作成できませんでした"));
-        return 2;
+        return NewProjectOutcome::FolderNotEntered;
     }
     auto failures = FillProjectFolder(exercise, base, data_.overview.userName);
     if (!failures.empty()) {
@@ -132,7 +135,7 @@ int CQuilvaneDoc::CreateFromTemplate(std::string& path, std::string& base)
         }
         CurrentPrompt().Inform(frame_, QStringLiteral("次のファイルをコピーできませんでした:%1").arg(list));
     }
-    return 0;
+    return NewProjectOutcome::Created;
 }
 
 bool CQuilvaneDoc::OnOpenDocument(const std::string& path)

@@ -24,7 +24,9 @@ void InstallStatisticsCommands(CMainFrame& frame, CQuilvaneDoc& doc, CQuilvaneVi
 
 void OnStatistics(CMainFrame& frame, CQuilvaneDoc& doc, QWidget* owner)
 {
-    GoToProgramFolder();
+    // Every file below is named through the program folder; the current directory only matters
+    // to programs started from here, so failing to change it is no reason to stop.
+    (void)GoToProgramFolder();
     // The scan reads the project files from disk, so the open project's row shows what was
     // saved; the student may save the latest figures first.
     if (doc.IsModified()) {
@@ -33,7 +35,7 @@ void OnStatistics(CMainFrame& frame, CQuilvaneDoc& doc, QWidget* owner)
             return;
         case Prompt::Answer::Yes:
             // A failed save has been reported; the list then shows the last saved figures.
-            doc.DoFileSave();
+            (void)doc.DoFileSave();
             break;
         case Prompt::Answer::No:
             break;
