@@ -106,7 +106,9 @@ private:
             if (!destination_.empty() && fs::equivalent(from, destination_, ec)) {
                 return;
             }
-            mkdir(to.c_str(), 0777);
+            // The folder may be there already (the copy goes over existing files); one that cannot
+            // be made shows as its entries failing to copy.
+            (void)mkdir(to.c_str(), 0777);
             CopyDirectory(from, to, relative);
             return;
         }
