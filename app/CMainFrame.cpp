@@ -206,14 +206,16 @@ bool CMainFrame::OnCommand(int id)
     switch (id) {
     case FileNew:
         if (doc_.SaveModified()) {
-            doc_.OnNewDocument();
+            // A cancelled or failed new project has been reported and left the open one as it was.
+            (void)doc_.OnNewDocument();
         }
         return true;
     case FileOpen:
         OnFileOpen();
         return true;
     case FileSave:
-        doc_.DoFileSave();
+        // A failed save has been reported; the project stays modified.
+        (void)doc_.DoFileSave();
         return true;
     case FileSaveAs:
         OnFileSaveAs();
@@ -270,7 +272,8 @@ void CMainFrame::OpenProject(const QString& path)
     if (!doc_.SaveModified()) {
         return;
     }
-    doc_.OnOpenDocument(QToDiskPath(path));
+    // A file that cannot be opened has been reported; the open project stays.
+    (void)doc_.OnOpenDocument(QToDiskPath(path));
 }
 
 void CMainFrame::OnAppAbout()

@@ -50,7 +50,7 @@ bool CQuilvaneDoc::OnNewDocument()
         return false;
     };
     Settings settings;
-    bool haveSettings = LoadSettings(settings) == 0;
+    bool haveSettings = LoadSettings(settings).Ok();
     if (haveSettings) {
         if (settings.userName == UnsetUserName) {
             // First run: the name must be saved before anything else happens.
@@ -62,7 +62,7 @@ bool CQuilvaneDoc::OnNewDocument()
     }
     if (newDocumentCalls_ == 1) {
         std::string last;
-        if (ReadLastProject(last) == 0 && !last.empty()) {
+        if (ReadLastProject(last).Ok() && !last.empty()) {
             auto lastFile = ProgramPathFor(last + "/work.psp");
             if (lastFile && OnOpenDocument(*lastFile)) {
                 return true;
@@ -71,14 +71,14 @@ bool CQuilvaneDoc::OnNewDocument()
     }
     std::string path;
     std::string base;
-    int result = CreateFromTemplate(path, base);
-    if (result > 0) {
+    const NewProjectOutcome outcome = CreateFromTemplate(path, base);
+    if (outcome != NewProjectOutcome::Created && outcome != NewProjectOutcome::OpenExisting) {
         return keepPrevious();
     }
     if (!OnOpenDocument(path)) {
         return keepPrevious();
     }
-    if (result == -1) {
+    if (outcome == NewProjectOutcome::OpenExisting) {
         return true;
     }
     StartNewProject(data_, haveSettings ? &settings : nullptr, base, clock_.Now());
@@ -91,7 +91,7 @@ bool CQuilvaneDoc::OnNewDocument()
     return true;
 }
 
-int CQuilvaneDoc::CreateFromTemplate(std::string& path, std::string& base)
+NewProjectOutcome CQuilvaneDoc::CreateFromTemplate(std::string& path, std::string& base)
 {
     return RunNewProject(data_.projectName, data_.overview.userName, path, base, frame_);
 }

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "overview/NewProjectCommands.h"
 #include "platform/Status.h"
 #include "platform/TimeSource.h"
 #include "project/ProjectRecord.h"
@@ -35,22 +36,21 @@ public:
     // File > New and start-up: asks for the student's name on the first run, reopens the last
     // project on the first call of a run, or creates a project for an exercise. Returns false
     // when no project is open afterwards.
-    bool OnNewDocument();
-    // The new-project flow. `path` receives the project file, `base` the chosen base. Returns 0
-    // for a new project folder, -1 for an existing project to open, 1 cancelled, 2 folder not
-    // entered, 3 existing project not to be opened, 4 template missing.
-    int CreateFromTemplate(std::string& path, std::string& base);
+    [[nodiscard]] bool OnNewDocument();
+    // The new-project flow. `path` receives the project file, `base` the chosen base; both are
+    // meant for the caller only when the outcome is Created or OpenExisting.
+    [[nodiscard]] NewProjectOutcome CreateFromTemplate(std::string& path, std::string& base);
     // Opens a project file; on failure reports it and keeps the open project as it was.
-    bool OnOpenDocument(const std::string& path);
+    [[nodiscard]] bool OnOpenDocument(const std::string& path);
     // Called before another project replaces this one: stops the clock, clears no data.
     void DeleteContents();
     // The main window is about to close: ends a running phase, remembers the project and offers
     // to save. False when the user cancelled.
-    bool CanCloseFrame();
+    [[nodiscard]] bool CanCloseFrame();
     // Asks to save a modified project (Yes/No/Cancel); false when cancelled or the save failed.
-    bool SaveModified();
+    [[nodiscard]] bool SaveModified();
     // File > Save: writes the file atomically, asking for a path when the project has none.
-    bool DoFileSave() override;
+    [[nodiscard]] bool DoFileSave() override;
     Status SaveTo(const std::string& path);
 
     void SetModifiedFlag(bool modified = true) override { modified_ = modified; }
@@ -71,7 +71,7 @@ public:
     // Ends the work without asking anybody, as a close answered with Yes does: the running phase
     // goes into the time log, the project is remembered and saved. For signals and the end of the
     // desktop session. False when the project could not be saved (its autosave then stays).
-    bool CloseUnattended();
+    [[nodiscard]] bool CloseUnattended();
     // True while nobody may be asked anything.
     bool Unattended() const { return unattended_; }
 

@@ -29,6 +29,7 @@ bool CQuilvaneDoc::CloseUnattended()
     unattended_ = false;
     RememberLastProject(data_.projectName);
     if (modified_ && !pathName_.empty()) {
+        // A failed save leaves the project modified, which is what the next lines look at.
         (void)SaveTo(pathName_);
     }
     if (modified_) {

@@ -28,7 +28,7 @@ bool HistoryIsSingular(const std::vector<HistoryPoint>& history)
         }
     }
     std::vector<double> solution;
-    if (SolveLinearSystem(a, solution) != 0) {
+    if (!SolveLinearSystem(a, solution).Ok()) {
         return true;
     }
     return !std::all_of(solution.begin(), solution.end(), [](double v) { return std::isfinite(v); });

@@ -45,8 +45,8 @@ enum class LocSide { Base, Current };
 // filed under `renameSource` plus its extension: the base project's Prob1.cs pairs with the
 // current project's Prob2.cs. Returns false when `dir` cannot be read; unreadable subfolders
 // are passed over.
-bool CollectSourceFiles(const std::string& dir, bool recurse, std::string_view renameSource, LocSide side,
-                        SourceFileTable& table);
+[[nodiscard]] bool CollectSourceFiles(const std::string& dir, bool recurse, std::string_view renameSource,
+                                      LocSide side, SourceFileTable& table);
 
 // Counts of one file pair, wide enough that no sum can overflow before the final clamp.
 struct FileLocCounts {

@@ -7,13 +7,13 @@
 
 namespace quilvane {
 
-int SolveLinearSystem(std::vector<std::vector<double>>& matrix, std::vector<double>& solution)
+Status SolveLinearSystem(std::vector<std::vector<double>>& matrix, std::vector<double>& solution)
 {
     auto& a = matrix;
     const std::size_t m = a.size();
     for (const auto& row : a) {
         if (row.size() != m + 1) {
-            return 1;
+            return Status::Failure("連立方程式の行の長さが揃っていません");
         }
     }
     for (std::size_t k = 0; k < m; ++k) {
@@ -26,7 +26,7 @@ int SolveLinearSystem(std::vector<std::vector<double>>& matrix, std::vector<doub
         std::swap(a[k], a[best]);
         // Only an exact zero counts as singular; near-singular systems are solved as they come.
         if (a[k][k] == 0.0) {
-            return 1;
+            return Status::Failure("連立方程式の解が一つに定まりません");
         }
         const double pivot = a[k][k];
         for (std::size_t l = k; l <= m; ++l) {
@@ -46,7 +46,7 @@ int SolveLinearSystem(std::vector<std::vector<double>>& matrix, std::vector<doub
     for (std::size_t i = 0; i < m; ++i) {
         solution[i] = a[i][m];
     }
-    return 0;
+    return Status::Success();
 }
 
 double TruncateToFourDecimals(double value)
@@ -70,7 +70,7 @@ ProbeCoefficients FitCoefficients(const std::vector<HistoryPoint>& history)
     }
     std::vector<double> s;
     ProbeCoefficients result;
-    if (SolveLinearSystem(a, s) != 0) {
+    if (!SolveLinearSystem(a, s)) {
         return result;
     }
     for (double v : s) {

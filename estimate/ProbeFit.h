@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Status.h"
 #include "statistics/StatStore.h"
 
 namespace quilvane {
@@ -41,9 +42,9 @@ struct ProbePrediction {
 };
 
 // Gauss-Jordan elimination with partial pivoting (the earlier row wins a tie) on an m x (m + 1)
-// augmented matrix, in place. 0 and `solution` = the last column on success; 1 when a pivot is
+// augmented matrix, in place. On success `solution` = the last column; fails when a pivot is
 // exactly 0.0 or a row is not m + 1 long, `solution` then untouched.
-int SolveLinearSystem(std::vector<std::vector<double>>& matrix, std::vector<double>& solution);
+Status SolveLinearSystem(std::vector<std::vector<double>>& matrix, std::vector<double>& solution);
 
 // Cuts toward zero to four decimals: 1.23459 -> 1.2345, -0.00007 -> 0 (never -0).
 double TruncateToFourDecimals(double value);

@@ -210,8 +210,8 @@ void COverviewDlg::Browse()
 {
     std::string folder = FieldText(folderEdit_->text(), fields.registrationFolder);
     // The chooser opens with an empty title, not the chooser's default one.
-    if (ChooseFolder(this, "", folder) == 0) {
-        folderEdit_->setText(ToQ(folder));
+    if (auto chosen = ChooseFolder(this, "", folder)) {
+        folderEdit_->setText(ToQ(*chosen));
     }
 }
 
@@ -232,7 +232,7 @@ void COverviewDlg::DropPaths(const QStringList& paths)
 void COverviewDlg::Reset()
 {
     Settings settings;
-    if (LoadSettings(settings) != 0) {
+    if (!LoadSettings(settings)) {
         CurrentPrompt().Inform(this, QStringLiteral("データが見つかりません"));
         return;
     }
@@ -258,7 +258,7 @@ bool COverviewDlg::SaveAsDefaults()
         return false;
     }
     Settings settings{fields.userName, fields.registrationFolder, ParsePhasesText(phasesText)};
-    if (SaveSettings(settings) != 0) {
+    if (!SaveSettings(settings)) {
         CurrentPrompt().Inform(this, QStringLiteral("保存できませんでした"));
         return false;
     }

@@ -20,26 +20,28 @@ bool RunFirstRunSettings(const std::string& projectName, std::vector<PhaseRecord
     if (first.exec() != QDialog::Accepted) {
         return false;
     }
+    // The dialog has just saved the name. Should the file have gone since, the settings keep
+    // what was read first, as they always have.
     (void)LoadSettings(settings);
     return true;
 }
 
-int RunNewProject(const std::string& currentExercise, const std::string& userName, std::string& path,
-                  std::string& base, QWidget* owner)
+NewProjectOutcome RunNewProject(const std::string& currentExercise, const std::string& userName,
+                                std::string& path, std::string& base, QWidget* owner)
 {
     if (!TemplateProjectExists()) {
         CurrentPrompt().Inform(owner, QStringLiteral("テンプレートドキュメント %1 がありません")
                                           .arg(QString::fromUtf8(TemplateProjectFile)));
-        return 4;
+        return NewProjectOutcome::TemplateMissing;
     }
     std::string exercise;
     CNewProjectDlg dlg(currentExercise, exercise, base, owner);
     if (dlg.exec() != QDialog::Accepted) {
-        return 1;
+        return NewProjectOutcome::Cancelled;
     }
     if (Status named = CheckExerciseName(exercise); !named) {
         CurrentPrompt().Inform(owner, QString::fromStdString(named.Message()));
-        return 1;
+        return NewProjectOutcome::Cancelled;
     }
     if (!ExerciseEntryExists(exercise)) {
         MakeExerciseFolder(exercise);
@@ -48,11 +50,12 @@ int RunNewProject(const std::string& currentExercise, const std::string& userNam
     std::error_code ec;
     if (std::filesystem::exists(path, ec)) {
         auto answer = CurrentPrompt().Ask(owner, QStringLiteral("既にプロジェクトが存在しています\n開きますか?"));
-        return answer == Prompt::Answer::Yes ? -1 : 3;
+        return answer == Prompt::Answer::Yes ? NewProjectOutcome::OpenExisting
+                                             : NewProjectOutcome::ExistingDeclined;
     }
     if (!CanEnterFolder(exercise)) {
         CurrentPrompt().Inform(owner, QStringLiteral("ディレクトリを作成できませんでした"));
-        return 2;
+        return NewProjectOutcome::FolderNotEntered;
     }
     auto failures = FillProjectFolder(exercise, base, userName);
     if (!failures.empty()) {
@@ -62,7 +65,7 @@ int RunNewProject(const std::string& currentExercise, const std::string& userNam
         }
         CurrentPrompt().Inform(owner, QStringLiteral("次のファイルをコピーできませんでした:%1").arg(list));
     }
-    return 0;
+    return NewProjectOutcome::Created;
 }
 
 } // namespace quilvane

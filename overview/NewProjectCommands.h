@@ -16,10 +16,18 @@ struct Settings;
 bool RunFirstRunSettings(const std::string& projectName, std::vector<PhaseRecord>& phases,
                          Settings& settings, QWidget* owner);
 
-// The new-project dialog. `path` receives the project file, `base` the chosen base. Returns 0
-// for a new project folder, -1 for an existing project to open, 1 cancelled, 2 folder not
-// entered, 3 existing project not to be opened, 4 template missing.
-int RunNewProject(const std::string& currentExercise, const std::string& userName, std::string& path,
-                  std::string& base, QWidget* owner);
+// How the new-project flow ended.
+enum class NewProjectOutcome {
+    Created,          // a new project folder was filled
+    OpenExisting,     // the exercise has a project already, and the user chose to open it
+    Cancelled,        // the dialog was cancelled or the exercise name refused
+    FolderNotEntered, // the exercise folder could not be made or entered
+    ExistingDeclined, // the exercise has a project already, and the user chose not to open it
+    TemplateMissing,  // there is no template project file
+};
+
+// The new-project dialog. `path` receives the project file, `base` the chosen base.
+[[nodiscard]] NewProjectOutcome RunNewProject(const std::string& currentExercise, const std::string& userName, std::string& path,
+                                            std::string& base, QWidget* owner);
 
 } // namespace quilvane

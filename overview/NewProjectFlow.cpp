@@ -27,7 +27,7 @@ Status CreateNewProject(const std::string& exercise, const std::string& base, st
                                " がありません");
     }
     Settings settings;
-    const bool haveSettings = LoadSettings(settings) == 0;
+    const bool haveSettings = LoadSettings(settings).Ok();
     // The workbench would ask for the name first; without a screen the name must be set already.
     if (haveSettings && settings.userName == UnsetUserName) {
         return Status::Failure("名前を設定して下さい");

@@ -56,7 +56,7 @@ std::string ErrorText(int error);
 Status ReadRegularFile(const std::string& path, std::string& bytes);
 
 // ReadRegularFile without the message.
-std::optional<std::string> ReadWholeFile(const std::string& path);
+[[nodiscard]] std::optional<std::string> ReadWholeFile(const std::string& path);
 
 // Writes one file atomically: Begin, then Append (or let a library write TempPath()), then Commit.
 // Until Commit succeeds the target is untouched; a writer that ends without Commit removes its
@@ -98,7 +98,7 @@ Status WriteFileAtomically(const std::string& path, std::string_view bytes);
 
 // The names in `folder` (without "." and "..") in byte order, so that results never depend on
 // the file system's own order; nullopt when the folder cannot be read.
-std::optional<std::vector<std::string>> ListFolder(const std::string& folder);
+[[nodiscard]] std::optional<std::vector<std::string>> ListFolder(const std::string& folder);
 
 // Splits text into lines: CR LF, a lone LF and a lone CR each end a line. A last line without
 // a line end still counts; an empty text has no lines.

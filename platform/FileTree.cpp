@@ -106,7 +106,9 @@ private:
             if (!destination_.empty() && fs::equivalent(from, destination_, ec)) {
                 return;
             }
-            mkdir(to.c_str(), 0777);
+            // The folder may be there already (the copy goes over existing files); one that cannot
+            // be made shows as its entries failing to copy.
+            (void)mkdir(to.c_str(), 0777);
             CopyDirectory(from, to, relative);
             return;
         }
@@ -158,6 +160,19 @@ private:
     std::vector<CopyIssue> issues_;
 };
 
+// Called right after the failed system call, whose errno says why.
+Status RemoveFailure(const std::string& path)
+{
+    const int error = errno;
+    return Status::Failure(path + " を削除できません: " + ErrorText(error));
+}
+
+Status CreateFailure(const std::string& path)
+{
+    const int error = errno;
+    return Status::Failure(path + " を作成できません: " + ErrorText(error));
+}
+
 std::string ReplaceAll(const std::string& line, const std::string& search, const std::string& replacement)
 {
     if (search.empty()) {
@@ -196,72 +211,77 @@ std::vector<std::string> CopyProjectTree(const std::string& srcDir, const std::s
     return failures;
 }
 
-int RemoveTree(const std::string& dir)
+Status RemoveTree(const std::string& dir)
 {
     std::string d = DiskPath(dir);
     struct stat st {};
     if (lstat(d.c_str(), &st) != 0) {
-        return -1;
+        return RemoveFailure(d);
     }
     if (S_ISLNK(st.st_mode)) {
-        return unlink(d.c_str()) == 0 ? 0 : -1;
+        return unlink(d.c_str()) == 0 ? Status::Success() : RemoveFailure(d);
     }
     if (!S_ISDIR(st.st_mode)) {
-        return -1;
+        return Status::Failure(d + " はフォルダではありません");
     }
     // Entries of a directory without owner read, write or search permission cannot be listed or
     // removed; the directory goes anyway, so it is opened up first.
     if ((st.st_mode & S_IRWXU) != S_IRWXU) {
-        chmod(d.c_str(), (st.st_mode & 07777) | S_IRWXU);
+        // Should the mode not change, the entries stay and the removal of d fails below.
+        (void)chmod(d.c_str(), (st.st_mode & 07777) | S_IRWXU);
     }
     if (auto names = ListFolder(d)) {
         for (const auto& name : *names) {
             std::string path = d + "/" + name;
             struct stat entry {};
+            // An entry that stays makes the removal of d fail below, which is what is reported.
             if (lstat(path.c_str(), &entry) == 0 && S_ISDIR(entry.st_mode)) {
-                RemoveTree(path);
+                (void)RemoveTree(path);
             } else {
-                ForceRemoveFile(path);
+                (void)ForceRemoveFile(path);
             }
         }
     }
-    return rmdir(d.c_str()) == 0 ? 0 : -1;
+    return rmdir(d.c_str()) == 0 ? Status::Success() : RemoveFailure(d);
 }
 
-int MakeDirectoryPath(const std::string& path)
+Status MakeDirectoryPath(const std::string& path)
 {
     std::string p = DiskPath(path);
     if (p.empty()) {
-        return -1;
+        return Status::Failure("フォルダ名がありません");
     }
     if (mkdir(p.c_str(), 0777) == 0) {
-        return 0;
+        return Status::Success();
     }
     // An existing entry will not be made by creating its parents.
     if (errno == EEXIST) {
-        return -1;
+        return Status::Failure(p + " は既にあります");
     }
     size_t slash = p.rfind('/');
     if (slash == std::string::npos || slash == 0) {
-        return -1;
+        return CreateFailure(p);
     }
-    MakeDirectoryPath(p.substr(0, slash));
-    return mkdir(p.c_str(), 0777) == 0 ? 0 : -1;
+    // A parent that exists already fails here and is just what is needed; whether the parents
+    // are there shows in the last mkdir.
+    (void)MakeDirectoryPath(p.substr(0, slash));
+    return mkdir(p.c_str(), 0777) == 0 ? Status::Success() : CreateFailure(p);
 }
 
-int ForceRemoveFile(const std::string& path)
+Status ForceRemoveFile(const std::string& path)
 {
     std::string p = DiskPath(path);
     if (unlink(p.c_str()) == 0) {
-        return 0;
+        return Status::Success();
     }
     struct stat st {};
     // chmod would act on a link's target, so links and directories get no second try.
     if (lstat(p.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
-        return -1;
+        return RemoveFailure(p);
     }
-    chmod(p.c_str(), (st.st_mode & 07777) | S_IRUSR | S_IWUSR);
-    return unlink(p.c_str()) == 0 ? 0 : -1;
+    // Should the mode not change, the second unlink fails and says so.
+    (void)chmod(p.c_str(), (st.st_mode & 07777) | S_IRUSR | S_IWUSR);
+    return unlink(p.c_str()) == 0 ? Status::Success() : RemoveFailure(p);
 }
 
 Status ReplaceInFile(const std::string& path, const std::string& search, const std::string& replacement)

@@ -24,8 +24,9 @@ struct TreeTemplate {
 // "*.suo" are left out; in template mode "result.txt" too, files named like the template are
 // renamed, and they and the project files (".csproj", ".vbproj") are edited. Single failures do
 // not stop the copy; the entries that were not copied are returned, relative to srcDir.
-std::vector<std::string> CopyProjectTree(const std::string& srcDir, const std::string& dstDir,
-                                         const std::optional<TreeTemplate>& templateMode = std::nullopt);
+[[nodiscard]] std::vector<std::string>
+CopyProjectTree(const std::string& srcDir, const std::string& dstDir,
+                const std::optional<TreeTemplate>& templateMode = std::nullopt);
 
 // Why an entry did not reach the copy. Some entries can never be copied by their nature (a link
 // to a directory, a socket or FIFO); the others failed for a reason that may pass (unreadable,
@@ -41,20 +42,21 @@ struct CopyIssue {
 };
 
 // CopyProjectTree, telling the two kinds of missing entries apart (in the order met).
-std::vector<CopyIssue> CopyProjectTreeChecked(const std::string& srcDir, const std::string& dstDir,
-                                              const std::optional<TreeTemplate>& templateMode = std::nullopt);
+[[nodiscard]] std::vector<CopyIssue>
+CopyProjectTreeChecked(const std::string& srcDir, const std::string& dstDir,
+                       const std::optional<TreeTemplate>& templateMode = std::nullopt);
 
 // Removes dir with everything in it, clearing read-only modes on the way. Symbolic links are
-// removed themselves and never followed. Returns 0 when dir itself was removed.
-int RemoveTree(const std::string& dir);
+// removed themselves and never followed. Succeeds when dir itself was removed.
+Status RemoveTree(const std::string& dir);
 
-// Creates the directory path with any missing parents. Returns 0 when the last directory was
-// made by this call, non-zero otherwise (also when it existed already).
-int MakeDirectoryPath(const std::string& path);
+// Creates the directory path with any missing parents. Succeeds when the last directory was
+// made by this call, fails otherwise (also when it existed already).
+Status MakeDirectoryPath(const std::string& path);
 
 // Removes a file, making it writable first when the plain removal fails. A symbolic link is
-// removed itself. Returns 0 when it is gone.
-int ForceRemoveFile(const std::string& path);
+// removed itself. Succeeds when it is gone.
+Status ForceRemoveFile(const std::string& path);
 
 // Replaces every non-overlapping occurrence of `search` on every line, left to right, and
 // writes each line followed by CR LF. The new text goes to a temporary file beside the target

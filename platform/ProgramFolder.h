@@ -21,7 +21,7 @@ std::string ProgramPath(std::string_view relative);
 std::optional<std::string> ProgramPathFor(std::string_view stored);
 
 // Makes the program folder the current directory (for child processes that expect it).
-bool GoToProgramFolder();
+[[nodiscard]] bool GoToProgramFolder();
 
 // Replaces every '\' by '/'. CP932 trail bytes can be 0x5C, so double-byte characters are
 // stepped over as units.

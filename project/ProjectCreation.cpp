@@ -55,6 +55,7 @@ bool ExerciseEntryExists(const std::string& exercise)
 
 void MakeExerciseFolder(const std::string& exercise)
 {
+    // The folder may exist already; whether it can be used is checked by CanEnterFolder.
     (void)MakeDirectoryPath(StoredPath(exercise));
     std::string batch = StoredPath("prob/bat/" + exercise + ".bat");
     std::error_code ec;

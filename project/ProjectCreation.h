@@ -29,8 +29,8 @@ bool CanEnterFolder(const std::string& exercise);
 // Copies the base tree in template mode (when `base` is set), the template "work.psp" over any
 // project file that came with it, and every file of "prob/<exercise>/" except batch files.
 // Returns what could not be copied (empty when everything arrived), as UTF-8 for the screen.
-std::vector<std::string> FillProjectFolder(const std::string& exercise, const std::string& base,
-                                           const std::string& userName);
+[[nodiscard]] std::vector<std::string> FillProjectFolder(const std::string& exercise, const std::string& base,
+                                                         const std::string& userName);
 
 // The two lines of a new project's memo (CP932): the version line and the creation line in the
 // ctime form followed by " 作成".

@@ -1,6 +1,7 @@
 #include "project/Settings.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <new>
 
 #include "platform/DecimalText.h"
@@ -51,49 +52,53 @@ std::string FormatSettingsText(const Settings& settings)
     return JoinLinesCrLf(lines);
 }
 
-int LoadSettings(Settings& settings)
+Status LoadSettings(Settings& settings)
 {
-    auto text = ReadWholeFile(ProgramPath(SettingsFile));
-    if (!text) {
-        return 1;
+    const std::string path = ProgramPath(SettingsFile);
+    std::string text;
+    if (Status read = ReadRegularFile(path, text); !read) {
+        return read;
     }
     try {
-        settings = ParseSettingsText(*text);
+        settings = ParseSettingsText(text);
     } catch (const std::bad_alloc&) {
         // Its lines are copied out of the text; a huge file can need more than is left.
-        return 1;
+        return Status::Failure(path + " を読めません: " + ErrorText(ENOMEM));
     }
-    return 0;
+    return Status::Success();
 }
 
-int SaveSettings(const Settings& settings)
+Status SaveSettings(const Settings& settings)
 {
-    return WriteFileAtomically(ProgramPath(SettingsFile), FormatSettingsText(settings)).Ok() ? 0 : 1;
+    return WriteFileAtomically(ProgramPath(SettingsFile), FormatSettingsText(settings));
 }
 
-int ReadLastProject(std::string& name)
+Status ReadLastProject(std::string& name)
 {
-    auto text = ReadWholeFile(ProgramPath(LastProjectFile));
-    if (!text) {
-        return 1;
+    const std::string path = ProgramPath(LastProjectFile);
+    std::string text;
+    if (Status read = ReadRegularFile(path, text); !read) {
+        return read;
     }
     try {
-        name = LineOrEmpty(SplitLines(*text), 1);
+        name = LineOrEmpty(SplitLines(text), 1);
     } catch (const std::bad_alloc&) {
-        return 1;
+        return Status::Failure(path + " を読めません: " + ErrorText(ENOMEM));
     }
-    return 0;
+    return Status::Success();
 }
 
-int WriteLastProject(const std::string& name)
+Status WriteLastProject(const std::string& name)
 {
-    return WriteFileAtomically(ProgramPath(LastProjectFile), JoinLinesCrLf({FormatNumber, name})).Ok() ? 0 : 1;
+    return WriteFileAtomically(ProgramPath(LastProjectFile), JoinLinesCrLf({FormatNumber, name}));
 }
 
 void RememberLastProject(const std::string& name)
 {
+    // The file is read first as the workbench always has; what it held is not needed.
     std::string previous;
     (void)ReadLastProject(previous);
+    // Not remembering the project only means the next start offers a new one instead.
     (void)WriteLastProject(name);
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Status.h"
 #include "project/ProjectRecord.h"
 
 namespace quilvane {
@@ -23,15 +24,16 @@ inline const char* const SettingsFile = "init/psp.txt";
 inline const char* const LastProjectFile = "init/lastProj.txt";
 inline const char* const TemplateProjectFile = "init/work.psp";
 
-// 0 when read, 1 when the file cannot be opened (`settings` is then unchanged).
-int LoadSettings(Settings& settings);
-// 0 when written, 1 when the file cannot be created.
-int SaveSettings(const Settings& settings);
-// 0 when read, 1 when the file cannot be opened (`name` unchanged).
-int ReadLastProject(std::string& name);
-// 0 when written, 1 when the file cannot be created.
-int WriteLastProject(const std::string& name);
-// Reads the file (the value is not used), then writes `name`.
+// Fails when the file cannot be opened or read (`settings` is then unchanged).
+Status LoadSettings(Settings& settings);
+// Fails when the file cannot be created; the old file then stays as it was.
+Status SaveSettings(const Settings& settings);
+// Fails when the file cannot be opened or read (`name` unchanged).
+Status ReadLastProject(std::string& name);
+// Fails when the file cannot be created.
+Status WriteLastProject(const std::string& name);
+// Reads the file (the value is not used), then writes `name`. The last project is only a
+// convenience for the next start, so a failure here is not worth stopping a close for.
 void RememberLastProject(const std::string& name);
 
 // Copies the name and registration folder into the overview fields and makes the phase table

@@ -10,19 +10,19 @@ void TimeValue::Set(std::int32_t seconds)
     text_ = isDuration_ ? FormatSpan(seconds) : FormatMoment(seconds);
 }
 
-int TimeLog::AddEntry(const std::string& phase, std::int32_t start, std::int32_t end)
+TimeLogAddition TimeLog::AddEntry(const std::string& phase, std::int32_t start, std::int32_t end)
 {
     if (start == 0) {
-        return 2;
+        return TimeLogAddition::NoStart;
     }
     if (start == end) {
-        return 1;
+        return TimeLogAddition::NoDuration;
     }
     if (start > end) {
-        return -1;
+        return TimeLogAddition::Backward;
     }
     entries.push_back({phase, Moment(start), Moment(end)});
-    return 0;
+    return TimeLogAddition::Appended;
 }
 
 void TimeLog::SumByPhase(PhaseSeconds& sums) const

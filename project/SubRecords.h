@@ -53,6 +53,14 @@ struct TimeLogEntry {
 // Seconds per phase name; names match only when byte for byte equal.
 using PhaseSeconds = std::map<std::string, std::int32_t, MbsLess>;
 
+// What TimeLog::AddEntry did with an interval.
+enum class TimeLogAddition {
+    Appended,
+    NoStart,    // the start is 0: the phase was never entered
+    NoDuration, // the start equals the end
+    Backward,   // the start is after the end
+};
+
 struct TimeLog {
     std::int32_t left = 10;
     std::int32_t top = 10;
@@ -61,9 +69,8 @@ struct TimeLog {
     std::int32_t columnWidths[4] = {70, 70, 130, 130};
     std::vector<TimeLogEntry> entries;
 
-    // Appends {phase, start, end} when start is known and before end. Returns 2 when start is 0,
-    // 1 when start equals end, -1 when start is after end (nothing appended), 0 when appended.
-    int AddEntry(const std::string& phase, std::int32_t start, std::int32_t end);
+    // Appends {phase, start, end} when start is known and before end; nothing is appended otherwise.
+    [[nodiscard]] TimeLogAddition AddEntry(const std::string& phase, std::int32_t start, std::int32_t end);
     // Adds every entry's duration to the value under its phase, creating keys at 0.
     void SumByPhase(PhaseSeconds& sums) const;
 

@@ -211,8 +211,9 @@ Status Recover(const JournalRecord& record, bool logInterval, bool restoreAutosa
     } else if (Status s = LoadProjectFile(record.projectPath, project); !s) {
         return s;
     }
-    if (logInterval && record.HasInterval()) {
-        changed = project.timeLog.AddEntry(record.phase, record.start, record.moment) == 0 || changed;
+    if (logInterval && record.HasInterval() &&
+        project.timeLog.AddEntry(record.phase, record.start, record.moment) == TimeLogAddition::Appended) {
+        changed = true;
     }
     if (changed) {
         if (Status s = SaveProjectFile(record.projectPath, project); !s) {

@@ -61,7 +61,7 @@ std::vector<std::string> FindJournals(const std::string& folder);
 
 // Reads the journal at `journalPath`. Nothing when it cannot be read, is damaged, or was copied
 // with a project folder from elsewhere (the project it names is not the file beside it).
-std::optional<JournalRecord> ReadJournal(const std::string& journalPath);
+[[nodiscard]] std::optional<JournalRecord> ReadJournal(const std::string& journalPath);
 
 // Applies the student's answers to a journal: starts from the autosave copy when
 // `restoreAutosave` (and one exists) or from the project file, appends the journal's interval

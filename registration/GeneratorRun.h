@@ -34,7 +34,8 @@ struct GeneratorRun {
 // Runs R/GeneratorName with R (a disk path) as working directory and no arguments, and waits
 // up to `limit`. `whileWaiting` (may be empty) is called every few milliseconds meanwhile, so a
 // window can keep painting its progress.
-GeneratorRun RunGenerator(const std::string& registrationFolder, std::chrono::milliseconds limit,
-                          const std::function<void()>& whileWaiting);
+[[nodiscard]] GeneratorRun RunGenerator(const std::string& registrationFolder,
+                                        std::chrono::milliseconds limit,
+                                        const std::function<void()>& whileWaiting);
 
 } // namespace quilvane

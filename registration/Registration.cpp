@@ -53,7 +53,9 @@ bool Overlaps(const std::string& target, const std::string& project)
     return Within(t, p) || Within(p, t);
 }
 
-// Removes a folder with its contents, or a file or link itself.
+// Removes a folder with its contents, or a file or link itself. Only ever used to clear away a
+// new copy or a previous one set aside: what stays behind begins with '.', is never read as a
+// project and is tried again by the next registration, so a failure is not reported.
 void RemoveEntry(const std::string& path)
 {
     struct stat st {};
@@ -61,9 +63,9 @@ void RemoveEntry(const std::string& path)
         return;
     }
     if (S_ISDIR(st.st_mode)) {
-        RemoveTree(path);
+        (void)RemoveTree(path);
     } else {
-        ForceRemoveFile(path);
+        (void)ForceRemoveFile(path);
     }
 }
 
@@ -103,7 +105,8 @@ bool SwapIn(const std::string& fresh, const std::string& target, const std::stri
         return false;
     }
     if (rename(fresh.c_str(), target.c_str()) != 0) {
-        rename(aside.c_str(), target.c_str());
+        // Brings the previous copy back; should even that fail, it stays whole beside R/U/P.
+        (void)rename(aside.c_str(), target.c_str());
         return false;
     }
     RemoveEntry(aside);
@@ -114,7 +117,9 @@ bool SwapIn(const std::string& fresh, const std::string& target, const std::stri
 RegistrationOutcome ReplaceCopy(const std::string& project, const std::string& userFolder,
                                 const std::string& projectDiskName, RegistrationResult& result)
 {
-    MakeDirectoryPath(userFolder);
+    // R/U usually exists from an earlier registration, which this reports as a failure; the
+    // folder being there is what counts.
+    (void)MakeDirectoryPath(userFolder);
     if (!IsDirectory(userFolder)) {
         return RegistrationOutcome::CannotCreateTarget;
     }
@@ -126,7 +131,8 @@ RegistrationOutcome ReplaceCopy(const std::string& project, const std::string& u
     // mkdtemp makes the folder private; the copy is for the class to read.
     mode_t mask = umask(0);
     umask(mask);
-    chmod(fresh.c_str(), 0777 & ~mask);
+    // Should that fail, the copy is only harder for others to read; it is complete all the same.
+    (void)chmod(fresh.c_str(), 0777 & ~mask);
 
     std::vector<std::string> failed;
     for (auto& issue : CopyProjectTreeChecked(project, fresh)) {

@@ -62,8 +62,8 @@ struct RegistrationHooks {
 
 // R as a path on disk, resolved against the program folder (a disk path), with '/' as separator
 // and no trailing one; nothing when R is not valid CP932.
-std::optional<std::string> ResolveRegistrationFolder(const std::string& registrationFolder,
-                                                     const std::string& programFolder);
+[[nodiscard]] std::optional<std::string> ResolveRegistrationFolder(const std::string& registrationFolder,
+                                                                   const std::string& programFolder);
 
 // The progress page R/result.htm on disk, or empty when R is not set or names no folder.
 std::string ProgressReportPath(const std::string& registrationFolder, const std::string& programFolder);
@@ -71,10 +71,11 @@ std::string ProgressReportPath(const std::string& registrationFolder, const std:
 // Checks the names and the project folder, asks the hooks, copies the project next to R/U/P,
 // swaps the copy in when it is complete, then runs the generator in R and waits for it. The
 // process's working directory is never changed.
-RegistrationResult RegisterProjectFiles(const RegistrationRequest& request, const RegistrationHooks& hooks);
+[[nodiscard]] RegistrationResult RegisterProjectFiles(const RegistrationRequest& request,
+                                                      const RegistrationHooks& hooks);
 
 // The same with only the last question.
-RegistrationResult RegisterProjectFiles(const RegistrationRequest& request,
-                                        const std::function<bool()>& confirmReplace);
+[[nodiscard]] RegistrationResult RegisterProjectFiles(const RegistrationRequest& request,
+                                                      const std::function<bool()>& confirmReplace);
 
 } // namespace quilvane

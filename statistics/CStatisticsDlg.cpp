@@ -279,11 +279,11 @@ void CStatisticsDlg::accept()
         store.columnWidths[i] = list_->columnWidth(static_cast<int>(i));
     }
     // A failed write must not look like a save: the dialog stays open with the list as it is.
-    if (SaveStatInfo(store) != 0) {
+    if (!SaveStatInfo(store)) {
         CurrentPrompt().Inform(this, QString::fromUtf8(StatInfoFile) + QStringLiteral(" を保存できません"));
         return;
     }
-    if (IsCtrlHeld() && SaveStatCsv(store) != 0) {
+    if (IsCtrlHeld() && !SaveStatCsv(store)) {
         CurrentPrompt().Inform(this, QString::fromUtf8(StatCsvFile) + QStringLiteral(" を保存できません"));
     }
     QDialog::accept();

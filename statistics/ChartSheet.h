@@ -56,6 +56,6 @@ struct ChartResult {
 
 // Fills the chart workbook from the list rows and writes it to "init/PSPStat.xlsx" beside the
 // program, replacing the previous one.
-ChartResult WriteChartWorkbook(const std::string& userName, const std::vector<StatRow>& rows);
+[[nodiscard]] ChartResult WriteChartWorkbook(const std::string& userName, const std::vector<StatRow>& rows);
 
 } // namespace quilvane

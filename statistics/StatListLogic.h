@@ -36,7 +36,8 @@ struct StatDeleteResult {
 
 // Deletes those of the `selected` rows (positions, any order) that are marked "*". Rows of
 // projects whose folders exist cannot be deleted, since the next scan would bring them back.
-StatDeleteResult DeleteMarkedRows(std::vector<StatRow>& rows, const std::vector<std::size_t>& selected);
+[[nodiscard]] StatDeleteResult DeleteMarkedRows(std::vector<StatRow>& rows,
+                                                const std::vector<std::size_t>& selected);
 
 // The first selected row, in list order, that may be opened: not marked and not the open
 // project `ownName` (byte-exact). Nullopt when there is none.

@@ -1,6 +1,7 @@
 #include "statistics/StatStore.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <limits>
 #include <new>
 #include <vector>
@@ -162,24 +163,25 @@ std::string FormatStatInfoText(const StatStore& store)
     return out;
 }
 
-int LoadStatInfo(StatStore& store)
+Status LoadStatInfo(StatStore& store)
 {
-    auto text = ReadWholeFile(ProgramPath(StatInfoFile));
-    if (!text) {
-        return 1;
+    const std::string path = ProgramPath(StatInfoFile);
+    std::string text;
+    if (Status read = ReadRegularFile(path, text); !read) {
+        return read;
     }
     try {
-        ParseStatInfoText(*text, store);
+        ParseStatInfoText(text, store);
     } catch (const std::bad_alloc&) {
         // One row per project is built from the text; a huge file can need more than is left.
-        return 1;
+        return Status::Failure(path + " を読めません: " + ErrorText(ENOMEM));
     }
-    return 0;
+    return Status::Success();
 }
 
-int SaveStatInfo(const StatStore& store)
+Status SaveStatInfo(const StatStore& store)
 {
-    return WriteFileAtomically(ProgramPath(StatInfoFile), FormatStatInfoText(store)).Ok() ? 0 : 1;
+    return WriteFileAtomically(ProgramPath(StatInfoFile), FormatStatInfoText(store));
 }
 
 } // namespace quilvane

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "platform/MbString.h"
+#include "platform/Status.h"
 
 namespace quilvane {
 
@@ -52,10 +53,10 @@ struct StatStore {
 
 inline const char* const StatInfoFile = "init/statInfo.txt";
 
-// 0 when read, 1 when the file cannot be opened (the store is then untouched).
-int LoadStatInfo(StatStore& store);
-// 0 when written, 1 when the file cannot be created. The old file survives a failed write.
-int SaveStatInfo(const StatStore& store);
+// Fails when the file cannot be opened or read (the store is then untouched).
+Status LoadStatInfo(StatStore& store);
+// Fails when the file cannot be created. The old file survives a failed write.
+Status SaveStatInfo(const StatStore& store);
 
 // The text behind the two file operations. Parsing replaces every record of the store; numbers
 // that the text does not hold are 0, except geometry numbers, which keep their values.

@@ -114,9 +114,9 @@ std::string FormatStatCsv(const StatStore& store)
     return out;
 }
 
-int SaveStatCsv(const StatStore& store)
+Status SaveStatCsv(const StatStore& store)
 {
-    return WriteFileAtomically(ProgramPath(StatCsvFile), FormatStatCsv(store)).Ok() ? 0 : 1;
+    return WriteFileAtomically(ProgramPath(StatCsvFile), FormatStatCsv(store));
 }
 
 } // namespace quilvane

@@ -4,6 +4,7 @@
 #include <array>
 #include <string>
 
+#include "platform/Status.h"
 #include "statistics/StatStore.h"
 
 namespace quilvane {
@@ -25,7 +26,7 @@ inline const char* const StatCsvFile = "init/stat.csv";
 // key order, and the total line starting "計,,,".
 std::string FormatStatCsv(const StatStore& store);
 
-// Writes FormatStatCsv to "init/stat.csv"; 0 when written, 1 when the file cannot be created.
-int SaveStatCsv(const StatStore& store);
+// Writes FormatStatCsv to "init/stat.csv"; fails when the file cannot be created.
+Status SaveStatCsv(const StatStore& store);
 
 } // namespace quilvane

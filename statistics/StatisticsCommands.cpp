@@ -20,7 +20,9 @@ void InstallStatisticsCommands(CommandContext& context)
 
 void OnStatistics(CommandContext& context, QWidget* owner)
 {
-    GoToProgramFolder();
+    // Every file below is named through the program folder; the current directory only matters
+    // to programs started from here, so failing to change it is no reason to stop.
+    (void)GoToProgramFolder();
     // The scan reads the project files from disk, so the open project's row shows what was
     // saved; the student may save the latest figures first.
     if (context.IsModified()) {
@@ -29,7 +31,7 @@ void OnStatistics(CommandContext& context, QWidget* owner)
             return;
         case Prompt::Answer::Yes:
             // A failed save has been reported; the list then shows the last saved figures.
-            context.DoFileSave();
+            (void)context.DoFileSave();
             break;
         case Prompt::Answer::No:
             break;

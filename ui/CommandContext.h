@@ -28,7 +28,7 @@ public:
     virtual bool IsModified() const = 0;
     virtual void SetModifiedFlag(bool modified) = 0;
     // File > Save; false when it failed (already reported) or was cancelled.
-    virtual bool DoFileSave() = 0;
+    [[nodiscard]] virtual bool DoFileSave() = 0;
     // Opens a file with the desktop's handler; false when nothing could open it.
     virtual bool Launch(const std::string& path) = 0;
     // Opens another project file (a disk path) as File > Open does.

@@ -66,21 +66,19 @@ void ControlLayout::OnSize(QWidget* dialog)
     Relayout();
 }
 
-int ChooseFolder(QWidget* owner, const char* title, std::string& path)
+std::optional<std::string> ChooseFolder(QWidget* owner, const char* title, const std::string& start)
 {
     // No title is a null text, for which the chooser puts its own; an empty one stays empty.
     auto chosen = CurrentPrompt().ChooseFolder(owner, title ? QString::fromUtf8(title) : QString(),
-                                               StoredPathToQ(path));
+                                               StoredPathToQ(start));
     if (!chosen) {
-        return 1;
+        return std::nullopt;
     }
     auto stored = QPathToStored(*chosen);
     if (!stored) {
         CurrentPrompt().Inform(owner, QString::fromStdString(UnstorableNameMessage(chosen->toStdString())));
-        return 1;
     }
-    path = *stored;
-    return 0;
+    return stored;
 }
 
 } // namespace quilvane

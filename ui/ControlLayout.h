@@ -2,6 +2,7 @@
 // Keeps chosen controls of a resizable dialog anchored to its right and bottom edges: a control
 // stays put, moves along with the edge, or stretches with it.
 #include <map>
+#include <optional>
 #include <string>
 
 class QWidget;
@@ -35,9 +36,10 @@ private:
     std::map<QWidget*, Anchor> anchors_;
 };
 
-// Shows the folder chooser with `title` (or "Select Folder" when null), preselecting `path`
-// (stored CP932 text). Returns 0 and the chosen folder as stored text in `path` when the user
-// chose one, 1 otherwise (path unchanged; a folder CP932 cannot hold is refused with a message).
-int ChooseFolder(QWidget* owner, const char* title, std::string& path);
+// Shows the folder chooser with `title` (or "Select Folder" when null), preselecting `start`
+// (stored CP932 text). The chosen folder as stored text, or nothing when the user chose none (a
+// folder CP932 cannot hold is refused with a message).
+[[nodiscard]] std::optional<std::string> ChooseFolder(QWidget* owner, const char* title,
+                                                      const std::string& start);
 
 } // namespace quilvane

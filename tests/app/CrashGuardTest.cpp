@@ -153,7 +153,7 @@ TEST_F(CrashSafety, TerminatedWorkbenchLogsTheRunningPhaseAndSaves)
     EXPECT_FALSE(fs::exists(JournalPathFor(path_)));
     EXPECT_FALSE(fs::exists(AutosavePathFor(path_)));
     std::string last;
-    ASSERT_EQ(ReadLastProject(last), 0);
+    ASSERT_TRUE(ReadLastProject(last).Ok());
     EXPECT_EQ(last, "Prob1");
 }
 
@@ -190,7 +190,7 @@ TEST_F(CrashSafety, KilledWorkbenchIsRecoveredAtTheNextStart)
 TEST_F(CrashSafety, RecoveryDeclinedDiscardsTheJournalAndStartsAsUsual)
 {
     MakeProject("Prob2", ThreePhases());
-    ASSERT_EQ(WriteLastProject("Prob2"), 0);
+    ASSERT_TRUE(WriteLastProject("Prob2").Ok());
     ProjectRecord running = ThreePhases();
     running.mode = "B";
     running.memo = "lost";

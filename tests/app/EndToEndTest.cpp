@@ -59,7 +59,7 @@ TEST_F(EndToEnd, NewcomerGoesFromFirstStartToTheProgressPage)
 {
     // First start: the settings still hold "YOUR NAME".
     Settings shipped;
-    ASSERT_EQ(LoadSettings(shipped), 0);
+    ASSERT_TRUE(LoadSettings(shipped).Ok());
     ASSERT_EQ(shipped.userName, "YOUR NAME");
     const std::string registration = registration_;
     WhenOpen<COverviewDlg>([registration](COverviewDlg& dlg) {
@@ -77,7 +77,7 @@ TEST_F(EndToEnd, NewcomerGoesFromFirstStartToTheProgressPage)
     Start();
     ASSERT_EQ(Doc().Data().projectName, "Prob1");
     Settings saved;
-    ASSERT_EQ(LoadSettings(saved), 0);
+    ASSERT_TRUE(LoadSettings(saved).Ok());
     EXPECT_EQ(saved.userName, "yamada");
     EXPECT_TRUE(fs::exists(dir_.Path("Prob1/Prob1.cs")));
     EXPECT_TRUE(fs::exists(dir_.Path("Prob1/PSP.sln")));
@@ -136,7 +136,7 @@ TEST_F(EndToEnd, NewcomerGoesFromFirstStartToTheProgressPage)
     WhenOpen<CStatisticsDlg>([](CStatisticsDlg& dlg) { dlg.accept(); });
     View().Button(ControlId::StatisticsButton)->click();
     StatStore store;
-    ASSERT_EQ(LoadStatInfo(store), 0);
+    ASSERT_TRUE(LoadStatInfo(store).Ok());
     ASSERT_EQ(store.records.count("Prob1"), 1u);
     EXPECT_EQ(store.records.at("Prob1").actNew, actualNew);
     EXPECT_EQ(store.records.at("Prob1").actMinutes, 45);

@@ -56,7 +56,7 @@ TEST_F(WorkbenchTest, QtsOwnDialogsSpeakJapaneseWhileTheWorkbenchRuns)
 TEST_F(WorkbenchTest, StartWithoutFileReopensTheLastProject)
 {
     MakeProject("Prob3", ThreePhases());
-    ASSERT_EQ(WriteLastProject("Prob3"), 0);
+    ASSERT_TRUE(WriteLastProject("Prob3").Ok());
     Start();
     EXPECT_EQ(Doc().Data().projectName, "Prob3");
     EXPECT_TRUE(prompt_.shown.empty());
@@ -69,7 +69,7 @@ TEST_F(WorkbenchTest, StartWithoutFileReopensTheLastProject)
 
 TEST_F(WorkbenchTest, StartWithNothingToOpenOrCreateEnds)
 {
-    ASSERT_EQ(SaveSettings(Settings{"Name", "", {"P1", "P2"}}), 0);
+    ASSERT_TRUE(SaveSettings(Settings{"Name", "", {"P1", "P2"}}).Ok());
     app_ = std::make_unique<CQuilvaneApp>(clock_);
     EXPECT_FALSE(app_->InitInstance({}));
     EXPECT_EQ(prompt_.shown.back(), "テンプレートドキュメント init/work.psp がありません");

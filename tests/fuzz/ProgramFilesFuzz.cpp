@@ -67,7 +67,7 @@ int FuzzSettingsFile(const std::uint8_t* data, std::size_t size)
 {
     WithFile(SettingsFile, data, size, [] {
         Settings settings;
-        if (LoadSettings(settings) != 0) {
+        if (!LoadSettings(settings)) {
             std::abort();
         }
     });
@@ -78,7 +78,7 @@ int FuzzLastProjectFile(const std::uint8_t* data, std::size_t size)
 {
     WithFile(LastProjectFile, data, size, [] {
         std::string name;
-        if (ReadLastProject(name) != 0) {
+        if (!ReadLastProject(name)) {
             std::abort();
         }
     });
@@ -89,7 +89,7 @@ int FuzzStatInfoFile(const std::uint8_t* data, std::size_t size)
 {
     WithFile(StatInfoFile, data, size, [] {
         StatStore store;
-        if (LoadStatInfo(store) != 0) {
+        if (!LoadStatInfo(store)) {
             std::abort();
         }
         // What was read must format; the text is what the next save writes.

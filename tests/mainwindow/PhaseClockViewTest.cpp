@@ -158,7 +158,7 @@ TEST_F(WorkbenchTest, ClosingWhileRunningLogsAndOffersToSave)
     EXPECT_EQ(saved.timeLog.entries[0].phase, "B");
     EXPECT_EQ(saved.timeLog.entries[0].Duration(), 600);
     std::string last;
-    ASSERT_EQ(ReadLastProject(last), 0);
+    ASSERT_TRUE(ReadLastProject(last).Ok());
     EXPECT_EQ(last, "Prob1");
 }
 
@@ -168,7 +168,7 @@ TEST_F(WorkbenchTest, ClosingUnchangedInNeutralOffersNothing)
     Frame().close();
     EXPECT_TRUE(prompt_.shown.empty());
     std::string last;
-    ASSERT_EQ(ReadLastProject(last), 0);
+    ASSERT_TRUE(ReadLastProject(last).Ok());
     EXPECT_EQ(last, "Prob2");
 }
 
@@ -404,7 +404,7 @@ TEST_F(WorkbenchTest, UnattendedCloseLogsTheWholeSpanAndSavesWithoutAsking)
     EXPECT_EQ(saved.timeLog.entries[0].Duration(), 5 * 3600);
     EXPECT_FALSE(std::filesystem::exists(JournalPathFor(path)));
     std::string last;
-    ASSERT_EQ(ReadLastProject(last), 0);
+    ASSERT_TRUE(ReadLastProject(last).Ok());
     EXPECT_EQ(last, "Prob1");
 
     // When the save fails, the autosave keeps the work for the next start.

@@ -249,8 +249,8 @@ TEST_F(PrintCommandsTest, PrintSetupShowsThePageSetupDialogOfTheSharedPrinter)
 TEST_F(PrintCommandsTest, FormUsesThePhaseTableAsTheViewShowsIt)
 {
     ProjectRecord p = ThreePhases();
-    ASSERT_EQ(p.timeLog.AddEntry("A", 1000, 1090), 0);
-    ASSERT_EQ(p.timeLog.AddEntry("B", 2000, 2150), 0);
+    ASSERT_EQ(p.timeLog.AddEntry("A", 1000, 1090), TimeLogAddition::Appended);
+    ASSERT_EQ(p.timeLog.AddEntry("B", 2000, 2150), TimeLogAddition::Appended);
     Start(MakeProject("Prob1", p));
     PhaseTableTexts fromView = PhaseTableTextsOfView(*View().PhaseList());
     PhaseTableTexts fromProject = PhaseTableTextsOf(p);

@@ -250,8 +250,8 @@ TEST(PrintPhaseTable, TextsOfTheProjectEndWithTheTotalsRow)
 {
     ProjectRecord p;
     p.phases = {{"A", 30, 0, 40}, {"B", 3, 0, 60}};
-    ASSERT_EQ(p.timeLog.AddEntry("A", 1000, 1090), 0);
-    ASSERT_EQ(p.timeLog.AddEntry("B", 2000, 2150), 0);
+    ASSERT_EQ(p.timeLog.AddEntry("A", 1000, 1090), TimeLogAddition::Appended);
+    ASSERT_EQ(p.timeLog.AddEntry("B", 2000, 2150), TimeLogAddition::Appended);
     auto rows = PhaseTableTextsOf(p);
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[0], (std::array<std::string, 4>{"A", "30", "2", "40"}));

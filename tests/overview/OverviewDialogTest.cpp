@@ -99,7 +99,7 @@ TEST_F(WorkbenchTest, SaveAsDefaultsRefusesThePlaceholderName)
     EXPECT_TRUE(dlg.SaveAsDefaults());
     EXPECT_EQ(prompt_.shown.back(), "保存しました");
     Settings saved;
-    ASSERT_EQ(LoadSettings(saved), 0);
+    ASSERT_TRUE(LoadSettings(saved).Ok());
     EXPECT_EQ(saved, (Settings{"yourname", "", {"P", "Q"}}));
 }
 
@@ -112,7 +112,7 @@ TEST_F(WorkbenchTest, ResetReloadsFromTheSettingsFile)
     dlg.Reset();
     EXPECT_EQ(prompt_.shown.back(), "データが見つかりません");
     EXPECT_EQ(dlg.PhasesEdit()->toPlainText(), "A\n");
-    ASSERT_EQ(SaveSettings(Settings{"N", "R", {"X", "Y"}}), 0);
+    ASSERT_TRUE(SaveSettings(Settings{"N", "R", {"X", "Y"}}).Ok());
     dlg.Reset();
     EXPECT_EQ(dlg.NameEdit()->text(), "N");
     EXPECT_EQ(dlg.FolderEdit()->text(), "R");
@@ -248,7 +248,7 @@ TEST_F(WorkbenchTest, SettingsOnlyFormHidesTheProblemAndClosesOnlyAfterSaving)
     dlg.accept();
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
     Settings saved;
-    ASSERT_EQ(LoadSettings(saved), 0);
+    ASSERT_TRUE(LoadSettings(saved).Ok());
     EXPECT_EQ(saved.userName, "\x8E\x52\x93\x63");
 }
 

@@ -23,7 +23,7 @@ protected:
     void SetUp() override
     {
         WorkbenchTest::SetUp();
-        ASSERT_EQ(SaveSettings(Settings{"Taro", "", {"A", "B", "C"}}), 0);
+        ASSERT_TRUE(SaveSettings(Settings{"Taro", "", {"A", "B", "C"}}).Ok());
         ProjectRecord templ;
         templ.estimate.totalMinutes = 100;
         ASSERT_TRUE(SaveProjectFile(dir_.Path("init/work.psp"), templ).Ok());
@@ -118,7 +118,7 @@ TEST_F(CreationTest, ExistingProjectYesOpensItUnchangedNoChangesNothing)
 
 TEST_F(CreationTest, FirstRunCancelledCreatesNothing)
 {
-    ASSERT_EQ(SaveSettings(Settings{"YOUR NAME", "", {"A"}}), 0);
+    ASSERT_TRUE(SaveSettings(Settings{"YOUR NAME", "", {"A"}}).Ok());
     QTimer::singleShot(0, [] {
         auto* dlg = qobject_cast<COverviewDlg*>(QApplication::activeModalWidget());
         ASSERT_NE(dlg, nullptr);
@@ -132,7 +132,7 @@ TEST_F(CreationTest, FirstRunCancelledCreatesNothing)
 
 TEST_F(CreationTest, FirstRunSavesTheNameThenCreates)
 {
-    ASSERT_EQ(SaveSettings(Settings{"YOUR NAME", "", {"A"}}), 0);
+    ASSERT_TRUE(SaveSettings(Settings{"YOUR NAME", "", {"A"}}).Ok());
     QTimer::singleShot(0, [this] {
         auto* dlg = qobject_cast<COverviewDlg*>(QApplication::activeModalWidget());
         ASSERT_NE(dlg, nullptr);
@@ -142,7 +142,7 @@ TEST_F(CreationTest, FirstRunSavesTheNameThenCreates)
     });
     Start();
     Settings saved;
-    ASSERT_EQ(LoadSettings(saved), 0);
+    ASSERT_TRUE(LoadSettings(saved).Ok());
     EXPECT_EQ(saved.userName, "Hanako");
     EXPECT_EQ(Doc().Data().overview.userName, "Hanako");
     EXPECT_TRUE(std::filesystem::exists(dir_.Path("Prob1/work.psp")));
@@ -179,7 +179,7 @@ TEST_F(CreationTest, FailedFirstSaveKeepsTheNewProjectOpenAndUnsaved)
 {
     // A file-size limit makes the first save of the new project fail while the small files
     // written before it still fit: a long name makes the project file larger than the template.
-    ASSERT_EQ(SaveSettings(Settings{std::string(4000, 'x'), "", {"A", "B", "C"}}), 0);
+    ASSERT_TRUE(SaveSettings(Settings{std::string(4000, 'x'), "", {"A", "B", "C"}}).Ok());
     rlimit saved{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
     auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
@@ -205,7 +205,7 @@ TEST_F(CreationTest, FailedFirstSaveKeepsTheNewProjectOpenAndUnsaved)
     prompt_.answers = {Prompt::Answer::Yes};
     EXPECT_TRUE(Frame().close());
     std::string last;
-    ASSERT_EQ(ReadLastProject(last), 0);
+    ASSERT_TRUE(ReadLastProject(last).Ok());
     EXPECT_EQ(last, "Prob1");
     ProjectRecord written;
     ASSERT_TRUE(LoadProjectFile(dir_.Path("Prob1/work.psp"), written).Ok());
@@ -224,7 +224,7 @@ TEST_F(CreationTest, JapaneseNamesAreUtf8FoldersAndReopenThroughEveryRoute)
     const std::string root = dir_.Path("演習 フォルダ");
     std::filesystem::create_directories(root + "/init");
     SetProgramFolder(root);
-    ASSERT_EQ(SaveSettings(Settings{Yamada, "", {"A", "B"}}), 0);
+    ASSERT_TRUE(SaveSettings(Settings{Yamada, "", {"A", "B"}}).Ok());
     ProjectRecord templ;
     templ.estimate.totalMinutes = 60;
     ASSERT_TRUE(SaveProjectFile(root + "/init/work.psp", templ).Ok());

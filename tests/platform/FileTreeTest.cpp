@@ -200,7 +200,7 @@ TEST_F(RemoveTreeTest, RemovesNestedTreeWithReadOnlyFilesAndFolders)
     chmod(Path("t/sub/deeper").c_str(), 0500);
     chmod(Path("t/sub").c_str(), 0555);
 
-    EXPECT_EQ(RemoveTree(Path("t")), 0);
+    EXPECT_TRUE(RemoveTree(Path("t")).Ok());
     EXPECT_FALSE(Exists("t"));
 }
 
@@ -213,7 +213,7 @@ TEST_F(RemoveTreeTest, LinksAreRemovedWithoutTouchingTheirTargets)
     fs::create_symlink(Path("outside/keep.txt"), Path("t/filelink"));
     fs::create_symlink(Path("nowhere"), Path("t/dangling"));
 
-    EXPECT_EQ(RemoveTree(Path("t")), 0);
+    EXPECT_TRUE(RemoveTree(Path("t")).Ok());
     EXPECT_FALSE(Exists("t"));
     EXPECT_EQ(Read("outside/keep.txt"), "keep");
     EXPECT_EQ(Mode(Path("outside/keep.txt")), 0444u);
@@ -223,16 +223,16 @@ TEST_F(RemoveTreeTest, TreeThatIsALinkLosesOnlyTheLink)
 {
     Write("outside/keep.txt", "keep");
     fs::create_directory_symlink(Path("outside"), Path("t"));
-    EXPECT_EQ(RemoveTree(Path("t")), 0);
+    EXPECT_TRUE(RemoveTree(Path("t")).Ok());
     EXPECT_FALSE(Exists("t"));
     EXPECT_EQ(Read("outside/keep.txt"), "keep");
 }
 
 TEST_F(RemoveTreeTest, MissingFolderOrPlainFileGivesNonZero)
 {
-    EXPECT_NE(RemoveTree(Path("missing")), 0);
+    EXPECT_FALSE(RemoveTree(Path("missing")).Ok());
     Write("file.txt", "x");
-    EXPECT_NE(RemoveTree(Path("file.txt")), 0);
+    EXPECT_FALSE(RemoveTree(Path("file.txt")).Ok());
     EXPECT_EQ(Read("file.txt"), "x");
 }
 
@@ -240,33 +240,33 @@ TEST_F(RemoveTreeTest, ForceRemoveFileRemovesReadOnlyFiles)
 {
     Write("r.txt", "x");
     chmod(Path("r.txt").c_str(), 0444);
-    EXPECT_EQ(ForceRemoveFile(Path("r.txt")), 0);
+    EXPECT_TRUE(ForceRemoveFile(Path("r.txt")).Ok());
     EXPECT_FALSE(Exists("r.txt"));
-    EXPECT_NE(ForceRemoveFile(Path("r.txt")), 0);
+    EXPECT_FALSE(ForceRemoveFile(Path("r.txt")).Ok());
 }
 
 TEST_F(RemoveTreeTest, ForceRemoveFileLeavesFoldersAlone)
 {
     fs::create_directory(Path("d"));
-    EXPECT_NE(ForceRemoveFile(Path("d")), 0);
+    EXPECT_FALSE(ForceRemoveFile(Path("d")).Ok());
     EXPECT_TRUE(fs::is_directory(Path("d")));
 }
 
 TEST_F(RemoveTreeTest, MakeDirectoryPathMakesMissingParents)
 {
-    EXPECT_EQ(MakeDirectoryPath(Path("a/b/c")), 0);
+    EXPECT_TRUE(MakeDirectoryPath(Path("a/b/c")).Ok());
     EXPECT_TRUE(fs::is_directory(Path("a/b/c")));
     // Stored texts use '\'; a trailing separator names the same folder.
-    EXPECT_EQ(MakeDirectoryPath(Path("x\\y\\")), 0);
+    EXPECT_TRUE(MakeDirectoryPath(Path("x\\y\\")).Ok());
     EXPECT_TRUE(fs::is_directory(Path("x/y")));
 }
 
 TEST_F(RemoveTreeTest, MakeDirectoryPathOnAnExistingFolderOrUnderAFileGivesNonZero)
 {
     fs::create_directory(Path("here"));
-    EXPECT_NE(MakeDirectoryPath(Path("here")), 0);
+    EXPECT_FALSE(MakeDirectoryPath(Path("here")).Ok());
     Write("file", "x");
-    EXPECT_NE(MakeDirectoryPath(Path("file/sub")), 0);
+    EXPECT_FALSE(MakeDirectoryPath(Path("file/sub")).Ok());
     EXPECT_EQ(Read("file"), "x");
 }
 

@@ -37,10 +37,10 @@ protected:
 TEST_F(SettingsFiles, WrittenAsSevenCrLfLinesAndReadBack)
 {
     Settings s{"S", "", {"A", "B", "C"}};
-    ASSERT_EQ(SaveSettings(s), 0);
+    ASSERT_TRUE(SaveSettings(s).Ok());
     EXPECT_EQ(ReadInit("psp.txt"), "100\r\nS\r\n\r\n3\r\nA\r\nB\r\nC\r\n");
     Settings back;
-    ASSERT_EQ(LoadSettings(back), 0);
+    ASSERT_TRUE(LoadSettings(back).Ok());
     EXPECT_EQ(back, s);
 }
 
@@ -48,16 +48,16 @@ TEST_F(SettingsFiles, CountLineReadLikeAtoi)
 {
     WriteInit("psp.txt", "100\nN\nR\n3abc\nA\nB\nC\nD\n");
     Settings s;
-    ASSERT_EQ(LoadSettings(s), 0);
+    ASSERT_TRUE(LoadSettings(s).Ok());
     EXPECT_EQ(s.phaseNames, (std::vector<std::string>{"A", "B", "C"}));
 
     WriteInit("psp.txt", "100\rN\rR\r\rA\rB\r");
-    ASSERT_EQ(LoadSettings(s), 0);
+    ASSERT_TRUE(LoadSettings(s).Ok());
     EXPECT_TRUE(s.phaseNames.empty());
     EXPECT_EQ(s.userName, "N");
 
     WriteInit("psp.txt", "100\r\nN\r\nR\r\n  5\r\nA\r\nB");
-    ASSERT_EQ(LoadSettings(s), 0);
+    ASSERT_TRUE(LoadSettings(s).Ok());
     EXPECT_EQ(s.phaseNames, (std::vector<std::string>{"A", "B", "", "", ""}));
 }
 
@@ -65,11 +65,11 @@ TEST_F(SettingsFiles, ShortFileAndLongNames)
 {
     WriteInit("psp.txt", "100\r\n");
     Settings s{"old", "old", {"old"}};
-    ASSERT_EQ(LoadSettings(s), 0);
+    ASSERT_TRUE(LoadSettings(s).Ok());
     EXPECT_EQ(s, Settings{});
     std::string longName(300, 'x');
     WriteInit("psp.txt", "100\r\nN\r\n\r\n1\r\n" + longName + "\r\n");
-    ASSERT_EQ(LoadSettings(s), 0);
+    ASSERT_TRUE(LoadSettings(s).Ok());
     EXPECT_EQ(s.phaseNames.at(0), longName);
 }
 
@@ -77,24 +77,24 @@ TEST_F(SettingsFiles, MissingFilesLeaveValuesAlone)
 {
     Settings s{"keep", "", {}};
     std::filesystem::remove_all(dir_.Path("init"));
-    EXPECT_EQ(LoadSettings(s), 1);
+    EXPECT_FALSE(LoadSettings(s).Ok());
     EXPECT_EQ(s.userName, "keep");
     std::string name = "keep";
-    EXPECT_EQ(ReadLastProject(name), 1);
+    EXPECT_FALSE(ReadLastProject(name).Ok());
     EXPECT_EQ(name, "keep");
-    EXPECT_EQ(WriteLastProject("x"), 1);
-    EXPECT_EQ(SaveSettings(s), 1);
+    EXPECT_FALSE(WriteLastProject("x").Ok());
+    EXPECT_FALSE(SaveSettings(s).Ok());
 
     // A FIFO or a folder in a file's place reads as missing at once, and is not written over.
     std::filesystem::create_directory(dir_.Path("init"));
     ASSERT_EQ(mkfifo(dir_.Path("init/psp.txt").c_str(), 0600), 0);
     std::filesystem::create_directory(dir_.Path("init/lastProj.txt"));
-    EXPECT_EQ(LoadSettings(s), 1);
+    EXPECT_FALSE(LoadSettings(s).Ok());
     EXPECT_EQ(s.userName, "keep");
-    EXPECT_EQ(ReadLastProject(name), 1);
+    EXPECT_FALSE(ReadLastProject(name).Ok());
     EXPECT_EQ(name, "keep");
-    EXPECT_EQ(SaveSettings(s), 1);
-    EXPECT_EQ(WriteLastProject("x"), 1);
+    EXPECT_FALSE(SaveSettings(s).Ok());
+    EXPECT_FALSE(WriteLastProject("x").Ok());
     EXPECT_TRUE(std::filesystem::is_fifo(dir_.Path("init/psp.txt")));
     EXPECT_TRUE(std::filesystem::is_empty(dir_.Path("init/lastProj.txt")));
 }
@@ -104,10 +104,10 @@ TEST_F(SettingsFiles, LastProjectRemembered)
     RememberLastProject("Prob3");
     EXPECT_EQ(ReadInit("lastProj.txt"), "100\r\nProb3\r\n");
     std::string name;
-    ASSERT_EQ(ReadLastProject(name), 0);
+    ASSERT_TRUE(ReadLastProject(name).Ok());
     EXPECT_EQ(name, "Prob3");
     WriteInit("lastProj.txt", "100");
-    ASSERT_EQ(ReadLastProject(name), 0);
+    ASSERT_TRUE(ReadLastProject(name).Ok());
     EXPECT_EQ(name, "");
 }
 

@@ -8,12 +8,12 @@ using namespace quilvane;
 TEST(TimeLogAddEntry, AppendsOnlyKnownForwardIntervals)
 {
     TimeLog log;
-    EXPECT_EQ(log.AddEntry("A", 0, 100), 2);
-    EXPECT_EQ(log.AddEntry("A", 100, 100), 1);
-    EXPECT_EQ(log.AddEntry("A", 200, 100), -1);
+    EXPECT_EQ(log.AddEntry("A", 0, 100), TimeLogAddition::NoStart);
+    EXPECT_EQ(log.AddEntry("A", 100, 100), TimeLogAddition::NoDuration);
+    EXPECT_EQ(log.AddEntry("A", 200, 100), TimeLogAddition::Backward);
     EXPECT_TRUE(log.entries.empty());
-    EXPECT_EQ(log.AddEntry("A", 1000, 1090), 0);
-    EXPECT_EQ(log.AddEntry("B", 2000, 2030), 0);
+    EXPECT_EQ(log.AddEntry("A", 1000, 1090), TimeLogAddition::Appended);
+    EXPECT_EQ(log.AddEntry("B", 2000, 2030), TimeLogAddition::Appended);
     ASSERT_EQ(log.entries.size(), 2u);
     EXPECT_EQ(log.entries[1].phase, "B");
     EXPECT_EQ(log.entries[0].Duration(), 90);

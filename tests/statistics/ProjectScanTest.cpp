@@ -156,7 +156,7 @@ TEST_F(StatScan, HistoryMergesFileRowsWithScannedRows)
     file.x = 123;
     file.records["Gone"].actNew = 9;
     file.records["Here"].actNew = 8;
-    ASSERT_EQ(SaveStatInfo(file), 0);
+    ASSERT_TRUE(SaveStatInfo(file).Ok());
     Project("Here", FinishedProject(0, 0, 20, 30));
     Project("New", FinishedProject(0, 0, 40, 50));
 

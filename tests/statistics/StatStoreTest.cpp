@@ -55,11 +55,11 @@ TEST_F(StatStoreFile, WrittenStoreReadsBackWithEverythingButPresence)
     saved.records["Prob1"] = Row("", 1);
     saved.records[Kaisou] = Row("Prob1", 10);
     saved.records[Hyou + "x"] = Row(Kaisou + " base", 100);
-    ASSERT_EQ(SaveStatInfo(saved), 0);
+    ASSERT_TRUE(SaveStatInfo(saved).Ok());
 
     StatStore loaded;
     loaded.records["stale"] = Row("gone", 7);
-    ASSERT_EQ(LoadStatInfo(loaded), 0);
+    ASSERT_TRUE(LoadStatInfo(loaded).Ok());
 
     StatStore expected = saved;
     for (auto& entry : expected.records) {
@@ -78,7 +78,7 @@ TEST_F(StatStoreFile, FileHasTheExactLayoutWithBlankEndedWidthLine)
     store.columnWidths.fill(30);
     store.records["b"] = Row("a", 1);
     store.records["B"] = Row("", 0);
-    ASSERT_EQ(SaveStatInfo(store), 0);
+    ASSERT_TRUE(SaveStatInfo(store).Ok());
     EXPECT_EQ(FileText(), "100\r\n"
                           "1 2 3 4\r\n"
                           "30 30 30 30 30 30 30 30 30 30 30 30 30 \r\n"
@@ -97,24 +97,24 @@ TEST_F(StatStoreFile, MissingFileReturnsOneAndLeavesTheStoreAlone)
     store.records["keep"] = Row("x", 3);
     store.x = 77;
     StatStore before = store;
-    EXPECT_EQ(LoadStatInfo(store), 1);
+    EXPECT_FALSE(LoadStatInfo(store).Ok());
     EXPECT_EQ(store, before);
     // So does a folder or a FIFO of that name, at once rather than after a writer comes.
     std::filesystem::create_directory(dir_.Path("init/statInfo.txt"));
-    EXPECT_EQ(LoadStatInfo(store), 1);
+    EXPECT_FALSE(LoadStatInfo(store).Ok());
     EXPECT_EQ(store, before);
     std::filesystem::remove(dir_.Path("init/statInfo.txt"));
     ASSERT_EQ(mkfifo(dir_.Path("init/statInfo.txt").c_str(), 0600), 0);
-    EXPECT_EQ(LoadStatInfo(store), 1);
+    EXPECT_FALSE(LoadStatInfo(store).Ok());
     EXPECT_EQ(store, before);
-    EXPECT_EQ(SaveStatInfo(store), 1);
+    EXPECT_FALSE(SaveStatInfo(store).Ok());
     EXPECT_TRUE(std::filesystem::is_fifo(dir_.Path("init/statInfo.txt")));
 }
 
 TEST_F(StatStoreFile, UncreatableFileReportsOne)
 {
     std::filesystem::remove_all(dir_.Path("init"));
-    EXPECT_EQ(SaveStatInfo(StatStore()), 1);
+    EXPECT_FALSE(SaveStatInfo(StatStore()).Ok());
 }
 
 TEST_F(StatStoreFile, ShortWidthLineLeavesTheMissingWidthsAtThirty)
@@ -122,7 +122,7 @@ TEST_F(StatStoreFile, ShortWidthLineLeavesTheMissingWidthsAtThirty)
     WriteText("100\r\n5 6 7 8\r\n11 12 13\r\n0\r\n");
     StatStore store;
     store.columnWidths.fill(99);
-    ASSERT_EQ(LoadStatInfo(store), 0);
+    ASSERT_TRUE(LoadStatInfo(store).Ok());
     EXPECT_EQ(store.columnWidths[0], 11);
     EXPECT_EQ(store.columnWidths[2], 13);
     for (std::size_t i = 3; i < StatColumnCount; ++i) {
@@ -135,7 +135,7 @@ TEST_F(StatStoreFile, NameGivenTwiceUpdatesOneEntry)
 {
     WriteText("100\n0 0 0 0\n\n2\nP\nfirst\n1 1 1 1 1 1 1 1 1\nP\nsecond\n2 2 2 2 2 2 2 2 2\n");
     StatStore store;
-    ASSERT_EQ(LoadStatInfo(store), 0);
+    ASSERT_TRUE(LoadStatInfo(store).Ok());
     ASSERT_EQ(store.records.size(), 1u);
     EXPECT_EQ(store.records["P"].baseName, "second");
     EXPECT_EQ(store.records["P"].bugs, 2);
@@ -146,7 +146,7 @@ TEST_F(StatStoreFile, ShortOrMissingLinesGiveZerosAndNoInventedRecords)
     // Count 5 but two records, the second with a short values line; the geometry line is short.
     WriteText("100\r\n9 8\r\n\r\n5\r\nA\r\nbase\r\n1 2 3\r\nB\r\nb\r\n4 5 x 7\r\n");
     StatStore store;
-    ASSERT_EQ(LoadStatInfo(store), 0);
+    ASSERT_TRUE(LoadStatInfo(store).Ok());
     EXPECT_EQ(store.x, 9);
     EXPECT_EQ(store.y, 8);
     EXPECT_EQ(store.width, StatStore().width);
@@ -166,9 +166,9 @@ TEST_F(StatStoreFile, LineBreakInBaseNameDoesNotShiftLaterRecords)
     StatStore store;
     store.records["A"] = Row("two\nlines", 1);
     store.records["B"] = Row("plain", 2);
-    ASSERT_EQ(SaveStatInfo(store), 0);
+    ASSERT_TRUE(SaveStatInfo(store).Ok());
     StatStore loaded;
-    ASSERT_EQ(LoadStatInfo(loaded), 0);
+    ASSERT_TRUE(LoadStatInfo(loaded).Ok());
     ASSERT_EQ(loaded.records.size(), 2u);
     EXPECT_EQ(loaded.records["A"].baseName, "two lines");
     EXPECT_EQ(loaded.records["A"].bugs, 9);
@@ -181,7 +181,7 @@ TEST_F(StatStoreFile, HugeCountOnEmptyFileDoesNotHang)
     WriteText("100\n1 2 3 4\n\n2147483647\n");
     StatStore store;
     store.records["old"] = StatRecord();
-    ASSERT_EQ(LoadStatInfo(store), 0);
+    ASSERT_TRUE(LoadStatInfo(store).Ok());
     EXPECT_TRUE(store.records.empty());
 }
 

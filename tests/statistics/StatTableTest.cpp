@@ -86,6 +86,6 @@ class StatCsvFile : public StatFolderTest {};
 
 TEST_F(StatCsvFile, IsWrittenIntoInit)
 {
-    ASSERT_EQ(SaveStatCsv(TwoRows()), 0);
+    ASSERT_TRUE(SaveStatCsv(TwoRows()).Ok());
     EXPECT_EQ(ReadWholeFile(dir_.Path("init/stat.csv")), FormatStatCsv(TwoRows()));
 }

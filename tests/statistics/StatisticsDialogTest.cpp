@@ -42,7 +42,7 @@ protected:
         store.columnWidths[1] = 123;
         store.records["Gone"].actMinutes = 5;
         store.records["Gone"].bugs = 4;
-        ASSERT_EQ(SaveStatInfo(store), 0);
+        ASSERT_TRUE(SaveStatInfo(store).Ok());
         MakeProject("Prob2", Finished(20, 7));
         Start(MakeProject("Prob1", Finished(100, 30)));
     }
@@ -76,7 +76,7 @@ protected:
     StatStore Saved()
     {
         StatStore store;
-        EXPECT_EQ(LoadStatInfo(store), 0);
+        EXPECT_TRUE(LoadStatInfo(store).Ok());
         return store;
     }
     std::vector<std::string> CsvLines()
@@ -154,7 +154,7 @@ TEST_F(StatDialogTest, CommaInANameIsQuotedInItsCsvLine)
 {
     StatStore store = Saved();
     store.records["a,b"].baseName = "x,y";
-    ASSERT_EQ(SaveStatInfo(store), 0);
+    ASSERT_TRUE(SaveStatInfo(store).Ok());
     SetCtrlHeldOverride(true);
     Click(*Dialog(), ControlId::Ok);
     auto lines = CsvLines();

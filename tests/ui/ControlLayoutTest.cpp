@@ -94,12 +94,11 @@ TEST(ChooseFolderTest, CancelKeepsThePathAndChoiceReplacesIt)
     ScriptedPrompt prompt;
     SetPrompt(&prompt);
     std::string path = "/start";
-    EXPECT_EQ(ChooseFolder(nullptr, nullptr, path), 1);
+    EXPECT_EQ(ChooseFolder(nullptr, nullptr, path), std::nullopt);
     EXPECT_EQ(path, "/start");
     EXPECT_EQ(prompt.shown.back(), "");
     prompt.choices = {QStringLiteral("/chosen/フォルダ")};
-    EXPECT_EQ(ChooseFolder(nullptr, "登録先", path), 0);
-    EXPECT_EQ(path, "/chosen/\x83\x74\x83\x48\x83\x8B\x83\x5F");
+    EXPECT_EQ(ChooseFolder(nullptr, "登録先", path), "/chosen/\x83\x74\x83\x48\x83\x8B\x83\x5F");
     SetPrompt(nullptr);
 }
 
