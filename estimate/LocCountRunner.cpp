@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "platform/ProgramFolder.h"
+#include "ui/WidgetHelpers.h"
 
 namespace quilvane {
 namespace {
@@ -20,7 +21,7 @@ std::string InProgramFolder(const std::string& name)
 std::optional<LocCounts> CountLocInteractively(QWidget* parent, const std::string& baseName,
                                                const std::string& currentName)
 {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    ScopedWaitCursor wait;
     std::unique_ptr<QProgressDialog> progress;
     auto onProgress = [&](std::size_t done, std::size_t total) {
         if (total < ProgressFromFiles) {
@@ -39,7 +40,6 @@ std::optional<LocCounts> CountLocInteractively(QWidget* parent, const std::strin
     LocCounts counts{};
     LocOutcome outcome = CountProjectLoc(InProgramFolder(baseName), InProgramFolder(currentName), true, counts,
                                          true, onProgress);
-    QApplication::restoreOverrideCursor();
     if (outcome.cancelled) {
         return std::nullopt;
     }
