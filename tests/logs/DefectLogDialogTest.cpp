@@ -16,13 +16,6 @@ namespace {
 
 constexpr std::int32_t Base = 1796601600;
 
-template <class Widget> Widget* Child(QWidget* dialog, int id)
-{
-    auto* w = dialog->findChild<Widget*>(QString::number(id));
-    EXPECT_NE(w, nullptr) << id;
-    return w;
-}
-
 DefectLog ThreeDefects()
 {
     DefectLog log;
@@ -45,26 +38,12 @@ protected:
     // Presses "バグ追加" and runs `act` in the edit dialog it opens.
     void RunAdd(std::function<void(CDefectEditDlg&)> act)
     {
-        QTimer::singleShot(0, [act] {
-            auto* dlg = qobject_cast<CDefectEditDlg*>(QApplication::activeModalWidget());
-            ASSERT_NE(dlg, nullptr);
-            act(*dlg);
-            if (dlg->isVisible()) {
-                dlg->reject();
-            }
-        });
+        WhenOpen<CDefectEditDlg>(act);
         View().Button(1020)->click();
     }
     void RunLog(std::function<void(CDefectLogDlg&)> act)
     {
-        QTimer::singleShot(0, [act] {
-            auto* dlg = qobject_cast<CDefectLogDlg*>(QApplication::activeModalWidget());
-            ASSERT_NE(dlg, nullptr);
-            act(*dlg);
-            if (dlg->isVisible()) {
-                dlg->reject();
-            }
-        });
+        WhenOpen<CDefectLogDlg>(act);
         View().Button(1021)->click();
     }
     std::vector<DefectEntry>& Entries() { return Doc().Data().defectLog.entries; }
@@ -74,11 +53,9 @@ TEST_F(DefectLogDialogTest, AddingInNeutralShowsTheMessageAndAddsNothing)
 {
     // Should an edit dialog open after all, confirm it, so the test fails instead of waiting.
     bool opened = false;
-    QTimer::singleShot(0, [&opened] {
-        if (auto* dlg = qobject_cast<CDefectEditDlg*>(QApplication::activeModalWidget())) {
-            opened = true;
-            dlg->accept();
-        }
+    IfOpen<CDefectEditDlg>([&opened](CDefectEditDlg& dlg) {
+        opened = true;
+        dlg.accept();
     });
     View().Button(1020)->click();
     QApplication::processEvents();
@@ -238,11 +215,9 @@ TEST_F(DefectLogDialogTest, EditKeepsAnUnchangedCommentByteForByte)
     DefectEntry before = Entries()[0];
     RunLog([](CDefectLogDlg& dlg) {
         dlg.SelectRows({0});
-        QTimer::singleShot(0, [] {
-            auto* edit = qobject_cast<CDefectEditDlg*>(QApplication::activeModalWidget());
-            ASSERT_NE(edit, nullptr);
-            Child<QPushButton>(edit, 1007)->click(); // "--": five minutes earlier
-            edit->accept();
+        WhenOpen<CDefectEditDlg>([](CDefectEditDlg& edit) {
+            Child<QPushButton>(&edit, 1007)->click(); // "--": five minutes earlier
+            edit.accept();
         });
         dlg.OnEdit();
         EXPECT_TRUE(dlg.SelectedRows().empty());
