@@ -330,11 +330,12 @@ bool AtomicFileWriter::LockTemp()
     struct stat created {};
     struct stat locked {};
     struct stat named {};
-    if (::fstat(fd_, &created) != 0 || ::fstat(lockFd_, &locked) != 0 || ::lstat(temp_.c_str(), &named) != 0) {
+    if (::fstat(fd_, &created) != 0 || ::fstat(lockFd_, &locked) != 0 ||
+        ::lstat(temp_.c_str(), &named) != 0) {
         return false;
     }
-    if (created.st_dev != locked.st_dev || created.st_ino != locked.st_ino || named.st_dev != created.st_dev ||
-        named.st_ino != created.st_ino) {
+    if (created.st_dev != locked.st_dev || created.st_ino != locked.st_ino ||
+        named.st_dev != created.st_dev || named.st_ino != created.st_ino) {
         errno = ENOENT;
         return false;
     }

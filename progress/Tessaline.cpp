@@ -16,8 +16,8 @@ int GenerateProgressReport(const std::string& folder, CalendarDateFn toDate)
     const std::string page = ToCrLf(BuildProgressPage(tables, *registrationFolder, toDate));
     // Any student may plant a link named result.htm in the class folder, pointing at a file of
     // whoever runs the generator next: the link is replaced, never written through.
-    const auto written =
-        quilvane::WriteFileAtomically(JoinPath(folder, "result.htm"), page, quilvane::SymlinkPolicy::ReplaceLink);
+    const auto written = quilvane::WriteFileAtomically(JoinPath(folder, "result.htm"), page,
+                                                       quilvane::SymlinkPolicy::ReplaceLink);
     if (!written) {
         return ExitPageUnwritable;
     }

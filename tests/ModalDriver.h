@@ -26,16 +26,14 @@ void ArmModalDriver(const char* dialogName, std::function<QDialog*(QWidget*)> ma
 // calls it at the end of each test.
 void FinishModalDrivers();
 
-template <typename Dialog, typename Action>
-void WhenOpen(Action action)
+template <typename Dialog, typename Action> void WhenOpen(Action action)
 {
     ArmModalDriver(
         Dialog::staticMetaObject.className(), [](QWidget* w) -> QDialog* { return qobject_cast<Dialog*>(w); },
         [action](QDialog& dialog) { action(static_cast<Dialog&>(dialog)); }, true);
 }
 
-template <typename Dialog, typename Action>
-void IfOpen(Action action)
+template <typename Dialog, typename Action> void IfOpen(Action action)
 {
     ArmModalDriver(
         Dialog::staticMetaObject.className(), [](QWidget* w) -> QDialog* { return qobject_cast<Dialog*>(w); },
@@ -43,8 +41,7 @@ void IfOpen(Action action)
 }
 
 // The child control of `parent` named by control id `id`; a missing one fails the test.
-template <typename Widget>
-Widget* Child(QWidget* parent, int id)
+template <typename Widget> Widget* Child(QWidget* parent, int id)
 {
     auto* widget = parent->findChild<Widget*>(QString::number(id));
     EXPECT_NE(widget, nullptr) << "no control " << id;

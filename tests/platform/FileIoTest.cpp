@@ -224,7 +224,8 @@ TEST(AtomicWrite, ReplacingALinkNeverTouchesWhatItNames)
     std::filesystem::create_symlink("other/missing.txt", dir.Path("dangling.htm"));
     const mode_t mask = umask(0);
     umask(mask);
-    for (const char* name : {"link.htm", "to-pipe.htm", "dangling.htm", "fifo.htm", "planted.htm", "new.htm"}) {
+    for (const char* name :
+         {"link.htm", "to-pipe.htm", "dangling.htm", "fifo.htm", "planted.htm", "new.htm"}) {
         SCOPED_TRACE(name);
         Status st = WriteFileAtomically(dir.Path(name), "page", SymlinkPolicy::ReplaceLink);
         ASSERT_TRUE(st.Ok()) << st.Message();

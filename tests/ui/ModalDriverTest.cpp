@@ -1,8 +1,8 @@
 // The test helpers themselves: a mistake in a dialog test must fail fast and loudly.
 #include <QDialog>
-#include <vector>
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
+#include <vector>
 
 #include "tests/ModalDriver.h"
 #include "ui/Prompt.h"
