@@ -13,26 +13,10 @@
 #include "statistics/ProjectScan.h"
 #include "ui/ControlIds.h"
 #include "ui/QtText.h"
+#include "ui/WidgetHelpers.h"
 
 namespace quilvane {
 namespace {
-
-QLineEdit* MakeEdit(QWidget* parent, int id, bool readOnly = false)
-{
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(QString::number(id));
-    edit->setReadOnly(readOnly);
-    edit->setAlignment(Qt::AlignRight);
-    return edit;
-}
-
-QPushButton* MakeButton(QWidget* parent, int id, const char* text)
-{
-    auto* b = new QPushButton(QString::fromUtf8(text), parent);
-    b->setObjectName(QString::number(id));
-    b->setAutoDefault(false);
-    return b;
-}
 
 QLabel* Label(QWidget* parent, const char* text)
 {

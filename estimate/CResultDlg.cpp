@@ -8,18 +8,10 @@
 #include "estimate/LocCountRunner.h"
 #include "ui/ControlIds.h"
 #include "ui/QtText.h"
+#include "ui/WidgetHelpers.h"
 
 namespace quilvane {
 namespace {
-
-QLineEdit* MakeEdit(QWidget* parent, int id, bool readOnly)
-{
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(QString::number(id));
-    edit->setReadOnly(readOnly);
-    edit->setAlignment(Qt::AlignRight);
-    return edit;
-}
 
 QLabel* Label(QWidget* parent, const char* text)
 {

@@ -6,6 +6,7 @@
 
 #include "platform/ProgramFolder.h"
 #include "ui/Prompt.h"
+#include "ui/WidgetHelpers.h"
 
 namespace quilvane {
 namespace {
@@ -22,7 +23,7 @@ std::string InProgramFolder(const std::string& name)
 std::optional<LocCounts> CountLocInteractively(QWidget* parent, const std::string& baseName,
                                                const std::string& currentName)
 {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    ScopedWaitCursor wait;
     std::unique_ptr<QProgressDialog> progress;
     auto onProgress = [&](std::size_t done, std::size_t total) {
         if (total < ProgressFromFiles) {
@@ -41,7 +42,6 @@ std::optional<LocCounts> CountLocInteractively(QWidget* parent, const std::strin
     LocCounts counts{};
     LocOutcome outcome = CountProjectLoc(InProgramFolder(baseName), InProgramFolder(currentName), true, counts,
                                          true, onProgress);
-    QApplication::restoreOverrideCursor();
     if (outcome.cancelled) {
         return std::nullopt;
     }

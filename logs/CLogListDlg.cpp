@@ -17,6 +17,7 @@
 #include "ui/ControlIds.h"
 #include "ui/Prompt.h"
 #include "ui/QtText.h"
+#include "ui/WidgetHelpers.h"
 
 namespace quilvane {
 
@@ -95,14 +96,6 @@ namespace {
 // The designed size of the list dialogs; the anchoring keeps these distances to the edges.
 constexpr int DesignWidth = 420;
 constexpr int DesignHeight = 240;
-
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 } // namespace
 
@@ -307,7 +300,7 @@ void CLogListDlg::OnSort(int column)
     if (column < 0 || column >= model_->columnCount()) {
         return;
     }
-    WaitCursor wait;
+    ScopedWaitCursor wait;
     std::vector<int> selected = SelectedRows();
     std::vector<std::size_t> order = SortEntries(column, directions_.Next(static_cast<std::size_t>(column)));
     Fill();

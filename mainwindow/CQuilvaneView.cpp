@@ -24,6 +24,7 @@
 #include "ui/KeyState.h"
 #include "ui/Prompt.h"
 #include "ui/QtText.h"
+#include "ui/WidgetHelpers.h"
 
 #include <filesystem>
 
@@ -149,9 +150,7 @@ CQuilvaneView::CQuilvaneView(CQuilvaneDoc& doc, QWidget* parent) : QWidget(paren
 
 QPushButton* CQuilvaneView::AddButton(int id, const char* text)
 {
-    auto* b = new QPushButton(QString::fromUtf8(text), this);
-    b->setObjectName(QString::number(id));
-    b->setAutoDefault(false);
+    QPushButton* b = MakeButton(this, id, text);
     buttons_[id] = b;
     return b;
 }

@@ -20,6 +20,7 @@
 #include "ui/ControlIds.h"
 #include "ui/Prompt.h"
 #include "ui/QtText.h"
+#include "ui/WidgetHelpers.h"
 
 namespace quilvane {
 namespace {
@@ -27,15 +28,6 @@ namespace {
 constexpr int DesignWidth = 520;
 constexpr int DesignHeight = 460;
 constexpr int BrowserTop = 170;
-
-QPushButton* MakeButton(QWidget* parent, int id, const QString& text, const QRect& where)
-{
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(QString::number(id));
-    b->setGeometry(where);
-    b->setAutoDefault(false);
-    return b;
-}
 
 } // namespace
 

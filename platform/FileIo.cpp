@@ -6,10 +6,11 @@
 #include <chrono>
 #include <cstring>
 #include <fcntl.h>
-#include <filesystem>
 #include <new>
 #include <sys/file.h>
 #include <unistd.h>
+
+#include "platform/FolderListing.h"
 
 namespace quilvane {
 
@@ -319,38 +320,75 @@ void AtomicFileWriter::Discard()
     external_ = false;
 }
 
+bool AtomicFileWriter::LockTemp()
+{
+    lockFd_ = ::open(temp_.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (lockFd_ < 0 || ::flock(lockFd_, LOCK_EX | LOCK_NB) != 0) {
+        return false;
+    }
+    // Once locked the file is safe from other writers; it must still be the one made here.
+    struct stat created {};
+    struct stat locked {};
+    struct stat named {};
+    if (::fstat(fd_, &created) != 0 || ::fstat(lockFd_, &locked) != 0 ||
+        ::lstat(temp_.c_str(), &named) != 0) {
+        return false;
+    }
+    if (created.st_dev != locked.st_dev || created.st_ino != locked.st_ino ||
+        named.st_dev != created.st_dev || named.st_ino != created.st_ino) {
+        errno = ENOENT;
+        return false;
+    }
+    return true;
+}
+
+bool AtomicFileWriter::CanReplace(mode_t mode) const
+{
+    // Replacing a link keeps a planted FIFO or device from stopping the write, but a folder
+    // cannot be renamed over and is no file anyway.
+    return policy_ == SymlinkPolicy::FollowLink ? S_ISREG(mode) : !S_ISDIR(mode);
+}
+
 Status AtomicFileWriter::Fail(const std::string& message)
 {
     Discard();
     return Status::Failure(message);
 }
 
-Status AtomicFileWriter::Begin(const std::string& path)
+Status AtomicFileWriter::Begin(const std::string& path, SymlinkPolicy policy)
 {
     Discard();
     FileCalls& calls = *currentCalls;
     shown_ = path;
-    auto resolved = ResolveLinks(path);
-    if (!resolved) {
-        return Status::Failure(path + " の行き先を調べられません: " + ErrorText(errno));
+    policy_ = policy;
+    if (policy == SymlinkPolicy::FollowLink) {
+        auto resolved = ResolveLinks(path);
+        if (!resolved) {
+            return Status::Failure(path + " の行き先を調べられません: " + ErrorText(errno));
+        }
+        target_ = *resolved;
+    } else {
+        target_ = path;
     }
-    target_ = *resolved;
     if (BaseNameOf(target_).empty()) {
         // An empty name or one ending in "/" names no file; its leftovers would be anything
         // in the folder that starts with ".tmp".
         return Status::Failure("\"" + path + "\" はファイル名ではありません");
     }
     struct stat old {};
-    bool exists = ::stat(target_.c_str(), &old) == 0;
+    bool exists = (policy == SymlinkPolicy::FollowLink ? ::stat(target_.c_str(), &old)
+                                                       : ::lstat(target_.c_str(), &old)) == 0;
     if (!exists && errno != ENOENT) {
         return Status::Failure(path + " を調べられません: " + ErrorText(errno));
     }
-    if (exists && !S_ISREG(old.st_mode)) {
+    if (exists && !CanReplace(old.st_mode)) {
         return Status::Failure(path + " は通常のファイルではないため、書き込みません");
     }
+    // What stands at a name that others may write is theirs to choose: nothing is taken over.
+    exists = exists && policy == SymlinkPolicy::FollowLink;
     RemoveLeftoverTemps(target_);
 
-    for (unsigned attempt = 0; fd_ < 0; ++attempt) {
+    for (unsigned attempt = 0;; ++attempt) {
         std::string name = target_ + std::string(TempMark) + TempSuffix(attempt);
         // 0666 under the umask: a new file gets the permissions any new file of the user gets.
         int fd = calls.Open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
@@ -362,10 +400,23 @@ Status AtomicFileWriter::Begin(const std::string& path)
         }
         fd_ = fd;
         temp_ = name;
-    }
-    lockFd_ = ::open(temp_.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-    if (lockFd_ < 0 || ::flock(lockFd_, LOCK_EX | LOCK_NB) != 0) {
-        return Fail(path + " の一時ファイルを確保できません: " + ErrorText(errno));
+        if (LockTemp()) {
+            break;
+        }
+        // In the moment between creating and locking, another writer of the same target took
+        // the new file for a dead writer's leftover. It removes the file; this writer starts
+        // again under another name.
+        int error = errno;
+        CloseQuietly(fd_);
+        fd_ = -1;
+        temp_.clear();
+        if (lockFd_ >= 0) {
+            ::close(lockFd_);
+            lockFd_ = -1;
+        }
+        if (attempt >= 100) {
+            return Status::Failure(path + " の一時ファイルを確保できません: " + ErrorText(error));
+        }
     }
     if (exists) {
         if (calls.Fchmod(fd_, old.st_mode & 07777) != 0) {
@@ -437,7 +488,7 @@ Status AtomicFileWriter::Commit()
     }
     // The target may have been swapped for something else while the file was written.
     struct stat now {};
-    if (::lstat(target_.c_str(), &now) == 0 && !S_ISREG(now.st_mode)) {
+    if (::lstat(target_.c_str(), &now) == 0 && !CanReplace(now.st_mode)) {
         return Fail(shown_ + " は通常のファイルではないため、書き込みません");
     }
     if (calls.Rename(temp_.c_str(), target_.c_str()) != 0) {
@@ -460,10 +511,10 @@ Status AtomicFileWriter::Commit()
     return Status::Success();
 }
 
-Status WriteFileAtomically(const std::string& path, std::string_view bytes)
+Status WriteFileAtomically(const std::string& path, std::string_view bytes, SymlinkPolicy policy)
 {
     AtomicFileWriter writer;
-    Status status = writer.Begin(path);
+    Status status = writer.Begin(path, policy);
     if (status) {
         status = writer.Append(bytes);
     }
@@ -477,19 +528,19 @@ Status WriteFileAtomically(const std::string& path, std::string_view bytes)
 
 std::optional<std::vector<std::string>> ListFolder(const std::string& folder)
 {
-    std::error_code ec;
-    std::filesystem::directory_iterator it(folder, ec);
-    if (ec) {
+    const auto opened = Folder::Open(folder);
+    if (!opened) {
+        return std::nullopt;
+    }
+    auto entries = opened->List();
+    if (!entries) {
         return std::nullopt;
     }
     std::vector<std::string> names;
-    for (; it != std::filesystem::directory_iterator(); it.increment(ec)) {
-        names.push_back(it->path().filename().string());
+    names.reserve(entries->size());
+    for (FolderEntry& entry : *entries) {
+        names.push_back(std::move(entry.name));
     }
-    if (ec) {
-        return std::nullopt;
-    }
-    std::sort(names.begin(), names.end());
     return names;
 }
 

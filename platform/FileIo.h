@@ -58,11 +58,24 @@ Status ReadRegularFile(const std::string& path, std::string& bytes);
 // ReadRegularFile without the message.
 [[nodiscard]] std::optional<std::string> ReadWholeFile(const std::string& path);
 
+// What a write does with a symbolic link standing at the target's name.
+enum class SymlinkPolicy {
+    // The link is followed and the file it names is replaced; the link stays. A document the
+    // user keeps behind a link is saved where it lives.
+    FollowLink,
+    // The link itself is replaced by the new file and whatever it names is never touched. For
+    // folders that others can write to, where a planted link could point at anyone's file.
+    ReplaceLink,
+};
+
 // Writes one file atomically: Begin, then Append (or let a library write TempPath()), then Commit.
 // Until Commit succeeds the target is untouched; a writer that ends without Commit removes its
-// temporary file. A symlinked target is followed and the file it points to is replaced; a target
-// that exists and is not a regular file is refused; an existing file keeps its mode. Temporary
-// files of this target left by a writer that died are removed by Begin.
+// temporary file. Temporary files of this target left by a writer that died are removed by Begin.
+// FollowLink: a symlinked target is followed and the file it points to is replaced; a target
+// that exists and is not a regular file is refused; an existing file keeps its mode and owner.
+// ReplaceLink: only a folder at the target is refused; anything else there (a link, a FIFO, a
+// file) is replaced by a new file that takes nothing over from it: someone else may have put it
+// there.
 class AtomicFileWriter {
 public:
     AtomicFileWriter() = default;
@@ -70,7 +83,7 @@ public:
     AtomicFileWriter(const AtomicFileWriter&) = delete;
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
 
-    Status Begin(const std::string& path);
+    Status Begin(const std::string& path, SymlinkPolicy policy = SymlinkPolicy::FollowLink);
     Status Append(std::string_view bytes);
     // The temporary file, for a library that writes to a path itself. It must overwrite this
     // file in place; Commit then flushes what it wrote.
@@ -81,10 +94,13 @@ public:
 
 private:
     Status Fail(const std::string& message);
+    bool CanReplace(mode_t mode) const;
+    bool LockTemp();
 
-    std::string target_; // the file to replace, symlinks resolved
+    std::string target_; // the file to replace, symlinks resolved when followed
     std::string shown_;  // the path as the caller named it, for messages
     std::string temp_;
+    SymlinkPolicy policy_ = SymlinkPolicy::FollowLink;
     int fd_ = -1;
     // A second descriptor of the temporary file that holds its lock until the end, so a writer
     // of the same target cannot take the file for a dead writer's leftover.
@@ -94,7 +110,8 @@ private:
 
 // Writes to a temporary file in the same folder, flushes it to disk and renames it over `path`,
 // so a failed or interrupted write leaves the previous file intact.
-Status WriteFileAtomically(const std::string& path, std::string_view bytes);
+Status WriteFileAtomically(const std::string& path, std::string_view bytes,
+                           SymlinkPolicy policy = SymlinkPolicy::FollowLink);
 
 // The names in `folder` (without "." and "..") in byte order, so that results never depend on
 // the file system's own order; nullopt when the folder cannot be read.

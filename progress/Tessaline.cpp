@@ -1,8 +1,8 @@
 #include "Tessaline.h"
 
 #include "DirectoryScan.h"
-#include "PageFile.h"
 #include "ProgressCollector.h"
+#include "platform/FileIo.h"
 
 namespace tessaline {
 
@@ -14,7 +14,11 @@ int GenerateProgressReport(const std::string& folder, CalendarDateFn toDate)
         return ExitFolderUnreadable;
     }
     const std::string page = ToCrLf(BuildProgressPage(tables, *registrationFolder, toDate));
-    if (!ReplaceFile(JoinPath(folder, "result.htm"), page)) {
+    // Any student may plant a link named result.htm in the class folder, pointing at a file of
+    // whoever runs the generator next: the link is replaced, never written through.
+    const auto written = quilvane::WriteFileAtomically(JoinPath(folder, "result.htm"), page,
+                                                       quilvane::SymlinkPolicy::ReplaceLink);
+    if (!written) {
         return ExitPageUnwritable;
     }
     return ExitPageWritten;

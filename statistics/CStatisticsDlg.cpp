@@ -18,6 +18,7 @@
 #include "ui/KeyState.h"
 #include "ui/Prompt.h"
 #include "ui/QtText.h"
+#include "ui/WidgetHelpers.h"
 
 namespace quilvane {
 namespace {
@@ -31,14 +32,6 @@ constexpr int MinimumWidth = 240;
 constexpr int MinimumHeight = 180;
 
 const char* const OpenHint = "*以外かつ自プロジェクト以外を選択して下さい";
-
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 // Columns 0 to 2 hold texts; the ten number columns are right-aligned.
 Qt::Alignment ColumnAlignment(std::size_t column)
@@ -182,7 +175,7 @@ void CStatisticsDlg::OnSort(int column)
     if (column < 0 || static_cast<std::size_t>(column) >= StatColumnCount) {
         return;
     }
-    WaitCursor wait;
+    ScopedWaitCursor wait;
     const auto col = static_cast<std::size_t>(column);
     std::vector<std::size_t> selected = SelectedRows();
     std::vector<std::size_t> order = StatSortOrder(rows_, col, directions_.Next(col));

@@ -18,6 +18,7 @@
 #include "platform/TimeSource.h"
 #include "project/ProjectFile.h"
 #include "project/Settings.h"
+#include "tests/ModalDriver.h"
 #include "tests/TempFolder.h"
 #include "ui/KeyState.h"
 #include "ui/Prompt.h"
@@ -36,6 +37,8 @@ protected:
     }
     void TearDown() override
     {
+        // Before anything the drivers' actions refer to goes away.
+        FinishModalDrivers();
         app_.reset();
         SetPrompt(nullptr);
         SetCtrlHeldOverride(std::nullopt);

@@ -1,12 +1,25 @@
 // Entry point of the GUI tests: one QApplication for all of them (offscreen platform, set by
-// CTest), with settings kept away from the user's own.
+// CTest), with settings kept away from the user's own. A question nobody scripted and a dialog
+// that never opened fail the test they happen in.
 #include <QApplication>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "tests/ModalDriver.h"
 #include "ui/DialogFont.h"
+#include "ui/Prompt.h"
+
+namespace {
+
+// Listeners hear of a test's end before the result is printed, so a failure added here still
+// counts for the test.
+class ModalDriverCheck : public ::testing::EmptyTestEventListener {
+    void OnTestEnd(const ::testing::TestInfo&) override { quilvane::FinishModalDrivers(); }
+};
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -26,5 +39,9 @@ int main(int argc, char** argv)
     QApplication::setOrganizationName(QStringLiteral("QuilvaneTests"));
     QApplication::setApplicationName(QStringLiteral("QuilvaneTests"));
     quilvane::InstallDialogFont(app);
+    quilvane::ScriptedPrompt::SetUnscriptedHandler([](const QString& question) {
+        ADD_FAILURE() << "a question nobody scripted: " << question.toStdString();
+    });
+    ::testing::UnitTest::GetInstance()->listeners().Append(new ModalDriverCheck);
     return RUN_ALL_TESTS();
 }

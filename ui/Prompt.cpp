@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <utility>
 
 #include "ui/QtText.h"
 
@@ -17,6 +18,12 @@ Prompt*& Installed()
 
 const QString Caption = QStringLiteral("Quilvane");
 
+ScriptedPrompt::UnscriptedHandler& Unscripted()
+{
+    static ScriptedPrompt::UnscriptedHandler handler;
+    return handler;
+}
+
 } // namespace
 
 Prompt& CurrentPrompt()
@@ -28,6 +35,18 @@ Prompt& CurrentPrompt()
 void SetPrompt(Prompt* prompt)
 {
     Installed() = prompt;
+}
+
+void ScriptedPrompt::SetUnscriptedHandler(UnscriptedHandler handler)
+{
+    Unscripted() = std::move(handler);
+}
+
+void ScriptedPrompt::ReportUnscripted(const QString& question)
+{
+    if (Unscripted()) {
+        Unscripted()(question);
+    }
 }
 
 void InformCannotOpen(QWidget* owner, const std::string& diskPath)

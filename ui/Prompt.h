@@ -3,6 +3,7 @@
 // tests can script the answers instead of a person.
 #include <QString>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -49,10 +50,15 @@ public:
     std::optional<QString> AskText(QWidget* owner, const QString& text, const QString& initial) override;
 };
 
-// A prompt for tests: records every text shown and answers from scripted queues (defaults: No,
+// A prompt for tests: records every text shown and answers from scripted queues (defaults:
 // cancelled choosers and text questions). Choosers and text questions share the `choices` queue.
+// A question asked when no answer is left is a mistake of the test: it goes to the handler the
+// test program installs (which fails the running test) and is then answered No.
 class ScriptedPrompt final : public Prompt {
 public:
+    using UnscriptedHandler = std::function<void(const QString& question)>;
+    static void SetUnscriptedHandler(UnscriptedHandler handler);
+
     std::vector<QString> shown;
     std::deque<Answer> answers;
     std::deque<std::optional<QString>> choices;
@@ -62,6 +68,7 @@ public:
     {
         shown.push_back(text);
         if (answers.empty()) {
+            ReportUnscripted(text);
             return Answer::No;
         }
         Answer a = answers.front();
@@ -82,6 +89,8 @@ public:
     }
 
 private:
+    static void ReportUnscripted(const QString& question);
+
     std::optional<QString> Next(const QString& title)
     {
         shown.push_back(title);

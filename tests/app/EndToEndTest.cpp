@@ -24,16 +24,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-template <typename Dialog, typename Action>
-void WhenOpen(Action action)
-{
-    QTimer::singleShot(0, [action] {
-        auto* dlg = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dlg, nullptr) << "expected dialog is not open";
-        action(*dlg);
-    });
-}
-
 class EndToEnd : public WorkbenchTest {
 protected:
     void SetUp() override

@@ -103,22 +103,18 @@ TEST_F(WorkbenchTest, SaveWritesTheFileAndClearsTheFlag)
 TEST_F(WorkbenchTest, MemoStoresCrLfOnOkAndNothingOnCancel)
 {
     Start(MakeProject("Prob1", ThreePhases()));
-    QTimer::singleShot(0, [] {
-        auto* dlg = qobject_cast<CMemoDlg*>(QApplication::activeModalWidget());
-        ASSERT_NE(dlg, nullptr);
-        dlg->Edit()->setPlainText(QStringLiteral("一行目\n二行目"));
-        dlg->accept();
+    WhenOpen<CMemoDlg>([](CMemoDlg& dlg) {
+        dlg.Edit()->setPlainText(QStringLiteral("一行目\n二行目"));
+        dlg.accept();
     });
     ASSERT_TRUE(Frame().OnCommand(CommandId::Memo));
     EXPECT_EQ(Doc().Data().memo, "\x88\xEA\x8D\x73\x96\xDA\r\n\x93\xF1\x8D\x73\x96\xDA");
     EXPECT_TRUE(Doc().IsModified());
 
     Doc().SetModifiedFlag(false);
-    QTimer::singleShot(0, [] {
-        auto* dlg = qobject_cast<CMemoDlg*>(QApplication::activeModalWidget());
-        ASSERT_NE(dlg, nullptr);
-        dlg->Edit()->setPlainText(QStringLiteral("changed"));
-        dlg->reject();
+    WhenOpen<CMemoDlg>([](CMemoDlg& dlg) {
+        dlg.Edit()->setPlainText(QStringLiteral("changed"));
+        dlg.reject();
     });
     Frame().OnCommand(CommandId::Memo);
     EXPECT_FALSE(Doc().IsModified());

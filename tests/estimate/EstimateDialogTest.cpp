@@ -21,16 +21,6 @@ protected:
         std::filesystem::create_directories(std::filesystem::path(dir_.Path(relative)).parent_path());
         ASSERT_TRUE(WriteFileAtomically(dir_.Path(relative), text).Ok());
     }
-
-    template <typename Dialog, typename Action>
-    void WhenOpen(Action action)
-    {
-        QTimer::singleShot(0, [action] {
-            auto* dlg = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-            ASSERT_NE(dlg, nullptr);
-            action(*dlg);
-        });
-    }
 };
 
 } // namespace

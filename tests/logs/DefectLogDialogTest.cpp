@@ -23,13 +23,6 @@ namespace {
 constexpr std::int32_t Base = 1796601600;
 const std::string Injected = "\x8D\xAC\x93\xFC"; // 混入, CP932
 
-template <class Widget> Widget* Child(QWidget* dialog, int id)
-{
-    auto* w = dialog->findChild<Widget*>(QString::number(id));
-    EXPECT_NE(w, nullptr) << id;
-    return w;
-}
-
 DefectLog ThreeDefects()
 {
     DefectLog log;
@@ -52,26 +45,12 @@ protected:
     // Presses "バグ追加" and runs `act` in the edit dialog it opens.
     void RunAdd(std::function<void(CDefectEditDlg&)> act)
     {
-        QTimer::singleShot(0, [act] {
-            auto* dlg = qobject_cast<CDefectEditDlg*>(QApplication::activeModalWidget());
-            ASSERT_NE(dlg, nullptr);
-            act(*dlg);
-            if (dlg->isVisible()) {
-                dlg->reject();
-            }
-        });
+        WhenOpen<CDefectEditDlg>(act);
         View().Button(ControlId::AddDefectButton)->click();
     }
     void RunLog(std::function<void(CDefectLogDlg&)> act)
     {
-        QTimer::singleShot(0, [act] {
-            auto* dlg = qobject_cast<CDefectLogDlg*>(QApplication::activeModalWidget());
-            ASSERT_NE(dlg, nullptr);
-            act(*dlg);
-            if (dlg->isVisible()) {
-                dlg->reject();
-            }
-        });
+        WhenOpen<CDefectLogDlg>(act);
         View().Button(ControlId::DefectLogButton)->click();
     }
     std::vector<DefectEntry>& Entries() { return Doc().Data().defectLog.entries; }
@@ -81,11 +60,9 @@ TEST_F(DefectLogDialogTest, AddingInNeutralShowsTheMessageAndAddsNothing)
 {
     // Should an edit dialog open after all, confirm it, so the test fails instead of waiting.
     bool opened = false;
-    QTimer::singleShot(0, [&opened] {
-        if (auto* dlg = qobject_cast<CDefectEditDlg*>(QApplication::activeModalWidget())) {
-            opened = true;
-            dlg->accept();
-        }
+    IfOpen<CDefectEditDlg>([&opened](CDefectEditDlg& dlg) {
+        opened = true;
+        dlg.accept();
     });
     View().Button(ControlId::AddDefectButton)->click();
     QApplication::processEvents();
@@ -257,12 +234,9 @@ TEST_F(DefectLogDialogTest, EditKeepsAnUnchangedCommentByteForByte)
     DefectEntry before = Entries()[0];
     RunLog([](CDefectLogDlg& dlg) {
         dlg.SelectRows({0});
-        QTimer::singleShot(0, [] {
-            auto* edit = qobject_cast<CDefectEditDlg*>(QApplication::activeModalWidget());
-            ASSERT_NE(edit, nullptr);
-            Child<QPushButton>(edit, ControlId::DefectEditTimeDownFive)
-                ->click(); // "--": five minutes earlier
-            edit->accept();
+        WhenOpen<CDefectEditDlg>([](CDefectEditDlg& edit) {
+            Child<QPushButton>(&edit, ControlId::DefectEditTimeDownFive)->click(); // "--": five minutes earlier
+            edit.accept();
         });
         dlg.OnEdit();
         EXPECT_TRUE(dlg.SelectedRows().empty());

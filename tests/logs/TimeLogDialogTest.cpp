@@ -30,13 +30,6 @@ TimeLog SixEntries()
     return log;
 }
 
-template <class Widget> Widget* Child(QWidget* dialog, int id)
-{
-    auto* w = dialog->findChild<Widget*>(QString::number(id));
-    EXPECT_NE(w, nullptr) << id;
-    return w;
-}
-
 // The width the list's delegate asks for to show a cell whole (anything narrower is elided).
 int NeededWidth(const CLogListDlg& dlg, int row, int column)
 {
@@ -64,14 +57,7 @@ protected:
     // Opens the time log from the main form and runs `act` inside it.
     void RunTimeLog(std::function<void(CTimeLogDlg&)> act)
     {
-        QTimer::singleShot(0, [act] {
-            auto* dlg = qobject_cast<CTimeLogDlg*>(QApplication::activeModalWidget());
-            ASSERT_NE(dlg, nullptr);
-            act(*dlg);
-            if (dlg->isVisible()) {
-                dlg->reject();
-            }
-        });
+        WhenOpen<CTimeLogDlg>(act);
         View().Button(ControlId::TimeLogButton)->click();
     }
     ProjectRecord WithLog(const TimeLog& log)
@@ -260,11 +246,9 @@ TEST_F(TimeLogDialogTest, EditingThePhaseMovesItsMinutesToTheOtherRow)
     ASSERT_EQ(Cell(0, 2), "30");
     RunTimeLog([](CTimeLogDlg& dlg) {
         dlg.SelectRows({0});
-        QTimer::singleShot(0, [] {
-            auto* edit = qobject_cast<CTimeEditDlg*>(QApplication::activeModalWidget());
-            ASSERT_NE(edit, nullptr);
-            Child<QLineEdit>(edit, ControlId::TimeEditPhase)->setText("B");
-            edit->accept();
+        WhenOpen<CTimeEditDlg>([](CTimeEditDlg& edit) {
+            Child<QLineEdit>(&edit, ControlId::TimeEditPhase)->setText("B");
+            edit.accept();
         });
         dlg.OnEdit();
         EXPECT_EQ(dlg.CellText(0, 0), "B");

@@ -200,6 +200,7 @@ TEST_F(WorkbenchTest, FailedOpenKeepsTheOpenProject)
     View().SelectMode(1);
     std::filesystem::create_directories(dir_.Path("Bad"));
     ASSERT_TRUE(WriteFileAtomically(dir_.Path("Bad/work.psp"), "\x67").Ok());
+    prompt_.answers = {Prompt::Answer::No};
     Frame().OpenProject(QString::fromStdString(dir_.Path("Bad/work.psp")));
     EXPECT_EQ(Doc().Data().projectName, "Prob1");
     EXPECT_EQ(Doc().Data().phases.size(), 3u);

@@ -203,12 +203,10 @@ TEST_F(PrintCommandsTest, PrintDialogOffersEveryPageOfTheJob)
     Start(MakeProject("Prob1", WithLogs(23, 0)));
     int maxPage = 0;
     bool seen = false;
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
+    WhenOpen<QPrintDialog>([&](QPrintDialog& dialog) {
         seen = true;
-        maxPage = dialog->maxPage();
-        dialog->reject();
+        maxPage = dialog.maxPage();
+        dialog.reject();
     });
     Frame().OnCommand(CommandId::Print);
     EXPECT_TRUE(seen);
@@ -219,14 +217,12 @@ TEST_F(PrintCommandsTest, PreviewShowsEveryPage)
 {
     Start(MakeProject("Prob1", WithLogs(23, 1)));
     int pages = 0;
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        auto* preview = dialog->findChild<QPrintPreviewWidget*>();
+    WhenOpen<QPrintPreviewDialog>([&](QPrintPreviewDialog& dialog) {
+        auto* preview = dialog.findChild<QPrintPreviewWidget*>();
         ASSERT_NE(preview, nullptr);
         preview->updatePreview();
         pages = preview->pageCount();
-        dialog->reject();
+        dialog.reject();
     });
     Frame().OnCommand(CommandId::PrintPreview);
     EXPECT_EQ(pages, 3);
@@ -236,11 +232,9 @@ TEST_F(PrintCommandsTest, PrintSetupShowsThePageSetupDialogOfTheSharedPrinter)
 {
     Start(MakeProject("Prob1", ThreePhases()));
     QPrinter* shown = nullptr;
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<QPageSetupDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        shown = dialog->printer();
-        dialog->reject();
+    WhenOpen<QPageSetupDialog>([&](QPageSetupDialog& dialog) {
+        shown = dialog.printer();
+        dialog.reject();
     });
     Frame().OnCommand(CommandId::PrintSetup);
     EXPECT_EQ(shown, &Commands().Printer());

@@ -14,21 +14,6 @@
 
 using namespace quilvane;
 
-namespace {
-
-// Runs `action` on the overview dialog once it is open.
-template <typename Action>
-void WhenOverviewOpens(Action action)
-{
-    QTimer::singleShot(0, [action] {
-        auto* dlg = qobject_cast<COverviewDlg*>(QApplication::activeModalWidget());
-        ASSERT_NE(dlg, nullptr);
-        action(*dlg);
-    });
-}
-
-} // namespace
-
 TEST_F(WorkbenchTest, OverviewOkRebuildsPhasesByNameAndEndsTheRunningPhase)
 {
     ProjectRecord p = ThreePhases();
@@ -37,7 +22,7 @@ TEST_F(WorkbenchTest, OverviewOkRebuildsPhasesByNameAndEndsTheRunningPhase)
     At(10, 0, 0);
     View().SelectMode(1);
     At(10, 2, 0);
-    WhenOverviewOpens([](COverviewDlg& dlg) {
+    WhenOpen<COverviewDlg>([](COverviewDlg& dlg) {
         EXPECT_EQ(dlg.PhasesEdit()->toPlainText(), "A\nB\nC\n");
         dlg.PhasesEdit()->setPlainText("C\nA\n\nD");
         dlg.FolderEdit()->setText("/srv/psp");
@@ -68,7 +53,7 @@ TEST_F(WorkbenchTest, OverviewCancelChangesNothing)
 {
     Start(MakeProject("Prob1", ThreePhases()));
     ProjectRecord before = Doc().Data();
-    WhenOverviewOpens([](COverviewDlg& dlg) {
+    WhenOpen<COverviewDlg>([](COverviewDlg& dlg) {
         dlg.PhasesEdit()->setPlainText("X");
         dlg.NameEdit()->setText("someone");
         dlg.reject();
@@ -191,7 +176,7 @@ TEST_F(WorkbenchTest, OverviewReopensAtTheRectangleItWasClosedAt)
     Start(MakeProject("Prob1", p));
     for (int i = 0; i < 3; ++i) {
         QRect shown;
-        WhenOverviewOpens([&shown](COverviewDlg& dlg) {
+        WhenOpen<COverviewDlg>([&shown](COverviewDlg& dlg) {
             shown = dlg.frameGeometry();
             dlg.Button(ControlId::Ok)->click();
         });

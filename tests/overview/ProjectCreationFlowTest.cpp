@@ -48,19 +48,17 @@ protected:
     // Answers the new-project dialog with `exercise` (typed) and `base`, or cancels it.
     void WhenNewProjectOpens(const QString& exercise, const QString& base, QString* proposed = nullptr)
     {
-        QTimer::singleShot(0, [=] {
-            auto* dlg = qobject_cast<CNewProjectDlg*>(QApplication::activeModalWidget());
-            ASSERT_NE(dlg, nullptr);
+        WhenOpen<CNewProjectDlg>([=](CNewProjectDlg& dlg) {
             if (proposed) {
-                *proposed = dlg->ExerciseList()->currentText();
+                *proposed = dlg.ExerciseList()->currentText();
             }
             if (exercise.isEmpty()) {
-                dlg->reject();
+                dlg.reject();
                 return;
             }
-            dlg->ExerciseList()->setEditText(exercise);
-            dlg->BaseList()->setEditText(base);
-            dlg->accept();
+            dlg.ExerciseList()->setEditText(exercise);
+            dlg.BaseList()->setEditText(base);
+            dlg.accept();
         });
     }
 };
@@ -119,11 +117,9 @@ TEST_F(CreationTest, ExistingProjectYesOpensItUnchangedNoChangesNothing)
 TEST_F(CreationTest, FirstRunCancelledCreatesNothing)
 {
     ASSERT_TRUE(SaveSettings(Settings{"YOUR NAME", "", {"A"}}).Ok());
-    QTimer::singleShot(0, [] {
-        auto* dlg = qobject_cast<COverviewDlg*>(QApplication::activeModalWidget());
-        ASSERT_NE(dlg, nullptr);
-        EXPECT_TRUE(dlg->SettingsOnly());
-        dlg->reject();
+    WhenOpen<COverviewDlg>([](COverviewDlg& dlg) {
+        EXPECT_TRUE(dlg.SettingsOnly());
+        dlg.reject();
     });
     app_ = std::make_unique<CQuilvaneApp>(clock_);
     EXPECT_FALSE(app_->InitInstance({}));
@@ -133,12 +129,10 @@ TEST_F(CreationTest, FirstRunCancelledCreatesNothing)
 TEST_F(CreationTest, FirstRunSavesTheNameThenCreates)
 {
     ASSERT_TRUE(SaveSettings(Settings{"YOUR NAME", "", {"A"}}).Ok());
-    QTimer::singleShot(0, [this] {
-        auto* dlg = qobject_cast<COverviewDlg*>(QApplication::activeModalWidget());
-        ASSERT_NE(dlg, nullptr);
-        dlg->NameEdit()->setText("Hanako");
+    WhenOpen<COverviewDlg>([this](COverviewDlg& dlg) {
+        dlg.NameEdit()->setText("Hanako");
         WhenNewProjectOpens("Prob1", "");
-        dlg->accept();
+        dlg.accept();
     });
     Start();
     Settings saved;
@@ -271,16 +265,14 @@ TEST_F(CreationTest, JapaneseNamesAreUtf8FoldersAndReopenThroughEveryRoute)
     // And from the statistics dialog, whose rows hold the stored names.
     Frame().OpenProject(QString::fromStdString(root + "/Other/work.psp"));
     bool ran = false;
-    QTimer::singleShot(0, [&ran] {
-        auto* dlg = qobject_cast<CStatisticsDlg*>(QApplication::activeModalWidget());
-        ASSERT_NE(dlg, nullptr);
+    WhenOpen<CStatisticsDlg>([&ran](CStatisticsDlg& dlg) {
         ran = true;
-        for (std::size_t i = 0; i < dlg->Rows().size(); ++i) {
-            if (dlg->Rows()[i][1] == Kadai2) {
-                dlg->SelectRows({i});
+        for (std::size_t i = 0; i < dlg.Rows().size(); ++i) {
+            if (dlg.Rows()[i][1] == Kadai2) {
+                dlg.SelectRows({i});
             }
         }
-        dlg->findChild<QPushButton*>(QString::number(ControlId::StatisticsOpen))->click();
+        Child<QPushButton>(&dlg, ControlId::StatisticsOpen)->click();
     });
     prompt_.answers = {Prompt::Answer::Yes};
     View().Button(ControlId::StatisticsButton)->click();
@@ -293,13 +285,8 @@ TEST_F(CreationTest, JapaneseNamesAreUtf8FoldersAndReopenThroughEveryRoute)
 TEST_F(CreationTest, NamesCp932CannotHoldAreRefusedNotMangled)
 {
     Start(MakeProject("Prob0", ThreePhases()));
+    // The dialog stays open after the refusal; the driver closes it.
     WhenNewProjectOpens(QStringLiteral("絵😀"), "Prob0");
-    QTimer::singleShot(50, [] {
-        // The dialog stays open after the refusal; the test closes it.
-        if (auto* dlg = qobject_cast<CNewProjectDlg*>(QApplication::activeModalWidget())) {
-            dlg->reject();
-        }
-    });
     EXPECT_TRUE(Frame().OnCommand(CommandId::FileNew));
     EXPECT_EQ(prompt_.shown.back(), QString::fromStdString(UnstorableNameMessage("絵😀")));
     EXPECT_EQ(Doc().Data().projectName, "Prob0");

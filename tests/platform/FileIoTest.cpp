@@ -209,6 +209,45 @@ TEST(AtomicWrite, TargetsKeepWhatTheyAre)
     EXPECT_EQ(EntriesIn(dir.Path("folder")), 1u);
 }
 
+TEST(AtomicWrite, ReplacingALinkNeverTouchesWhatItNames)
+{
+    TempFolder dir;
+    std::filesystem::create_directory(dir.Path("other"));
+    ASSERT_TRUE(WriteFileAtomically(dir.Path("other/theirs.txt"), "keep me").Ok());
+    ASSERT_EQ(chmod(dir.Path("other/theirs.txt").c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo(dir.Path("other/pipe").c_str(), 0600), 0);
+    ASSERT_TRUE(WriteFileAtomically(dir.Path("planted.htm"), "planted").Ok());
+    ASSERT_EQ(chmod(dir.Path("planted.htm").c_str(), 0666), 0);
+    ASSERT_EQ(mkfifo(dir.Path("fifo.htm").c_str(), 0600), 0);
+    std::filesystem::create_symlink("other/theirs.txt", dir.Path("link.htm"));
+    std::filesystem::create_symlink("other/pipe", dir.Path("to-pipe.htm"));
+    std::filesystem::create_symlink("other/missing.txt", dir.Path("dangling.htm"));
+    const mode_t mask = umask(0);
+    umask(mask);
+    for (const char* name :
+         {"link.htm", "to-pipe.htm", "dangling.htm", "fifo.htm", "planted.htm", "new.htm"}) {
+        SCOPED_TRACE(name);
+        Status st = WriteFileAtomically(dir.Path(name), "page", SymlinkPolicy::ReplaceLink);
+        ASSERT_TRUE(st.Ok()) << st.Message();
+        EXPECT_FALSE(std::filesystem::is_symlink(dir.Path(name)));
+        EXPECT_EQ(ReadWholeFile(dir.Path(name)), "page");
+        // A new file of the writer, not one shaped by whoever put something there first.
+        struct stat info {};
+        ASSERT_EQ(lstat(dir.Path(name).c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, 0666 & ~mask);
+    }
+    EXPECT_EQ(ReadWholeFile(dir.Path("other/theirs.txt")), "keep me");
+    EXPECT_TRUE(std::filesystem::is_fifo(dir.Path("other/pipe")));
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("other/missing.txt")));
+    EXPECT_EQ(EntriesIn(dir.Path("other")), 2u);
+
+    // A folder is still no file to replace.
+    std::filesystem::create_directory(dir.Path("folder.htm"));
+    EXPECT_FALSE(WriteFileAtomically(dir.Path("folder.htm"), "page", SymlinkPolicy::ReplaceLink).Ok());
+    EXPECT_TRUE(std::filesystem::is_empty(dir.Path("folder.htm")));
+    EXPECT_EQ(EntriesIn(dir.Root()), 8u) << "a temporary file was left behind";
+}
+
 TEST(AtomicWrite, LeftoversOfAKilledWriterGoOnTheNextWrite)
 {
     TempFolder dir;

@@ -202,15 +202,13 @@ TEST_F(StatDialogTest, OpenRefusesTheOwnProjectAndKeepsTheDialogOpen)
 TEST_F(StatDialogTest, ChosenProjectOpensAfterTheDialogWithoutSavingIt)
 {
     bool ran = false;
-    QTimer::singleShot(0, [this, &ran] {
-        auto* dlg = qobject_cast<CStatisticsDlg*>(QApplication::activeModalWidget());
-        ASSERT_NE(dlg, nullptr);
+    WhenOpen<CStatisticsDlg>([this, &ran](CStatisticsDlg& dlg) {
         ran = true;
-        Select(*dlg, {"Gone"});
-        Click(*dlg, ControlId::StatisticsDelete);
-        Select(*dlg, {"Prob1", "Prob2"});
+        Select(dlg, {"Gone"});
+        Click(dlg, ControlId::StatisticsDelete);
+        Select(dlg, {"Prob1", "Prob2"});
         prompt_.answers = {Prompt::Answer::Yes};
-        Click(*dlg, ControlId::StatisticsOpen);
+        Click(dlg, ControlId::StatisticsOpen);
     });
     View().Button(ControlId::StatisticsButton)->click();
     EXPECT_TRUE(ran);
@@ -224,11 +222,9 @@ TEST_F(StatDialogTest, UnsavedProjectIsOfferedForSavingFirst)
 {
     int opened = 0;
     auto closeWhenOpen = [&opened] {
-        QTimer::singleShot(0, [&opened] {
-            if (auto* dlg = qobject_cast<CStatisticsDlg*>(QApplication::activeModalWidget())) {
-                ++opened;
-                dlg->reject();
-            }
+        IfOpen<CStatisticsDlg>([&opened](CStatisticsDlg& dlg) {
+            ++opened;
+            dlg.reject();
         });
     };
     Doc().Data().result.actualNew = 55;
