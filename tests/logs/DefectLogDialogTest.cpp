@@ -342,25 +342,21 @@ TEST_F(DefectLogDialogTest, EditShowsTheDetailsAndNeverTheHeader)
         EXPECT_EQ(dlg.CellText(1, 2), "[PSP " + ToQ(Injected) + "=A] mine");
         EXPECT_EQ(dlg.CellText(1, 4), "");
         dlg.SelectRows({0});
-        QTimer::singleShot(0, [] {
-            auto* edit = qobject_cast<CDefectEditDlg*>(QApplication::activeModalWidget());
-            ASSERT_NE(edit, nullptr);
-            EXPECT_EQ(edit->Comment()->toPlainText(), "fix\nnote");
-            EXPECT_EQ(edit->Type()->currentText(), QStringLiteral("20 構文"));
+        WhenOpen<CDefectEditDlg>([](CDefectEditDlg& edit) {
+            EXPECT_EQ(edit.Comment()->toPlainText(), "fix\nnote");
+            EXPECT_EQ(edit.Type()->currentText(), QStringLiteral("20 構文"));
             // A phase no longer in the project stays selected, so OK keeps it.
-            EXPECT_EQ(edit->Injected()->currentText(), "gone");
-            EXPECT_EQ(edit->FixMinutes()->text(), "12");
-            edit->accept();
+            EXPECT_EQ(edit.Injected()->currentText(), "gone");
+            EXPECT_EQ(edit.FixMinutes()->text(), "12");
+            edit.accept();
         });
         dlg.OnEdit();
         dlg.SelectRows({1});
-        QTimer::singleShot(0, [] {
-            auto* edit = qobject_cast<CDefectEditDlg*>(QApplication::activeModalWidget());
-            ASSERT_NE(edit, nullptr);
-            EXPECT_EQ(edit->Comment()->toPlainText(), "[PSP " + ToQ(Injected) + "=A]\nmine");
+        WhenOpen<CDefectEditDlg>([](CDefectEditDlg& edit) {
+            EXPECT_EQ(edit.Comment()->toPlainText(), "[PSP " + ToQ(Injected) + "=A]\nmine");
             // An entry of unknown details stays unknown: no default is put in on edit.
-            EXPECT_EQ(edit->Injected()->currentIndex(), 0);
-            edit->accept();
+            EXPECT_EQ(edit.Injected()->currentIndex(), 0);
+            edit.accept();
         });
         dlg.OnEdit();
         dlg.accept();
