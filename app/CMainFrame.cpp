@@ -10,8 +10,8 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
-#include <QUrl>
 #include <QToolBar>
+#include <QUrl>
 
 #include "app/CAboutDlg.h"
 #include "app/CQuilvaneDoc.h"
@@ -262,8 +262,8 @@ void CMainFrame::OnFileSaveAs()
     }
     Status status = doc_.SaveTo(chosen->toStdString());
     if (!status) {
-        CurrentPrompt().Inform(this, QStringLiteral("保存できませんでした。\n%1")
-                                         .arg(QString::fromStdString(status.Message())));
+        CurrentPrompt().Inform(
+            this, QStringLiteral("保存できませんでした。\n%1").arg(QString::fromStdString(status.Message())));
     }
 }
 

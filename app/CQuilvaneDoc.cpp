@@ -186,8 +186,9 @@ bool CQuilvaneDoc::DoFileSave()
     }
     Status status = SaveTo(path);
     if (!status) {
-        CurrentPrompt().Inform(frame_, QStringLiteral("保存できませんでした。\n%1")
-                                           .arg(QString::fromStdString(status.Message())));
+        CurrentPrompt().Inform(
+            frame_,
+            QStringLiteral("保存できませんでした。\n%1").arg(QString::fromStdString(status.Message())));
         return false;
     }
     return true;

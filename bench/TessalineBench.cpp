@@ -43,8 +43,8 @@ public:
                 const std::string projectName = name;
                 const fs::path dir = fs::path(path_) / userName / projectName;
                 fs::create_directories(dir);
-                WriteText(dir / "result.txt",
-                          userName + " " + projectName + " " + std::to_string((user + project) % 101) + "\r\n");
+                WriteText(dir / "result.txt", userName + " " + projectName + " " +
+                                                  std::to_string((user + project) % 101) + "\r\n");
                 WriteText(dir / "work.psp", "psp");
                 WriteText(dir / (projectName + ".sln"), "sln");
                 WriteText(dir / (projectName + ".csproj"), "csproj");

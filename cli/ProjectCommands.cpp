@@ -23,12 +23,13 @@ void PrintReadable(const ProjectRecord& p)
     std::cout << "データ登録先: " << u(p.overview.registrationFolder) << "\n";
     std::cout << "\nフェーズ (計画分 / 実績分 / 比率%)\n";
     for (const auto& row : p.phases) {
-        std::cout << "  " << u(row.name) << "\t" << row.plan << "\t" << row.actual << "\t" << row.ratio << "\n";
+        std::cout << "  " << u(row.name) << "\t" << row.plan << "\t" << row.actual << "\t" << row.ratio
+                  << "\n";
     }
     std::cout << "\n時間記録 " << p.timeLog.entries.size() << " 件\n";
     for (const auto& e : p.timeLog.entries) {
-        std::cout << "  " << u(e.phase) << "\t" << FormatSpanBetween(e.start.Seconds(), e.end.Seconds()) << "\t"
-                  << e.start.Text() << "\t" << e.end.Text() << "\n";
+        std::cout << "  " << u(e.phase) << "\t" << FormatSpanBetween(e.start.Seconds(), e.end.Seconds())
+                  << "\t" << e.start.Text() << "\t" << e.end.Text() << "\n";
     }
     std::cout << "\nバグ記録 " << p.defectLog.entries.size() << " 件\n";
     for (const auto& e : p.defectLog.entries) {

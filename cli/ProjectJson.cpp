@@ -38,7 +38,6 @@ OrderedJson Number(double value)
 
 class Reader {
 public:
-
     const std::string& Error() const { return error_; }
 
     const Json* Child(const Json& object, const char* key, const std::string& path)
@@ -94,8 +93,10 @@ public:
             bool digits = s.size() == 20;
             for (std::size_t i = 4; i < s.size() && digits; ++i) {
                 char c = s[i];
-                int d = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                                                      : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+                int d = c >= '0' && c <= '9'   ? c - '0'
+                        : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                        : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                               : -1;
                 digits = d >= 0;
                 bits = bits << 4 | static_cast<std::uint64_t>(d < 0 ? 0 : d);
             }

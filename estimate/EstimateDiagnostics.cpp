@@ -84,8 +84,8 @@ EstimateDiagnostics DiagnoseEstimate(const std::vector<HistoryPoint>& history,
         double rss = 0.0;
         double total = 0.0;
         for (const HistoryPoint& p : history) {
-            const double residual =
-                p.actualMinutes - c.constant - c.reuseCoef * p.actualReuse - c.deleteCoef * p.actualDelete - c.newCoef * p.actualNew;
+            const double residual = p.actualMinutes - c.constant - c.reuseCoef * p.actualReuse -
+                                    c.deleteCoef * p.actualDelete - c.newCoef * p.actualNew;
             rss += residual * residual;
             total += (p.actualMinutes - meanY) * (p.actualMinutes - meanY);
         }

@@ -4,8 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <new>
-#include <stdexcept>
 #include <span>
+#include <stdexcept>
 #include <string_view>
 #include <type_traits>
 #include <vector>
@@ -152,7 +152,6 @@ public:
     };
 
 private:
-
     const char* bytes_ = nullptr;
     std::size_t byteCount_ = 0;
     BulkVector<Line> lines_;

@@ -31,7 +31,8 @@ std::optional<LocCounts> CountLocInteractively(QWidget* parent, const std::strin
         }
         if (!progress) {
             progress = std::make_unique<QProgressDialog>(QStringLiteral("LOC を数えています..."),
-                                                         QStringLiteral("ｷｬﾝｾﾙ"), 0, static_cast<int>(total), parent);
+                                                         QStringLiteral("ｷｬﾝｾﾙ"), 0, static_cast<int>(total),
+                                                         parent);
             progress->setWindowModality(Qt::WindowModal);
             progress->setMinimumDuration(0);
         }
@@ -40,8 +41,8 @@ std::optional<LocCounts> CountLocInteractively(QWidget* parent, const std::strin
         return !progress->wasCanceled();
     };
     LocCounts counts{};
-    LocOutcome outcome = CountProjectLoc(InProgramFolder(baseName), InProgramFolder(currentName), true, counts,
-                                         true, onProgress);
+    LocOutcome outcome = CountProjectLoc(InProgramFolder(baseName), InProgramFolder(currentName), true,
+                                         counts, true, onProgress);
     if (outcome.cancelled) {
         return std::nullopt;
     }

@@ -46,8 +46,8 @@ double SimpsonIntegrate(const std::function<double(double)>& f, double a, double
 
 double LogGamma(double x)
 {
-    static constexpr double Coefficients[] = {76.18009173,    -86.50532033,    24.01409822,
-                                              -1.231739516,   0.00120858003,   -5.36382e-06};
+    static constexpr double Coefficients[] = {76.18009173,  -86.50532033,  24.01409822,
+                                              -1.231739516, 0.00120858003, -5.36382e-06};
     double xx = x - 1.0;
     double tmp = xx + 5.5;
     tmp -= (xx + 0.5) * std::log(tmp);

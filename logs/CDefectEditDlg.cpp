@@ -9,8 +9,8 @@
 #include <QTimer>
 #include <algorithm>
 
-#include "ui/ControlIds.h"
 #include "project/DefectDetails.h"
+#include "ui/ControlIds.h"
 #include "ui/KeyState.h"
 #include "ui/QtText.h"
 

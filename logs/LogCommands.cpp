@@ -8,10 +8,10 @@
 #include "logs/CTimeLogDlg.h"
 #include "logs/TimeAdjust.h"
 #include "platform/TimeSource.h"
+#include "project/DefectDetails.h"
 #include "project/ProjectRecord.h"
 #include "ui/CommandContext.h"
 #include "ui/ControlIds.h"
-#include "project/DefectDetails.h"
 #include "ui/Prompt.h"
 #include "ui/QtText.h"
 

@@ -12,7 +12,7 @@
 
 namespace quilvane {
 
-inline constexpr int TimeLogColumnCount = 4;   // 工程, 時間, 開始, 終了
+inline constexpr int TimeLogColumnCount = 4; // 工程, 時間, 開始, 終了
 // 工程, 時刻, コメント, then 種別, 混入工程, 修正(分). The first three are the ones whose widths
 // the project file stores; the others open at DefectLogExtraWidths.
 inline constexpr int DefectLogColumnCount = 6;

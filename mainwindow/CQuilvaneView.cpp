@@ -175,8 +175,8 @@ void CQuilvaneView::SetCommand(int id, std::function<void()> handler)
 void CQuilvaneView::InsertColumns()
 {
     phaseList_->setColumnCount(4);
-    phaseList_->setHeaderLabels({QStringLiteral("工程"), QStringLiteral("計画"), QStringLiteral("実績"),
-                                 QStringLiteral("割合")});
+    phaseList_->setHeaderLabels(
+        {QStringLiteral("工程"), QStringLiteral("計画"), QStringLiteral("実績"), QStringLiteral("割合")});
     const int widths[] = {98, 42, 42, 36};
     for (int i = 0; i < 4; ++i) {
         phaseList_->setColumnWidth(i, widths[i]);
@@ -212,7 +212,8 @@ void CQuilvaneView::RefreshTable(bool rebuildModes)
     phaseList_->setUpdatesEnabled(false);
     phaseList_->clear();
     auto addRow = [this](const QString& name, std::int32_t plan, std::int32_t actual, const QString& ratio) {
-        auto* item = new QTreeWidgetItem(phaseList_, {name, QString::number(plan), QString::number(actual), ratio});
+        auto* item =
+            new QTreeWidgetItem(phaseList_, {name, QString::number(plan), QString::number(actual), ratio});
         for (int c = 1; c < 4; ++c) {
             item->setTextAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
         }

@@ -68,8 +68,8 @@ std::string ClockStatusText(std::time_t start, std::time_t now)
     localtime_r(&start, &local);
     long elapsed = static_cast<long>(now - start);
     char buffer[96];
-    std::snprintf(buffer, sizeof buffer, "開始 %.2d:%.2d:%.2d  経過 %.2ld:%.2ld:%.2ld", local.tm_hour, local.tm_min,
-                  local.tm_sec, (elapsed / 3600) % 24, (elapsed / 60) % 60, elapsed % 60);
+    std::snprintf(buffer, sizeof buffer, "開始 %.2d:%.2d:%.2d  経過 %.2ld:%.2ld:%.2ld", local.tm_hour,
+                  local.tm_min, local.tm_sec, (elapsed / 3600) % 24, (elapsed / 60) % 60, elapsed % 60);
     return buffer;
 }
 

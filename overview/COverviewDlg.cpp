@@ -31,8 +31,8 @@ constexpr int BrowserTop = 170;
 
 } // namespace
 
-COverviewDlg::COverviewDlg(bool settingsOnly, const std::string& projectName, std::vector<PhaseRecord>& phases,
-                           QWidget* parent)
+COverviewDlg::COverviewDlg(bool settingsOnly, const std::string& projectName,
+                           std::vector<PhaseRecord>& phases, QWidget* parent)
     : QDialog(parent), settingsOnly_(settingsOnly), projectName_(projectName), phases_(phases)
 {
     setObjectName(QString::number(ControlId::OverviewDialog));
@@ -105,9 +105,9 @@ void COverviewDlg::OnInitDialog()
         browser_->Navigate(address ? QString::fromStdString(*address) : QString());
         exerciseLabel_->setText(QStringLiteral("課題"));
     } else {
-        for (QWidget* w : {static_cast<QWidget*>(exerciseLabel_), static_cast<QWidget*>(exerciseEdit_),
-                           static_cast<QWidget*>(reset_), static_cast<QWidget*>(save_),
-                           static_cast<QWidget*>(browser_)}) {
+        for (QWidget* w :
+             {static_cast<QWidget*>(exerciseLabel_), static_cast<QWidget*>(exerciseEdit_),
+              static_cast<QWidget*>(reset_), static_cast<QWidget*>(save_), static_cast<QWidget*>(browser_)}) {
             w->hide();
         }
         // The window ends where the problem page would begin.
@@ -272,7 +272,8 @@ void COverviewDlg::accept()
         return;
     }
     QRect frame = frameGeometry();
-    fields.windowRect = {frame.left(), frame.top(), frame.left() + frame.width(), frame.top() + frame.height()};
+    fields.windowRect = {frame.left(), frame.top(), frame.left() + frame.width(),
+                         frame.top() + frame.height()};
     phases_ = RebuildPhaseTable(phases_, ParsePhasesText(phasesText));
     QDialog::accept();
 }

@@ -12,8 +12,8 @@
 
 namespace quilvane {
 
-bool RunFirstRunSettings(const std::string& projectName, std::vector<PhaseRecord>& phases,
-                         Settings& settings, QWidget* owner)
+bool RunFirstRunSettings(const std::string& projectName, std::vector<PhaseRecord>& phases, Settings& settings,
+                         QWidget* owner)
 {
     COverviewDlg first(true, projectName, phases, owner);
     ApplySettings(first.fields, phases, settings);
@@ -49,7 +49,8 @@ NewProjectOutcome RunNewProject(const std::string& currentExercise, const std::s
     path = ExerciseProjectFile(exercise);
     std::error_code ec;
     if (std::filesystem::exists(path, ec)) {
-        auto answer = CurrentPrompt().Ask(owner, QStringLiteral("既にプロジェクトが存在しています\n開きますか?"));
+        auto answer =
+            CurrentPrompt().Ask(owner, QStringLiteral("既にプロジェクトが存在しています\n開きますか?"));
         return answer == Prompt::Answer::Yes ? NewProjectOutcome::OpenExisting
                                              : NewProjectOutcome::ExistingDeclined;
     }

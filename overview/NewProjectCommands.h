@@ -13,8 +13,8 @@ struct Settings;
 
 // First run: the settings-only overview over `phases` until the student's name is saved. On OK
 // `settings` is read again and true returned; false when cancelled.
-bool RunFirstRunSettings(const std::string& projectName, std::vector<PhaseRecord>& phases,
-                         Settings& settings, QWidget* owner);
+bool RunFirstRunSettings(const std::string& projectName, std::vector<PhaseRecord>& phases, Settings& settings,
+                         QWidget* owner);
 
 // How the new-project flow ended.
 enum class NewProjectOutcome {
@@ -27,7 +27,7 @@ enum class NewProjectOutcome {
 };
 
 // The new-project dialog. `path` receives the project file, `base` the chosen base.
-[[nodiscard]] NewProjectOutcome RunNewProject(const std::string& currentExercise, const std::string& userName, std::string& path,
-                                            std::string& base, QWidget* owner);
+[[nodiscard]] NewProjectOutcome RunNewProject(const std::string& currentExercise, const std::string& userName,
+                                              std::string& path, std::string& base, QWidget* owner);
 
 } // namespace quilvane

@@ -93,8 +93,10 @@ std::vector<PhaseRecord> RebuildPhaseTable(const std::vector<PhaseRecord>& curre
 {
     std::vector<PhaseRecord> table;
     for (const auto& name : names) {
-        auto it = std::find_if(current.begin(), current.end(), [&](const PhaseRecord& p) { return p.name == name; });
-        table.push_back(it == current.end() ? PhaseRecord{name, 0, 0, 0} : PhaseRecord{name, it->plan, it->actual, it->ratio});
+        auto it = std::find_if(current.begin(), current.end(),
+                               [&](const PhaseRecord& p) { return p.name == name; });
+        table.push_back(it == current.end() ? PhaseRecord{name, 0, 0, 0}
+                                            : PhaseRecord{name, it->plan, it->actual, it->ratio});
     }
     return table;
 }
@@ -190,7 +192,8 @@ std::vector<ProblemPage> ListProblemPages(const std::string& programFolder)
         const std::string& name = *stored;
         // "*.htm" as the original matched it: the extension compared without regard to case.
         auto dot = name.rfind('.');
-        if (dot == std::string::npos || MbsICmp(name.substr(dot), ".htm") != 0 || MbsICmp(name, "PSP.htm") == 0) {
+        if (dot == std::string::npos || MbsICmp(name.substr(dot), ".htm") != 0 ||
+            MbsICmp(name, "PSP.htm") == 0) {
             continue;
         }
         // The base inside the page is CP932 text naming a folder beside the program.

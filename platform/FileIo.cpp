@@ -126,7 +126,8 @@ constexpr std::size_t TempSuffixLength = 6;
 bool IsTempNameOf(const std::string& name, const std::string& base)
 {
     if (name.size() != base.size() + TempMark.size() + TempSuffixLength ||
-        name.compare(0, base.size(), base) != 0 || name.compare(base.size(), TempMark.size(), TempMark) != 0) {
+        name.compare(0, base.size(), base) != 0 ||
+        name.compare(base.size(), TempMark.size(), TempMark) != 0) {
         return false;
     }
     return std::all_of(name.end() - TempSuffixLength, name.end(),
@@ -164,10 +165,9 @@ std::string TempSuffix(unsigned attempt)
 {
     static constexpr char Letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     static unsigned long long counter = 0;
-    unsigned long long seed = static_cast<unsigned long long>(
-                                  std::chrono::steady_clock::now().time_since_epoch().count()) ^
-                              (static_cast<unsigned long long>(::getpid()) << 32) ^ (++counter * 0x9E3779B97F4A7C15ULL) ^
-                              attempt;
+    unsigned long long seed =
+        static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+        (static_cast<unsigned long long>(::getpid()) << 32) ^ (++counter * 0x9E3779B97F4A7C15ULL) ^ attempt;
     std::string suffix;
     for (std::size_t i = 0; i < TempSuffixLength; ++i) {
         seed ^= seed >> 33;

@@ -41,8 +41,7 @@ inline void ReportUnexpectedException() noexcept
 
 // Runs `body` as the whole of main. An exception that leaves it, or reaches a place where it
 // cannot be caught (a noexcept function, a Qt event handler), ends the program with exit code 1.
-template <typename Body>
-int RunWithLastResort(const char* program, Body&& body) noexcept
+template <typename Body> int RunWithLastResort(const char* program, Body&& body) noexcept
 {
     LastResortProgramName() = program;
     std::set_terminate(TerminateWithReport);

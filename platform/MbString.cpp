@@ -28,8 +28,7 @@ unsigned FoldCase(unsigned unit)
     return unit;
 }
 
-template <bool Fold>
-int Compare(std::string_view a, std::string_view b)
+template <bool Fold> int Compare(std::string_view a, std::string_view b)
 {
     size_t i = 0;
     size_t j = 0;

@@ -2,10 +2,10 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <thread>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 extern char** environ;
@@ -130,7 +130,8 @@ std::optional<std::string> FindOnPath(const std::string& program)
         }
         std::string candidate = dirs.substr(start, end - start) + "/" + program;
         struct stat st {};
-        if (stat(candidate.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(candidate.c_str(), X_OK) == 0) {
+        if (stat(candidate.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+            access(candidate.c_str(), X_OK) == 0) {
             return candidate;
         }
         start = end + 1;

@@ -109,7 +109,8 @@ std::vector<std::string> FillProjectFolder(const std::string& exercise, const st
             continue;
         }
         std::error_code copyError;
-        fs::copy_file(material + "/" + name, folder + "/" + name, fs::copy_options::overwrite_existing, copyError);
+        fs::copy_file(material + "/" + name, folder + "/" + name, fs::copy_options::overwrite_existing,
+                      copyError);
         if (copyError) {
             failures.push_back("prob/" + Cp932ToUtf8(exercise) + "/" + name);
         }

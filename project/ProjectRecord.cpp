@@ -13,8 +13,7 @@ std::string ProjectNameFromPath(const std::string& path)
 {
     std::string p = ToSlashes(path);
     // A drive ("C:") is not part of the folder.
-    if (p.size() >= 2 && p[1] == ':' &&
-        ((p[0] >= 'A' && p[0] <= 'Z') || (p[0] >= 'a' && p[0] <= 'z'))) {
+    if (p.size() >= 2 && p[1] == ':' && ((p[0] >= 'A' && p[0] <= 'Z') || (p[0] >= 'a' && p[0] <= 'z'))) {
         p.erase(0, 2);
     }
     auto lastSlash = p.rfind('/');

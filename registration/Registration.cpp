@@ -9,8 +9,8 @@
 #include <unistd.h>
 
 #include "platform/FileIo.h"
-#include "platform/MbString.h"
 #include "platform/FileTree.h"
+#include "platform/MbString.h"
 #include "platform/PathNames.h"
 
 namespace quilvane {

@@ -41,7 +41,8 @@ std::vector<std::string> ListEntries(const std::string& folder, bool wantDirecto
     for (auto& name : ListFolder(folder).value_or(std::vector<std::string>{})) {
         std::error_code typeError;
         fs::path path = fs::path(folder) / name;
-        bool matches = wantDirectories ? fs::is_directory(path, typeError) : fs::is_regular_file(path, typeError);
+        bool matches =
+            wantDirectories ? fs::is_directory(path, typeError) : fs::is_regular_file(path, typeError);
         if (matches && !typeError) {
             names.push_back(std::move(name));
         }

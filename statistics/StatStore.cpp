@@ -65,8 +65,7 @@ bool ScanInt(std::string_view text, std::size_t& pos, std::int32_t& value)
 }
 
 // Reads integers in turn into `targets` until one is missing; the rest keep their values.
-template <std::size_t N>
-void ScanInts(std::string_view line, std::int32_t* const (&targets)[N])
+template <std::size_t N> void ScanInts(std::string_view line, std::int32_t* const (&targets)[N])
 {
     std::size_t pos = 0;
     for (std::int32_t* target : targets) {
@@ -151,7 +150,7 @@ std::string FormatStatInfoText(const StatStore& store)
     for (const auto& [name, r] : store.records) {
         AppendLine(out, name);
         AppendLine(out, r.baseName);
-        const std::int32_t numbers[] = {r.planReuse, r.planDelete, r.planNew, r.planMinutes, r.actReuse,
+        const std::int32_t numbers[] = {r.planReuse, r.planDelete, r.planNew,    r.planMinutes, r.actReuse,
                                         r.actDelete, r.actNew,     r.actMinutes, r.bugs};
         for (std::int32_t v : numbers) {
             AppendInt(out, v);

@@ -46,7 +46,7 @@ struct StatStore {
     std::int32_t height = 420;
     // Mark column, name, base, then the ten number columns.
     std::array<std::int32_t, StatColumnCount> columnWidths{20, 100, 100, 50, 50, 50, 50,
-                                                          50, 50, 50, 50, 50, 60};
+                                                           50, 50,  50,  50, 50, 60};
 
     bool operator==(const StatStore&) const = default;
 };

@@ -11,7 +11,7 @@ namespace {
 
 std::array<std::int32_t, 9> Numbers(const StatRecord& r)
 {
-    return {r.planReuse, r.planDelete, r.planNew, r.planMinutes, r.actReuse,
+    return {r.planReuse, r.planDelete, r.planNew,    r.planMinutes, r.actReuse,
             r.actDelete, r.actNew,     r.actMinutes, r.bugs};
 }
 
@@ -53,7 +53,7 @@ void AppendField(std::string& out, const std::string& field)
 const std::array<const char*, StatColumnCount>& StatColumnHeadingsUtf8()
 {
     static const std::array<const char*, StatColumnCount> headings{
-        "", "名前", "ベース", "再(計)", "削(計)", "新(計)", "時(計)",
+        "",       "名前",   "ベース", "再(計)", "削(計)", "新(計)",  "時(計)",
         "再(実)", "削(実)", "新(実)", "計(実)", "時(実)", "バグ(実)"};
     return headings;
 }

@@ -2,9 +2,9 @@
 // A workbench on a temporary program folder with a stepped clock and a scripted prompt.
 #include <QApplication>
 #include <QComboBox>
-#include <QTreeWidget>
 #include <QSettings>
 #include <QTimer>
+#include <QTreeWidget>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>

@@ -10,7 +10,8 @@ namespace quilvane {
 class CHyperlinkLabel : public QLabel {
     Q_OBJECT
 public:
-    explicit CHyperlinkLabel(const QString& text, QWidget* parent = nullptr, const QString& target = QString());
+    explicit CHyperlinkLabel(const QString& text, QWidget* parent = nullptr,
+                             const QString& target = QString());
 
     const QString& Target() const { return target_; }
     bool IsHovering() const { return hover_; }

@@ -22,7 +22,8 @@ public:
     // A question with Yes and No, and Cancel when `withCancel`.
     virtual Answer Ask(QWidget* owner, const QString& text, bool withCancel = false) = 0;
     // A folder chooser preselecting `start`; nullopt when cancelled.
-    virtual std::optional<QString> ChooseFolder(QWidget* owner, const QString& title, const QString& start) = 0;
+    virtual std::optional<QString> ChooseFolder(QWidget* owner, const QString& title,
+                                                const QString& start) = 0;
     // A file chooser for opening (`save` false) or saving; nullopt when cancelled.
     virtual std::optional<QString> ChooseFile(QWidget* owner, const QString& title, const QString& start,
                                               const QString& filter, bool save) = 0;
@@ -79,7 +80,8 @@ public:
     {
         return Next(title);
     }
-    std::optional<QString> ChooseFile(QWidget*, const QString& title, const QString&, const QString&, bool) override
+    std::optional<QString> ChooseFile(QWidget*, const QString& title, const QString&, const QString&,
+                                      bool) override
     {
         return Next(title);
     }

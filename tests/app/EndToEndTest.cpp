@@ -30,8 +30,8 @@ protected:
     {
         WorkbenchTest::SetUp();
         // The shipped workspace as the build lays it out.
-        fs::copy(QUILVANE_WORKSPACE_DIR "/init", dir_.Path("init"), fs::copy_options::recursive |
-                                                                       fs::copy_options::overwrite_existing);
+        fs::copy(QUILVANE_WORKSPACE_DIR "/init", dir_.Path("init"),
+                 fs::copy_options::recursive | fs::copy_options::overwrite_existing);
         fs::remove(dir_.Path("init/work.json"));
         fs::copy_file(QUILVANE_TEMPLATE_PSP, dir_.Path("init/work.psp"));
         fs::copy(QUILVANE_WORKSPACE_DIR "/prob", dir_.Path("prob"), fs::copy_options::recursive);

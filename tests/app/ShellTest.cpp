@@ -2,8 +2,8 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLabel>
-#include <QMessageBox>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
@@ -161,7 +161,8 @@ TEST_F(WorkbenchTest, AboutBoxShowsTheVersionAndLinksTheGuide)
 {
     CAboutDlg about;
     EXPECT_EQ(about.VersionLine()->text(), "Quilvane.NET Version 1.03");
-    EXPECT_EQ(about.Link()->Target(), QUrl::fromLocalFile(QString::fromStdString(dir_.Path("prob/htm/PSP.htm"))).toString());
+    EXPECT_EQ(about.Link()->Target(),
+              QUrl::fromLocalFile(QString::fromStdString(dir_.Path("prob/htm/PSP.htm"))).toString());
     EXPECT_EQ(about.Link()->toolTip(), about.Link()->Target());
 }
 

@@ -73,7 +73,9 @@ TEST_F(CliProject, JsonHasTheDocumentedShape)
 
 TEST_F(CliProject, PackFillsMissingKeysWithNewProjectDefaults)
 {
-    ASSERT_TRUE(WriteFileAtomically(dir_.Path("p.json"), R"({"projectName": "P", "phases": [{"name": "計画"}]})").Ok());
+    ASSERT_TRUE(
+        WriteFileAtomically(dir_.Path("p.json"), R"({"projectName": "P", "phases": [{"name": "計画"}]})")
+            .Ok());
     ASSERT_EQ(Cli({"pack", dir_.Path("p.json"), dir_.Path("w.psp")}).exitCode, 0);
     ProjectRecord loaded;
     ASSERT_TRUE(LoadProjectFile(dir_.Path("w.psp"), loaded).Ok());

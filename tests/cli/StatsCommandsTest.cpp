@@ -48,7 +48,7 @@ protected:
         StatStore file;
         file.records["Gone"] = {false, "Prob0", 1, 2, 3, 4, 5, 6, 7, 8, 9};
         ASSERT_TRUE(SaveStatInfo(file).Ok());
-        const std::int32_t sizes[][4] = {{0, 0, 100, 150}, {50, 5, 80, 140},  {120, 20, 150, 230},
+        const std::int32_t sizes[][4] = {{0, 0, 100, 150},  {50, 5, 80, 140},    {120, 20, 150, 230},
                                          {80, 10, 60, 110}, {200, 40, 220, 330}, {30, 3, 90, 120}};
         int i = 1;
         for (const auto& s : sizes) {

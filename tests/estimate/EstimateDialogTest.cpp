@@ -115,8 +115,8 @@ TEST_F(EstimateDialogs, FivePointsGiveAFiniteRangeAndActualsFillThePlan)
     p.result.actualMinutes = 95;
     CEstimateDlg dlg(p);
     dlg.loadHistory = [] {
-        return std::vector<HistoryPoint>{
-            {0, 0, 10, 30}, {5, 1, 20, 52}, {10, 3, 35, 80}, {20, 2, 15, 51}, {8, 8, 50, 120}, {30, 0, 5, 33}};
+        return std::vector<HistoryPoint>{{0, 0, 10, 30},  {5, 1, 20, 52},  {10, 3, 35, 80},
+                                         {20, 2, 15, 51}, {8, 8, 50, 120}, {30, 0, 5, 33}};
     };
     dlg.ShowFields();
     dlg.Button(ControlId::EstimateFromActualsButton)->click();

@@ -130,6 +130,6 @@ TEST_F(ProbeButtons, ActualsThenPredictGiveTheModelsTimeForTheActualSize)
     SetCoefficients(estimate_, {5.5, 0.5, 1, 2});
     std::vector<HistoryPoint> five(5, HistoryPoint{0, 0, 0, 5.5});
     PredictEstimate(estimate_, five, 0.95);
-    EXPECT_EQ(estimate_.totalMinutes, 73); // 5.5 + 5 + 2 + 60 = 72.5 rounds up
+    EXPECT_EQ(estimate_.totalMinutes, 73);  // 5.5 + 5 + 2 + 60 = 72.5 rounds up
     EXPECT_EQ(estimate_.rangeText, "0.00"); // the model fits every point exactly
 }

@@ -74,8 +74,8 @@ TEST(ProbeStudentT, QuantileForOneDegreeIsTwelvePointSevenZeroSix)
 TEST(ProbeStudentT, QuantilesMatchTablesAndAnIndependentComputation)
 {
     // Two-sided 95% values from the usual t table.
-    const std::pair<double, double> table[] = {{2, 4.303}, {3, 3.182}, {4, 2.776}, {6, 2.447},
-                                              {10, 2.228}, {30, 2.042}, {120, 1.980}};
+    const std::pair<double, double> table[] = {{2, 4.303},  {3, 3.182},  {4, 2.776},  {6, 2.447},
+                                               {10, 2.228}, {30, 2.042}, {120, 1.980}};
     for (auto [nu, t] : table) {
         double q = StudentTQuantile(0.975, nu);
         EXPECT_NEAR(q, t, 1.5e-3) << nu;

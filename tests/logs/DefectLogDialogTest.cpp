@@ -235,7 +235,8 @@ TEST_F(DefectLogDialogTest, EditKeepsAnUnchangedCommentByteForByte)
     RunLog([](CDefectLogDlg& dlg) {
         dlg.SelectRows({0});
         WhenOpen<CDefectEditDlg>([](CDefectEditDlg& edit) {
-            Child<QPushButton>(&edit, ControlId::DefectEditTimeDownFive)->click(); // "--": five minutes earlier
+            Child<QPushButton>(&edit, ControlId::DefectEditTimeDownFive)
+                ->click(); // "--": five minutes earlier
             edit.accept();
         });
         dlg.OnEdit();

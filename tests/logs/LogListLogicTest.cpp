@@ -152,4 +152,3 @@ TEST_F(LogListDeleteTest, NoSelectionOrRowsBeyondTheEndChangeNothing)
     EXPECT_EQ(DeleteRows(rows_, {0, 9}), std::optional<std::size_t>(0));
     EXPECT_EQ(rows_, (std::vector<int>{1, 2, 3, 4, 5}));
 }
-

@@ -270,12 +270,12 @@ TEST_F(WorkbenchTest, ForgottenPhaseAsksForTheWholeSpanOrAnEndTime)
         std::int32_t logged; // seconds
         std::size_t shown;
     } cases[] = {
-        {nullptr, 180, {}, {}, 180 * 60, 0},                             // the default limit itself
-        {nullptr, 181, {Prompt::Answer::Yes}, {}, 181 * 60, 1},          // whole span
-        {"30\r\n", 31, {Prompt::Answer::No}, {"10:20"}, 20 * 60, 2},     // up to a time of day
+        {nullptr, 180, {}, {}, 180 * 60, 0},                         // the default limit itself
+        {nullptr, 181, {Prompt::Answer::Yes}, {}, 181 * 60, 1},      // whole span
+        {"30\r\n", 31, {Prompt::Answer::No}, {"10:20"}, 20 * 60, 2}, // up to a time of day
         {"30\r\n", 45, {Prompt::Answer::No}, {"25:00", "10:50", " 10:40:30 "}, 2430, 6},
         {"30\r\n", 31, {Prompt::Answer::No}, {std::nullopt}, 31 * 60, 2}, // cancelled: whole span
-        {"abc\r\n", 31, {}, {}, 31 * 60, 0},                             // bad file: default
+        {"abc\r\n", 31, {}, {}, 31 * 60, 0},                              // bad file: default
         {"0\r\n", 181, {Prompt::Answer::Yes}, {}, 181 * 60, 1},
     };
     std::string path = MakeProject("Prob1", ThreePhases());
@@ -334,8 +334,13 @@ TEST(ForgottenTimer, LimitAndEndTimeTexts)
         {"03:00", static_cast<std::int32_t>(now)},
         {"03:01", std::nullopt}, // after now
         {"21:59", std::nullopt}, // would be tomorrow evening
-        {"24:00", std::nullopt}, {"12:60", std::nullopt}, {"12", std::nullopt},
-        {"1:2:3:4", std::nullopt}, {"a:00", std::nullopt}, {"", std::nullopt}, {"123:00", std::nullopt},
+        {"24:00", std::nullopt},
+        {"12:60", std::nullopt},
+        {"12", std::nullopt},
+        {"1:2:3:4", std::nullopt},
+        {"a:00", std::nullopt},
+        {"", std::nullopt},
+        {"123:00", std::nullopt},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ParseEndTime(c.text, start, now), c.end) << c.text;
@@ -433,7 +438,8 @@ TEST_F(WorkbenchTest, WorkSavedWhileTheForgottenPhaseQuestionIsOpenStaysSaved)
             return Answer::No;
         }
         std::optional<QString> ChooseFolder(QWidget*, const QString&, const QString&) override { return {}; }
-        std::optional<QString> ChooseFile(QWidget*, const QString&, const QString&, const QString&, bool) override
+        std::optional<QString> ChooseFile(QWidget*, const QString&, const QString&, const QString&,
+                                          bool) override
         {
             return {};
         }

@@ -150,11 +150,13 @@ TEST_F(PrintCommandsTest, FailedPrintIsReportedToTheUser)
         std::function<void()> during;
     };
     const Case cases[] = {
-        {"failing fsync", [&] {
+        {"failing fsync",
+         [&] {
              ScopedFileCalls scope(failingFsync);
              Frame().OnCommand(CommandId::Print);
          }},
-        {"full disk", [&] {
+        {"full disk",
+         [&] {
              // The file size limit makes writes fail as a full disk would (EFBIG, not a signal).
              struct rlimit saved {};
              getrlimit(RLIMIT_FSIZE, &saved);

@@ -240,9 +240,10 @@ TEST_F(WorkbenchTest, SettingsOnlyFormHidesTheProblemAndClosesOnlyAfterSaving)
 TEST_F(WorkbenchTest, ProblemPageIsDecodedFromCp932)
 {
     std::filesystem::create_directories(dir_.Path("prob/htm"));
-    ASSERT_TRUE(WriteFileAtomically(dir_.Path("prob/htm/Prob1.htm"),
-                                    "<html><body><h1>\x96\xE2\x91\xE8</h1><a href=\"next.htm\">n</a></body></html>")
-                    .Ok());
+    ASSERT_TRUE(
+        WriteFileAtomically(dir_.Path("prob/htm/Prob1.htm"),
+                            "<html><body><h1>\x96\xE2\x91\xE8</h1><a href=\"next.htm\">n</a></body></html>")
+            .Ok());
     std::vector<PhaseRecord> phases;
     std::string name = "Prob1";
     COverviewDlg dlg(false, name, phases);

@@ -39,7 +39,8 @@ TEST(OverviewPhaseTable, MovedPhasesKeepTheirFiguresAndNewOnesStartAtZero)
 {
     std::vector<PhaseRecord> current{{"A", 10, 11, 12}, {"B", 20, 21, 22}, {"A", 99, 99, 99}};
     auto table = RebuildPhaseTable(current, {"B", "A", "C", ""});
-    EXPECT_EQ(table, (std::vector<PhaseRecord>{{"B", 20, 21, 22}, {"A", 10, 11, 12}, {"C", 0, 0, 0}, {"", 0, 0, 0}}));
+    EXPECT_EQ(table, (std::vector<PhaseRecord>{
+                         {"B", 20, 21, 22}, {"A", 10, 11, 12}, {"C", 0, 0, 0}, {"", 0, 0, 0}}));
 }
 
 TEST(OverviewUserName, PlaceholderIsRefusedButLowerCaseAccepted)

@@ -50,13 +50,17 @@ TEST(Archive, ReadsBackWhatWasWritten)
 TEST(Archive, ReadsUtf16Strings)
 {
     // 0xFF 0xFFFE announces UTF-16; a one-byte count of 2 characters follows: "Aあ".
-    const std::string rBytes("\xFF\xFE\xFF\x02" "A\0\x42\x30", 8);
+    const std::string rBytes("\xFF\xFE\xFF\x02"
+                             "A\0\x42\x30",
+                             8);
     ArchiveReader r(rBytes);
     std::string s;
     ASSERT_TRUE(r.ReadString(s));
     EXPECT_EQ(s, "A\x82\xA0");
     // The long form after the marker: 0xFF, 16-bit count 1.
-    const std::string r2Bytes("\xFF\xFE\xFF\xFF\x01\x00" "B\0", 8);
+    const std::string r2Bytes("\xFF\xFE\xFF\xFF\x01\x00"
+                              "B\0",
+                              8);
     ArchiveReader r2(r2Bytes);
     ASSERT_TRUE(r2.ReadString(s));
     EXPECT_EQ(s, "B");
@@ -65,7 +69,9 @@ TEST(Archive, ReadsUtf16Strings)
 TEST(Archive, RejectsLengthsAndCountsBeyondTheEnd)
 {
     std::string s = "unchanged";
-    const std::string tooLongBytes("\x05" "abc", 4);
+    const std::string tooLongBytes("\x05"
+                                   "abc",
+                                   4);
     ArchiveReader tooLong(tooLongBytes);
     EXPECT_FALSE(tooLong.ReadString(s));
     EXPECT_EQ(s, "unchanged");
@@ -86,10 +92,14 @@ TEST(Archive, RejectsLengthsAndCountsBeyondTheEnd)
     ArchiveReader negative(negativeBytes);
     EXPECT_FALSE(negative.ReadCount(count, 1));
     EXPECT_EQ(count, 42);
-    const std::string tooManyBytes("\x03\x00\x00\x00" "abcdefgh", 12);
+    const std::string tooManyBytes("\x03\x00\x00\x00"
+                                   "abcdefgh",
+                                   12);
     ArchiveReader tooMany(tooManyBytes);
     EXPECT_FALSE(tooMany.ReadCount(count, 3));
-    const std::string fitsBytes("\x03\x00\x00\x00" "abcdefghi", 13);
+    const std::string fitsBytes("\x03\x00\x00\x00"
+                                "abcdefghi",
+                                13);
     ArchiveReader fits(fitsBytes);
     EXPECT_TRUE(fits.ReadCount(count, 3));
     EXPECT_EQ(count, 3);

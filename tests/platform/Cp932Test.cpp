@@ -17,7 +17,10 @@ TEST(Cp932, ConvertsBothWays)
 
 TEST(Cp932, UnconvertibleInputIsReplacedNotDropped)
 {
-    EXPECT_EQ(Cp932ToUtf8("a\xA0" "b"), "a\xEF\xBF\xBD" "b");
+    EXPECT_EQ(Cp932ToUtf8("a\xA0"
+                          "b"),
+              "a\xEF\xBF\xBD"
+              "b");
     EXPECT_EQ(Utf8ToCp932("a😀b"), "a?b");
 }
 
@@ -26,8 +29,8 @@ TEST(Cp932, LosslessRoundTripKeepsEveryByteString)
     // NEC and IBM duplicates (0x8790 and 0x81E0 are both U+2252), stray bytes, a lone lead byte,
     // and bytes that would decode to the private range used for raw bytes.
     const std::string samples[] = {
-        "plain ascii", "\x87\x90\x81\xE0", "\xA0\xFD\xFE\xFF", "x\x83", "\xF0\x40\xF9\xFC",
-        "\xED\x40\xFA\x5C", std::string("\0\x01", 2), "\x82\xA0\x82\xA2\x82\xA4",
+        "plain ascii",      "\x87\x90\x81\xE0", "\xA0\xFD\xFE\xFF",       "x\x83",
+        "\xF0\x40\xF9\xFC", "\xED\x40\xFA\x5C", std::string("\0\x01", 2), "\x82\xA0\x82\xA2\x82\xA4",
     };
     for (const auto& s : samples) {
         std::string utf8 = Cp932ToUtf8Lossless(s);
@@ -58,7 +61,9 @@ TEST(PathNames, StoredNamesBecomeSystemPathsAndBack)
         {"R\\\x95\x5C\\p", "R/表/p"},
         {"/home/\x8B\xA4\x97\x4C/\x93\x6F\x98\x5E", "/home/共有/登録"},
         // Bytes that are no CP932 character must not become some other folder.
-        {"a\xA0" "b", std::nullopt},
+        {"a\xA0"
+         "b",
+         std::nullopt},
         {"x\x83", std::nullopt},
     };
     for (const auto& c : cases) {

@@ -125,10 +125,12 @@ TEST(AtomicWrite, InjectedFaultsKeepTheOldFileAndReportThePath)
     const Case cases[] = {
         {"full disk at once", [](FaultyCalls& c) { c.bytesBeforeFull = 0; }, false},
         {"full disk halfway", [](FaultyCalls& c) { c.bytesBeforeFull = 70000; }, false},
-        {"short writes, then full", [](FaultyCalls& c) {
+        {"short writes, then full",
+         [](FaultyCalls& c) {
              c.largestWrite = 999;
              c.bytesBeforeFull = 150000;
-         }, false},
+         },
+         false},
         {"a write that takes nothing", [](FaultyCalls& c) { c.writeTakesNothing = true; }, false},
         {"failing fsync", [](FaultyCalls& c) { c.fsyncError = EIO; }, false},
         {"failing rename", [](FaultyCalls& c) { c.renameError = EXDEV; }, false},

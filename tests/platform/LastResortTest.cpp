@@ -41,10 +41,11 @@ TEST(LastResortDeathTest, AnEscapedExceptionIsReportedAndExitsWithOne)
         SCOPED_TRACE(c.line);
         EXPECT_EXIT(std::exit(RunWithLastResort("tool", [&]() -> int { Throw(c.kind); })),
                     ::testing::ExitedWithCode(1), c.line);
-        EXPECT_EXIT(std::exit(RunWithLastResort("tool", [&] {
-                        ThrowThroughNoexcept(c.kind);
-                        return 0;
-                    })),
+        EXPECT_EXIT(std::exit(RunWithLastResort("tool",
+                                                [&] {
+                                                    ThrowThroughNoexcept(c.kind);
+                                                    return 0;
+                                                })),
                     ::testing::ExitedWithCode(1), c.line);
     }
     EXPECT_EQ(RunWithLastResort("tool", [] { return 7; }), 7);

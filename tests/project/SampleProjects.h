@@ -9,8 +9,11 @@ inline ProjectRecord RichProject()
     ProjectRecord p;
     p.projectName = "Prob1";
     p.mode = "\x83\x52\x81\x5B\x83\x66\x83\x42\x83\x93\x83\x4F"; // コーディング
-    p.memo = "Quilvane \x83\x6F\x81\x5B\x83\x57\x83\x87\x83\x93 1.03\r\nMon Dec 07 04:36:20 2026 \x8D\xEC\x90\xAC\r\n";
-    p.phases = {{"\x8C\x76\x89\xE6", 30, 25, 12}, {"\x90\xDD\x8C\x76", 60, 61, 20}, {std::string(300, 'p'), 5, 0, 68}};
+    p.memo = "Quilvane \x83\x6F\x81\x5B\x83\x57\x83\x87\x83\x93 1.03\r\nMon Dec 07 04:36:20 2026 "
+             "\x8D\xEC\x90\xAC\r\n";
+    p.phases = {{"\x8C\x76\x89\xE6", 30, 25, 12},
+                {"\x90\xDD\x8C\x76", 60, 61, 20},
+                {std::string(300, 'p'), 5, 0, 68}};
     p.timeLog.left = 11;
     p.timeLog.columnWidths[3] = 140;
     p.timeLog.entries = {{"\x8C\x76\x89\xE6", Moment(1796585780), Moment(1796587280)},

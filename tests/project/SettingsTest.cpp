@@ -26,7 +26,10 @@ protected:
     {
         ASSERT_TRUE(WriteFileAtomically(dir_.Path("init/" + name), text).Ok());
     }
-    std::string ReadInit(const std::string& name) { return ReadWholeFile(dir_.Path("init/" + name)).value_or("?"); }
+    std::string ReadInit(const std::string& name)
+    {
+        return ReadWholeFile(dir_.Path("init/" + name)).value_or("?");
+    }
 
     TempFolder dir_;
     std::string saved_;

@@ -23,8 +23,10 @@ TEST(TimeLogAddEntry, AppendsOnlyKnownForwardIntervals)
 TEST(TimeLogSumByPhase, AddsDurationsUnderExactNames)
 {
     TimeLog log;
-    log.entries = {{"A", Moment(1000), Moment(1100)}, {"B", Moment(1100), Moment(1130)},
-                   {"A", Moment(2000), Moment(2050)}, {"a", Moment(3000), Moment(3001)}};
+    log.entries = {{"A", Moment(1000), Moment(1100)},
+                   {"B", Moment(1100), Moment(1130)},
+                   {"A", Moment(2000), Moment(2050)},
+                   {"a", Moment(3000), Moment(3001)}};
     PhaseSeconds sums{{"A", 10}};
     log.SumByPhase(sums);
     EXPECT_EQ(sums.at("A"), 160);
