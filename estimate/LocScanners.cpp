@@ -272,7 +272,7 @@ std::size_t CountLineEnds(std::string_view data)
 
 } // namespace
 
-std::string TextModeBytes(std::string raw)
+std::string TextModeBytes(const std::string& raw)
 {
     std::string text;
     text.reserve(raw.size());

@@ -17,7 +17,7 @@ struct UnitCounts {
 
 // What reading in text mode on the original platform delivers: every CR LF becomes LF; a lone
 // CR stays.
-std::string TextModeBytes(std::string raw);
+std::string TextModeBytes(const std::string& raw);
 
 // The same for text that arrives in chunks: a CR at the end of a chunk is held back until the
 // next chunk shows whether an LF follows it.

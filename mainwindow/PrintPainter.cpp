@@ -116,7 +116,7 @@ struct FittedText {
 // cell on at most MaxWrappedLines lines; the narrowest, smallest try when nothing fits.
 FittedText FitText(const QPainter& painter, const QString& text, qreal width, qreal height)
 {
-    const QFont base = painter.font();
+    const QFont& base = painter.font();
     FittedText fitted{base, {text}};
     for (int count = 1; count <= MaxWrappedLines; ++count) {
         QFont font = base;

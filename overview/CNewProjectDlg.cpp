@@ -29,6 +29,7 @@ QComboBox* MakeCombo(QWidget* parent, int id)
 std::vector<std::string> Entries(const QComboBox* combo)
 {
     std::vector<std::string> entries;
+    entries.reserve(static_cast<std::size_t>(combo->count()));
     for (int i = 0; i < combo->count(); ++i) {
         entries.push_back(FromQ(combo->itemText(i)));
     }

@@ -58,6 +58,7 @@ std::string PhaseNamesToText(const std::vector<std::string>& names)
 std::string PhasesToText(const std::vector<PhaseRecord>& phases)
 {
     std::vector<std::string> names;
+    names.reserve(phases.size());
     for (const auto& p : phases) {
         names.push_back(p.name);
     }

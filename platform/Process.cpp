@@ -16,6 +16,7 @@ namespace {
 std::vector<char*> ArgvPointers(std::vector<std::string>& argv)
 {
     std::vector<char*> pointers;
+    pointers.reserve(argv.size() + 1);
     for (auto& a : argv) {
         pointers.push_back(a.data());
     }

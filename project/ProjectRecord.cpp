@@ -6,7 +6,9 @@ namespace quilvane {
 
 std::int32_t SecondsToMinutes(std::int32_t seconds)
 {
-    return static_cast<std::int32_t>(seconds / 60.0 + 0.5);
+    // The integer part of minutes + 0.5, as every stored and shown minute has always been rounded
+    // (a negative span rounds toward zero, unlike lround).
+    return static_cast<std::int32_t>(seconds / 60.0 + 0.5); // NOLINT(bugprone-incorrect-roundings)
 }
 
 std::string ProjectNameFromPath(const std::string& path)

@@ -89,7 +89,7 @@ std::string FirstProjectFile(const std::string& folder)
 void ForEachScannedProject(const std::string& excludedName,
                            const std::function<void(const std::string&, const ProjectRecord&)>& visit)
 {
-    const std::string root = ProgramFolder();
+    const std::string& root = ProgramFolder();
     for (const std::string& diskName : ListEntries(root, true)) {
         // Rows are keyed by the stored (CP932) name, as the open project names its folder; a
         // folder whose name CP932 cannot hold is no project of this workbench.
