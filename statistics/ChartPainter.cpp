@@ -114,9 +114,18 @@ DrawnPanel PaintBarPanel(QPainter& painter, const QRectF& area, const ChartPanel
             if (metrics.horizontalAdvance(text) <= slot) {
                 out.cumulativeText = text;
                 painter.setPen(CumulativeColor);
-                // Beside the point, below the line, where the bar's own value does not stand.
-                painter.drawText(QRectF(point.x() - slot / 2, point.y() + 3, slot, line),
-                                 Qt::AlignHCenter | Qt::AlignTop, text);
+                // Above the point on a light ground, so that it stays readable over a bar; below
+                // it where it would hide the bar's own value.
+                const double width = metrics.horizontalAdvance(text) + 4;
+                QRectF box(point.x() - width / 2, point.y() - line - 4, width, line);
+                const double valueWidth = metrics.horizontalAdvance(out.valueText);
+                const QRectF valueBox(out.rect.center().x() - valueWidth / 2, out.rect.top() - line - 1,
+                                      valueWidth, line);
+                if (!out.valueText.isEmpty() && box.intersects(valueBox)) {
+                    box.moveTop(point.y() + 4);
+                }
+                painter.fillRect(box, QColor(255, 255, 255, 210));
+                painter.drawText(box, Qt::AlignCenter, text);
             }
         }
     }
