@@ -63,14 +63,15 @@ TEST(ChartFigures, EachPanelTakesTheProjectsWhereItsFigureIsDefined)
         Row("NoCode", 0, 30, 0, 45, 2),  // time without new lines: no size ratio, no density
     };
     PhaseSeconds seconds{{"code", 600}, {"design", 300}, {"plan", 100}, {"extra", 0}};
-    // Ten defects over the listed projects: four of type 80, three of 20, one each of 50 and 40
-    // (a tie kept in code order) and one of unknown type, which stays last despite its count.
+    // Eleven defects over the listed projects: four of type 80, three of 20, one each of 50 and 40
+    // (a tie kept in code order) and two of unknown type, which stay last despite their count.
     // "Deleted" is no longer listed: its defects count nowhere.
     const ProjectDefectLogs defects = {
         {"B", Log({Defect("code", 80, "design"), Defect("code", 80, "design"), Defect("test", 20, "code"),
                    Defect("test", 50, "code"), Defect("code", std::nullopt, std::nullopt)})},
         {"A", Log({Defect("test", 80, "design"), Defect("code", 80, "zeta"), Defect("test", 20, "code"),
-                   Defect("code", 20, "code"), Defect("code", 40, std::nullopt)})},
+                   Defect("code", 20, "code"), Defect("code", 40, std::nullopt),
+                   Defect("test", std::nullopt, "design")})},
         {"Deleted",
          Log({Defect("code", 10, "plan"), Defect("code", 10, "plan"), Defect("code", 10, "plan")})},
     };
@@ -89,7 +90,7 @@ TEST(ChartFigures, EachPanelTakesTheProjectsWhereItsFigureIsDefined)
           {DefectTypeText(20), 3.0},
           {DefectTypeText(40), 1.0},
           {DefectTypeText(50), 1.0},
-          {Unknown, 1.0}}},
+          {Unknown, 2.0}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.kind));
@@ -106,8 +107,8 @@ TEST(ChartFigures, EachPanelTakesTheProjectsWhereItsFigureIsDefined)
     EXPECT_EQ(f.Panel(ChartKind::TimeRatio).decimals, 2);
     EXPECT_FALSE(DefectTypeText(80).empty());
 
-    // The running percent of all ten defects, ending at the whole; only the Pareto has one.
-    const std::vector<double> cumulative = {40.0, 70.0, 80.0, 90.0, 100.0};
+    // The running percent of all eleven defects, ending at the whole; only the Pareto has one.
+    const std::vector<double> cumulative = {400.0 / 11, 700.0 / 11, 800.0 / 11, 900.0 / 11, 100.0};
     const ChartPanel& pareto = f.Panel(ChartKind::DefectPareto);
     ASSERT_EQ(pareto.cumulative.size(), cumulative.size());
     for (std::size_t i = 0; i < cumulative.size(); ++i) {
@@ -119,7 +120,7 @@ TEST(ChartFigures, EachPanelTakesTheProjectsWhereItsFigureIsDefined)
     const DefectMatrixFigure& matrix = f.defectMatrix;
     EXPECT_EQ(matrix.injected, (std::vector<std::string>{"design", "code", "zeta", Unknown}));
     EXPECT_EQ(matrix.removed, (std::vector<std::string>{"code", "test"}));
-    const std::vector<std::vector<std::int32_t>> counts = {{2, 1}, {1, 3}, {1, 0}, {2, 0}};
+    const std::vector<std::vector<std::int32_t>> counts = {{2, 2}, {1, 3}, {1, 0}, {2, 0}};
     EXPECT_EQ(matrix.counts, counts);
 }
 
