@@ -34,8 +34,10 @@ private:
     std::vector<DrawnPanel> drawing_;
 };
 
-CChartView::CChartView(PhaseSeconds seconds, std::vector<std::string> phaseOrder, QWidget* parent)
-    : QDialog(parent), seconds_(std::move(seconds)), phaseOrder_(std::move(phaseOrder))
+CChartView::CChartView(PhaseSeconds seconds, std::vector<std::string> phaseOrder, ProjectDefectLogs defects,
+                       QWidget* parent)
+    : QDialog(parent), seconds_(std::move(seconds)), phaseOrder_(std::move(phaseOrder)),
+      defects_(std::move(defects))
 {
     setObjectName(QStringLiteral("chartView"));
     setWindowTitle(QStringLiteral("統計グラフ"));
@@ -56,13 +58,13 @@ CChartView::CChartView(PhaseSeconds seconds, std::vector<std::string> phaseOrder
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(canvas_, 1);
     layout->addLayout(buttons);
-    resize(900, 640);
+    resize(900, 820);
     SetRows({});
 }
 
 void CChartView::SetRows(const std::vector<StatRow>& rows)
 {
-    figures_ = ComputeChartFigures(rows, seconds_, phaseOrder_);
+    figures_ = ComputeChartFigures(rows, seconds_, phaseOrder_, defects_);
     canvas_->update();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The history charted inside the workbench: the statistics list's projects as bar charts of
-// productivity, estimation accuracy, defect density and phase shares. The view shows the rows it
+// productivity, estimation accuracy, defect density and phase shares, with the defect types by
+// count and where defects were injected and removed. The view shows the rows it
 // was last given, so the statistics dialog hands it the list after every change; it can save what
 // it shows as a PNG image.
 #include <QDialog>
@@ -18,9 +19,10 @@ class ChartCanvas;
 class CChartView : public QDialog {
     Q_OBJECT
 public:
-    // `seconds` and `phaseOrder` as ComputeChartFigures takes them; they do not change while the
-    // view is open, unlike the rows.
-    CChartView(PhaseSeconds seconds, std::vector<std::string> phaseOrder, QWidget* parent = nullptr);
+    // `seconds`, `phaseOrder` and `defects` as ComputeChartFigures takes them; they do not change
+    // while the view is open, unlike the rows.
+    CChartView(PhaseSeconds seconds, std::vector<std::string> phaseOrder, ProjectDefectLogs defects = {},
+               QWidget* parent = nullptr);
 
     void SetRows(const std::vector<StatRow>& rows);
     const ChartFigures& Figures() const { return figures_; }
@@ -36,6 +38,7 @@ public:
 private:
     PhaseSeconds seconds_;
     std::vector<std::string> phaseOrder_;
+    ProjectDefectLogs defects_;
     ChartFigures figures_;
     ChartCanvas* canvas_ = nullptr;
 };

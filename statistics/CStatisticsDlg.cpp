@@ -102,11 +102,12 @@ void CStatisticsDlg::OnInitDialog()
     layout_.RecordMargins();
 
     // Loads the file and scans every project folder, the open project's included, as
-    // LoadHistory does, keeping the phases' time for the charts.
+    // LoadHistory does, keeping the phases' time and the defect logs for the charts.
     StatStore store;
     (void)LoadStatInfo(store); // a missing file leaves the defaults
     phaseSeconds_.clear();
-    ScanProjects("", store, &phaseSeconds_);
+    defectLogs_.clear();
+    ScanProjects("", store, &phaseSeconds_, &defectLogs_);
     move(store.x, store.y);
     resize(std::max(store.width, MinimumWidth), std::max(store.height, MinimumHeight));
     layout_.OnSize(this);
@@ -251,7 +252,7 @@ void CStatisticsDlg::OnChartView()
         for (const PhaseRecord& phase : doc_.Data().phases) {
             phaseOrder.push_back(phase.name);
         }
-        chartView_ = new CChartView(phaseSeconds_, std::move(phaseOrder), this);
+        chartView_ = new CChartView(phaseSeconds_, std::move(phaseOrder), defectLogs_, this);
         chartView_->SetRows(rows_);
     }
     chartView_->show();

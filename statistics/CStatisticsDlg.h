@@ -66,6 +66,8 @@ private:
     std::vector<StatRow> rows_;
     // Time logged per phase by the scanned projects, for the chart of phase shares.
     PhaseSeconds phaseSeconds_;
+    // The scanned projects' defect logs, for the defect charts.
+    ProjectDefectLogs defectLogs_;
     QPointer<CChartView> chartView_;
     SortDirections directions_;
     ControlLayout layout_;

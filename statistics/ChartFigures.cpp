@@ -4,6 +4,8 @@
 #include <cstdio>
 
 #include "platform/DecimalText.h"
+#include "platform/MbString.h"
+#include "project/DefectDetails.h"
 
 namespace quilvane {
 namespace {
@@ -30,10 +32,99 @@ ChartPanel MakePanel(const char* title, const char* unit, int decimals, std::opt
     return panel;
 }
 
+// "(不明)" in CP932, the label of an unknown type or injected phase.
+const std::string UnknownLabel = "(\x95\x73\x96\xbe)";
+
+// `names` in `phaseOrder` first, then the others by name (byte order of the data model).
+std::vector<std::string> InPhaseOrder(std::vector<std::string> names,
+                                      const std::vector<std::string>& phaseOrder)
+{
+    std::sort(names.begin(), names.end(), MbsLess());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+    std::vector<std::string> order;
+    for (const std::string& name : phaseOrder) {
+        if (std::find(names.begin(), names.end(), name) != names.end() &&
+            std::find(order.begin(), order.end(), name) == order.end()) {
+            order.push_back(name);
+        }
+    }
+    for (const std::string& name : names) {
+        if (std::find(order.begin(), order.end(), name) == order.end()) {
+            order.push_back(name);
+        }
+    }
+    return order;
+}
+
+void FillPareto(ChartPanel& panel, const DefectAnalysis& analysis)
+{
+    std::vector<DefectTypeRow> types = analysis.byType;
+    // The analysis lists the types by code with the unknown one last; a stable sort keeps that
+    // order among equal counts, and the unknown type stays last whatever its count, since it
+    // names no cause to work on.
+    std::stable_sort(types.begin(), types.end(), [](const DefectTypeRow& a, const DefectTypeRow& b) {
+        if (a.type.has_value() != b.type.has_value()) {
+            return a.type.has_value();
+        }
+        return a.count > b.count;
+    });
+    double total = 0.0;
+    for (const DefectTypeRow& row : types) {
+        total += row.count;
+    }
+    double sum = 0.0;
+    for (const DefectTypeRow& row : types) {
+        if (row.count <= 0) {
+            continue;
+        }
+        sum += row.count;
+        panel.bars.push_back(
+            {row.type ? DefectTypeText(row.type) : UnknownLabel, static_cast<double>(row.count)});
+        panel.cumulative.push_back(sum * 100.0 / total);
+    }
+}
+
+DefectMatrixFigure MakeMatrix(const DefectAnalysis& analysis, const std::vector<std::string>& phaseOrder)
+{
+    DefectMatrixFigure matrix;
+    matrix.title = "欠陥の混入工程と除去工程";
+    matrix.unit = "件数, 行: 混入, 列: 除去";
+    std::vector<std::string> injected;
+    std::vector<std::string> removed;
+    bool unknownInjected = false;
+    for (const DefectMatrixCell& cell : analysis.matrix) {
+        if (cell.injected) {
+            injected.push_back(*cell.injected);
+        } else {
+            unknownInjected = true;
+        }
+        removed.push_back(cell.removed);
+    }
+    const std::vector<std::string> rowsInOrder = InPhaseOrder(injected, phaseOrder);
+    matrix.removed = InPhaseOrder(removed, phaseOrder);
+    matrix.injected = rowsInOrder;
+    if (unknownInjected) {
+        // A phase may itself be called "(不明)": the unknown row is told apart by its position.
+        matrix.injected.push_back(UnknownLabel);
+    }
+    matrix.counts.assign(matrix.injected.size(), std::vector<std::int32_t>(matrix.removed.size(), 0));
+    for (const DefectMatrixCell& cell : analysis.matrix) {
+        const std::size_t row =
+            cell.injected
+                ? static_cast<std::size_t>(std::find(rowsInOrder.begin(), rowsInOrder.end(), *cell.injected) -
+                                           rowsInOrder.begin())
+                : rowsInOrder.size();
+        const std::size_t column = static_cast<std::size_t>(
+            std::find(matrix.removed.begin(), matrix.removed.end(), cell.removed) - matrix.removed.begin());
+        matrix.counts[row][column] += cell.count;
+    }
+    return matrix;
+}
+
 } // namespace
 
 ChartFigures ComputeChartFigures(const std::vector<StatRow>& rows, const PhaseSeconds& seconds,
-                                 const std::vector<std::string>& phaseOrder)
+                                 const std::vector<std::string>& phaseOrder, const ProjectDefectLogs& defects)
 {
     ChartFigures figures;
     figures.panels = {
@@ -42,12 +133,17 @@ ChartFigures ComputeChartFigures(const std::vector<StatRow>& rows, const PhaseSe
         MakePanel("規模の見積り精度", "計画新規 LOC / 実績新規 LOC", 2, 1.0),
         MakePanel("欠陥密度", "欠陥数/KLOC", 1, std::nullopt),
         MakePanel("工程別の時間の割合", "全プロジェクト, %", 1, std::nullopt),
+        MakePanel("欠陥の種別", "件数, 折れ線: 累積 %", 0, std::nullopt),
     };
     auto panel = [&figures](ChartKind kind) -> ChartPanel& {
         return figures.panels[static_cast<std::size_t>(kind)];
     };
+    DefectAnalysis analysis;
     for (const StatRow& row : rows) {
         const std::string& name = row[StatNameColumn];
+        if (auto log = defects.find(name); log != defects.end()) {
+            analysis.Add(log->second);
+        }
         const double minutes = Number(row, ActMinutesColumn);
         const double added = Number(row, ActNewColumn);
         // Unfinished projects hold zeros; a ratio over them means nothing.
@@ -81,6 +177,10 @@ ChartFigures ComputeChartFigures(const std::vector<StatRow>& rows, const PhaseSe
             panel(ChartKind::PhaseShare).bars.push_back({name, seconds.at(name) * 100.0 / total});
         }
     }
+
+    panel(ChartKind::DefectPareto).emptyText = "欠陥の記録がありません";
+    FillPareto(panel(ChartKind::DefectPareto), analysis);
+    figures.defectMatrix = MakeMatrix(analysis, phaseOrder);
     return figures;
 }
 

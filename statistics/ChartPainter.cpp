@@ -15,6 +15,13 @@ constexpr double Margin = 8.0;
 const QColor BarColor(70, 120, 190);
 const QColor ReferenceColor(200, 60, 60);
 const QColor FrameColor(150, 150, 150);
+const QColor CumulativeColor(230, 130, 30);
+
+QString TitleText(const std::string& title, const std::string& unit)
+{
+    return QString::fromStdString(title) + QStringLiteral(" (") + QString::fromStdString(unit) +
+           QStringLiteral(")");
+}
 
 } // namespace
 
@@ -22,8 +29,7 @@ DrawnPanel PaintBarPanel(QPainter& painter, const QRectF& area, const ChartPanel
 {
     DrawnPanel drawn;
     drawn.area = area;
-    drawn.title = QString::fromStdString(panel.title) + QStringLiteral(" (") +
-                  QString::fromStdString(panel.unit) + QStringLiteral(")");
+    drawn.title = TitleText(panel.title, panel.unit);
     const QFontMetricsF metrics(painter.font());
     const double line = metrics.height();
 
@@ -39,7 +45,7 @@ DrawnPanel PaintBarPanel(QPainter& painter, const QRectF& area, const ChartPanel
     const QRectF plot(area.left() + Margin, titleRect.bottom() + line + 2, area.width() - 2 * Margin,
                       area.height() - titleRect.height() - 3 * line - 8);
     if (panel.bars.empty() || plot.width() <= 0 || plot.height() <= 0) {
-        drawn.emptyText = QStringLiteral("完了したプロジェクトがありません");
+        drawn.emptyText = QString::fromStdString(panel.emptyText);
         painter.setPen(FrameColor);
         painter.drawText(area, Qt::AlignCenter, drawn.emptyText);
         painter.restore();
@@ -88,6 +94,42 @@ DrawnPanel PaintBarPanel(QPainter& painter, const QRectF& area, const ChartPanel
         drawn.bars.push_back(out);
     }
 
+    if (panel.cumulative.size() == panel.bars.size()) {
+        QPen pen(CumulativeColor);
+        pen.setWidthF(2.0);
+        QPointF previous;
+        for (std::size_t i = 0; i < drawn.bars.size(); ++i) {
+            DrawnBar& out = drawn.bars[i];
+            const double percent = panel.cumulative[i];
+            out.cumulative = percent;
+            const QPointF point(out.rect.center().x(),
+                                plot.bottom() - std::clamp(percent / 100.0, 0.0, 1.0) * plot.height());
+            painter.setPen(pen);
+            if (i > 0) {
+                painter.drawLine(previous, point);
+            }
+            painter.drawEllipse(point, 2.5, 2.5);
+            previous = point;
+            const QString text = QString::fromStdString(ChartValueText(percent, 0)) + QStringLiteral("%");
+            if (metrics.horizontalAdvance(text) <= slot) {
+                out.cumulativeText = text;
+                painter.setPen(CumulativeColor);
+                // Above the point on a light ground, so that it stays readable over a bar; below
+                // it where it would hide the bar's own value.
+                const double width = metrics.horizontalAdvance(text) + 4;
+                QRectF box(point.x() - width / 2, point.y() - line - 4, width, line);
+                const double valueWidth = metrics.horizontalAdvance(out.valueText);
+                const QRectF valueBox(out.rect.center().x() - valueWidth / 2, out.rect.top() - line - 1,
+                                      valueWidth, line);
+                if (!out.valueText.isEmpty() && box.intersects(valueBox)) {
+                    box.moveTop(point.y() + 4);
+                }
+                painter.fillRect(box, QColor(255, 255, 255, 210));
+                painter.drawText(box, Qt::AlignCenter, text);
+            }
+        }
+    }
+
     if (panel.reference) {
         const double y = plot.bottom() - std::clamp(*panel.reference / top, 0.0, 1.0) * plot.height();
         QPen pen(ReferenceColor);
@@ -99,14 +141,95 @@ DrawnPanel PaintBarPanel(QPainter& painter, const QRectF& area, const ChartPanel
     return drawn;
 }
 
+DrawnPanel PaintDefectMatrix(QPainter& painter, const QRectF& area, const DefectMatrixFigure& matrix)
+{
+    DrawnPanel drawn;
+    drawn.area = area;
+    drawn.title = TitleText(matrix.title, matrix.unit);
+    const QFontMetricsF metrics(painter.font());
+    const double line = metrics.height();
+
+    painter.save();
+    painter.setPen(FrameColor);
+    painter.drawRect(area.adjusted(0.5, 0.5, -0.5, -0.5));
+    painter.setPen(Qt::black);
+    const QRectF titleRect(area.left() + Margin, area.top() + 2, area.width() - 2 * Margin, line + 2);
+    painter.drawText(titleRect, Qt::AlignLeft | Qt::AlignVCenter,
+                     metrics.elidedText(drawn.title, Qt::ElideRight, titleRect.width()));
+
+    const QRectF table(area.left() + Margin, titleRect.bottom() + 4, area.width() - 2 * Margin,
+                       area.bottom() - titleRect.bottom() - 4 - Margin);
+    if (matrix.injected.empty() || matrix.removed.empty() || table.width() <= 0 || table.height() <= 0) {
+        drawn.emptyText = QStringLiteral("欠陥の記録がありません");
+        painter.setPen(FrameColor);
+        painter.drawText(area, Qt::AlignCenter, drawn.emptyText);
+        painter.restore();
+        return drawn;
+    }
+
+    for (const std::string& name : matrix.injected) {
+        drawn.rowHeaders.push_back(ToQ(name));
+    }
+    for (const std::string& name : matrix.removed) {
+        drawn.columnHeaders.push_back(ToQ(name));
+    }
+    // The header column as wide as its longest phase name, but never more than a third.
+    double headerWidth = metrics.horizontalAdvance(QStringLiteral("MMMM"));
+    for (const QString& name : drawn.rowHeaders) {
+        headerWidth = std::max(headerWidth, metrics.horizontalAdvance(name) + 8);
+    }
+    headerWidth = std::min(headerWidth, table.width() / 3);
+    const double columnWidth = (table.width() - headerWidth) / static_cast<double>(matrix.removed.size());
+    const double rowHeight =
+        std::min(line + 6, table.height() / static_cast<double>(matrix.injected.size() + 1));
+
+    painter.setPen(Qt::black);
+    for (std::size_t c = 0; c < drawn.columnHeaders.size(); ++c) {
+        const QRectF cell(table.left() + headerWidth + columnWidth * static_cast<double>(c), table.top(),
+                          columnWidth, rowHeight);
+        painter.drawText(cell, Qt::AlignCenter,
+                         metrics.elidedText(drawn.columnHeaders[c], Qt::ElideRight, columnWidth - 4));
+    }
+    for (std::size_t r = 0; r < drawn.rowHeaders.size(); ++r) {
+        const double y = table.top() + rowHeight * static_cast<double>(r + 1);
+        painter.setPen(FrameColor);
+        painter.drawLine(
+            QPointF(table.left(), y),
+            QPointF(table.left() + headerWidth + columnWidth * static_cast<double>(matrix.removed.size()),
+                    y));
+        painter.setPen(Qt::black);
+        painter.drawText(QRectF(table.left(), y, headerWidth - 4, rowHeight),
+                         Qt::AlignLeft | Qt::AlignVCenter,
+                         metrics.elidedText(drawn.rowHeaders[r], Qt::ElideRight, headerWidth - 4));
+        std::vector<QString> texts;
+        for (std::size_t c = 0; c < drawn.columnHeaders.size(); ++c) {
+            const std::int32_t count =
+                r < matrix.counts.size() && c < matrix.counts[r].size() ? matrix.counts[r][c] : 0;
+            const QString text = count != 0 ? QString::number(count) : QString();
+            painter.drawText(QRectF(table.left() + headerWidth + columnWidth * static_cast<double>(c), y,
+                                    columnWidth, rowHeight),
+                             Qt::AlignCenter, text);
+            texts.push_back(text);
+        }
+        drawn.cells.push_back(std::move(texts));
+    }
+    painter.setPen(FrameColor);
+    painter.drawLine(QPointF(table.left() + headerWidth - 2, table.top()),
+                     QPointF(table.left() + headerWidth - 2,
+                             table.top() + rowHeight * static_cast<double>(matrix.injected.size() + 1)));
+    painter.restore();
+    return drawn;
+}
+
 std::vector<DrawnPanel> PaintChartFigures(QPainter& painter, const QRectF& area, const ChartFigures& figures)
 {
     painter.fillRect(area, Qt::white);
     std::vector<DrawnPanel> drawn;
-    const std::size_t count = figures.panels.size();
-    if (count == 0) {
+    if (figures.panels.empty()) {
         return drawn;
     }
+    // The bar panels, then the matrix.
+    const std::size_t count = figures.panels.size() + 1;
     const std::size_t rows = (count + 1) / 2;
     const double height = area.height() / static_cast<double>(rows);
     for (std::size_t i = 0; i < count; ++i) {
@@ -116,7 +239,9 @@ std::vector<DrawnPanel> PaintChartFigures(QPainter& painter, const QRectF& area,
         const double width = alone ? area.width() : area.width() / 2;
         const double x = area.left() + (alone ? 0.0 : static_cast<double>(i % 2) * width);
         const QRectF cell(x, area.top() + static_cast<double>(row) * height, width, height);
-        drawn.push_back(PaintBarPanel(painter, cell.adjusted(4, 4, -4, -4), figures.panels[i]));
+        const QRectF inner = cell.adjusted(4, 4, -4, -4);
+        drawn.push_back(i < figures.panels.size() ? PaintBarPanel(painter, inner, figures.panels[i])
+                                                  : PaintDefectMatrix(painter, inner, figures.defectMatrix));
     }
     return drawn;
 }

@@ -2,6 +2,7 @@
 // The defect analysis over the stored projects: defects by type with their fix times, and how
 // many defects were injected in one phase and removed in another.
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -9,6 +10,9 @@
 #include "project/SubRecords.h"
 
 namespace quilvane {
+
+// The defect logs of the scanned projects, by stored folder name as the statistics list names them.
+using ProjectDefectLogs = std::map<std::string, DefectLog, MbsLess>;
 
 struct DefectTypeRow {
     std::optional<int> type; // nullopt: unknown

@@ -119,15 +119,19 @@ void ForEachScannedProject(const std::string& excludedName,
     }
 }
 
-void ScanProjects(const std::string& excludedName, StatStore& store, PhaseSeconds* phaseSeconds)
+void ScanProjects(const std::string& excludedName, StatStore& store, PhaseSeconds* phaseSeconds,
+                  ProjectDefectLogs* defectLogs)
 {
-    ForEachScannedProject(excludedName,
-                          [&store, phaseSeconds](const std::string& name, const ProjectRecord& project) {
-                              if (phaseSeconds != nullptr) {
-                                  project.timeLog.SumByPhase(*phaseSeconds);
-                              }
-                              store.records[name] = RecordOf(project);
-                          });
+    ForEachScannedProject(excludedName, [&store, phaseSeconds, defectLogs](const std::string& name,
+                                                                           const ProjectRecord& project) {
+        if (phaseSeconds != nullptr) {
+            project.timeLog.SumByPhase(*phaseSeconds);
+        }
+        if (defectLogs != nullptr) {
+            (*defectLogs)[name] = project.defectLog;
+        }
+        store.records[name] = RecordOf(project);
+    });
 }
 
 StatStore LoadHistory(const std::string& excludedName)

@@ -6,6 +6,7 @@
 
 #include "project/ProjectRecord.h"
 #include "project/SubRecords.h"
+#include "statistics/DefectAnalysis.h"
 #include "statistics/StatStore.h"
 
 namespace quilvane {
@@ -13,9 +14,11 @@ namespace quilvane {
 // Reads the first "*.psp" (in name order) of every folder beside the program except ".", "..",
 // "init" and `excludedName` (byte-exact; empty skips none), and inserts or overwrites its row in
 // `store` with `present` = true. When `phaseSeconds` is given, each scanned project's time-log
-// seconds per phase are added into it. A folder without a project file, or whose project file
+// seconds per phase are added into it, and when `defectLogs` is given, each one's defect log is
+// kept there under its row's name. A folder without a project file, or whose project file
 // cannot be read whole, contributes neither a row nor seconds; the scan goes on with the next.
-void ScanProjects(const std::string& excludedName, StatStore& store, PhaseSeconds* phaseSeconds = nullptr);
+void ScanProjects(const std::string& excludedName, StatStore& store, PhaseSeconds* phaseSeconds = nullptr,
+                  ProjectDefectLogs* defectLogs = nullptr);
 
 // Calls `visit` with the stored folder name and the record of every project ScanProjects reads,
 // in the same order and with the same folders skipped.

@@ -118,7 +118,8 @@ TEST_F(StatScan, DamagedProjectFileIsSkippedWithoutStoppingTheScan)
     old.actNew = 5;
     store.records["B"] = old;
     PhaseSeconds seconds;
-    ScanProjects("", store, &seconds);
+    ProjectDefectLogs defects;
+    ScanProjects("", store, &seconds, &defects);
 
     EXPECT_TRUE(store.records["A"].present);
     EXPECT_TRUE(store.records["D"].present);
@@ -126,6 +127,9 @@ TEST_F(StatScan, DamagedProjectFileIsSkippedWithoutStoppingTheScan)
     // A damaged project keeps the row the file gave it, still marked as not found.
     EXPECT_EQ(store.records["B"], old);
     EXPECT_EQ(seconds["code"], 66);
+    // Only the projects read whole give defect logs.
+    EXPECT_EQ(defects.size(), 2u);
+    EXPECT_EQ(defects.count("A") + defects.count("D"), 2u);
 }
 
 TEST_F(StatScan, PhaseSecondsAddUpTheLogsOfAllScannedProjects)
@@ -134,11 +138,27 @@ TEST_F(StatScan, PhaseSecondsAddUpTheLogsOfAllScannedProjects)
     a.timeLog.entries.push_back({"code", Moment(5000), Moment(5100)});
     Project("A", a);
     Project("B", Logged("plan", 12));
-    Project("Me", Logged("plan", 1000));
+    ProjectRecord me = Logged("plan", 1000);
+    me.defectLog.entries.push_back({"plan", "mine", {}});
+    Project("Me", me);
+    ProjectRecord c = Logged("plan", 0);
+    c.defectLog.entries.push_back({"code", "typo", {}});
+    c.defectLog.entries.push_back({"test", "off by one", {}});
+    Project("C", c);
 
     PhaseSeconds seconds{{"plan", 1}};
     Scan("Me", &seconds);
     EXPECT_EQ(seconds, (PhaseSeconds{{"code", 100}, {"plan", 43}}));
+
+    // The defect logs come from the same scan, each under its row's name; the excluded folder
+    // gives none.
+    StatStore store;
+    ProjectDefectLogs defects;
+    ScanProjects("Me", store, nullptr, &defects);
+    ASSERT_EQ(defects.size(), 3u);
+    EXPECT_EQ(defects.count("Me"), 0u);
+    EXPECT_EQ(defects["C"].entries, c.defectLog.entries);
+    EXPECT_TRUE(defects["A"].entries.empty());
 }
 
 TEST_F(StatScan, ZeroVersionFileCountsAsAnEmptyProject)

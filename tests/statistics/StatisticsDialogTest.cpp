@@ -378,11 +378,22 @@ TEST(ChartPainter, DrawsEveryBarInOrderWithItsValueAndName)
         many.bars.push_back({"P" + std::to_string(i), static_cast<double>(i)});
     }
 
+    // Defect types by count with their running percent, and the injected x removed matrix.
+    ChartPanel& pareto = figures.panels[static_cast<std::size_t>(ChartKind::DefectPareto)];
+    pareto.decimals = 0;
+    pareto.bars = {{"80", 6.0}, {"20", 3.0}, {"(\x95\x73\x96\xbe)", 1.0}}; // (不明)
+    pareto.cumulative = {60.0, 90.0, 100.0};
+    figures.defectMatrix.title = "欠陥";
+    figures.defectMatrix.injected = {"\x90\xdd\x8c\x76", "code"}; // 設計
+    figures.defectMatrix.removed = {"code", "test"};
+    figures.defectMatrix.counts = {{2, 0}, {1, 12}};
+
     QImage image(1000, 900, QImage::Format_RGB32);
     QPainter painter(&image);
     std::vector<DrawnPanel> drawn = PaintChartFigures(painter, QRectF(image.rect()), figures);
     painter.end();
-    ASSERT_EQ(drawn.size(), ChartPanelCount);
+    // The bar panels, then the matrix.
+    ASSERT_EQ(drawn.size(), ChartPanelCount + 1);
 
     EXPECT_EQ(drawn[0].title, QStringLiteral("生産性 (新規 LOC/時間)"));
     EXPECT_EQ(Labels(drawn[0], &DrawnBar::valueText), (std::vector<QString>{"12.5", "30.0", "6.3"}));
@@ -411,5 +422,35 @@ TEST(ChartPainter, DrawsEveryBarInOrderWithItsValueAndName)
     // Panels without bars say so rather than stay blank; the last one spans the width.
     EXPECT_TRUE(drawn[3].bars.empty());
     EXPECT_FALSE(drawn[3].emptyText.isEmpty());
-    EXPECT_GT(drawn[4].area.width(), drawn[3].area.width() * 1.5);
+    EXPECT_GT(drawn.back().area.width(), drawn[3].area.width() * 1.5);
+
+    // The running percent climbs left to right over the bars, each point labelled.
+    const DrawnPanel& drawnPareto = drawn[static_cast<std::size_t>(ChartKind::DefectPareto)];
+    EXPECT_EQ(Labels(drawnPareto, &DrawnBar::label),
+              (std::vector<QString>{"80", "20", QStringLiteral("(不明)")}));
+    EXPECT_EQ(Labels(drawnPareto, &DrawnBar::valueText), (std::vector<QString>{"6", "3", "1"}));
+    EXPECT_EQ(Labels(drawnPareto, &DrawnBar::cumulativeText), (std::vector<QString>{"60%", "90%", "100%"}));
+    ASSERT_EQ(drawnPareto.bars.size(), 3u);
+    EXPECT_EQ(drawnPareto.bars[1].cumulative, 90.0);
+    EXPECT_FALSE(drawn[0].bars[0].cumulative);
+    EXPECT_TRUE(drawn[0].bars[0].cumulativeText.isEmpty());
+
+    // The matrix: phase names in UTF-8 as headers, counts in their cells, nothing where none.
+    const DrawnPanel& matrix = drawn.back();
+    EXPECT_TRUE(matrix.emptyText.isEmpty());
+    EXPECT_TRUE(matrix.title.startsWith(QStringLiteral("欠陥")));
+    EXPECT_EQ(matrix.rowHeaders, (std::vector<QString>{QStringLiteral("設計"), "code"}));
+    EXPECT_EQ(matrix.columnHeaders, (std::vector<QString>{"code", "test"}));
+    EXPECT_EQ(matrix.cells, (std::vector<std::vector<QString>>{{"2", ""}, {"1", "12"}}));
+
+    // Without defects both defect panels say so.
+    figures.panels[static_cast<std::size_t>(ChartKind::DefectPareto)].bars.clear();
+    figures.defectMatrix = DefectMatrixFigure{};
+    QPainter again(&image);
+    drawn = PaintChartFigures(again, QRectF(image.rect()), figures);
+    again.end();
+    ASSERT_EQ(drawn.size(), ChartPanelCount + 1);
+    EXPECT_FALSE(drawn[static_cast<std::size_t>(ChartKind::DefectPareto)].emptyText.isEmpty());
+    EXPECT_FALSE(drawn.back().emptyText.isEmpty());
+    EXPECT_TRUE(drawn.back().cells.empty());
 }
