@@ -2,16 +2,21 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cerrno>
+#include <condition_variable>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <limits>
+#include <mutex>
 #include <new>
 #include <optional>
 #include <set>
 #include <stdexcept>
 #include <sys/stat.h>
+#include <system_error>
+#include <thread>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -342,6 +347,106 @@ std::int32_t Saturate(std::int64_t value)
     return static_cast<std::int32_t>(std::min<std::int64_t>(value, std::numeric_limits<std::int32_t>::max()));
 }
 
+// Below this many pairs per worker, starting threads costs more than it saves.
+constexpr std::size_t MinPairsPerWorker = 32;
+
+std::size_t AutomaticWorkers(std::size_t pairs)
+{
+    const std::size_t cores = std::thread::hardware_concurrency();
+    return std::max<std::size_t>(1, std::min(cores, pairs / MinPairsPerWorker));
+}
+
+enum class ParallelEnd { Finished, Cancelled, Stopped };
+
+// Counts the pairs from `done` on with `workers` threads, each holding one pair at a time. The
+// results are summed and reported on the calling thread in table order, exactly as one thread
+// would. A pair that fails while others are in flight may only have lacked the memory they held,
+// so it ends the parallel part (Stopped) with `done` on that pair: the caller counts it alone.
+ParallelEnd CountInParallel(const std::string& base, const std::string& current,
+                            const std::vector<const SourceFileEntry*>& entries, std::size_t workers,
+                            FileLocCounts& sum, std::size_t& done, const LocProgress& progress)
+{
+    const std::size_t total = entries.size();
+    std::vector<std::optional<FileLocCounts>> results(total);
+    std::vector<char> finished(total, 0);
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::atomic<std::size_t> next{done};
+    std::atomic<bool> stop{false};
+    std::size_t running = 0;
+    auto work = [&] {
+        while (!stop.load(std::memory_order_relaxed)) {
+            const std::size_t i = next.fetch_add(1, std::memory_order_relaxed);
+            if (i >= total) {
+                break;
+            }
+            std::optional<FileLocCounts> counts = CompareSourceFile(base, current, *entries[i]);
+            {
+                std::lock_guard lock(mutex);
+                results[i] = counts;
+                finished[i] = 1;
+                if (!counts) {
+                    stop = true;
+                }
+            }
+            changed.notify_one();
+        }
+        {
+            std::lock_guard lock(mutex);
+            --running;
+        }
+        changed.notify_one();
+    };
+    // Declared last so that the threads are joined before the state they share goes away.
+    std::vector<std::jthread> threads;
+    try {
+        threads.reserve(workers);
+        for (std::size_t w = 0; w < workers; ++w) {
+            {
+                std::lock_guard lock(mutex);
+                ++running;
+            }
+            try {
+                threads.emplace_back(work);
+            } catch (...) {
+                std::lock_guard lock(mutex);
+                --running;
+                throw;
+            }
+        }
+    } catch (const std::system_error&) {
+        // Fewer threads than asked for still count every pair; none leaves it to the caller.
+    } catch (const std::bad_alloc&) {
+    }
+    if (threads.empty()) {
+        return ParallelEnd::Stopped;
+    }
+    while (done < total) {
+        std::optional<FileLocCounts> counts;
+        {
+            std::unique_lock lock(mutex);
+            changed.wait(lock, [&] { return finished[done] != 0 || running == 0; });
+            if (finished[done] == 0) {
+                return ParallelEnd::Stopped;
+            }
+            counts = results[done];
+        }
+        if (!counts) {
+            stop = true;
+            return ParallelEnd::Stopped;
+        }
+        sum.reused += counts->reused;
+        sum.deleted += counts->deleted;
+        sum.added += counts->added;
+        ++done;
+        if (progress && !progress(done, total)) {
+            stop = true;
+            return ParallelEnd::Cancelled;
+        }
+    }
+    return ParallelEnd::Finished;
+}
+
 } // namespace
 
 bool CollectSourceFiles(const std::string& dir, bool recurse, std::string_view renameSource, LocSide side,
@@ -386,7 +491,8 @@ std::optional<FileLocCounts> CompareSourceFile(const std::string& basePath, cons
 }
 
 LocOutcome CountProjectLoc(std::string_view basePath, std::string_view currentPath, bool recurse,
-                           LocCounts& counts, bool renameByProjectName, const LocProgress& progress)
+                           LocCounts& counts, bool renameByProjectName, const LocProgress& progress,
+                           std::size_t workers)
 {
     LocOutcome outcome;
     const std::string base = ToSlashes(basePath);
@@ -411,7 +517,28 @@ LocOutcome CountProjectLoc(std::string_view basePath, std::string_view currentPa
         return outcome;
     }
     FileLocCounts sum;
+    std::vector<const SourceFileEntry*> entries;
+    try {
+        entries.reserve(total);
+    } catch (const std::bad_alloc&) {
+        outcome.failure = OutOfMemoryMessage;
+        return outcome;
+    }
     for (const auto& [key, entry] : table) {
+        entries.push_back(&entry);
+    }
+    if (workers == 0) {
+        workers = AutomaticWorkers(total);
+    }
+    if (workers > 1 && total > 1) {
+        if (CountInParallel(base, current, entries, std::min(workers, total), sum, done, progress) ==
+            ParallelEnd::Cancelled) {
+            outcome.cancelled = true;
+            return outcome;
+        }
+    }
+    for (; done < total;) {
+        const SourceFileEntry& entry = *entries[done];
         std::optional<FileLocCounts> pair = CompareSourceFile(base, current, entry);
         if (!pair) {
             outcome.failure = TooLargeMessage(base, current, entry);
@@ -420,7 +547,8 @@ LocOutcome CountProjectLoc(std::string_view basePath, std::string_view currentPa
         sum.reused += pair->reused;
         sum.deleted += pair->deleted;
         sum.added += pair->added;
-        if (progress && !progress(++done, total)) {
+        ++done;
+        if (progress && !progress(done, total)) {
             outcome.cancelled = true;
             return outcome;
         }

@@ -80,7 +80,11 @@ struct [[nodiscard]] LocOutcome {
 // files; '\' in a path is taken as a separator. With `renameByProjectName` the base project's
 // main file named after its folder pairs with the current project's file named after its folder.
 // On completion `counts` is overwritten (each count saturates at the 32-bit limit).
+// `workers` threads compare the pairs (0: one per core when there are enough pairs to pay for
+// them); counts, progress and failures are the same for any number, and `progress` is called on
+// the calling thread only.
 LocOutcome CountProjectLoc(std::string_view basePath, std::string_view currentPath, bool recurse,
-                           LocCounts& counts, bool renameByProjectName, const LocProgress& progress = {});
+                           LocCounts& counts, bool renameByProjectName, const LocProgress& progress = {},
+                           std::size_t workers = 0);
 
 } // namespace quilvane

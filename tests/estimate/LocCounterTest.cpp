@@ -4,13 +4,16 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
 #include "estimate/LineMatcher.h"
 #include "estimate/LocCounter.h"
+#include "tests/estimate/GreedyScan.h"
 
 using namespace quilvane;
 namespace fs = std::filesystem;
@@ -328,24 +331,136 @@ TEST_F(LocCountProject, ProgressReportsEveryPairAndCancelKeepsCounts)
     Write("Prob2/A.cs", "a;\n");
     Write("Prob2/B.cs", "b;\n");
     Write("Prob2/C.cs", "c;\n");
-    std::vector<std::pair<std::size_t, std::size_t>> calls;
-    LocCounts counts{7, 8, 9};
-    auto record = [&](std::size_t d, std::size_t t) {
-        calls.emplace_back(d, t);
-        return true;
-    };
-    LocOutcome outcome = CountProjectLoc("", Path("Prob2"), true, counts, true, record);
-    EXPECT_FALSE(outcome.cancelled);
-    EXPECT_EQ(Text(counts), "0/0/3");
-    ASSERT_EQ(calls.size(), 4U);
-    EXPECT_EQ(calls.front(), (std::pair<std::size_t, std::size_t>{0, 3}));
-    EXPECT_EQ(calls.back(), (std::pair<std::size_t, std::size_t>{3, 3}));
+    // Whatever the number of threads, progress comes in table order on the calling thread.
+    for (std::size_t workers : {0U, 1U, 2U, 3U, 8U}) {
+        std::vector<std::pair<std::size_t, std::size_t>> calls;
+        LocCounts counts{7, 8, 9};
+        const auto caller = std::this_thread::get_id();
+        auto record = [&](std::size_t d, std::size_t t) {
+            EXPECT_EQ(std::this_thread::get_id(), caller);
+            calls.emplace_back(d, t);
+            return true;
+        };
+        LocOutcome outcome = CountProjectLoc("", Path("Prob2"), true, counts, true, record, workers);
+        EXPECT_FALSE(outcome.cancelled);
+        EXPECT_EQ(Text(counts), "0/0/3");
+        ASSERT_EQ(calls.size(), 4U) << workers;
+        for (std::size_t i = 0; i < calls.size(); ++i) {
+            EXPECT_EQ(calls[i], (std::pair<std::size_t, std::size_t>{i, 3})) << workers;
+        }
 
-    counts = {7, 8, 9};
-    outcome = CountProjectLoc("", Path("Prob2"), true, counts, true,
-                              [](std::size_t d, std::size_t) { return d < 2; });
-    EXPECT_TRUE(outcome.cancelled);
-    EXPECT_EQ(Text(counts), "7/8/9");
+        counts = {7, 8, 9};
+        calls.clear();
+        outcome = CountProjectLoc(
+            "", Path("Prob2"), true, counts, true,
+            [&](std::size_t d, std::size_t t) {
+                calls.emplace_back(d, t);
+                return d < 2;
+            },
+            workers);
+        EXPECT_TRUE(outcome.cancelled);
+        EXPECT_EQ(Text(counts), "7/8/9");
+        EXPECT_EQ(calls.size(), 3U) << workers;
+    }
+}
+
+namespace {
+
+// The lines of a generated file: one unit each in either language, so the greedy scan over the
+// lines gives the file's counts.
+std::vector<std::string> GeneratedLines(std::mt19937& rng, std::size_t count, bool isVb)
+{
+    std::uniform_int_distribution<int> pick(0, 30);
+    std::vector<std::string> lines;
+    for (std::size_t i = 0; i < count; ++i) {
+        lines.push_back("x" + std::to_string(pick(rng)) + (isVb ? " = 1" : " = 1;"));
+    }
+    return lines;
+}
+
+std::string Joined(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const auto& line : lines) {
+        text += line + "\n";
+    }
+    return text;
+}
+
+std::vector<std::string_view> Views(const std::vector<std::string>& lines)
+{
+    return {lines.begin(), lines.end()};
+}
+
+} // namespace
+
+TEST_F(LocCountProject, AnyNumberOfThreadsAgreesWithGreedyScanOnLargeTree)
+{
+    // Many pairs in nested folders, C# and VB mixed: edited, unchanged, only in the base, only
+    // in the current project. The expected counts come from the plain greedy scan of each pair.
+    std::mt19937 rng(20261208);
+    std::uniform_int_distribution<int> kind(0, 9);
+    std::uniform_int_distribution<std::size_t> length(0, 60);
+    std::uniform_int_distribution<int> edit(0, 9);
+    LocCounts expected;
+    std::int64_t reused = 0;
+    std::int64_t deleted = 0;
+    std::int64_t added = 0;
+    for (int i = 0; i < 400; ++i) {
+        const bool isVb = i % 3 == 0;
+        const std::string name = "d" + std::to_string(i % 7) + "/e" + std::to_string(i % 5) + "/F" +
+                                 std::to_string(i) + (isVb ? ".vb" : ".cs");
+        auto base = GeneratedLines(rng, length(rng), isVb);
+        std::vector<std::string> current;
+        for (const auto& line : base) {
+            int e = edit(rng);
+            if (e != 0) {
+                current.push_back(e == 1 ? "y" + line : line);
+            }
+        }
+        const int k = kind(rng);
+        if (k == 0) {
+            Write("Prob1/" + name, Joined(base));
+            deleted += static_cast<std::int64_t>(base.size());
+            continue;
+        }
+        if (k == 1) {
+            Write("Prob2/" + name, Joined(current));
+            added += static_cast<std::int64_t>(current.size());
+            continue;
+        }
+        if (k == 2) {
+            current = base;
+        }
+        Write("Prob1/" + name, Joined(base));
+        Write("Prob2/" + name, Joined(current));
+        if (k == 2) {
+            SetTime("Prob2/" + name, 1400000000 + i);
+            SetTime("Prob1/" + name, 1400000000 + i);
+        }
+        MatchFlags baseFlags;
+        MatchFlags currentFlags;
+        GreedyMatch(Views(base), Views(current), baseFlags, currentFlags);
+        for (char flag : baseFlags) {
+            ++(flag != 0 ? reused : deleted);
+        }
+        for (char flag : currentFlags) {
+            added += flag != 0 ? 0 : 1;
+        }
+    }
+    expected.reused = static_cast<std::int32_t>(reused);
+    expected.deleted = static_cast<std::int32_t>(deleted);
+    expected.added = static_cast<std::int32_t>(added);
+    for (std::size_t workers : {1U, 0U, 2U, 3U, 16U}) {
+        LocCounts counts{-1, -1, -1};
+        std::size_t calls = 0;
+        LocOutcome outcome = CountProjectLoc(
+            Path("Prob1"), Path("Prob2"), true, counts, true,
+            [&](std::size_t d, std::size_t) { return d == calls++; }, workers);
+        EXPECT_FALSE(outcome.cancelled) << workers;
+        EXPECT_EQ(outcome.failure, "") << workers;
+        EXPECT_EQ(Text(counts), Text(expected)) << workers;
+    }
 }
 
 namespace {
@@ -387,21 +502,24 @@ TEST_F(LocCountProject, PairTooLargeForTheMemoryFailsAndKeepsCounts)
         {600 << 10, "Prob1", "Prob2/A.cs"},
     };
     for (const Case& c : cases) {
-        LocCounts counts{7, 8, 9};
-        LocOutcome outcome;
-        {
-            MemoryLimit limit(c.limit);
-            outcome = CountProjectLoc(c.base[0] ? Path(c.base) : "", Path("Prob2"), true, counts, true);
+        for (std::size_t workers : {1U, 2U}) {
+            LocCounts counts{7, 8, 9};
+            LocOutcome outcome;
+            {
+                MemoryLimit limit(c.limit);
+                outcome = CountProjectLoc(c.base[0] ? Path(c.base) : "", Path("Prob2"), true, counts, true,
+                                          {}, workers);
+            }
+            if (c.limit == NoBulkMemoryLimit) {
+                EXPECT_EQ(outcome.failure, "");
+                EXPECT_EQ(Text(counts), c.expected);
+                continue;
+            }
+            EXPECT_FALSE(outcome.cancelled);
+            EXPECT_NE(outcome.failure.find(Path(c.expected) + ": "), std::string::npos) << outcome.failure;
+            EXPECT_NE(outcome.failure.find("メモリが足りない"), std::string::npos) << outcome.failure;
+            EXPECT_EQ(Text(counts), "7/8/9") << c.limit;
         }
-        if (c.limit == NoBulkMemoryLimit) {
-            EXPECT_EQ(outcome.failure, "");
-            EXPECT_EQ(Text(counts), c.expected);
-            continue;
-        }
-        EXPECT_FALSE(outcome.cancelled);
-        EXPECT_NE(outcome.failure.find(Path(c.expected) + ": "), std::string::npos) << outcome.failure;
-        EXPECT_NE(outcome.failure.find("メモリが足りない"), std::string::npos) << outcome.failure;
-        EXPECT_EQ(Text(counts), "7/8/9") << c.limit;
     }
     // Every block was given back: the same count succeeds under a cap it fits in.
     LocCounts counts;
