@@ -17,21 +17,7 @@ const char* const FirstProjectPhaseNote =
 // tells a singular history apart from a fit that happens to be all zeros.
 bool HistoryIsSingular(const std::vector<HistoryPoint>& history)
 {
-    std::vector<std::vector<double>> a(4, std::vector<double>(5, 0.0));
-    for (const HistoryPoint& p : history) {
-        const double x[4] = {1.0, p.actualReuse, p.actualDelete, p.actualNew};
-        for (int r = 0; r < 4; ++r) {
-            for (int c = 0; c < 4; ++c) {
-                a[r][c] += x[r] * x[c];
-            }
-            a[r][4] += x[r] * p.actualMinutes;
-        }
-    }
-    std::vector<double> solution;
-    if (!SolveLinearSystem(a, solution).Ok()) {
-        return true;
-    }
-    return !std::all_of(solution.begin(), solution.end(), [](double v) { return std::isfinite(v); });
+    return !SolveNormalEquations(history).has_value();
 }
 
 std::string Format(const char* format, double value)

@@ -56,7 +56,7 @@ double TruncateToFourDecimals(double value)
     return std::trunc(value * 10000.0) * 0.0001 + 0.0;
 }
 
-ProbeCoefficients FitCoefficients(const std::vector<HistoryPoint>& history)
+std::optional<std::vector<double>> SolveNormalEquations(const std::vector<HistoryPoint>& history)
 {
     std::vector<std::vector<double>> a(4, std::vector<double>(5, 0.0));
     for (const HistoryPoint& p : history) {
@@ -69,15 +69,25 @@ ProbeCoefficients FitCoefficients(const std::vector<HistoryPoint>& history)
         }
     }
     std::vector<double> s;
-    ProbeCoefficients result;
     if (!SolveLinearSystem(a, s)) {
-        return result;
+        return std::nullopt;
     }
     for (double v : s) {
         if (!std::isfinite(v)) {
-            return result;
+            return std::nullopt;
         }
     }
+    return s;
+}
+
+ProbeCoefficients FitCoefficients(const std::vector<HistoryPoint>& history)
+{
+    ProbeCoefficients result;
+    auto solved = SolveNormalEquations(history);
+    if (!solved) {
+        return result;
+    }
+    const std::vector<double>& s = *solved;
     result.constant = TruncateToFourDecimals(s[0]);
     result.reuseCoef = TruncateToFourDecimals(s[1]);
     result.deleteCoef = TruncateToFourDecimals(s[2]);

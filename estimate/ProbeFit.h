@@ -2,6 +2,7 @@
 // The PROBE regression: total minutes = constant + reuseCoef * reused + deleteCoef * deleted +
 // newCoef * new, fitted by least squares over the student's finished projects, with the half
 // width of the prediction interval from the Student t distribution.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,11 @@ struct ProbePrediction {
 // augmented matrix, in place. On success `solution` = the last column; fails when a pivot is
 // exactly 0.0 or a row is not m + 1 long, `solution` then untouched.
 Status SolveLinearSystem(std::vector<std::vector<double>>& matrix, std::vector<double>& solution);
+
+// The least-squares solution (constant, reuse, delete, new) of the history's normal equations;
+// nothing when they are singular or the solution is not finite.
+[[nodiscard]] std::optional<std::vector<double>>
+SolveNormalEquations(const std::vector<HistoryPoint>& history);
 
 // Cuts toward zero to four decimals: 1.23459 -> 1.2345, -0.00007 -> 0 (never -0).
 double TruncateToFourDecimals(double value);
