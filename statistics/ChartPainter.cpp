@@ -23,6 +23,20 @@ QString TitleText(const std::string& title, const std::string& unit)
            QStringLiteral(")");
 }
 
+// Every panel's frame and its title on the first line; returns where the title went.
+QRectF PaintFrameAndTitle(QPainter& painter, const QRectF& area, const QString& title)
+{
+    const QFontMetricsF metrics(painter.font());
+    painter.setPen(FrameColor);
+    painter.drawRect(area.adjusted(0.5, 0.5, -0.5, -0.5));
+    painter.setPen(Qt::black);
+    const QRectF titleRect(area.left() + Margin, area.top() + 2, area.width() - 2 * Margin,
+                           metrics.height() + 2);
+    painter.drawText(titleRect, Qt::AlignLeft | Qt::AlignVCenter,
+                     metrics.elidedText(title, Qt::ElideRight, titleRect.width()));
+    return titleRect;
+}
+
 } // namespace
 
 DrawnPanel PaintBarPanel(QPainter& painter, const QRectF& area, const ChartPanel& panel)
@@ -34,12 +48,7 @@ DrawnPanel PaintBarPanel(QPainter& painter, const QRectF& area, const ChartPanel
     const double line = metrics.height();
 
     painter.save();
-    painter.setPen(FrameColor);
-    painter.drawRect(area.adjusted(0.5, 0.5, -0.5, -0.5));
-    painter.setPen(Qt::black);
-    const QRectF titleRect(area.left() + Margin, area.top() + 2, area.width() - 2 * Margin, line + 2);
-    painter.drawText(titleRect, Qt::AlignLeft | Qt::AlignVCenter,
-                     metrics.elidedText(drawn.title, Qt::ElideRight, titleRect.width()));
+    const QRectF titleRect = PaintFrameAndTitle(painter, area, drawn.title);
 
     // Room above the bars for their values and below for their names.
     const QRectF plot(area.left() + Margin, titleRect.bottom() + line + 2, area.width() - 2 * Margin,
@@ -150,12 +159,7 @@ DrawnPanel PaintDefectMatrix(QPainter& painter, const QRectF& area, const Defect
     const double line = metrics.height();
 
     painter.save();
-    painter.setPen(FrameColor);
-    painter.drawRect(area.adjusted(0.5, 0.5, -0.5, -0.5));
-    painter.setPen(Qt::black);
-    const QRectF titleRect(area.left() + Margin, area.top() + 2, area.width() - 2 * Margin, line + 2);
-    painter.drawText(titleRect, Qt::AlignLeft | Qt::AlignVCenter,
-                     metrics.elidedText(drawn.title, Qt::ElideRight, titleRect.width()));
+    const QRectF titleRect = PaintFrameAndTitle(painter, area, drawn.title);
 
     const QRectF table(area.left() + Margin, titleRect.bottom() + 4, area.width() - 2 * Margin,
                        area.bottom() - titleRect.bottom() - 4 - Margin);
