@@ -10,13 +10,6 @@
 namespace quilvane {
 namespace {
 
-// The list's number columns, as StoreFromRows reads them.
-constexpr std::size_t PlanNewColumn = 5;
-constexpr std::size_t PlanMinutesColumn = 6;
-constexpr std::size_t ActNewColumn = 9;
-constexpr std::size_t ActMinutesColumn = 11;
-constexpr std::size_t BugsColumn = 12;
-
 double Number(const StatRow& row, std::size_t column)
 {
     return static_cast<double>(AtoiLike(row[column]));
@@ -144,16 +137,17 @@ ChartFigures ComputeChartFigures(const std::vector<StatRow>& rows, const PhaseSe
         if (auto log = defects.find(name); log != defects.end()) {
             analysis.Add(log->second);
         }
-        const double minutes = Number(row, ActMinutesColumn);
-        const double added = Number(row, ActNewColumn);
+        const double minutes = Number(row, StatActMinutesColumn);
+        const double added = Number(row, StatActNewColumn);
         // Unfinished projects hold zeros; a ratio over them means nothing.
         if (minutes > 0) {
             panel(ChartKind::Productivity).bars.push_back({name, added * 60.0 / minutes});
-            panel(ChartKind::TimeRatio).bars.push_back({name, Number(row, PlanMinutesColumn) / minutes});
+            panel(ChartKind::TimeRatio).bars.push_back({name, Number(row, StatPlanMinutesColumn) / minutes});
         }
         if (added > 0) {
-            panel(ChartKind::SizeRatio).bars.push_back({name, Number(row, PlanNewColumn) / added});
-            panel(ChartKind::DefectDensity).bars.push_back({name, Number(row, BugsColumn) * 1000.0 / added});
+            panel(ChartKind::SizeRatio).bars.push_back({name, Number(row, StatPlanNewColumn) / added});
+            panel(ChartKind::DefectDensity)
+                .bars.push_back({name, Number(row, StatBugsColumn) * 1000.0 / added});
         }
     }
 

@@ -9,13 +9,6 @@
 namespace quilvane {
 namespace {
 
-// List columns the chart reads.
-constexpr std::size_t PlanNewColumn = 5;
-constexpr std::size_t PlanMinutesColumn = 6;
-constexpr std::size_t ActNewColumn = 9;
-constexpr std::size_t ActMinutesColumn = 11;
-constexpr std::size_t BugsColumn = 12;
-
 // Sheet columns B..H.
 constexpr int NameCell = 2;
 constexpr int MinutesCell = 3;
@@ -71,15 +64,15 @@ std::vector<ChartCell> ChartCells(const std::string& userName, const std::vector
             continue;
         }
         const StatRow& row = rows[static_cast<std::size_t>(i)];
-        const std::int32_t actMinutes = AtoiLike(row[ActMinutesColumn]);
-        const std::int32_t actNew = AtoiLike(row[ActNewColumn]);
+        const std::int32_t actMinutes = AtoiLike(row[StatActMinutesColumn]);
+        const std::int32_t actNew = AtoiLike(row[StatActNewColumn]);
         cells.push_back({r, NameCell, row[StatNameColumn]});
         cells.push_back({r, MinutesCell, actMinutes});
         cells.push_back({r, NewLocCell, actNew});
         cells.push_back({r, LocPerMinuteCell, Ratio(actNew, actMinutes)});
-        cells.push_back({r, TimeRatioCell, Ratio(AtoiLike(row[PlanMinutesColumn]), actMinutes)});
-        cells.push_back({r, SizeRatioCell, Ratio(AtoiLike(row[PlanNewColumn]), actNew)});
-        cells.push_back({r, BugsCell, AtoiLike(row[BugsColumn])});
+        cells.push_back({r, TimeRatioCell, Ratio(AtoiLike(row[StatPlanMinutesColumn]), actMinutes)});
+        cells.push_back({r, SizeRatioCell, Ratio(AtoiLike(row[StatPlanNewColumn]), actNew)});
+        cells.push_back({r, BugsCell, AtoiLike(row[StatBugsColumn])});
     }
     return cells;
 }

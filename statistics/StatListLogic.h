@@ -17,6 +17,12 @@ using StatRow = std::array<std::string, StatColumnCount>;
 
 inline constexpr std::size_t StatMarkColumn = 0;
 inline constexpr std::size_t StatNameColumn = 1;
+// The number columns that the charts read, as StoreFromRows reads them.
+inline constexpr std::size_t StatPlanNewColumn = 5;
+inline constexpr std::size_t StatPlanMinutesColumn = 6;
+inline constexpr std::size_t StatActNewColumn = 9;
+inline constexpr std::size_t StatActMinutesColumn = 11;
+inline constexpr std::size_t StatBugsColumn = 12;
 
 // The rows of a store, one per record in key order.
 std::vector<StatRow> StatRowsOf(const StatStore& store);
