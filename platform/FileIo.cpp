@@ -257,13 +257,18 @@ Status ReadRegularFile(const std::string& path, std::string& bytes)
     }
     std::string read;
     try {
-        // The size is a hint only: the file may grow or shrink while it is read.
-        if (info.st_size > 0) {
-            read.reserve(static_cast<std::size_t>(info.st_size));
-        }
-        char buffer[65536];
+        // Read straight into the result, sized by the status with one byte to spare: the last
+        // read then comes back short at the expected end and no further call is needed to see
+        // it. The size is a hint only: a file that grew meanwhile is still read whole.
+        const auto expected = static_cast<std::size_t>(std::max<off_t>(info.st_size, 0));
+        read.resize(expected + 1);
+        std::size_t size = 0;
         for (;;) {
-            ssize_t n = calls.Read(fd, buffer, sizeof buffer);
+            if (size == read.size()) {
+                read.resize(std::max<std::size_t>(size * 2, 65536));
+            }
+            const std::size_t want = read.size() - size;
+            ssize_t n = calls.Read(fd, read.data() + size, want);
             if (n < 0) {
                 if (errno == EINTR) {
                     continue;
@@ -275,8 +280,12 @@ Status ReadRegularFile(const std::string& path, std::string& bytes)
             if (n == 0) {
                 break;
             }
-            read.append(buffer, static_cast<std::size_t>(n));
+            size += static_cast<std::size_t>(n);
+            if (static_cast<std::size_t>(n) < want && size >= expected) {
+                break;
+            }
         }
+        read.resize(size);
     } catch (const std::bad_alloc&) {
         CloseQuietly(fd);
         return Status::Failure(path + " はメモリーに読み込めない大きさです");

@@ -4,10 +4,9 @@
 
 namespace quilvane {
 
-void TimeValue::Set(std::int32_t seconds)
+std::string TimeValue::Text() const
 {
-    seconds_ = seconds;
-    text_ = isDuration_ ? FormatSpan(seconds) : FormatMoment(seconds);
+    return isDuration_ ? FormatSpan(seconds_) : FormatMoment(seconds_);
 }
 
 TimeLogAddition TimeLog::AddEntry(const std::string& phase, std::int32_t start, std::int32_t end)

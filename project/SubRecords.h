@@ -10,25 +10,26 @@
 
 namespace quilvane {
 
-// A moment (seconds since 1970, as time() gives them) or a span of seconds, with its display
-// text kept in step by Set, the only way the value changes.
+// A moment (seconds since 1970, as time() gives them) or a span of seconds. The display text
+// is made when it is shown: a project holds thousands of moments that are read, summed and
+// saved without ever being looked at, and the statistics scan loads whole folders of them.
 class TimeValue {
 public:
     TimeValue() : TimeValue(0, false) {}
-    TimeValue(std::int32_t seconds, bool isDuration) : isDuration_(isDuration) { Set(seconds); }
+    TimeValue(std::int32_t seconds, bool isDuration) : isDuration_(isDuration), seconds_(seconds) {}
 
-    void Set(std::int32_t seconds);
+    void Set(std::int32_t seconds) { seconds_ = seconds; }
 
     std::int32_t Seconds() const { return seconds_; }
     bool IsDuration() const { return isDuration_; }
-    const std::string& Text() const { return text_; }
+    // "2026/12/07  04:36:20" in local time for a moment, "DD HH:MM:SS" for a span.
+    std::string Text() const;
 
     bool operator==(const TimeValue& other) const = default;
 
 private:
     bool isDuration_;
     std::int32_t seconds_ = 0;
-    std::string text_;
 };
 
 inline TimeValue Moment(std::int32_t seconds)

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/FileIo.h"
+#include "platform/FolderListing.h"
 #include "platform/PathNames.h"
 #include "platform/ProgramFolder.h"
 #include "project/ProjectFile.h"
@@ -35,16 +36,36 @@ bool HasProjectExtension(const std::string& name)
     return ext[0] == '.' && lower(ext[1]) == 'p' && lower(ext[2]) == 's' && lower(ext[3]) == 'p';
 }
 
-std::vector<std::string> ListEntries(const std::string& folder, bool wantDirectories)
+enum class Wanted { Directories, ProjectFiles };
+
+// The names in `folder` that are directories, or regular "*.psp" files, in the order the original
+// file system listed them. The type comes with the listing; only a link (followed, as the
+// original did) or a file system that does not tell costs a status call. Project files are
+// picked by name before anything is asked about them, so other files in a project folder cost
+// nothing.
+std::vector<std::string> ListEntries(const std::string& folder, Wanted wanted)
 {
     std::vector<std::string> names;
-    for (auto& name : ListFolder(folder).value_or(std::vector<std::string>{})) {
-        std::error_code typeError;
-        fs::path path = fs::path(folder) / name;
-        bool matches =
-            wantDirectories ? fs::is_directory(path, typeError) : fs::is_regular_file(path, typeError);
-        if (matches && !typeError) {
-            names.push_back(std::move(name));
+    const auto opened = Folder::Open(folder);
+    auto entries = opened ? opened->List() : std::nullopt;
+    if (!entries) {
+        return names;
+    }
+    const EntryKind kind = wanted == Wanted::Directories ? EntryKind::Directory : EntryKind::RegularFile;
+    for (FolderEntry& entry : *entries) {
+        if (wanted == Wanted::ProjectFiles && !HasProjectExtension(entry.name)) {
+            continue;
+        }
+        bool matches = entry.kind == kind;
+        if (entry.kind == EntryKind::Other) {
+            std::error_code typeError;
+            fs::path path = fs::path(folder) / entry.name;
+            matches = kind == EntryKind::Directory ? fs::is_directory(path, typeError)
+                                                   : fs::is_regular_file(path, typeError);
+            matches = matches && !typeError;
+        }
+        if (matches) {
+            names.push_back(std::move(entry.name));
         }
     }
     // Folders listed as the original file system listed them: case-insensitive, bytes breaking ties.
@@ -78,19 +99,15 @@ StatRecord RecordOf(const ProjectRecord& project)
 
 std::string FirstProjectFile(const std::string& folder)
 {
-    for (std::string& name : ListEntries(folder, false)) {
-        if (HasProjectExtension(name)) {
-            return name;
-        }
-    }
-    return {};
+    std::vector<std::string> files = ListEntries(folder, Wanted::ProjectFiles);
+    return files.empty() ? std::string() : std::move(files.front());
 }
 
 void ForEachScannedProject(const std::string& excludedName,
                            const std::function<void(const std::string&, const ProjectRecord&)>& visit)
 {
     const std::string& root = ProgramFolder();
-    for (const std::string& diskName : ListEntries(root, true)) {
+    for (const std::string& diskName : ListEntries(root, Wanted::Directories)) {
         // Rows are keyed by the stored (CP932) name, as the open project names its folder; a
         // folder whose name CP932 cannot hold is no project of this workbench.
         auto stored = DiskToStoredName(diskName);

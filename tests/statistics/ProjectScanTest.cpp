@@ -92,6 +92,20 @@ TEST_F(StatScan, FoldersWithoutProjectFileAndPlainFilesAreSkipped)
     EXPECT_TRUE(store.records.empty());
 }
 
+TEST_F(StatScan, LinksToProjectFoldersAndFilesAreFollowed)
+{
+    // The listing's own entry types say "link" for these; the scan still looks through them.
+    Project("Real", FinishedProject(5, 0, 0, 0));
+    std::filesystem::create_directory_symlink(dir_.Path("Real"), dir_.Path("Linked"));
+    std::filesystem::create_directories(dir_.Path("FileLink"));
+    std::filesystem::create_symlink(dir_.Path("Real/work.psp"), dir_.Path("FileLink/work.psp"));
+    std::filesystem::create_directory_symlink(dir_.Path("Nowhere"), dir_.Path("Dangling"));
+    StatStore store = Scan();
+    EXPECT_EQ(store.records["Linked"].actReuse, 5);
+    EXPECT_EQ(store.records["FileLink"].actReuse, 5);
+    EXPECT_EQ(store.records.count("Dangling"), 0U);
+}
+
 TEST_F(StatScan, OnlyTheFirstProjectFileInNameOrderIsRead)
 {
     // Name order disregards case, as the original platform's listing did: "a.PSP" < "B.psp" < "c.psp".
