@@ -4,15 +4,12 @@
 #include <array>
 #include <atomic>
 #include <cerrno>
-#include <condition_variable>
 #include <cstring>
-#include <dirent.h>
 #include <fcntl.h>
+#include <functional>
 #include <limits>
-#include <mutex>
 #include <new>
 #include <optional>
-#include <set>
 #include <stdexcept>
 #include <sys/stat.h>
 #include <system_error>
@@ -28,17 +25,6 @@
 namespace quilvane {
 namespace {
 
-// The last component of a '/'-separated path, trailing separators ignored ("a/Prob1/" names
-// Prob1), so a path typed with a final slash keeps the project-name rule working.
-std::string_view LastComponent(std::string_view path)
-{
-    while (path.size() > 1 && path.back() == '/') {
-        path.remove_suffix(1);
-    }
-    std::size_t slash = path.rfind('/');
-    return slash == std::string_view::npos ? path : path.substr(slash + 1);
-}
-
 std::string JoinPath(const std::string& dir, std::string_view rel)
 {
     std::string path = dir;
@@ -50,136 +36,6 @@ std::string JoinPath(const std::string& dir, std::string_view rel)
     }
     return path;
 }
-
-enum class EntryKind { Directory, File, Other };
-
-EntryKind KindOf(const std::string& path, unsigned char type)
-{
-    if (type == DT_DIR) {
-        return EntryKind::Directory;
-    }
-    if (type == DT_REG) {
-        return EntryKind::File;
-    }
-    // Symbolic links and file systems that do not report the type: ask stat, which follows links.
-    struct stat st {};
-    if (stat(path.c_str(), &st) != 0) {
-        return EntryKind::Other;
-    }
-    if (S_ISDIR(st.st_mode)) {
-        return EntryKind::Directory;
-    }
-    return S_ISREG(st.st_mode) ? EntryKind::File : EntryKind::Other;
-}
-
-std::optional<std::vector<std::pair<std::string, unsigned char>>> ReadDirectory(const std::string& path)
-{
-    DIR* dir = opendir(path.c_str());
-    if (dir == nullptr) {
-        return std::nullopt;
-    }
-    std::vector<std::pair<std::string, unsigned char>> entries;
-    while (const dirent* entry = readdir(dir)) {
-        std::string name = entry->d_name;
-        if (name != "." && name != "..") {
-            entries.emplace_back(std::move(name), entry->d_type);
-        }
-    }
-    closedir(dir);
-    std::sort(entries.begin(), entries.end());
-    return entries;
-}
-
-class SourceWalk {
-public:
-    SourceWalk(const std::string& root, bool recurse, std::string_view renameSource, LocSide side,
-               SourceFileTable& table)
-        : root_(root), recurse_(recurse), renameSource_(renameSource), projectName_(LastComponent(root)),
-          side_(side), table_(table)
-    {
-    }
-
-    bool Run() { return Walk(root_); }
-
-private:
-    bool Walk(const std::string& dirPath)
-    {
-        // A folder reached twice (through a symbolic link) would loop forever or count twice.
-        struct stat st {};
-        if (stat(dirPath.c_str(), &st) != 0 || !visited_.emplace(st.st_dev, st.st_ino).second) {
-            return false;
-        }
-        auto entries = ReadDirectory(dirPath);
-        if (!entries) {
-            return false;
-        }
-        std::size_t keyLength = key_.size();
-        std::size_t diskLength = disk_.size();
-        if (!key_.empty()) {
-            key_ += '\\';
-            disk_ += '/';
-        }
-        for (const auto& [name, type] : *entries) {
-            key_.resize(keyLength + (keyLength == 0 ? 0 : 1));
-            disk_.resize(diskLength + (diskLength == 0 ? 0 : 1));
-            key_ += name;
-            disk_ += name;
-            std::string path = JoinPath(dirPath, name);
-            EntryKind kind = KindOf(path, type);
-            if (kind == EntryKind::Directory) {
-                if (recurse_) {
-                    Walk(path);
-                }
-            } else if (kind == EntryKind::File) {
-                AddFile(name, keyLength == 0);
-            }
-        }
-        key_.resize(keyLength);
-        disk_.resize(diskLength);
-        return true;
-    }
-
-    void AddFile(const std::string& name, bool topLevel)
-    {
-        std::size_t dot = name.rfind('.');
-        if (dot == std::string::npos) {
-            return;
-        }
-        std::string_view stem = std::string_view(name).substr(0, dot);
-        std::string_view extension = std::string_view(name).substr(dot);
-        bool isVb = MbsICmp(extension, ".vb") == 0;
-        if (!isVb && MbsICmp(extension, ".cs") != 0) {
-            return;
-        }
-        // Only the project folder's own main file is renamed: below the top level the folder
-        // name is a subfolder's, and renaming there would pair the file with nothing.
-        bool mapped = topLevel && !renameSource_.empty() && MbsICmp(stem, projectName_) == 0;
-        if (mapped) {
-            key_.resize(key_.size() - name.size());
-            key_.append(renameSource_).append(extension);
-        }
-        auto [it, inserted] = table_.try_emplace(key_);
-        SourceFileEntry& entry = it->second;
-        bool wasMapped = entry.mappedByName;
-        entry.isVb = isVb;
-        entry.mappedByName = entry.mappedByName || mapped;
-        std::string& file = side_ == LocSide::Base ? entry.baseFile : entry.currentFile;
-        // The renamed main file wins over a base file that already bears the current name.
-        if (file.empty() || (mapped && !wasMapped)) {
-            file = disk_;
-        }
-    }
-
-    std::string root_;
-    bool recurse_;
-    std::string renameSource_;
-    std::string projectName_;
-    LocSide side_;
-    SourceFileTable& table_;
-    std::string key_;
-    std::string disk_;
-    std::set<std::pair<dev_t, ino_t>> visited_;
-};
 
 // An open source file with the status the unchanged-pair rule needs.
 class SourceFile {
@@ -356,63 +212,104 @@ std::size_t AutomaticWorkers(std::size_t pairs)
     return std::max<std::size_t>(1, std::min(cores, pairs / MinPairsPerWorker));
 }
 
+// Runs `task` on a thread of its own when one can be started, else on the calling thread.
+// The task must not throw.
+class Helper {
+public:
+    explicit Helper(bool wanted, const std::function<void()>& task)
+    {
+        if (wanted) {
+            try {
+                thread_ = std::jthread(task);
+                return;
+            } catch (const std::system_error&) {
+            } catch (const std::bad_alloc&) {
+            }
+        }
+        task();
+    }
+
+private:
+    std::jthread thread_;
+};
+
+struct Walks {
+    std::vector<FoundSource> base;
+    std::vector<FoundSource> current;
+    bool baseMissing = false;
+    bool currentMissing = false;
+    bool outOfMemory = false;
+};
+
+// Walks both folders, at the same time when `parallel`: the walk is mostly waiting for the
+// system, and the two folders are independent until their files are paired.
+Walks WalkBoth(const std::string& base, const std::string& current, bool recurse,
+               std::string_view renameSource, bool parallel)
+{
+    Walks walks;
+    std::atomic<bool> outOfMemory{false};
+    auto walk = [&](const std::string& root, std::string_view rename, std::vector<FoundSource>& found,
+                    bool& missing) {
+        if (root.empty()) {
+            return;
+        }
+        try {
+            missing = !WalkSources(root, recurse, rename, found);
+        } catch (const std::bad_alloc&) {
+            outOfMemory = true;
+        } catch (const std::length_error&) {
+            outOfMemory = true;
+        }
+    };
+    {
+        Helper currentWalk(parallel && !base.empty() && !current.empty(),
+                           [&] { walk(current, {}, walks.current, walks.currentMissing); });
+        walk(base, renameSource, walks.base, walks.baseMissing);
+    }
+    walks.outOfMemory = outOfMemory;
+    return walks;
+}
+
 enum class ParallelEnd { Finished, Cancelled, Stopped };
 
-// Counts the pairs from `done` on with `workers` threads, each holding one pair at a time. The
-// results are summed and reported on the calling thread in table order, exactly as one thread
-// would. A pair that fails while others are in flight may only have lacked the memory they held,
-// so it ends the parallel part (Stopped) with `done` on that pair: the caller counts it alone.
+// Counts the pairs from `done` on with the calling thread and `workers` - 1 more, each holding
+// one pair at a time. The calling thread sums and reports the results in table order, exactly as
+// one thread would, and compares pairs itself while the next result is not there yet. A pair
+// that fails while others are in flight may only have lacked the memory they held, so it ends
+// the parallel part (Stopped) with `done` on that pair: the caller counts it alone.
 ParallelEnd CountInParallel(const std::string& base, const std::string& current,
-                            const std::vector<const SourceFileEntry*>& entries, std::size_t workers,
+                            const std::vector<SourceFileEntry>& entries, std::size_t workers,
                             FileLocCounts& sum, std::size_t& done, const LocProgress& progress)
 {
     const std::size_t total = entries.size();
     std::vector<std::optional<FileLocCounts>> results(total);
-    std::vector<char> finished(total, 0);
-    std::mutex mutex;
-    std::condition_variable changed;
+    // Set with release once a result is written; the summing thread waits on the one it needs.
+    std::vector<std::atomic<unsigned char>> finished(total);
     std::atomic<std::size_t> next{done};
     std::atomic<bool> stop{false};
-    std::size_t running = 0;
+    auto compareNext = [&]() -> bool {
+        const std::size_t i = next.fetch_add(1, std::memory_order_relaxed);
+        if (i >= total) {
+            return false;
+        }
+        results[i] = CompareSourceFile(base, current, entries[i]);
+        if (!results[i]) {
+            stop = true;
+        }
+        finished[i].store(1, std::memory_order_release);
+        finished[i].notify_one();
+        return true;
+    };
     auto work = [&] {
-        while (!stop.load(std::memory_order_relaxed)) {
-            const std::size_t i = next.fetch_add(1, std::memory_order_relaxed);
-            if (i >= total) {
-                break;
-            }
-            std::optional<FileLocCounts> counts = CompareSourceFile(base, current, *entries[i]);
-            {
-                std::lock_guard lock(mutex);
-                results[i] = counts;
-                finished[i] = 1;
-                if (!counts) {
-                    stop = true;
-                }
-            }
-            changed.notify_one();
+        while (!stop.load(std::memory_order_relaxed) && compareNext()) {
         }
-        {
-            std::lock_guard lock(mutex);
-            --running;
-        }
-        changed.notify_one();
     };
     // Declared last so that the threads are joined before the state they share goes away.
     std::vector<std::jthread> threads;
     try {
-        threads.reserve(workers);
-        for (std::size_t w = 0; w < workers; ++w) {
-            {
-                std::lock_guard lock(mutex);
-                ++running;
-            }
-            try {
-                threads.emplace_back(work);
-            } catch (...) {
-                std::lock_guard lock(mutex);
-                --running;
-                throw;
-            }
+        threads.reserve(workers - 1);
+        for (std::size_t w = 1; w < workers; ++w) {
+            threads.emplace_back(work);
         }
     } catch (const std::system_error&) {
         // Fewer threads than asked for still count every pair; none leaves it to the caller.
@@ -422,15 +319,14 @@ ParallelEnd CountInParallel(const std::string& base, const std::string& current,
         return ParallelEnd::Stopped;
     }
     while (done < total) {
-        std::optional<FileLocCounts> counts;
-        {
-            std::unique_lock lock(mutex);
-            changed.wait(lock, [&] { return finished[done] != 0 || running == 0; });
-            if (finished[done] == 0) {
-                return ParallelEnd::Stopped;
+        if (finished[done].load(std::memory_order_acquire) == 0) {
+            // Rather than wait, compare a pair; only with none left is there nothing to do.
+            if (!stop.load(std::memory_order_relaxed) && compareNext()) {
+                continue;
             }
-            counts = results[done];
+            finished[done].wait(0, std::memory_order_acquire);
         }
+        const std::optional<FileLocCounts>& counts = results[done];
         if (!counts) {
             stop = true;
             return ParallelEnd::Stopped;
@@ -448,12 +344,6 @@ ParallelEnd CountInParallel(const std::string& base, const std::string& current,
 }
 
 } // namespace
-
-bool CollectSourceFiles(const std::string& dir, bool recurse, std::string_view renameSource, LocSide side,
-                        SourceFileTable& table)
-{
-    return SourceWalk(dir, recurse, renameSource, side, table).Run();
-}
 
 std::optional<FileLocCounts> CompareSourceFile(const std::string& basePath, const std::string& currentPath,
                                                const SourceFileEntry& entry)
@@ -497,36 +387,30 @@ LocOutcome CountProjectLoc(std::string_view basePath, std::string_view currentPa
     LocOutcome outcome;
     const std::string base = ToSlashes(basePath);
     const std::string current = ToSlashes(currentPath);
-    SourceFileTable table;
+    const std::string_view renameSource =
+        renameByProjectName ? LastPathComponent(current) : std::string_view();
+    Walks walks = WalkBoth(base, current, recurse, renameSource, workers != 1);
+    outcome.baseMissing = walks.baseMissing;
+    outcome.currentMissing = walks.currentMissing;
+    std::vector<SourceFileEntry> entries;
     try {
-        if (!base.empty()) {
-            std::string_view renameSource = renameByProjectName ? LastComponent(current) : std::string_view();
-            outcome.baseMissing = !CollectSourceFiles(base, recurse, renameSource, LocSide::Base, table);
-        }
-        if (!current.empty()) {
-            outcome.currentMissing = !CollectSourceFiles(current, recurse, {}, LocSide::Current, table);
+        if (!walks.outOfMemory) {
+            entries = PairSources(walks.base, walks.current);
         }
     } catch (const std::bad_alloc&) {
+        walks.outOfMemory = true;
+    }
+    if (walks.outOfMemory) {
         outcome.failure = OutOfMemoryMessage;
         return outcome;
     }
-    const std::size_t total = table.size();
+    const std::size_t total = entries.size();
     std::size_t done = 0;
     if (progress && !progress(done, total)) {
         outcome.cancelled = true;
         return outcome;
     }
     FileLocCounts sum;
-    std::vector<const SourceFileEntry*> entries;
-    try {
-        entries.reserve(total);
-    } catch (const std::bad_alloc&) {
-        outcome.failure = OutOfMemoryMessage;
-        return outcome;
-    }
-    for (const auto& [key, entry] : table) {
-        entries.push_back(&entry);
-    }
     if (workers == 0) {
         workers = AutomaticWorkers(total);
     }
@@ -538,7 +422,7 @@ LocOutcome CountProjectLoc(std::string_view basePath, std::string_view currentPa
         }
     }
     for (; done < total;) {
-        const SourceFileEntry& entry = *entries[done];
+        const SourceFileEntry& entry = entries[done];
         std::optional<FileLocCounts> pair = CompareSourceFile(base, current, entry);
         if (!pair) {
             outcome.failure = TooLargeMessage(base, current, entry);

@@ -6,12 +6,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "platform/MbString.h"
+#include "estimate/SourceWalk.h"
 
 namespace quilvane {
 
@@ -20,33 +19,6 @@ struct LocCounts {
     std::int32_t deleted = 0;
     std::int32_t added = 0;
 };
-
-// One key of the source file table, with the file found for it on each side.
-struct SourceFileEntry {
-    bool isVb = false;
-    // The base file was filed under the current project's name (see CollectSourceFiles).
-    bool mappedByName = false;
-    // On-disk paths below each project folder, joined by '/'; empty when that side has none.
-    // Keys fold case as the original file system does, but each side's file is opened under its
-    // own name, so Form1.CS in the base pairs with form1.cs in the current project.
-    std::string baseFile;
-    std::string currentFile;
-};
-
-// Keyed by the relative name joined by '\', compared case-insensitively with double-byte units.
-using SourceFileTable = std::map<std::string, SourceFileEntry, MbsILess>;
-
-enum class LocSide { Base, Current };
-
-// Adds the ".cs" and ".vb" files below `dir` (relative names resolve against the working
-// directory) to `table`, on the given side. Directories are read in name order, so that of two
-// names that differ only in case the first one wins. With a non-empty `renameSource`, a file
-// directly in `dir` whose name without extension equals the folder's own name (ignoring case) is
-// filed under `renameSource` plus its extension: the base project's Prob1.cs pairs with the
-// current project's Prob2.cs. Returns false when `dir` cannot be read; unreadable subfolders
-// are passed over.
-[[nodiscard]] bool CollectSourceFiles(const std::string& dir, bool recurse, std::string_view renameSource,
-                                      LocSide side, SourceFileTable& table);
 
 // Counts of one file pair, wide enough that no sum can overflow before the final clamp.
 struct FileLocCounts {
@@ -81,8 +53,9 @@ struct [[nodiscard]] LocOutcome {
 // main file named after its folder pairs with the current project's file named after its folder.
 // On completion `counts` is overwritten (each count saturates at the 32-bit limit).
 // `workers` threads compare the pairs (0: one per core when there are enough pairs to pay for
-// them); counts, progress and failures are the same for any number, and `progress` is called on
-// the calling thread only.
+// them; the calling thread is one of them, and with more than one the two folders are also
+// walked at the same time); counts, progress and failures are the same for any number, and
+// `progress` is called on the calling thread only.
 LocOutcome CountProjectLoc(std::string_view basePath, std::string_view currentPath, bool recurse,
                            LocCounts& counts, bool renameByProjectName, const LocProgress& progress = {},
                            std::size_t workers = 0);

@@ -74,6 +74,18 @@ int MbsICmp(std::string_view a, std::string_view b)
     return Compare<true>(a, b);
 }
 
+std::string MbsFoldedKey(std::string_view text)
+{
+    std::string key;
+    key.reserve(text.size() * 2);
+    for (size_t i = 0; i < text.size();) {
+        unsigned unit = FoldCase(NextUnit(text, i));
+        key += static_cast<char>(unit >> 8);
+        key += static_cast<char>(unit & 0xFF);
+    }
+    return key;
+}
+
 bool MbsIStartsWith(std::string_view text, std::string_view prefix)
 {
     size_t i = 0;

@@ -57,6 +57,27 @@ TEST(MbCompare, SortingWithFunctors)
     EXPECT_EQ(names, (std::vector<std::string>{"A", "a", "b", HalfKatakanaA, KatakanaA}));
 }
 
+TEST(MbCompare, FoldedKeysOrderAndMatchAsTheCaseInsensitiveComparison)
+{
+    // Pairs where byte order and unit order disagree, or where folding decides.
+    const std::vector<std::string> names{"",         "a",
+                                         "A",        "_",
+                                         "ab",       "ABC",
+                                         "Prob1.cs", "prob1.CS",
+                                         KatakanaA,  HalfKatakanaA,
+                                         FullUpperA, FullLowerA,
+                                         "\x83",     "\x83\x61",
+                                         "\x83\x41", KatakanaA + "z",
+                                         "z\xB1",    "Z" + KatakanaA};
+    auto sign = [](int v) { return (v > 0) - (v < 0); };
+    for (const auto& a : names) {
+        for (const auto& b : names) {
+            EXPECT_EQ(sign(MbsFoldedKey(a).compare(MbsFoldedKey(b))), sign(MbsICmp(a, b)))
+                << testing::PrintToString(a) << " vs " << testing::PrintToString(b);
+        }
+    }
+}
+
 TEST(MbCompare, CaseInsensitivePrefix)
 {
     EXPECT_TRUE(MbsIStartsWith("Prob10", "pROB1"));
