@@ -28,7 +28,9 @@ int RunDefects(const Args& args);
 int RunRegister(const Args& args);
 // Creates a project as the new-project dialog's OK does.
 int RunNew(const Args& args);
-// Only in builds with the GUI libraries (QUILVANE_HAVE_PRINT): printing draws with Qt.
+// Only in builds with the GUI libraries (QUILVANE_HAVE_PRINT): printing draws with Qt, so
+// RunPrint starts the separate print program, which runs RunPrintDocument.
 int RunPrint(const Args& args);
+int RunPrintDocument(const Args& args);
 
 } // namespace quilvane::cli

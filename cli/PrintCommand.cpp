@@ -41,7 +41,7 @@ std::unique_ptr<QApplication> EnsureApplication()
 
 } // namespace
 
-int RunPrint(const Args& args)
+int RunPrintDocument(const Args& args)
 {
     if (args.size() != 2 || args[0].empty() || args[1].empty()) {
         return ExitUsage;
