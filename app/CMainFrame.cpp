@@ -73,6 +73,13 @@ CMainFrame::CMainFrame(CQuilvaneDoc& doc) : doc_(doc)
     InstallFeatureCommands();
 }
 
+CMainFrame::~CMainFrame()
+{
+    // A run that ends before its event loop (printing from the desktop) still records what it
+    // opened.
+    SaveHeldRecentFiles();
+}
+
 QAction* CMainFrame::AddCommand(QMenu* menu, int id, const QString& text, const QKeySequence& keys)
 {
     auto* action = new QAction(text, this);
@@ -181,7 +188,10 @@ void CMainFrame::OnCreate()
         statusBar()->addPermanentWidget(pane);
     }
     statusBar()->showMessage(QStringLiteral("ﾚﾃﾞｨ"));
-    RebuildRecentMenu();
+    // The settings are read and written once the event loop runs, after the window is up; a
+    // file menu opened before that still lists what it should.
+    QTimer::singleShot(0, this, &CMainFrame::FinishStartup);
+    connect(fileMenu_, &QMenu::aboutToShow, this, &CMainFrame::FinishStartup);
 }
 
 void CMainFrame::SetMenuCommand(int id, std::function<void()> handler)
@@ -310,22 +320,56 @@ void CMainFrame::OnTimer()
     doc_.KeepJournal(false);
 }
 
-QStringList CMainFrame::RecentFiles() const
-{
-    return QSettings().value(RecentKey).toStringList();
-}
+namespace {
 
-void CMainFrame::AddToRecentFileList(const QString& path)
+void PutFirst(QStringList& files, const QString& absolute)
 {
-    QString absolute = QFileInfo(path).absoluteFilePath();
-    QStringList files = RecentFiles();
     files.removeAll(absolute);
     files.prepend(absolute);
     while (files.size() > RecentFileCount) {
         files.removeLast();
     }
+}
+
+} // namespace
+
+QStringList CMainFrame::RecentFiles() const
+{
+    QStringList files = QSettings().value(RecentKey).toStringList();
+    for (const QString& held : heldRecentFiles_) {
+        PutFirst(files, held);
+    }
+    return files;
+}
+
+void CMainFrame::AddToRecentFileList(const QString& path)
+{
+    QString absolute = QFileInfo(path).absoluteFilePath();
+    if (startingUp_) {
+        heldRecentFiles_.append(absolute);
+        return;
+    }
+    QStringList files = RecentFiles();
+    PutFirst(files, absolute);
     QSettings().setValue(RecentKey, files);
     RebuildRecentMenu();
+}
+
+void CMainFrame::SaveHeldRecentFiles()
+{
+    startingUp_ = false;
+    if (!heldRecentFiles_.isEmpty()) {
+        QSettings().setValue(RecentKey, RecentFiles());
+        heldRecentFiles_.clear();
+    }
+}
+
+void CMainFrame::FinishStartup()
+{
+    if (startingUp_) {
+        SaveHeldRecentFiles();
+        RebuildRecentMenu();
+    }
 }
 
 void CMainFrame::RebuildRecentMenu()

@@ -23,6 +23,7 @@ class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
     explicit CMainFrame(CQuilvaneDoc& doc);
+    ~CMainFrame() override;
 
     CQuilvaneView* View() const { return view_; }
     // Runs the command `id`; false when no handler serves it.
@@ -57,6 +58,10 @@ private:
     void InstallFeatureCommands();
     QAction* AddCommand(QMenu* menu, int id, const QString& text, const QKeySequence& keys = {});
     void RebuildRecentMenu();
+    // Writes the recent-file additions held back while the window was being set up, and from
+    // then on reads and writes the list at once.
+    void SaveHeldRecentFiles();
+    void FinishStartup();
     void OnFileOpen();
     void OnFileSaveAs();
     void OnAppAbout();
@@ -68,6 +73,10 @@ private:
     QMenu* fileMenu_ = nullptr;
     QAction* recentSeparator_ = nullptr;
     QList<QAction*> recentActions_;
+    // Until the window is up, the list in the settings is neither read nor written: projects
+    // opened meanwhile wait here, newest last.
+    bool startingUp_ = true;
+    QStringList heldRecentFiles_;
     std::map<int, QAction*> actions_;
     std::map<int, std::function<void()>> featureCommands_;
 };

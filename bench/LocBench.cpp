@@ -36,6 +36,8 @@ private:
         root = mkdtemp(pattern.data()) ? pattern : std::string("/tmp");
         (void)bench::GenerateLocTrees(root + "/tree", bench::LocTreeOptions{}, treeLines);
         (void)bench::GenerateLocFilePair(root + "/pair", 200000, 50);
+        bench::RealTreeStats stats;
+        (void)bench::GenerateRealTrees(root + "/real", bench::RealTreeOptions{}, stats);
         pairBase = TextModeBytes(ReadWholeFile(root + "/pair/Base/Big.cs").value_or(""));
         pairCurrent = TextModeBytes(ReadWholeFile(root + "/pair/Current/Big.cs").value_or(""));
     }
@@ -98,6 +100,21 @@ void CountGeneratedTree(benchmark::State& state)
     state.counters["lines"] = static_cast<double>(in.treeLines);
 }
 BENCHMARK(CountGeneratedTree)->Unit(benchmark::kMillisecond);
+
+// Thousands of small files in a deep tree, as real repository snapshots are: the per-file and
+// per-folder work dominates. The argument is the number of workers (0: as many as pay).
+void CountRealShapedTree(benchmark::State& state)
+{
+    const Inputs& in = Inputs::Get();
+    const auto workers = static_cast<std::size_t>(state.range(0));
+    for (auto _ : state) {
+        LocCounts counts;
+        LocOutcome outcome = CountProjectLoc(in.root + "/real/Base", in.root + "/real/Current", true, counts,
+                                             true, {}, workers);
+        benchmark::DoNotOptimize(outcome);
+    }
+}
+BENCHMARK(CountRealShapedTree)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

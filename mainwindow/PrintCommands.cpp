@@ -78,15 +78,21 @@ PhaseTableTexts PhaseTableTextsOfView(const QTreeWidget& table)
     return rows;
 }
 
-PrintCommands::PrintCommands(CMainFrame& frame, CQuilvaneDoc& doc)
-    : QObject(&frame), frame_(frame), doc_(doc),
-      printer_(std::make_unique<QPrinter>(QPrinter::HighResolution))
+PrintCommands::PrintCommands(CMainFrame& frame, CQuilvaneDoc& doc) : QObject(&frame), frame_(frame), doc_(doc)
 {
     setObjectName(QStringLiteral("printCommands"));
     runPrintDialog = RunQtPrintDialog;
 }
 
 PrintCommands::~PrintCommands() = default;
+
+QPrinter& PrintCommands::Printer()
+{
+    if (!printer_) {
+        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    }
+    return *printer_;
+}
 
 PrintPainter PrintCommands::MakePainter() const
 {
@@ -98,17 +104,24 @@ PrintPainter PrintCommands::MakePainter() const
     return PrintPainter(doc_.Data(), std::move(table), doc_.Clock());
 }
 
+QPrinter& PrintCommands::PrinterForNewJob()
+{
+    QPrinter& printer = Printer();
+    printer.setDocName(ToQ(doc_.Data().projectName));
+    // A range chosen for an earlier, longer job must not leak into this one.
+    printer.setPrintRange(QPrinter::AllPages);
+    printer.setFromTo(0, 0);
+    return printer;
+}
+
 void PrintCommands::OnFilePrint()
 {
     PrintPainter painter = MakePainter();
-    printer_->setDocName(ToQ(doc_.Data().projectName));
-    // A range chosen for an earlier, longer job must not leak into this one.
-    printer_->setPrintRange(QPrinter::AllPages);
-    printer_->setFromTo(0, 0);
-    if (!runPrintDialog || !runPrintDialog(*printer_, painter.PageCount(), &frame_)) {
+    QPrinter& printer = PrinterForNewJob();
+    if (!runPrintDialog || !runPrintDialog(printer, painter.PageCount(), &frame_)) {
         return;
     }
-    if (!PrintAtomically(painter, *printer_)) {
+    if (!PrintAtomically(painter, printer)) {
         CurrentPrompt().Inform(&frame_, QStringLiteral("印刷できませんでした。"));
     }
 }
@@ -116,10 +129,7 @@ void PrintCommands::OnFilePrint()
 bool PrintCommands::OnFilePrintDirect()
 {
     PrintPainter painter = MakePainter();
-    printer_->setDocName(ToQ(doc_.Data().projectName));
-    printer_->setPrintRange(QPrinter::AllPages);
-    printer_->setFromTo(0, 0);
-    if (!painter.Print(*printer_)) {
+    if (!painter.Print(PrinterForNewJob())) {
         CurrentPrompt().Inform(&frame_, QStringLiteral("印刷できませんでした。"));
         return false;
     }
@@ -129,10 +139,7 @@ bool PrintCommands::OnFilePrintDirect()
 void PrintCommands::OnFilePrintPreview()
 {
     PrintPainter painter = MakePainter();
-    printer_->setDocName(ToQ(doc_.Data().projectName));
-    printer_->setPrintRange(QPrinter::AllPages);
-    printer_->setFromTo(0, 0);
-    QPrintPreviewDialog dialog(printer_.get(), &frame_);
+    QPrintPreviewDialog dialog(&PrinterForNewJob(), &frame_);
     dialog.setObjectName(QStringLiteral("printPreview"));
     connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
             [&painter](QPrinter* printer) { painter.Print(*printer); });
@@ -141,7 +148,7 @@ void PrintCommands::OnFilePrintPreview()
 
 void PrintCommands::OnFilePrintSetup()
 {
-    QPageSetupDialog dialog(printer_.get(), &frame_);
+    QPageSetupDialog dialog(&Printer(), &frame_);
     dialog.exec();
 }
 

@@ -30,7 +30,9 @@ public:
     void OnFilePrintPreview();
     void OnFilePrintSetup();
 
-    QPrinter& Printer() { return *printer_; }
+    // Made on first use: setting up a printer asks the print system for its printers, which
+    // has no place on the way to the first window.
+    QPrinter& Printer();
 
     // Runs the print dialog for a job of `pageCount` pages; false when cancelled. Tests replace
     // it to print without a person.
@@ -38,6 +40,8 @@ public:
 
 private:
     PrintPainter MakePainter() const;
+    // The printer, named after the project and set to print every page.
+    QPrinter& PrinterForNewJob();
 
     CMainFrame& frame_;
     CQuilvaneDoc& doc_;

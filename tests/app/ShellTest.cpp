@@ -85,6 +85,10 @@ TEST_F(WorkbenchTest, RecentFilesKeepTenNewestFirst)
     ASSERT_EQ(recent.size(), 10);
     EXPECT_TRUE(recent.front().endsWith("P11/work.psp"));
     EXPECT_TRUE(recent.back().endsWith("P2/work.psp"));
+    // The list reaches the settings even when the run ends before its event loop ever ran, as
+    // printing from the desktop does.
+    app_.reset();
+    EXPECT_EQ(QSettings().value(QStringLiteral("Recent File List")).toStringList(), recent);
 }
 
 TEST_F(WorkbenchTest, SaveWritesTheFileAndClearsTheFlag)
