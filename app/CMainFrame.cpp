@@ -3,9 +3,11 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QIcon>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPixmap>
 #include <QSettings>
 #include <QStatusBar>
 #include <QStyle>
@@ -31,6 +33,16 @@ namespace quilvane {
 namespace {
 
 constexpr int RecentFileCount = 10;
+
+const std::pair<int, QStyle::StandardPixmap> ToolbarIcons[] = {
+    {CommandId::FileNew, QStyle::SP_FileIcon},
+    {CommandId::FileOpen, QStyle::SP_DialogOpenButton},
+    {CommandId::FileSave, QStyle::SP_DialogSaveButton},
+    {CommandId::Print, QStyle::SP_FileDialogDetailedView},
+    {CommandId::PrintPreview, QStyle::SP_FileDialogContentsView},
+    {CommandId::Memo, QStyle::SP_FileDialogInfoView},
+    {CommandId::About, QStyle::SP_MessageBoxQuestion},
+};
 const QString RecentKey = QStringLiteral("Recent File List");
 
 // Status-bar prompt and tool tip of each command, separated by a line break, in the words the
@@ -160,14 +172,13 @@ void CMainFrame::OnCreate()
     toolBar_ = toolBar;
     toolBar->setObjectName(QStringLiteral("toolbar"));
     toolBar->setMovable(true);
-    QStyle* s = style();
-    Action(FileNew)->setIcon(s->standardIcon(QStyle::SP_FileIcon));
-    Action(FileOpen)->setIcon(s->standardIcon(QStyle::SP_DialogOpenButton));
-    Action(FileSave)->setIcon(s->standardIcon(QStyle::SP_DialogSaveButton));
-    Action(Print)->setIcon(s->standardIcon(QStyle::SP_FileDialogDetailedView));
-    Action(PrintPreview)->setIcon(s->standardIcon(QStyle::SP_FileDialogContentsView));
-    Action(Memo)->setIcon(s->standardIcon(QStyle::SP_FileDialogInfoView));
-    Action(About)->setIcon(s->standardIcon(QStyle::SP_MessageBoxQuestion));
+    // Finding the icons in the desktop's theme reads the theme's index and image files. The
+    // window comes up with blank icons of the same size, which FinishStartup fills in at once.
+    QPixmap blank(toolBar->iconSize());
+    blank.fill(Qt::transparent);
+    for (const auto& [id, icon] : ToolbarIcons) {
+        Action(id)->setIcon(QIcon(blank));
+    }
     for (int id : {FileNew, FileOpen, FileSave}) {
         toolBar->addAction(Action(id));
     }
@@ -369,6 +380,9 @@ void CMainFrame::FinishStartup()
     if (startingUp_) {
         SaveHeldRecentFiles();
         RebuildRecentMenu();
+        for (const auto& [id, icon] : ToolbarIcons) {
+            Action(id)->setIcon(style()->standardIcon(icon));
+        }
     }
 }
 

@@ -1,6 +1,7 @@
 #include <QAction>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QImage>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -251,6 +252,21 @@ TEST_F(WorkbenchTest, ToolBarAndStatusBarCommandsToggleUnderTheirIds)
     Start(MakeProject("Prob1", ThreePhases()));
     auto* toolBar = Frame().findChild<QToolBar*>(QStringLiteral("toolbar"));
     ASSERT_NE(toolBar, nullptr);
+    // The icons come once the event loop runs: every toolbar button then shows a picture.
+    QCoreApplication::processEvents();
+    for (QAction* button : toolBar->actions()) {
+        if (button->isSeparator()) {
+            continue;
+        }
+        const QImage picture = button->icon().pixmap(toolBar->iconSize()).toImage();
+        bool drawn = false;
+        for (int y = 0; y < picture.height() && !drawn; ++y) {
+            for (int x = 0; x < picture.width() && !drawn; ++x) {
+                drawn = picture.pixelColor(x, y).alpha() != 0;
+            }
+        }
+        EXPECT_TRUE(drawn) << button->objectName().toStdString();
+    }
     struct Case {
         int id;
         QWidget* bar;
