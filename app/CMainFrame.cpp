@@ -225,12 +225,15 @@ bool CMainFrame::OnCommand(int id)
         return true;
     }
     switch (id) {
-    case FileNew:
-        if (doc_.SaveModified()) {
-            // A cancelled or failed new project has been reported and left the open one as it was.
-            (void)doc_.OnNewDocument();
+    case FileNew: {
+        const int running = doc_.EndRunningPhase();
+        // A cancelled or failed new project has been reported and left the open one as it was,
+        // its phase running on from now.
+        if (!doc_.SaveModified() || !doc_.OnNewDocument()) {
+            doc_.ResumePhase(running);
         }
         return true;
+    }
     case FileOpen:
         OnFileOpen();
         return true;
@@ -290,11 +293,13 @@ void CMainFrame::OnFileSaveAs()
 
 void CMainFrame::OpenProject(const QString& path)
 {
-    if (!doc_.SaveModified()) {
-        return;
+    // The running phase is logged before the question to save, so that the saved file holds
+    // it. A file that cannot be opened has been reported; the open project stays, its phase
+    // running on from now.
+    const int running = doc_.EndRunningPhase();
+    if (!doc_.SaveModified() || !doc_.OnOpenDocument(QToDiskPath(path))) {
+        doc_.ResumePhase(running);
     }
-    // A file that cannot be opened has been reported; the open project stays.
-    (void)doc_.OnOpenDocument(QToDiskPath(path));
 }
 
 void CMainFrame::OnAppAbout()

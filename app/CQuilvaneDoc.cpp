@@ -1,6 +1,8 @@
 #include "app/CQuilvaneDoc.h"
 
+#include <QComboBox>
 #include <QString>
+#include <algorithm>
 #include <filesystem>
 
 #include "app/CMainFrame.h"
@@ -143,11 +145,26 @@ void CQuilvaneDoc::AfterOpen()
     }
 }
 
+int CQuilvaneDoc::EndRunningPhase()
+{
+    if (!view_) {
+        return 0;
+    }
+    const int running = view_->ModeList()->currentIndex();
+    view_->SelectMode(0);
+    return std::max(running, 0);
+}
+
+void CQuilvaneDoc::ResumePhase(int modeIndex)
+{
+    if (view_ && modeIndex > 0) {
+        view_->SelectMode(modeIndex);
+    }
+}
+
 bool CQuilvaneDoc::CanCloseFrame()
 {
-    if (view_) {
-        view_->SelectMode(0);
-    }
+    (void)EndRunningPhase();
     RememberLastProject(data_.projectName);
     if (!SaveModified()) {
         return false;

@@ -47,6 +47,12 @@ public:
     // The main window is about to close: ends a running phase, remembers the project and offers
     // to save. False when the user cancelled.
     [[nodiscard]] bool CanCloseFrame();
+    // Selects ニュートラル: a phase that was running has its interval logged, as leaving the
+    // project by closing, opening or creating another must not lose it. Returns the mode-list
+    // index of the phase that ran (0: none), for ResumePhase when the project is not left.
+    [[nodiscard]] int EndRunningPhase();
+    // Starts the phase at `modeIndex` of the mode list again; 0 does nothing.
+    void ResumePhase(int modeIndex);
     // Asks to save a modified project (Yes/No/Cancel); false when cancelled or the save failed.
     [[nodiscard]] bool SaveModified();
     // File > Save: writes the file atomically, asking for a path when the project has none.

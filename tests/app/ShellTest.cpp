@@ -10,6 +10,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QUrl>
+#include <functional>
 
 #include "app/CAboutDlg.h"
 #include "mainwindow/CMemoDlg.h"
@@ -135,6 +136,42 @@ TEST_F(WorkbenchTest, StatusBarShowsTheRunningPhase)
     EXPECT_TRUE(Frame().statusBar()->currentMessage().endsWith("経過 00:01:05"));
     View().SelectMode(0);
     EXPECT_TRUE(Frame().statusBar()->currentMessage().isEmpty());
+}
+
+TEST_F(WorkbenchTest, LeavingForAnotherProjectLogsTheRunningPhaseBeforeSaving)
+{
+    const std::string other = MakeProject("Prob2", ThreePhases());
+    struct Case {
+        const char* name;
+        std::function<void(CMainFrame&)> leave;
+    };
+    const Case cases[] = {
+        {"open", [&](CMainFrame& frame) { frame.OpenProject(QString::fromStdString(other)); }},
+        // With no template the new project is refused after the question to save.
+        {"new", [](CMainFrame& frame) { ASSERT_TRUE(frame.OnCommand(CommandId::FileNew)); }},
+    };
+    for (const Case& c : cases) {
+        const std::string path = MakeProject("Prob1", ThreePhases());
+        Start(path);
+        View().SelectMode(1);
+        clock_.Advance(600);
+        prompt_.answers = {Prompt::Answer::Yes};
+        c.leave(Frame());
+        ProjectRecord saved;
+        ASSERT_TRUE(LoadProjectFile(path, saved).Ok()) << c.name;
+        ASSERT_EQ(saved.timeLog.entries.size(), 1u) << c.name;
+        EXPECT_EQ(saved.timeLog.entries[0].Duration(), 600) << c.name;
+        EXPECT_TRUE(prompt_.answers.empty()) << c.name;
+    }
+    // Cancelling the question stays in the project, the phase running on from then.
+    View().SelectMode(2);
+    clock_.Advance(60);
+    prompt_.answers = {Prompt::Answer::Cancel};
+    Frame().OpenProject(QString::fromStdString(other));
+    EXPECT_EQ(Doc().Data().projectName, "Prob1");
+    EXPECT_EQ(View().ModeList()->currentIndex(), 2);
+    EXPECT_TRUE(Doc().ClockRunning());
+    EXPECT_EQ(Doc().Data().timeLog.entries.back().Duration(), 60);
 }
 
 TEST_F(WorkbenchTest, IdeLaunchOpensTheSolutionOnlyWhenItExists)
