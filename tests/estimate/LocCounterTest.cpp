@@ -257,6 +257,10 @@ TEST_F(LocCountProject, RenamedMainFileWinsOverBaseFileWithCurrentName)
     Write("Prob1/Prob2.cs", "x; y; z;\n");
     Write("Prob2/Prob2.cs", "a;\n");
     EXPECT_EQ(Text(Count()), "1/0/0");
+    // The same when the renamed file comes second in name order.
+    Write("Zed/Prob2.cs", "x; y; z;\n");
+    Write("Zed/Zed.cs", "a;\n");
+    EXPECT_EQ(Text(Count("Zed")), "1/0/0");
 }
 
 TEST_F(LocCountProject, BaseMainFileIsNotComparedTwice)
