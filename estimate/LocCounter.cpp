@@ -46,7 +46,9 @@ public:
             return std::nullopt;
         }
         SourceFile f;
-        f.fd_ = open(JoinPath(projectPath, file).c_str(), O_RDONLY | O_CLOEXEC);
+        // O_NONBLOCK: a FIFO put in the file's place after the walk is refused below instead
+        // of waiting for a writer; reading a regular file is not affected by it.
+        f.fd_ = open(JoinPath(projectPath, file).c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
         struct stat st {};
         if (f.fd_ < 0 || fstat(f.fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
             return std::nullopt;

@@ -330,6 +330,24 @@ TEST_F(LocCountProject, DanglingLinkIsNoFile)
     EXPECT_EQ(Text(Count()), "0/0/1");
 }
 
+TEST_F(LocCountProject, FileReplacedByAFifoAfterTheWalkIsAbsentWithoutWaiting)
+{
+    Write("Prob1/A.cs", "a;\n");
+    Write("Prob2/A.cs", "a;\n");
+    LocCounts counts;
+    // Progress is first reported once both folders are walked, before any file is opened.
+    auto swap = [&](std::size_t done, std::size_t) {
+        if (done == 0) {
+            fs::remove(root / "Prob2/A.cs");
+            EXPECT_EQ(mkfifo(Path("Prob2/A.cs").c_str(), 0600), 0);
+        }
+        return true;
+    };
+    LocOutcome outcome = CountProjectLoc(Path("Prob1"), Path("Prob2"), true, counts, true, swap);
+    EXPECT_TRUE(outcome.failure.empty());
+    EXPECT_EQ(Text(counts), "0/1/0");
+}
+
 TEST_F(LocCountProject, ProgressReportsEveryPairAndCancelKeepsCounts)
 {
     Write("Prob2/A.cs", "a;\n");
