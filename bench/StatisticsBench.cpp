@@ -63,6 +63,15 @@ ProgramFolderFixture& Folder()
     return folder;
 }
 
+PlanEstimate PlannedSizes()
+{
+    PlanEstimate estimate;
+    estimate.reuseLoc = 120;
+    estimate.deleteLoc = 10;
+    estimate.newLoc = 200;
+    return estimate;
+}
+
 void BM_ScanProjects(benchmark::State& state)
 {
     SetProgramFolder(Folder().Root());
@@ -79,10 +88,7 @@ void BM_ScanRefitAndPredict(benchmark::State& state)
 {
     SetProgramFolder(Folder().Root());
     for (auto _ : state) {
-        PlanEstimate estimate;
-        estimate.reuseLoc = 120;
-        estimate.deleteLoc = 10;
-        estimate.newLoc = 200;
+        PlanEstimate estimate = PlannedSizes();
         const std::vector<HistoryPoint> history = HistoryFromStore(LoadHistory("Prob1"));
         RefitEstimate(estimate, history, DefaultConfidenceLevel);
         PredictEstimate(estimate, history, DefaultConfidenceLevel);
@@ -96,10 +102,7 @@ void BM_RefitThenPredictButtons(benchmark::State& state)
 {
     SetProgramFolder(Folder().Root());
     for (auto _ : state) {
-        PlanEstimate estimate;
-        estimate.reuseLoc = 120;
-        estimate.deleteLoc = 10;
-        estimate.newLoc = 200;
+        PlanEstimate estimate = PlannedSizes();
         RefitEstimate(estimate, HistoryFromStore(LoadHistory("Prob1")), DefaultConfidenceLevel);
         PredictEstimate(estimate, HistoryFromStore(LoadHistory("Prob1")), DefaultConfidenceLevel);
         benchmark::DoNotOptimize(estimate.totalMinutes);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <dirent.h>
 #include <fcntl.h>
 #include <set>
 #include <sys/stat.h>
@@ -17,50 +16,15 @@ namespace {
 
 constexpr int DirectoryFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
 
-struct DirectoryEntry {
-    std::string name;
-    unsigned char type;
-};
-
-// The entries of an open folder in byte order of their names, read straight from the
-// descriptor: the type each entry comes with saves a status call per name.
-bool ListDirectory(int fd, std::vector<DirectoryEntry>& entries)
-{
-    alignas(dirent64) char buffer[32768];
-    for (;;) {
-        const ssize_t got = ::getdents64(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
-            return false;
-        }
-        if (got == 0) {
-            break;
-        }
-        for (ssize_t offset = 0; offset < got;) {
-            const auto* entry = reinterpret_cast<const dirent64*>(buffer + offset);
-            offset += entry->d_reclen;
-            const std::string_view name(entry->d_name);
-            if (name != "." && name != "..") {
-                entries.push_back({std::string(name), entry->d_type});
-            }
-        }
-    }
-    std::sort(entries.begin(), entries.end(),
-              [](const DirectoryEntry& a, const DirectoryEntry& b) { return a.name < b.name; });
-    return true;
-}
-
+// The kind of an entry, following a link as stat does: the link's target counts.
 enum class Kind { Directory, File, Other };
 
-// Links and file systems that do not report the type: ask stat, which follows links.
-Kind KindOf(int folder, const DirectoryEntry& entry)
+Kind KindOf(int folder, const FolderEntry& entry)
 {
-    if (entry.type == DT_DIR) {
+    if (entry.kind == EntryKind::Directory) {
         return Kind::Directory;
     }
-    if (entry.type == DT_REG) {
+    if (entry.kind == EntryKind::RegularFile) {
         return Kind::File;
     }
     struct stat st {};
@@ -93,8 +57,8 @@ private:
             !visited_.emplace(st.st_dev, st.st_ino).second) {
             return false;
         }
-        std::vector<DirectoryEntry> entries;
-        if (!ListDirectory(folder.Get(), entries)) {
+        const auto entries = ListOpenFolder(folder.Get());
+        if (!entries) {
             return false;
         }
         const std::size_t keyLength = key_.size();
@@ -104,7 +68,7 @@ private:
             key_ += '\\';
             disk_ += '/';
         }
-        for (const DirectoryEntry& entry : entries) {
+        for (const FolderEntry& entry : *entries) {
             key_.resize(keyLength + (topLevel ? 0 : 1));
             disk_.resize(diskLength + (topLevel ? 0 : 1));
             key_ += entry.name;

@@ -15,7 +15,56 @@ namespace {
 // O_NONBLOCK: should a FIFO take the place of a checked name, opening it still returns at once.
 constexpr int FolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
 
+EntryKind KindOf(int folder, const char* diskName)
+{
+    struct stat status {};
+    if (::fstatat(folder, diskName, &status, AT_SYMLINK_NOFOLLOW) != 0) {
+        return errno == ENOENT ? EntryKind::Missing : EntryKind::Other;
+    }
+    return S_ISREG(status.st_mode)   ? EntryKind::RegularFile
+           : S_ISDIR(status.st_mode) ? EntryKind::Directory
+                                     : EntryKind::Other;
+}
+
 } // namespace
+
+std::optional<std::vector<FolderEntry>> ListOpenFolder(int fd)
+{
+    // Read straight from the descriptor: the type each entry comes with saves a status call per
+    // name, which counts over thousands of registered projects or source files.
+    std::vector<FolderEntry> entries;
+    alignas(dirent64) char buffer[32768];
+    for (;;) {
+        const ssize_t got = ::getdents64(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            return std::nullopt; // e.g. the directory was removed while open
+        }
+        if (got == 0) {
+            break;
+        }
+        for (ssize_t offset = 0; offset < got;) {
+            const auto* entry = reinterpret_cast<const dirent64*>(buffer + offset);
+            offset += entry->d_reclen;
+            const std::string_view name(entry->d_name);
+            if (name == "." || name == "..") {
+                continue;
+            }
+            EntryKind kind = entry->d_type == DT_REG   ? EntryKind::RegularFile
+                             : entry->d_type == DT_DIR ? EntryKind::Directory
+                                                       : EntryKind::Other;
+            if (entry->d_type == DT_UNKNOWN) {
+                kind = KindOf(fd, entry->d_name); // a file system that does not tell
+            }
+            entries.push_back({std::string(name), kind});
+        }
+    }
+    std::sort(entries.begin(), entries.end(),
+              [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+    return entries;
+}
 
 UniqueFd::~UniqueFd()
 {
@@ -45,17 +94,6 @@ std::optional<Folder> Folder::Open(const std::string& path)
     return Folder(std::move(fd));
 }
 
-EntryKind Folder::KindOf(const char* diskName) const
-{
-    struct stat status {};
-    if (::fstatat(fd_.Get(), diskName, &status, AT_SYMLINK_NOFOLLOW) != 0) {
-        return errno == ENOENT ? EntryKind::Missing : EntryKind::Other;
-    }
-    return S_ISREG(status.st_mode)   ? EntryKind::RegularFile
-           : S_ISDIR(status.st_mode) ? EntryKind::Directory
-                                     : EntryKind::Other;
-}
-
 std::optional<Folder> Folder::OpenSubfolder(const std::string& diskName) const
 {
     UniqueFd fd(::openat(fd_.Get(), diskName.c_str(), FolderFlags));
@@ -67,44 +105,12 @@ std::optional<Folder> Folder::OpenSubfolder(const std::string& diskName) const
 
 std::optional<std::vector<FolderEntry>> Folder::List() const
 {
-    // Read straight from the descriptor: the type each entry comes with saves a status call per
-    // name, which counts over thousands of registered projects.
+    // A second listing starts again from the first entry.
     if (listed_ && ::lseek(fd_.Get(), 0, SEEK_SET) != 0) {
         return std::nullopt;
     }
     listed_ = true;
-    std::vector<FolderEntry> entries;
-    alignas(dirent64) char buffer[32768];
-    for (;;) {
-        const ssize_t got = ::getdents64(fd_.Get(), buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
-            return std::nullopt; // e.g. the directory was removed while open
-        }
-        if (got == 0) {
-            break;
-        }
-        for (ssize_t offset = 0; offset < got;) {
-            const auto* entry = reinterpret_cast<const dirent64*>(buffer + offset);
-            offset += entry->d_reclen;
-            const std::string_view name(entry->d_name);
-            if (name == "." || name == "..") {
-                continue;
-            }
-            EntryKind kind = entry->d_type == DT_REG   ? EntryKind::RegularFile
-                             : entry->d_type == DT_DIR ? EntryKind::Directory
-                                                       : EntryKind::Other;
-            if (entry->d_type == DT_UNKNOWN) {
-                kind = KindOf(entry->d_name); // a file system that does not tell
-            }
-            entries.push_back({std::string(name), kind});
-        }
-    }
-    std::sort(entries.begin(), entries.end(),
-              [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
-    return entries;
+    return ListOpenFolder(fd_.Get());
 }
 
 OpenedFile Folder::OpenRegularFile(const std::string& diskName) const

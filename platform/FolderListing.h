@@ -39,6 +39,12 @@ struct FolderEntry {
     EntryKind kind = EntryKind::Other;
 };
 
+// The entries of the folder open as `fd`, read from where its descriptor stands (the start, for
+// one just opened), without "." and "..", sorted by name in plain byte order. The type comes with
+// each entry, so a status call is made only where the file system does not tell; a link is
+// Other. Nothing when a read fails.
+std::optional<std::vector<FolderEntry>> ListOpenFolder(int fd);
+
 // A file opened for reading; `fd` and `modified` are set exactly when `kind` is RegularFile.
 struct OpenedFile {
     EntryKind kind = EntryKind::Missing;
@@ -69,8 +75,6 @@ public:
 
 private:
     explicit Folder(UniqueFd fd) : fd_(std::move(fd)) {}
-
-    EntryKind KindOf(const char* diskName) const;
 
     UniqueFd fd_;
     mutable bool listed_ = false; // a second listing starts again from the first entry
