@@ -16,27 +16,6 @@ namespace {
 
 constexpr int DirectoryFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
 
-// The kind of an entry, following a link as stat does: the link's target counts.
-enum class Kind { Directory, File, Other };
-
-Kind KindOf(int folder, const FolderEntry& entry)
-{
-    if (entry.kind == EntryKind::Directory) {
-        return Kind::Directory;
-    }
-    if (entry.kind == EntryKind::RegularFile) {
-        return Kind::File;
-    }
-    struct stat st {};
-    if (::fstatat(folder, entry.name.c_str(), &st, 0) != 0) {
-        return Kind::Other;
-    }
-    if (S_ISDIR(st.st_mode)) {
-        return Kind::Directory;
-    }
-    return S_ISREG(st.st_mode) ? Kind::File : Kind::Other;
-}
-
 class Walker {
 public:
     Walker(const std::string& root, bool recurse, std::string_view renameSource,
@@ -73,10 +52,11 @@ private:
             disk_.resize(diskLength + (topLevel ? 0 : 1));
             key_ += entry.name;
             disk_ += entry.name;
-            const Kind kind = KindOf(folder.Get(), entry);
-            if (kind == Kind::Directory && recurse_) {
+            // Links are followed: a project may link to shared sources.
+            const EntryKind kind = TargetKind(folder.Get(), entry);
+            if (kind == EntryKind::Directory && recurse_) {
                 Walk(OpenSubfolder(folder.Get(), entry.name));
-            } else if (kind == Kind::File) {
+            } else if (kind == EntryKind::RegularFile) {
                 AddFile(entry.name, topLevel);
             }
         }

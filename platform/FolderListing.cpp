@@ -15,10 +15,10 @@ namespace {
 // O_NONBLOCK: should a FIFO take the place of a checked name, opening it still returns at once.
 constexpr int FolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
 
-EntryKind KindOf(int folder, const char* diskName)
+EntryKind KindOf(int folder, const char* diskName, int statFlags = AT_SYMLINK_NOFOLLOW)
 {
     struct stat status {};
-    if (::fstatat(folder, diskName, &status, AT_SYMLINK_NOFOLLOW) != 0) {
+    if (::fstatat(folder, diskName, &status, statFlags) != 0) {
         return errno == ENOENT ? EntryKind::Missing : EntryKind::Other;
     }
     return S_ISREG(status.st_mode)   ? EntryKind::RegularFile
@@ -64,6 +64,14 @@ std::optional<std::vector<FolderEntry>> ListOpenFolder(int fd)
     std::sort(entries.begin(), entries.end(),
               [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
     return entries;
+}
+
+EntryKind TargetKind(int fd, const FolderEntry& entry)
+{
+    if (entry.kind != EntryKind::Other) {
+        return entry.kind;
+    }
+    return KindOf(fd, entry.name.c_str(), 0);
 }
 
 UniqueFd::~UniqueFd()

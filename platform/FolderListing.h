@@ -45,6 +45,11 @@ struct FolderEntry {
 // Other. Nothing when a read fails.
 std::optional<std::vector<FolderEntry>> ListOpenFolder(int fd);
 
+// What `entry` of the folder open as `fd` is when a link is taken as what it points to, as stat
+// sees it (Missing when nothing is there); an entry the listing already typed costs nothing.
+// For readers that follow links on purpose, such as a scan of the user's own project folders.
+EntryKind TargetKind(int fd, const FolderEntry& entry);
+
 // A file opened for reading; `fd` and `modified` are set exactly when `kind` is RegularFile.
 struct OpenedFile {
     EntryKind kind = EntryKind::Missing;
@@ -67,6 +72,9 @@ public:
     // the page never depends on the order a file system happens to return. Nothing when a read
     // fails.
     std::optional<std::vector<FolderEntry>> List() const;
+
+    // What an entry of List() is, a link taken as what it points to (see TargetKind).
+    EntryKind TargetKind(const FolderEntry& entry) const { return quilvane::TargetKind(fd_.Get(), entry); }
 
     // Opens `diskName` for reading when it is a regular file in the folder: a link is refused by
     // O_NOFOLLOW and the type is checked with fstat on the descriptor that was opened. A FIFO or a

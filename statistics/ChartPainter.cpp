@@ -5,6 +5,7 @@
 #include <QPen>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "ui/QtText.h"
 
@@ -37,6 +38,16 @@ QRectF PaintFrameAndTitle(QPainter& painter, const QRectF& area, const QString& 
     return titleRect;
 }
 
+// A panel with nothing to draw says so in its middle; ends the painting begun with save().
+DrawnPanel EndAsEmpty(QPainter& painter, DrawnPanel drawn, const QString& text)
+{
+    drawn.emptyText = text;
+    painter.setPen(FrameColor);
+    painter.drawText(drawn.area, Qt::AlignCenter, drawn.emptyText);
+    painter.restore();
+    return drawn;
+}
+
 } // namespace
 
 DrawnPanel PaintBarPanel(QPainter& painter, const QRectF& area, const ChartPanel& panel)
@@ -54,11 +65,7 @@ DrawnPanel PaintBarPanel(QPainter& painter, const QRectF& area, const ChartPanel
     const QRectF plot(area.left() + Margin, titleRect.bottom() + line + 2, area.width() - 2 * Margin,
                       area.height() - titleRect.height() - 3 * line - 8);
     if (panel.bars.empty() || plot.width() <= 0 || plot.height() <= 0) {
-        drawn.emptyText = QString::fromStdString(panel.emptyText);
-        painter.setPen(FrameColor);
-        painter.drawText(area, Qt::AlignCenter, drawn.emptyText);
-        painter.restore();
-        return drawn;
+        return EndAsEmpty(painter, std::move(drawn), QString::fromStdString(panel.emptyText));
     }
 
     double top = panel.reference.value_or(0.0);
@@ -164,11 +171,7 @@ DrawnPanel PaintDefectMatrix(QPainter& painter, const QRectF& area, const Defect
     const QRectF table(area.left() + Margin, titleRect.bottom() + 4, area.width() - 2 * Margin,
                        area.bottom() - titleRect.bottom() - 4 - Margin);
     if (matrix.injected.empty() || matrix.removed.empty() || table.width() <= 0 || table.height() <= 0) {
-        drawn.emptyText = QStringLiteral("欠陥の記録がありません");
-        painter.setPen(FrameColor);
-        painter.drawText(area, Qt::AlignCenter, drawn.emptyText);
-        painter.restore();
-        return drawn;
+        return EndAsEmpty(painter, std::move(drawn), QStringLiteral("欠陥の記録がありません"));
     }
 
     for (const std::string& name : matrix.injected) {

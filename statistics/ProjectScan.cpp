@@ -1,7 +1,6 @@
 #include "statistics/ProjectScan.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <limits>
 #include <vector>
 
@@ -13,8 +12,6 @@
 
 namespace quilvane {
 namespace {
-
-namespace fs = std::filesystem;
 
 // Directory listings come in no particular order on this platform, while the original listed
 // them as NTFS does: by name without regard to case. Ties fall back to bytes so the order is total.
@@ -56,15 +53,7 @@ std::vector<std::string> ListEntries(const std::string& folder, Wanted wanted)
         if (wanted == Wanted::ProjectFiles && !HasProjectExtension(entry.name)) {
             continue;
         }
-        bool matches = entry.kind == kind;
-        if (entry.kind == EntryKind::Other) {
-            std::error_code typeError;
-            fs::path path = fs::path(folder) / entry.name;
-            matches = kind == EntryKind::Directory ? fs::is_directory(path, typeError)
-                                                   : fs::is_regular_file(path, typeError);
-            matches = matches && !typeError;
-        }
-        if (matches) {
+        if (opened->TargetKind(entry) == kind) {
             names.push_back(std::move(entry.name));
         }
     }

@@ -2,7 +2,10 @@
 // A temporary folder for one test, removed with everything in it when the test ends.
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
+
+#include "platform/FileIo.h"
 
 namespace quilvane {
 
@@ -25,6 +28,20 @@ public:
 
     const std::string& Root() const { return root_; }
     std::string Path(const std::string& relative) const { return root_ + "/" + relative; }
+
+    // Writes `bytes` to `relative` as they are, making the folders on the way.
+    void Write(const std::string& relative, const std::string& bytes) const
+    {
+        const std::filesystem::path path = Path(relative);
+        std::filesystem::create_directories(path.parent_path());
+        std::ofstream(path, std::ios::binary) << bytes;
+    }
+
+    // The bytes of `relative`, or "<missing>" when it cannot be read.
+    std::string Read(const std::string& relative) const
+    {
+        return ReadWholeFile(Path(relative)).value_or("<missing>");
+    }
 
 private:
     std::string root_;

@@ -17,12 +17,7 @@ namespace {
 // quilvane-cli loc run in a temporary folder that holds the projects Prob1 and Prob2.
 class LocCli : public ::testing::Test {
 protected:
-    void Write(const std::string& relative, const std::string& text)
-    {
-        std::filesystem::path path = dir_.Path(relative);
-        std::filesystem::create_directories(path.parent_path());
-        std::ofstream(path, std::ios::binary) << text;
-    }
+    void Write(const std::string& relative, const std::string& text) { dir_.Write(relative, text); }
 
     ToolResult Loc(const std::vector<std::string>& args)
     {

@@ -40,12 +40,7 @@ public:
 
     std::string Path(const std::string& relative) const { return dir_.Path(relative); }
 
-    void Write(const std::string& relative, const std::string& bytes)
-    {
-        fs::path path = Path(relative);
-        fs::create_directories(path.parent_path());
-        std::ofstream(path, std::ios::binary) << bytes;
-    }
+    void Write(const std::string& relative, const std::string& bytes) { dir_.Write(relative, bytes); }
 
     void Generator(const std::string& script)
     {

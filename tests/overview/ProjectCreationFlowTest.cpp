@@ -43,10 +43,7 @@ protected:
         std::filesystem::create_directories(std::filesystem::path(dir_.Path(relative)).parent_path());
         ASSERT_TRUE(WriteFileAtomically(dir_.Path(relative), text).Ok());
     }
-    std::string Read(const std::string& relative)
-    {
-        return ReadWholeFile(dir_.Path(relative)).value_or("<missing>");
-    }
+    std::string Read(const std::string& relative) const { return dir_.Read(relative); }
 
     // Answers the new-project dialog with `exercise` (typed) and `base`, or cancels it.
     void WhenNewProjectOpens(const QString& exercise, const QString& base, QString* proposed = nullptr)

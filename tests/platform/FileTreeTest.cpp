@@ -18,17 +18,9 @@ class TreeFixture : public ::testing::Test {
 protected:
     std::string Path(const std::string& relative) const { return dir_.Path(relative); }
 
-    void Write(const std::string& relative, const std::string& bytes)
-    {
-        fs::path path = Path(relative);
-        fs::create_directories(path.parent_path());
-        std::ofstream(path, std::ios::binary) << bytes;
-    }
+    void Write(const std::string& relative, const std::string& bytes) { dir_.Write(relative, bytes); }
 
-    std::string Read(const std::string& relative) const
-    {
-        return ReadWholeFile(Path(relative)).value_or("<missing>");
-    }
+    std::string Read(const std::string& relative) const { return dir_.Read(relative); }
 
     bool Exists(const std::string& relative) const
     {

@@ -49,12 +49,7 @@ protected:
     std::string Target() const { return dir_.Path("reg/Taro/Prob1"); }
     QString CopiedText() const { return ToQ(Target()) + QStringLiteral("\nにコピーしました"); }
 
-    void Write(const std::string& relative, const std::string& bytes)
-    {
-        fs::path path = dir_.Path(relative);
-        fs::create_directories(path.parent_path());
-        std::ofstream(path, std::ios::binary) << bytes;
-    }
+    void Write(const std::string& relative, const std::string& bytes) { dir_.Write(relative, bytes); }
 
     QAction* Progress() { return Frame().Action(CommandId::Progress); }
 
