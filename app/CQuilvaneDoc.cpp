@@ -1,6 +1,5 @@
 #include "app/CQuilvaneDoc.h"
 
-#include <QComboBox>
 #include <QString>
 #include <algorithm>
 #include <filesystem>
@@ -147,18 +146,15 @@ void CQuilvaneDoc::AfterOpen()
 
 int CQuilvaneDoc::EndRunningPhase()
 {
-    if (!view_) {
-        return 0;
-    }
-    const int running = view_->ModeList()->currentIndex();
-    view_->SelectMode(0);
+    const int running = ModeIndex();
+    SelectMode(0);
     return std::max(running, 0);
 }
 
 void CQuilvaneDoc::ResumePhase(int modeIndex)
 {
-    if (view_ && modeIndex > 0) {
-        view_->SelectMode(modeIndex);
+    if (modeIndex > 0) {
+        SelectMode(modeIndex);
     }
 }
 

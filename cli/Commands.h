@@ -32,5 +32,7 @@ int RunNew(const Args& args);
 // RunPrint starts the separate print program, which runs RunPrintDocument.
 int RunPrint(const Args& args);
 int RunPrintDocument(const Args& args);
+inline constexpr const char* PrintUsage =
+    "print FILE OUT.pdf     PSP 様式と時間・バグ記録を PDF に印刷します";
 
 } // namespace quilvane::cli

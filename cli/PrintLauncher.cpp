@@ -3,20 +3,18 @@
 // most of them take to run.
 #include <cerrno>
 #include <cstdio>
-#include <filesystem>
 #include <unistd.h>
 #include <vector>
 
 #include "cli/Commands.h"
 #include "platform/FileIo.h"
+#include "platform/ProgramFolder.h"
 
 namespace quilvane::cli {
 
 int RunPrint(const Args& args)
 {
-    std::error_code error;
-    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-    const std::string program = (self.parent_path() / "quilvane-print").string();
+    const std::string program = ExecutableFolder() + "/quilvane-print";
     std::vector<char*> argv;
     std::string name = "quilvane-print";
     argv.push_back(name.data());
@@ -26,12 +24,9 @@ int RunPrint(const Args& args)
     }
     argv.push_back(nullptr);
     std::fflush(nullptr);
-    if (!error) {
-        ::execv(program.c_str(), argv.data());
-    }
-    const int reason = error ? error.value() : errno;
+    ::execv(program.c_str(), argv.data());
     std::fprintf(stderr, "quilvane-cli: 印刷プログラム %s を起動できません: %s\n", program.c_str(),
-                 ErrorText(reason).c_str());
+                 ErrorText(errno).c_str());
     return ExitFailure;
 }
 

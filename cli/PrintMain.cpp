@@ -10,7 +10,7 @@ int main(int argc, char** argv)
     return quilvane::RunWithLastResort("quilvane-cli", [&] {
         int code = quilvane::cli::RunPrintDocument(quilvane::cli::Args(argv + 1, argv + argc));
         if (code == quilvane::cli::ExitUsage) {
-            std::fprintf(stderr, "使い方: quilvane-cli print FILE OUT.pdf\n");
+            std::fprintf(stderr, "使い方: quilvane-cli %s\n", quilvane::cli::PrintUsage);
         }
         return code;
     });

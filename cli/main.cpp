@@ -27,7 +27,7 @@ const Command Commands[] = {
     {"register", quilvane::cli::RunRegister,
      "register [-C DIR] PROJECT  プロジェクトを登録先にコピーし、進捗表を作り直します"},
 #ifdef QUILVANE_HAVE_PRINT
-    {"print", quilvane::cli::RunPrint, "print FILE OUT.pdf     PSP 様式と時間・バグ記録を PDF に印刷します"},
+    {"print", quilvane::cli::RunPrint, quilvane::cli::PrintUsage},
 #endif
 };
 

@@ -7,9 +7,8 @@
 #include "platform/PathNames.h"
 
 namespace quilvane {
-namespace {
 
-std::string DetectProgramFolder()
+std::string ExecutableFolder()
 {
     std::error_code ec;
     auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
@@ -19,9 +18,11 @@ std::string DetectProgramFolder()
     return exe.parent_path().string();
 }
 
+namespace {
+
 std::string& Folder()
 {
-    static std::string folder = DetectProgramFolder();
+    static std::string folder = ExecutableFolder();
     return folder;
 }
 

@@ -12,6 +12,10 @@ namespace quilvane {
 const std::string& ProgramFolder();
 void SetProgramFolder(std::string folder);
 
+// The folder that holds the running program's file, whatever SetProgramFolder was told (the
+// current directory when the system cannot say): where the programs that come with it lie.
+std::string ExecutableFolder();
+
 // `relative` joined to the program folder, with '\' as a separator too. For the system's own
 // fixed ASCII paths ("init/psp.txt"); a stored name goes through ProgramPathFor.
 std::string ProgramPath(std::string_view relative);
