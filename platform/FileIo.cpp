@@ -465,6 +465,14 @@ Status AtomicFileWriter::Append(std::string_view bytes)
     return Status::Success();
 }
 
+Status AtomicFileWriter::SetMode(mode_t mode)
+{
+    if (fd_ < 0 || currentCalls->Fchmod(fd_, mode & 07777) != 0) {
+        return Fail(shown_ + " の属性を設定できません: " + ErrorText(fd_ < 0 ? EBADF : errno));
+    }
+    return Status::Success();
+}
+
 const std::string& AtomicFileWriter::TempPath()
 {
     external_ = true;

@@ -85,6 +85,8 @@ public:
 
     Status Begin(const std::string& path, SymlinkPolicy policy = SymlinkPolicy::FollowLink);
     Status Append(std::string_view bytes);
+    // Gives the new file exactly `mode` (permission bits), whatever the umask or the old file's.
+    Status SetMode(mode_t mode);
     // The temporary file, for a library that writes to a path itself. It must overwrite this
     // file in place; Commit then flushes what it wrote.
     const std::string& TempPath();

@@ -102,10 +102,13 @@ std::optional<Folder> Folder::Open(const std::string& path)
     return Folder(std::move(fd));
 }
 
-std::optional<Folder> Folder::OpenSubfolder(const std::string& diskName) const
+std::optional<Folder> Folder::OpenSubfolder(const std::string& diskName, int* error) const
 {
     UniqueFd fd(::openat(fd_.Get(), diskName.c_str(), FolderFlags));
     if (!fd.Valid()) {
+        if (error != nullptr) {
+            *error = errno;
+        }
         return std::nullopt;
     }
     return Folder(std::move(fd));
@@ -127,16 +130,21 @@ OpenedFile Folder::OpenRegularFile(const std::string& diskName) const
     // descriptor then makes sure the file read is the file checked.
     struct stat before {};
     if (::fstatat(fd_.Get(), diskName.c_str(), &before, AT_SYMLINK_NOFOLLOW) != 0) {
-        return {errno == ENOENT ? EntryKind::Missing : EntryKind::Other, UniqueFd(), 0};
+        const int error = errno;
+        return {error == ENOENT ? EntryKind::Missing : EntryKind::Other, UniqueFd(), 0,
+                error == ENOENT ? 0 : error};
     }
     if (!S_ISREG(before.st_mode)) {
         return {EntryKind::Other, UniqueFd(), 0};
     }
     UniqueFd fd(
         ::openat(fd_.Get(), diskName.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!fd.Valid()) {
+        return {EntryKind::Other, UniqueFd(), 0, errno};
+    }
     struct stat opened {};
-    if (!fd.Valid() || ::fstat(fd.Get(), &opened) != 0 || !S_ISREG(opened.st_mode) ||
-        opened.st_dev != before.st_dev || opened.st_ino != before.st_ino) {
+    if (::fstat(fd.Get(), &opened) != 0 || !S_ISREG(opened.st_mode) || opened.st_dev != before.st_dev ||
+        opened.st_ino != before.st_ino) {
         return {EntryKind::Other, UniqueFd(), 0};
     }
     return {EntryKind::RegularFile, std::move(fd), opened.st_mtime};

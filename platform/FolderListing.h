@@ -51,10 +51,13 @@ std::optional<std::vector<FolderEntry>> ListOpenFolder(int fd);
 EntryKind TargetKind(int fd, const FolderEntry& entry);
 
 // A file opened for reading; `fd` and `modified` are set exactly when `kind` is RegularFile.
+// `error` is the errno of a regular file (or a name whose type could not be told) that could not
+// be opened, for example EACCES; 0 otherwise.
 struct OpenedFile {
     EntryKind kind = EntryKind::Missing;
     UniqueFd fd;
     std::time_t modified = 0;
+    int error = 0;
 };
 
 // A directory held open by its descriptor.
@@ -65,8 +68,11 @@ public:
     static std::optional<Folder> Open(const std::string& path);
 
     // The subfolder `diskName` (a single on-disk name); nothing when it is missing, is not a
-    // directory or is a symbolic link.
-    std::optional<Folder> OpenSubfolder(const std::string& diskName) const;
+    // directory or is a symbolic link. `error`, when given, receives the errno of the failure.
+    std::optional<Folder> OpenSubfolder(const std::string& diskName, int* error = nullptr) const;
+
+    // The descriptor, for calls made relative to the folder; it stays owned by the folder.
+    int Descriptor() const { return fd_.Get(); }
 
     // The entries of the folder without "." and "..", sorted by name in plain byte order so that
     // the page never depends on the order a file system happens to return. Nothing when a read

@@ -1,5 +1,7 @@
-#include "ProgressCollector.h"
+#include "progress/ProgressCollector.h"
 
+#include <cerrno>
+#include <optional>
 #include <string>
 
 #include "platform/MbString.h"
@@ -14,70 +16,153 @@ bool IsHidden(const std::string& name)
     return !name.empty() && name.front() == '.';
 }
 
-struct UserFolder {
-    std::string storedName;
-    Folder folder;
-};
-
-// The user folder with its name as stored text; nothing for a folder that is hidden, whose name
-// cannot be stored, or that is not a real directory.
-std::optional<UserFolder> OpenUserFolder(const Folder& registrationFolder, const FolderEntry& entry)
+// A failure to open that says the entry is not a real folder (a link, a file put in its place,
+// an entry removed meanwhile) rather than one the generator may not read.
+bool IsNotAFolder(int error)
 {
-    const std::string& diskName = entry.name;
-    if (IsHidden(diskName) || entry.kind != EntryKind::Directory) {
-        return std::nullopt;
-    }
-    auto storedName = quilvane::DiskToStoredName(diskName);
-    if (!storedName) {
-        return std::nullopt;
-    }
-    auto folder = registrationFolder.OpenSubfolder(diskName);
-    if (!folder) {
-        return std::nullopt;
-    }
-    return UserFolder{std::move(*storedName), std::move(*folder)};
+    return error == ELOOP || error == ENOTDIR || error == ENOENT;
 }
 
-} // namespace
-
-bool IsAcceptedResult(const ResultLine& line, std::string_view userFolderName)
+// A subfolder that can be named in the page: listed as a real directory, not hidden, with a name
+// that converts to stored text.
+std::optional<std::string> StoredFolderName(const FolderEntry& entry)
 {
-    return CouldBeFolderName(line.userName) && CouldBeFolderName(line.projectName) &&
-           quilvane::MbsICmp(line.userName, userFolderName) == 0;
+    if (IsHidden(entry.name) || entry.kind != EntryKind::Directory) {
+        return std::nullopt;
+    }
+    return quilvane::DiskToStoredName(entry.name);
 }
 
-bool CollectResults(const Folder& registrationFolder, ProgressTables& tables)
-{
-    const auto users = registrationFolder.List();
-    if (!users) {
-        return false;
+class Collector {
+public:
+    Collector(ProgressTables& tables, std::vector<UnreadableEntry>* unreadable)
+        : tables_(tables), unreadable_(unreadable)
+    {
     }
-    for (const FolderEntry& userDir : *users) {
-        const auto user = OpenUserFolder(registrationFolder, userDir);
-        if (!user) {
-            continue;
+
+    bool Collect(const Folder& root)
+    {
+        const auto entries = root.List();
+        if (!entries) {
+            return false;
         }
-        const auto projects = user->folder.List();
+        std::vector<std::pair<const FolderEntry*, std::string>> users;
+        std::vector<std::string> names;
+        for (const FolderEntry& entry : *entries) {
+            if (auto stored = StoredFolderName(entry)) {
+                names.push_back(*stored);
+                users.emplace_back(&entry, std::move(*stored));
+            }
+        }
+        const UserFolderNames folders(names);
+        for (const auto& [entry, storedName] : users) {
+            CollectUser(root, *entry, storedName, folders);
+        }
+        return true;
+    }
+
+private:
+    std::optional<Folder> OpenAndNote(const Folder& parent, const std::string& diskName,
+                                      const std::string& shown)
+    {
+        int error = 0;
+        auto folder = parent.OpenSubfolder(diskName, &error);
+        if (!folder && !IsNotAFolder(error)) {
+            Note(shown, error);
+        }
+        return folder;
+    }
+
+    void CollectUser(const Folder& root, const FolderEntry& entry, const std::string& storedName,
+                     const UserFolderNames& folders)
+    {
+        const auto user = OpenAndNote(root, entry.name, entry.name);
+        if (!user) {
+            return;
+        }
+        const auto projects = user->List();
         if (!projects) {
-            continue;
+            Note(entry.name, errno);
+            return;
         }
         for (const FolderEntry& projectDir : *projects) {
-            if (IsHidden(projectDir.name) || projectDir.kind != EntryKind::Directory ||
-                !quilvane::DiskToStoredName(projectDir.name)) {
+            auto projectName = StoredFolderName(projectDir);
+            if (!projectName) {
                 continue;
             }
-            const auto projectFolder = user->folder.OpenSubfolder(projectDir.name);
+            const std::string shown = entry.name + "/" + projectDir.name;
+            const auto projectFolder = OpenAndNote(*user, projectDir.name, shown);
             if (!projectFolder) {
                 continue;
             }
-            const auto result = ReadResultFile(*projectFolder);
-            if (result && IsAcceptedResult(result->line, user->storedName)) {
-                tables.AddResult(result->line.userName, result->line.projectName, result->line.percentage,
-                                 result->stamp);
+            int error = 0;
+            const auto result = ReadResultFile(*projectFolder, &error);
+            if (error != 0) {
+                Note(shown + "/result.txt", error);
+            }
+            if (!result) {
+                continue;
+            }
+            const ResultRank rank = RankResult(result->line, storedName, folders);
+            if (rank != ResultRank::Refused) {
+                tables_.AddResult(result->line.userName, result->line.projectName, result->line.percentage,
+                                  result->stamp, ResultSource{storedName, std::move(*projectName)});
             }
         }
     }
-    return true;
+
+    void Note(const std::string& path, int error)
+    {
+        if (unreadable_ != nullptr) {
+            unreadable_->push_back({path, error});
+        }
+    }
+
+    ProgressTables& tables_;
+    std::vector<UnreadableEntry>* unreadable_;
+};
+
+} // namespace
+
+UserFolderNames::UserFolderNames(const std::vector<std::string>& storedNames)
+{
+    for (const std::string& name : storedNames) {
+        exact_.insert(name);
+        ++folded_[quilvane::MbsFoldedKey(name)];
+    }
+}
+
+std::size_t UserFolderNames::CountIgnoringCase(std::string_view name) const
+{
+    const auto it = folded_.find(quilvane::MbsFoldedKey(name));
+    return it == folded_.end() ? 0 : it->second;
+}
+
+ResultRank RankResult(const ResultLine& line, std::string_view userFolderName, const UserFolderNames& folders)
+{
+    if (!CouldBeFolderName(line.userName) || !CouldBeFolderName(line.projectName)) {
+        return ResultRank::Refused;
+    }
+    if (line.userName == userFolderName) {
+        return ResultRank::OwnFolder;
+    }
+    if (folders.Contains(line.userName)) {
+        return ResultRank::Refused;
+    }
+    const std::size_t variants = folders.CountIgnoringCase(line.userName);
+    if (variants == 0) {
+        return ResultRank::UserWithoutFolder;
+    }
+    if (variants == 1 && quilvane::MbsICmp(line.userName, userFolderName) == 0) {
+        return ResultRank::OnlyCaseVariantFolder;
+    }
+    return ResultRank::Refused;
+}
+
+bool CollectResults(const Folder& registrationFolder, ProgressTables& tables,
+                    std::vector<UnreadableEntry>* unreadable)
+{
+    return Collector(tables, unreadable).Collect(registrationFolder);
 }
 
 } // namespace tessaline

@@ -1,4 +1,4 @@
-#include "ProgressPage.h"
+#include "progress/ProgressPage.h"
 
 #include <algorithm>
 #include <map>
@@ -60,17 +60,35 @@ class ProjectFileFinder {
 public:
     explicit ProjectFileFinder(const Folder& registrationFolder) : root_(registrationFolder) {}
 
-    CellLinks Find(const std::string& userName, const std::string& projectName)
+    // The links of a cell: through the folders its names find on disk, or, where they find none,
+    // through the folders its result file lies in, so that no link is dead.
+    CellLinks Find(const std::string& userName, const std::string& projectName, const ResultSource& source)
+    {
+        if (auto links = FindIn(userName, projectName, projectName)) {
+            return *std::move(links);
+        }
+        if (!source.userFolder.empty()) {
+            if (auto links = FindIn(source.userFolder, source.projectFolder, projectName)) {
+                return *std::move(links);
+            }
+        }
+        return {userName, projectName, {}};
+    }
+
+private:
+    // The files `filePrefix`.* of the folder user/project, the folders found by OpenMatching.
+    std::optional<CellLinks> FindIn(const std::string& userName, const std::string& projectName,
+                                    const std::string& filePrefix)
     {
         const ListedFolder* user = UserFolder(userName);
         if (user == nullptr) {
-            return {userName, projectName, {}};
+            return std::nullopt;
         }
         const auto project = OpenMatching(user->folder, user->entries, projectName);
         if (!project) {
-            return {user->storedName, projectName, {}};
+            return std::nullopt;
         }
-        const std::string prefix = projectName + ".";
+        const std::string prefix = filePrefix + ".";
         CellLinks links{user->storedName, project->storedName, {}};
         for (const NamedEntry& entry : project->entries) {
             if (entry.kind == EntryKind::RegularFile && quilvane::MbsIStartsWith(entry.stored, prefix)) {
@@ -80,7 +98,6 @@ public:
         return links;
     }
 
-private:
     struct ListedFolder {
         std::string storedName;
         Folder folder;
@@ -160,7 +177,7 @@ void AppendDate(std::string& page, std::time_t stamp, CalendarDateFn toDate)
 void AppendCell(std::string& page, const ProgressCell& cell, const std::string& userName,
                 const std::string& projectName, CalendarDateFn toDate, ProjectFileFinder& finder)
 {
-    const CellLinks links = finder.Find(userName, projectName);
+    const CellLinks links = finder.Find(userName, projectName, cell.source);
     const std::string user = EscapeLinkPath(links.user);
     const std::string project = EscapeLinkPath(links.project);
     page += "<td>";
@@ -223,23 +240,23 @@ std::string ToCrLf(std::string_view text)
 
 std::string EscapeLinkPath(std::string_view name)
 {
+    static constexpr char Hex[] = "0123456789ABCDEF";
     std::string escaped;
     escaped.reserve(name.size());
-    for (const char c : name) {
-        switch (c) {
-        case '%':
-            escaped += "%25";
-            break;
-        case '#':
-            escaped += "%23";
-            break;
-        case '?':
-            escaped += "%3F";
-            break;
-        default:
-            escaped += c;
-            break;
+    for (std::size_t pos = 0; pos < name.size();) {
+        const std::size_t length = quilvane::Cp932CharLength(name, pos);
+        const auto c = static_cast<unsigned char>(name[pos]);
+        // A browser takes '\' for '/', and drops tabs and line ends from a link, so either could
+        // turn one name into steps through other folders.
+        const bool special = c == '%' || c == '#' || c == '?' || c == '\\' || c < 0x20 || c == 0x7F;
+        if (length == 1 && special) {
+            escaped += '%';
+            escaped += Hex[c >> 4];
+            escaped += Hex[c & 0x0F];
+        } else {
+            escaped.append(name.substr(pos, length));
         }
+        pos += length;
     }
     return EscapeHtml(escaped);
 }

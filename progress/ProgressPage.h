@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "DirectoryScan.h"
-#include "ProgressTables.h"
+#include "progress/DirectoryScan.h"
+#include "progress/ProgressTables.h"
 
 namespace tessaline {
 
@@ -30,10 +30,11 @@ std::string ToCrLf(std::string_view text);
 // trail byte of a double-byte character, so code-page-932 names stay intact.
 std::string EscapeHtml(std::string_view text);
 
-// A name as one step of a link's path: escaped as EscapeHtml does, and '%', '#' and '?' written
-// as percent escapes, since a browser would otherwise take them for an escape, the start of a
-// fragment or of a query, and miss the file. No trail byte of a double-byte character is one of
-// these bytes; everything else stays code-page-932 text, which the browser encodes itself.
+// A name as one step of a link's path: escaped as EscapeHtml does, and '%', '#', '?', '\' and
+// control characters written as percent escapes, since a browser would otherwise take them for
+// an escape, the start of a fragment or of a query, a separator between folders, or drop them,
+// and miss the file or reach another. Double-byte characters are kept whole, so a trail byte
+// 0x5C stays part of its character; the browser encodes code-page-932 text itself.
 std::string EscapeLinkPath(std::string_view name);
 
 } // namespace tessaline

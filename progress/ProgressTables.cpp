@@ -12,11 +12,11 @@ std::int32_t ProgressTables::NumberOf(NameTable& table, const std::string& name)
 }
 
 void ProgressTables::AddResult(const std::string& userName, const std::string& projectName,
-                               std::int32_t percentage, std::time_t stamp)
+                               std::int32_t percentage, std::time_t stamp, ResultSource source)
 {
     const std::int32_t user = NumberOf(users_, userName);
     const std::int32_t project = NumberOf(projects_, projectName);
-    cells_[{user, project}] = ProgressCell{percentage, stamp};
+    cells_[{user, project}] = ProgressCell{percentage, stamp, std::move(source)};
 }
 
 const ProgressCell* ProgressTables::FindCell(std::int32_t userNumber, std::int32_t projectNumber) const

@@ -8,10 +8,18 @@
 
 namespace tessaline {
 
-// One filled cell: the percentage of a result file and that file's modification time.
+// Where a result file lies: its user and project folders as stored text.
+struct ResultSource {
+    std::string userFolder;
+    std::string projectFolder;
+};
+
+// One filled cell: the percentage of a result file, that file's modification time and where it
+// lies.
 struct ProgressCell {
     std::int32_t percentage = 0;
     std::time_t stamp = 0;
+    ResultSource source;
 };
 
 // Maps a name to its number. std::string compares through char_traits<char>, which orders bytes
@@ -24,7 +32,7 @@ class ProgressTables {
 public:
     // Records one result; a later result for the same user and project replaces the earlier one.
     void AddResult(const std::string& userName, const std::string& projectName, std::int32_t percentage,
-                   std::time_t stamp);
+                   std::time_t stamp, ResultSource source = {});
 
     const NameTable& Users() const { return users_; }
     const NameTable& Projects() const { return projects_; }

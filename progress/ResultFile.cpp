@@ -1,12 +1,12 @@
-#include "ResultFile.h"
+#include "progress/ResultFile.h"
 
 #include <cerrno>
 #include <cstring>
 #include <limits>
 #include <unistd.h>
 
-#include "DirectoryScan.h"
 #include "platform/MbString.h"
+#include "progress/DirectoryScan.h"
 
 namespace tessaline {
 
@@ -142,14 +142,20 @@ std::optional<std::string> ReadFirstLine(int fd)
     return line;
 }
 
-std::optional<ResultFile> ReadResultFile(const Folder& projectFolder)
+std::optional<ResultFile> ReadResultFile(const Folder& projectFolder, int* error)
 {
     const OpenedFile file = OpenResultFile(projectFolder);
     if (file.kind != EntryKind::RegularFile) {
+        if (error != nullptr) {
+            *error = file.error;
+        }
         return std::nullopt;
     }
     const auto text = ReadFirstLine(file.fd.Get());
     if (!text) {
+        if (error != nullptr) {
+            *error = errno;
+        }
         return std::nullopt;
     }
     auto line = ParseResultLine(*text);

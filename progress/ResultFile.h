@@ -40,8 +40,9 @@ std::optional<std::string> ReadFirstLine(int fd);
 // Reads "result.txt" in the project folder. The name is found case-insensitively, as on the file
 // system the program was written for; an exact match is preferred. Nothing when the file is
 // absent, is not a regular file (a link, a FIFO, a device), is unreadable or its first line does
-// not parse.
-std::optional<ResultFile> ReadResultFile(const Folder& projectFolder);
+// not parse. `error`, when given, receives the errno of a result file that is there but could not
+// be opened or read (0 otherwise).
+std::optional<ResultFile> ReadResultFile(const Folder& projectFolder, int* error = nullptr);
 // The same for the project folder at `dir`.
 std::optional<ResultFile> ReadResultFile(const std::string& dir);
 

@@ -1,24 +1,32 @@
-#include "Tessaline.h"
+#include "progress/Tessaline.h"
 
-#include "DirectoryScan.h"
-#include "ProgressCollector.h"
+#include <cstdio>
+
 #include "platform/FileIo.h"
+#include "progress/DirectoryScan.h"
+#include "progress/PageWriter.h"
+#include "progress/ProgressCollector.h"
 
 namespace tessaline {
 
-int GenerateProgressReport(const std::string& folder, CalendarDateFn toDate)
+void NoteOnStandardError(const std::string& message)
+{
+    std::fprintf(stderr, "Tessaline: %s\n", message.c_str());
+}
+
+int GenerateProgressReport(const std::string& folder, CalendarDateFn toDate, NoteFn note)
 {
     const auto registrationFolder = Folder::Open(folder);
     ProgressTables tables;
-    if (!registrationFolder || !CollectResults(*registrationFolder, tables)) {
+    std::vector<UnreadableEntry> unreadable;
+    if (!registrationFolder || !CollectResults(*registrationFolder, tables, &unreadable)) {
         return ExitFolderUnreadable;
     }
+    for (const UnreadableEntry& entry : unreadable) {
+        note(entry.path + " を読めないため、進捗表に載せていません: " + quilvane::ErrorText(entry.error));
+    }
     const std::string page = ToCrLf(BuildProgressPage(tables, *registrationFolder, toDate));
-    // Any student may plant a link named result.htm in the class folder, pointing at a file of
-    // whoever runs the generator next: the link is replaced, never written through.
-    const auto written = quilvane::WriteFileAtomically(JoinPath(folder, "result.htm"), page,
-                                                       quilvane::SymlinkPolicy::ReplaceLink);
-    if (!written) {
+    if (!WriteProgressPage(*registrationFolder, folder, page)) {
         return ExitPageUnwritable;
     }
     return ExitPageWritten;

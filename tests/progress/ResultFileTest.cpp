@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 #include "DirectoryScan.h"
 #include "ProgressCollector.h"
@@ -71,22 +72,35 @@ TEST(TessalineResultLine, OnlyNamesThatCouldBeOneFolderAreAccepted)
     }
 }
 
-TEST(TessalineResultLine, UserFieldMustNameItsFolderIgnoringCase)
+TEST(TessalineResultLine, UserFieldRanksByTheFolderItLiesInAndTheFoldersThere)
 {
     // Ａ (0x82 0x60) and ａ (0x82 0x81) are one letter in two cases, as for the original file system.
+    using R = ResultRank;
     const struct {
         const char* user;
         const char* folder;
-        bool accepted;
+        std::vector<std::string> folders;
+        ResultRank rank;
     } cases[] = {
-        {"alice", "alice", true},   {"Alice", "aLICE", true},        {"\x82\x60", "\x82\x81", true},
-        {"alice", "alice2", false}, {"bob", "alice", false},         {"\x8E\x52", "\x8E\x53", false},
-        {"a:b", "a:b", false},      {"\\\\h\\s", "\\\\h\\s", false},
+        {"alice", "alice", {"alice", "Alice"}, R::OwnFolder},
+        {"Alice", "aLICE", {"aLICE", "bob"}, R::OnlyCaseVariantFolder},
+        {"\x82\x60", "\x82\x81", {"\x82\x81"}, R::OnlyCaseVariantFolder},
+        // The user's own folder exists: no other folder may fill the cell, in any case.
+        {"Alice", "aLICE", {"Alice", "aLICE"}, R::Refused},
+        {"alice", "bob", {"alice", "bob"}, R::Refused},
+        // Two folders match ignoring case and neither exactly: neither may claim the cell.
+        {"alice", "aLICE", {"ALICE", "aLICE"}, R::Refused},
+        // A renamed student, or a copy filed under another folder: nobody else's folder is taken.
+        {"alice", "alice2", {"alice2"}, R::UserWithoutFolder},
+        {"\x8E\x52", "\x8E\x53", {"\x8E\x53"}, R::UserWithoutFolder},
+        {"a:b", "a:b", {"a:b"}, R::Refused},
+        {"\\\\h\\s", "x", {"x"}, R::Refused},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(IsAcceptedResult({c.user, "P", 1}, c.folder), c.accepted) << c.user << " in " << c.folder;
+        EXPECT_EQ(RankResult({c.user, "P", 1}, c.folder, UserFolderNames(c.folders)), c.rank)
+            << c.user << " in " << c.folder;
     }
-    EXPECT_FALSE(IsAcceptedResult({"alice", "..", 1}, "alice"));
+    EXPECT_EQ(RankResult({"alice", "..", 1}, "alice", UserFolderNames({"alice"})), ResultRank::Refused);
 }
 
 class TessalineFirstLine : public ::testing::Test {

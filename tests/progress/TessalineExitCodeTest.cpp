@@ -29,6 +29,7 @@ struct RunOptions {
     std::string timeZone = "UTC0";
     rlim_t fileSizeLimit = RLIM_INFINITY;
     bool unprivileged = false; // as "nobody" when started by root, so permissions hold
+    mode_t umask = 022;
 };
 
 RunResult RunTessaline(const std::string& folder, const RunOptions& options = {})
@@ -54,6 +55,7 @@ RunResult RunTessaline(const std::string& folder, const RunOptions& options = {}
             const rlimit limit{options.fileSizeLimit, options.fileSizeLimit};
             ::setrlimit(RLIMIT_FSIZE, &limit);
         }
+        ::umask(options.umask);
         if (options.unprivileged && ::geteuid() == 0 && (::setgid(Nobody) != 0 || ::setuid(Nobody) != 0)) {
             ::_exit(CannotDropPrivileges);
         }
@@ -133,6 +135,73 @@ TEST_F(TessalineProgram, FolderThatCannotBeEnumeratedGivesOne)
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.output, "");
     EXPECT_FALSE(folder.Exists("R/result.htm"));
+}
+
+TEST_F(TessalineProgram, WhatCannotBeReadIsNamedAndThePageWrittenWithoutIt)
+{
+    folder.WriteResult("alice/P", "alice P 80");
+    folder.WriteResult("bob/P", "bob P 70");
+    folder.WriteResult("carol/P", "carol P 60");
+    folder.WriteResult("dave/P", "dave P 50");
+    ASSERT_EQ(::chmod(folder.Path().c_str(), 0777), 0);
+    ASSERT_EQ(::chmod(folder.PathOf("bob").c_str(), 0), 0);
+    ASSERT_EQ(::chmod(folder.PathOf("carol/P/result.txt").c_str(), 0), 0);
+    ASSERT_EQ(::chmod(folder.PathOf("dave/P").c_str(), 0), 0);
+    const RunResult run = RunTessaline(folder.Path(), {.unprivileged = true});
+    if (run.exitCode == CannotDropPrivileges) {
+        GTEST_SKIP() << "cannot run as an unprivileged user";
+    }
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_NE(run.output.find("Tessaline: bob を読めない"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("Tessaline: carol/P/result.txt を読めない"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("Tessaline: dave/P を読めない"), std::string::npos) << run.output;
+    EXPECT_EQ(folder.ReadFile("result.htm"), ExpectedHeader() + "<td>P</td></tr>\r\n<tr><td>alice</td>" +
+                                                 ExpectedCell("2003/7/5", "80", "alice", "P") + "</tr>\r\n" +
+                                                 ExpectedFooter());
+}
+
+TEST_F(TessalineProgram, PageModeFollowsTheFolderWhateverTheUmask)
+{
+    const struct {
+        mode_t folder;
+        mode_t page;
+    } cases[] = {{0700, 0640}, {0755, 0644}, {02775, 0664}, {03770, 0660}};
+    for (const auto& c : cases) {
+        ASSERT_EQ(::chmod(folder.Path().c_str(), c.folder), 0);
+        ASSERT_EQ(RunTessaline(folder.Path(), {.umask = 077}).exitCode, 0);
+        struct stat page {};
+        ASSERT_EQ(::stat(folder.PathOf("result.htm").c_str(), &page), 0);
+        EXPECT_EQ(page.st_mode & 07777, c.page) << std::oct << c.folder;
+    }
+}
+
+TEST_F(TessalineProgram, PageThatASharedStickyFolderKeepsIsRewrittenInPlace)
+{
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs two users: run as root";
+    }
+    // The page belongs to the teacher; the class may write it but, in a sticky folder, not
+    // replace it.
+    constexpr uid_t Teacher = 65533;
+    folder.WriteResult("alice/P", "alice P 80");
+    folder.WriteFile("result.htm", std::string(100000, 'x'));
+    ASSERT_EQ(::chown(folder.PathOf("result.htm").c_str(), Teacher, Nobody), 0);
+    ASSERT_EQ(::chmod(folder.PathOf("result.htm").c_str(), 0664), 0);
+    ASSERT_EQ(::chown(folder.Path().c_str(), Teacher, Nobody), 0);
+    ASSERT_EQ(::chmod(folder.Path().c_str(), 03775), 0);
+    struct stat before {};
+    ASSERT_EQ(::stat(folder.PathOf("result.htm").c_str(), &before), 0);
+    const RunResult run = RunTessaline(folder.Path(), {.unprivileged = true});
+    ASSERT_NE(run.exitCode, CannotDropPrivileges);
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(folder.ReadFile("result.htm"), ExpectedHeader() + "<td>P</td></tr>\r\n<tr><td>alice</td>" +
+                                                 ExpectedCell("2003/7/5", "80", "alice", "P") + "</tr>\r\n" +
+                                                 ExpectedFooter());
+    struct stat after {};
+    ASSERT_EQ(::stat(folder.PathOf("result.htm").c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_uid, Teacher);
+    EXPECT_EQ(folder.CountEntries(), 2); // no temporary file is left behind
 }
 
 TEST_F(TessalineProgram, PageThatCannotBeWrittenGivesTwo)

@@ -97,6 +97,59 @@ TEST_F(TessalinePage, SameUserAndProjectTwiceGiveOneCellFromTheFileReadLast)
                                    ExpectedCell("2003/7/5", "5", "alice", "Q") + "</tr>\r\n"));
 }
 
+TEST_F(TessalinePage, ResultCountsInItsUsersFolderOrWhereThatUserHasNoneAtAll)
+{
+    const std::string suzuki = "\x97\xE9\x96\xD8"; // 鈴木
+    const std::string sato = "\x8D\xB2\x93\xA1";   // 佐藤
+    struct Case {
+        const char* what;
+        std::vector<std::pair<std::string, std::string>> results; // folder, line; read in this order
+        std::string columns;
+        std::string rows;
+    };
+    const Case cases[] = {
+        {"a case-variant folder read later cannot take the own folder's cell",
+         {{"Alice/P", "Alice P 100"}, {"aLICE/P", "Alice P 3"}},
+         "<td>P</td>",
+         "<tr><td>Alice</td>" + ExpectedCell("2003/7/5", "100", "Alice", "P") + "</tr>\r\n"},
+        {"the one case-variant folder fills the cell and is linked",
+         {{"aLICE/P", "Alice P 3"}},
+         "<td>P</td>",
+         "<tr><td>Alice</td>" + ExpectedCell("2003/7/5", "3", "aLICE", "P") + "</tr>\r\n"},
+        {"two case variants and no own folder: neither fills it",
+         {{"ALICE/P", "Alice P 3"}, {"aLICE/P", "Alice P 4"}},
+         "",
+         ""},
+        {"another student's folder cannot fill a cell of a user who has one",
+         {{"bob/P", "bob P 5"}, {"bob/Q", "carol Q 7"}, {"carol/R", "carol R 1"}},
+         "<td>P</td><td>R</td>",
+         "<tr><td>bob</td>" + ExpectedCell("2003/7/5", "5", "bob", "P") + "<td></td></tr>\r\n" +
+             "<tr><td>carol</td><td></td>" + ExpectedCell("2003/7/5", "1", "carol", "R") + "</tr>\r\n"},
+        {"a renamed student keeps the row, linked to where the file lies",
+         {{Disk(suzuki) + "/P", sato + " P 50"}},
+         "<td>P</td>",
+         "<tr><td>" + sato + "</td>" + ExpectedCell("2003/7/5", "50", suzuki, "P") + "</tr>\r\n"},
+        {"a copy filed under other folders keeps its names and links to the copy",
+         {{"copies/alice-P", "alice P 70"}},
+         "<td>P</td>",
+         "<tr><td>alice</td>" + ExpectedCell("2003/7/5", "70", "copies", "alice-P") + "</tr>\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TestFolder r;
+        for (const auto& [dir, line] : c.results) {
+            r.WriteResult(dir, line);
+            r.WriteFile(dir + "/work.psp", "x");
+        }
+        EXPECT_EQ(GenerateProgressReport(r.Path(), UtcDate), ExitPageWritten);
+        const std::string page = r.ReadFile("result.htm");
+        EXPECT_EQ(page, Page(c.columns, c.rows));
+        for (const std::string& path : ResolveLinksLikeABrowser(page, r.Path())) {
+            EXPECT_TRUE(std::filesystem::is_regular_file(path)) << path;
+        }
+    }
+}
+
 TEST_F(TessalinePage, LineWithTwoFieldsIsIgnoredEvenForARegisteredProject)
 {
     folder.WriteResult("alice/P", "alice P");
@@ -408,14 +461,44 @@ TEST_F(TessalineHostileFolder, OnlyRegularFilesInsideTheFolderAreLinked)
     } else {
         std::cout << "[ SKIPPED  ] a device node: this process may not make device nodes\n";
     }
-    // A copy's result names Q, whose folder is a link to elsewhere: the cell keeps its PSP link
-    // under the names of the file, and no file of that folder is listed.
+    // A copy's result names Q, whose folder is a link to elsewhere: the cell links into the
+    // folder the result lies in, and no file of the linked folder is listed.
     folder.WriteResult("carol/Q-copy", "carol Q 5");
     folder.MakeSymlink("carol/Q", outside.PathOf("Q"));
     EXPECT_EQ(Generate(), Page("<td>P</td><td>Q</td>",
                                "<tr><td>carol</td>" +
                                    ExpectedCell("2003/7/5", "10", "carol", "P", Link("carol", "P", "P.sln")) +
-                                   ExpectedCell("2003/7/5", "5", "carol", "Q") + "</tr>\r\n"));
+                                   ExpectedCell("2003/7/5", "5", "carol", "Q-copy") + "</tr>\r\n"));
+}
+
+TEST_F(TessalineHostileFolder, EveryLinkStaysInsideTheFolderItNames)
+{
+    // File names a classmate can give on a file system where '\\' is an ordinary character, and
+    // a browser takes it for '/' and drops tabs and line ends.
+    const char* planted[] = {"P.\\..\\..\\..\\..\\etc\\passwd",
+                             "P.\\..\\..\\dave\\P\\P.sln",
+                             "P.%5C..%5C..%5Cetc",
+                             "P.\t\\..\\x",
+                             "P.\n..\\..\\y",
+                             "P.\xE8\xA1\xA8\\..\\z"}; // 表 ends in the byte '\\' in Shift_JIS
+    for (const char* name : planted) {
+        folder.WriteFile(std::string("carol/P/") + name, "x");
+    }
+    folder.WriteResult("dave/P", "dave P 1");
+    folder.WriteFile("dave/P/P.sln", "secret");
+    const std::string page = Generate();
+    const auto paths = ResolveLinksLikeABrowser(page, folder.Path());
+    ASSERT_EQ(paths.size(), 2u + std::size(planted) + 2u); // work.psp and P.sln for carol and dave
+    const std::filesystem::path root = std::filesystem::path(folder.Path()).lexically_normal();
+    for (const std::string& path : paths) {
+        ASSERT_FALSE(path.empty());
+        const auto normal = std::filesystem::path(path).lexically_normal();
+        const auto inside = normal.lexically_relative(root);
+        // user / project / file: nothing climbs out of the project folder the link names.
+        EXPECT_EQ(std::distance(inside.begin(), inside.end()), 3) << path;
+        EXPECT_NE(inside.begin()->string(), "..") << path;
+    }
+    EXPECT_NE(page.find("<a href=\"carol\\P\\P.%5C..%5C..%5C..%5C..%5Cetc%5Cpasswd\">"), std::string::npos);
 }
 
 TEST_F(TessalineHostileFolder, PageReplacesALinkInsteadOfWritingThroughIt)

@@ -123,6 +123,7 @@ std::vector<std::string> ResolveLinksLikeABrowser(const std::string& page, const
                 text->replace(pos, reference.size(), character);
             }
         }
+        std::erase_if(*text, [](char c) { return c == '\t' || c == '\n' || c == '\r'; });
         std::replace(text->begin(), text->end(), '\\', '/');
         text->resize(std::min({text->size(), text->find('#'), text->find('?')}));
         std::string path;

@@ -46,9 +46,9 @@ private:
 std::string Disk(std::string_view stored);
 
 // Every href of the page resolved as a browser does: the Shift_JIS text decoded, character
-// references replaced, '\' taken as '/', a fragment or query cut off, percent escapes decoded,
-// relative to the page's folder. The paths are on-disk (UTF-8) paths below `folder`; an href that
-// does not decode gives an empty path.
+// references replaced, tabs and line ends dropped, '\' taken as '/', a fragment or query cut off, percent
+// escapes decoded, relative to the page's folder. The paths are on-disk (UTF-8) paths below `folder`; an href
+// that does not decode gives an empty path.
 std::vector<std::string> ResolveLinksLikeABrowser(const std::string& page, const std::string& folder);
 
 // The fixed beginning of every page, up to and including the corner cell, with CR LF line ends.
