@@ -1,6 +1,8 @@
 // `register`: data registration of one project of a program folder, as the workbench's
 // データ登録 button does it, with the project file's 氏名 and データ登録先.
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 
@@ -25,8 +27,19 @@ int RunRegister(const Args& args)
 {
     Args rest = args;
     std::string folder;
-    if (!TakeOption(rest, "-C", folder) || rest.size() != 1) {
+    std::string limit;
+    if (!TakeOption(rest, "-C", folder) || !TakeOption(rest, "--limit", limit) || rest.size() != 1) {
         return ExitUsage;
+    }
+    std::chrono::milliseconds generatorLimit = DefaultGeneratorLimit;
+    if (!limit.empty()) {
+        // Whole seconds, at least one and at most the workbench's own limit.
+        char* end = nullptr;
+        const long seconds = std::strtol(limit.c_str(), &end, 10);
+        if (*end != '\0' || seconds < 1 || std::chrono::seconds(seconds) > DefaultGeneratorLimit) {
+            return ExitUsage;
+        }
+        generatorLimit = std::chrono::seconds(seconds);
     }
     if (!UseProgramFolder(folder)) {
         return ExitFailure;
@@ -49,6 +62,8 @@ int RunRegister(const Args& args)
     std::error_code ec;
     if (!IsSafeFolderName(*projectName)) {
         refused.outcome = RegistrationOutcome::UnsafeProjectName;
+    } else if (!std::filesystem::exists(programFolder + "/" + diskName, ec)) {
+        refused.outcome = RegistrationOutcome::ProjectMissing;
     } else if (!std::filesystem::is_directory(programFolder + "/" + diskName, ec)) {
         refused.outcome = RegistrationOutcome::CannotEnterProject;
     }
@@ -63,6 +78,7 @@ int RunRegister(const Args& args)
     }
     request.registrationFolder = project.overview.registrationFolder;
     request.userName = project.overview.userName;
+    request.generatorLimit = generatorLimit;
 
     RegistrationHooks hooks;
     // Nobody is there to answer: the warning is shown and the registration goes on.

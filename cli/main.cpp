@@ -25,7 +25,7 @@ const Command Commands[] = {
     {"estimate", quilvane::cli::RunEstimate,
      "estimate [--json] [-C DIR] [--exclude NAME] REUSE DELETE NEW  係数を更新し、合計時間を見積ります"},
     {"register", quilvane::cli::RunRegister,
-     "register [-C DIR] PROJECT  プロジェクトを登録先にコピーし、進捗表を作り直します"},
+     "register [-C DIR] [--limit SECONDS] PROJECT  プロジェクトを登録先にコピーし、進捗表を作り直します"},
 #ifdef QUILVANE_HAVE_PRINT
     {"print", quilvane::cli::RunPrint, quilvane::cli::PrintUsage},
 #endif

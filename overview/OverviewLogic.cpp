@@ -107,22 +107,6 @@ bool IsUsableUserName(const std::string& name)
     return !name.empty() && name != UnsetUserName;
 }
 
-bool HasWhiteSpace(const std::string& cp932)
-{
-    for (std::size_t pos = 0; pos < cp932.size();) {
-        std::size_t length = Cp932CharLength(cp932, pos);
-        if (length == 1 && std::string_view(" \t\r\n\v\f").find(cp932[pos]) != std::string_view::npos) {
-            return true;
-        }
-        // U+3000, the ideographic space of Japanese input.
-        if (length == 2 && cp932.compare(pos, 2, "\x81\x40") == 0) {
-            return true;
-        }
-        pos += length;
-    }
-    return false;
-}
-
 std::string ReadBaseTag(const std::string& path)
 {
     // A page is taken only as a regular file: a FIFO placed under the name must not hang the

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/MbString.h"
 #include "project/ProjectRecord.h"
 
 namespace quilvane {
@@ -25,11 +26,6 @@ std::vector<PhaseRecord> RebuildPhaseTable(const std::vector<PhaseRecord>& curre
 
 // The name must be set and not the placeholder "YOUR NAME" (case counts).
 bool IsUsableUserName(const std::string& name);
-
-// Whether a CP932 text holds white space: blanks, tabs, line breaks or the ideographic space.
-// A student name becomes the first blank-separated field of result.txt and a folder name, so a
-// name with a blank would file the student's projects under someone else.
-bool HasWhiteSpace(const std::string& cp932);
 
 // The text between the first "<base>" and the following "</base>" within one chunk of at most
 // 127 bytes of one line; empty when the file cannot be read or no chunk holds both tags.

@@ -101,4 +101,20 @@ bool MbsIStartsWith(std::string_view text, std::string_view prefix)
     return true;
 }
 
+bool HasWhiteSpace(std::string_view cp932)
+{
+    for (std::size_t pos = 0; pos < cp932.size();) {
+        std::size_t length = Cp932CharLength(cp932, pos);
+        if (length == 1 && std::string_view(" \t\r\n\v\f").find(cp932[pos]) != std::string_view::npos) {
+            return true;
+        }
+        // U+3000, the ideographic space of Japanese input.
+        if (length == 2 && cp932.substr(pos, 2) == "\x81\x40") {
+            return true;
+        }
+        pos += length;
+    }
+    return false;
+}
+
 } // namespace quilvane

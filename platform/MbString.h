@@ -32,6 +32,11 @@ struct MbsILess {
 // is much cheaper than comparing units afresh at every step.
 std::string MbsFoldedKey(std::string_view text);
 
+// Whether a CP932 text holds white space: blanks, tabs, line breaks or the ideographic space.
+// A student name becomes the first blank-separated field of result.txt and a folder name, so a
+// name with a blank would file the student's projects under someone else.
+bool HasWhiteSpace(std::string_view cp932);
+
 // Case-insensitive prefix test with the same folding and units as MbsICmp.
 bool MbsIStartsWith(std::string_view text, std::string_view prefix);
 

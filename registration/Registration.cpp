@@ -12,6 +12,7 @@
 #include "platform/FileTree.h"
 #include "platform/MbString.h"
 #include "platform/PathNames.h"
+#include "registration/ClassFolder.h"
 
 namespace quilvane {
 namespace {
@@ -113,26 +114,57 @@ bool SwapIn(const std::string& fresh, const std::string& target, const std::stri
     return true;
 }
 
-// Copies the project into a new folder beside the target and swaps it in when complete.
-RegistrationOutcome ReplaceCopy(const std::string& project, const std::string& userFolder,
-                                const std::string& projectDiskName, RegistrationResult& result)
+// R, made when missing, held open with its status.
+bool OpenRegistrationFolder(const std::string& path, UniqueFd& fd, struct stat& status)
 {
-    // R/U usually exists from an earlier registration, which this reports as a failure; the
-    // folder being there is what counts.
-    (void)MakeDirectoryPath(userFolder);
-    if (!IsDirectory(userFolder)) {
+    // R itself may be reached through a link (a mounted share); it is the folder the student chose.
+    // A missing R is reported below as the target that cannot be made.
+    (void)MakeDirectoryPath(path);
+    fd = UniqueFd(open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return fd.Valid() && fstat(fd.Get(), &status) == 0;
+}
+
+RegistrationOutcome UserFolderRefusal(const UserFolder& folder, RegistrationResult& result)
+{
+    switch (folder.State()) {
+    case UserFolderState::IsLink:
+        return RegistrationOutcome::UserFolderIsLink;
+    case UserFolderState::OtherOwner:
+        result.userFolderOwner = folder.OwnerName();
+        return RegistrationOutcome::UserFolderOfAnotherUser;
+    case UserFolderState::NotAFolder:
+        return RegistrationOutcome::CannotCreateTarget;
+    case UserFolderState::Ready:
+        break;
+    }
+    return RegistrationOutcome::Copied;
+}
+
+// Copies the project into a new folder beside the target and swaps it in when complete. Every
+// step below R goes through the user folder held open, so a link or a folder put at R/U's
+// name meanwhile cannot redirect it, and the copy takes the class's modes from R.
+RegistrationOutcome ReplaceCopy(const std::string& project, const std::string& registrationFolder,
+                                const std::string& userDiskName, const std::string& projectDiskName,
+                                RegistrationResult& result)
+{
+    UniqueFd registration;
+    struct stat registrationStatus {};
+    if (!OpenRegistrationFolder(registrationFolder, registration, registrationStatus)) {
         return RegistrationOutcome::CannotCreateTarget;
     }
+    const UserFolder user = UserFolder::Open(registration.Get(), registrationStatus, userDiskName);
+    if (const RegistrationOutcome refused = UserFolderRefusal(user, result);
+        refused != RegistrationOutcome::Copied) {
+        return refused;
+    }
+    const std::string userFolder = user.Path();
+    // Under the lock no other registration of this user is under way: what lies there is left
+    // by one that died.
     RemoveLeftovers(userFolder, projectDiskName);
     std::string fresh = userFolder + "/." + projectDiskName + std::string(FreshInfix) + "XXXXXX";
     if (mkdtemp(fresh.data()) == nullptr) {
         return RegistrationOutcome::CannotCreateTarget;
     }
-    // mkdtemp makes the folder private; the copy is for the class to read.
-    mode_t mask = umask(0);
-    umask(mask);
-    // Should that fail, the copy is only harder for others to read; it is complete all the same.
-    (void)chmod(fresh.c_str(), 0777 & ~mask);
 
     std::vector<std::string> failed;
     for (auto& issue : CopyProjectTreeChecked(project, fresh)) {
@@ -147,9 +179,14 @@ RegistrationOutcome ReplaceCopy(const std::string& project, const std::string& u
         result.failures = std::move(failed);
         return RegistrationOutcome::CopyFailed;
     }
+    const UniqueFd copy(open(fresh.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (copy.Valid()) {
+        ApplyClassModes(copy.Get(), ClassModesOf(registrationStatus.st_mode));
+    }
+    const std::string target = userFolder + "/" + projectDiskName;
     std::string aside = userFolder + "/." + projectDiskName + std::string(AsideInfix) +
                         fresh.substr(fresh.size() - UniqueSuffixLength);
-    if (!SwapIn(fresh, result.target, aside)) {
+    if (!SwapIn(fresh, target, aside)) {
         RemoveEntry(fresh);
         return RegistrationOutcome::CannotReplaceTarget;
     }
@@ -197,6 +234,10 @@ RegistrationResult RegisterProjectFiles(const RegistrationRequest& request, cons
         result.outcome = RegistrationOutcome::EmptyUserName;
         return result;
     }
+    if (HasWhiteSpace(request.userName)) {
+        result.outcome = RegistrationOutcome::UserNameWithBlank;
+        return result;
+    }
     if (!IsSafeFolderName(request.userName)) {
         result.outcome = RegistrationOutcome::UnsafeUserName;
         return result;
@@ -213,9 +254,13 @@ RegistrationResult RegisterProjectFiles(const RegistrationRequest& request, cons
         return result;
     }
     result.registrationFolder = *registrationFolder;
-    std::string userFolder = *registrationFolder + "/" + *user;
-    result.target = userFolder + "/" + *projectName;
+    result.userFolder = *registrationFolder + "/" + *user;
+    result.target = result.userFolder + "/" + *projectName;
     std::string project = request.programFolder + "/" + *projectName;
+    if (struct stat st{}; stat(project.c_str(), &st) != 0 && errno == ENOENT) {
+        result.outcome = RegistrationOutcome::ProjectMissing;
+        return result;
+    }
     if (!IsDirectory(project) || access(project.c_str(), R_OK | X_OK) != 0) {
         result.outcome = RegistrationOutcome::CannotEnterProject;
         return result;
@@ -236,7 +281,7 @@ RegistrationResult RegisterProjectFiles(const RegistrationRequest& request, cons
         return result;
     }
 
-    result.outcome = ReplaceCopy(project, userFolder, *projectName, result);
+    result.outcome = ReplaceCopy(project, *registrationFolder, *user, *projectName, result);
     if (result.outcome != RegistrationOutcome::Copied) {
         return result;
     }

@@ -25,22 +25,28 @@ struct RegistrationRequest {
 enum class RegistrationOutcome {
     NoRegistrationFolder, // R is empty
     EmptyUserName,
-    UnsafeUserName,      // U would name another folder than one directly in R
-    UnsafeProjectName,   // P is empty or would name another folder than one directly in R/U
-    UndecodableName,     // R, U or P holds bytes that are not CP932, so it names no folder on disk
-    CannotEnterProject,  // the project folder is missing or cannot be read
-    OverlapsProject,     // R/U/P and the project folder lie inside one another
-    Cancelled,           // a question of the caller was answered no
-    CannotCreateTarget,  // R/U, or the new copy beside R/U/P, cannot be made
-    CopyFailed,          // a file could not be copied: the previous copy stays as it was
-    CannotReplaceTarget, // the complete new copy could not take the previous one's place
-    Copied,              // copied (entries that can never be copied are listed) and the generator run
+    UserNameWithBlank,       // U holds white space: result.txt could never name it
+    UnsafeUserName,          // U would name another folder than one directly in R
+    UnsafeProjectName,       // P is empty or would name another folder than one directly in R/U
+    UndecodableName,         // R, U or P holds bytes that are not CP932, so it names no folder on disk
+    ProjectMissing,          // there is no project folder of that name
+    CannotEnterProject,      // the project folder cannot be read
+    OverlapsProject,         // R/U/P and the project folder lie inside one another
+    Cancelled,               // a question of the caller was answered no
+    CannotCreateTarget,      // R/U, or the new copy beside R/U/P, cannot be made
+    UserFolderIsLink,        // a symbolic link stands at R/U: nothing is written through it
+    UserFolderOfAnotherUser, // R/U belongs to another Unix user
+    CopyFailed,              // a file could not be copied: the previous copy stays as it was
+    CannotReplaceTarget,     // the complete new copy could not take the previous one's place
+    Copied,                  // copied (entries that can never be copied are listed) and the generator run
 };
 
 struct RegistrationResult {
     RegistrationOutcome outcome = RegistrationOutcome::NoRegistrationFolder;
     std::string registrationFolder; // R on disk, resolved, once known
+    std::string userFolder;         // R/U on disk, once known
     std::string target;             // R/U/P on disk, once known
+    std::string userFolderOwner;    // UserFolderOfAnotherUser: whose folder R/U is
     // Copied: entries that can never be copied (links to folders, FIFOs); CopyFailed: the
     // entries that failed. Relative to the project folder, as on disk.
     std::vector<std::string> failures;

@@ -39,12 +39,9 @@ QString Screen(const std::string& utf8)
     return QString::fromStdString(utf8);
 }
 
-// The last question before anything changes. A running phase ends now, as the overview's OK
-// ends it, so that the registered copy holds the interval; unsaved changes are then saved, or
-// the registration stops with everything left as it was.
-bool SaveBeforeCopy(CommandContext& context, QWidget* owner)
+// Whether unsaved changes are saved (or knowingly left unsaved) before the copy is made.
+bool AskToSave(CommandContext& context, QWidget* owner)
 {
-    context.SelectMode(0);
     if (!context.IsModified()) {
         return true;
     }
@@ -59,6 +56,23 @@ bool SaveBeforeCopy(CommandContext& context, QWidget* owner)
         break;
     }
     return true;
+}
+
+// The last question before anything changes. A running phase ends now, as the overview's OK
+// ends it, so that the registered copy holds the interval; unsaved changes are then saved, or
+// the registration stops with everything left as it was and the phase running on from now, as
+// when opening another project is cancelled.
+bool SaveBeforeCopy(CommandContext& context, QWidget* owner)
+{
+    const int running = context.ModeIndex();
+    context.SelectMode(0);
+    if (AskToSave(context, owner)) {
+        return true;
+    }
+    if (running > 0) {
+        context.SelectMode(running);
+    }
+    return false;
 }
 
 // Keeps the window painted while the generator runs, with a busy indicator once it takes a
@@ -81,6 +95,10 @@ public:
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
 
+    // The generator has ended: the busy window goes before any message is shown, so that it
+    // never covers one.
+    void Close() { dialog_.reset(); }
+
 private:
     QWidget* owner_;
     std::unique_ptr<QProgressDialog> dialog_;
@@ -102,6 +120,7 @@ void RegisterProject(CommandContext& context, QWidget* owner, const std::functio
     };
     hooks.whileWaiting = [&progress] { progress.Tick(); };
     RegistrationResult result = RegisterProjectFiles(request, hooks);
+    progress.Close();
     if (result.outcome == RegistrationOutcome::NoRegistrationFolder) {
         auto answer = CurrentPrompt().Ask(owner, Screen(NoRegistrationFolderMessage()) +
                                                      QStringLiteral("\n設定画面を開きますか?"));

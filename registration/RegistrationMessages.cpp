@@ -37,6 +37,28 @@ std::string UndecodableMessage(const RegistrationRequest& request)
     return label + ": " + UndecodableNameMessage();
 }
 
+// A program that others could have put into the class folder would run with the student's
+// rights, so it is not run; the teacher is the one to mend it.
+std::string DistrustNote(const GeneratorRun& run, const std::string& program)
+{
+    std::string why;
+    switch (run.distrust) {
+    case GeneratorDistrust::NotRegularFile:
+        why = "が通常のファイルではない";
+        break;
+    case GeneratorDistrust::Writable:
+        why = "を他のユーザーも書き換えられる";
+        break;
+    case GeneratorDistrust::Owner:
+        why = "の持ち主 " + run.ownerName + " が登録先の持ち主でもあなたでもない";
+        break;
+    case GeneratorDistrust::None:
+        break;
+    }
+    return "進捗表を作るプログラム " + program + " " + why +
+           "ため、起動しませんでした。進捗表は更新されていません。先生に連絡して下さい";
+}
+
 std::string GeneratorNote(const RegistrationResult& result)
 {
     const std::string& folder = result.registrationFolder;
@@ -49,6 +71,8 @@ std::string GeneratorNote(const RegistrationResult& result)
         return "登録先に進捗表を作るプログラム " + program + " がないため、進捗表は更新されていません";
     case GeneratorOutcome::CouldNotStart:
         return "進捗表を作るプログラム " + program + " を起動できないため、進捗表は更新されていません";
+    case GeneratorOutcome::Untrusted:
+        return DistrustNote(result.generator, program);
     case GeneratorOutcome::TimedOut:
         return "進捗表を作るプログラムが時間内に終わりませんでした。進捗表はまだ更新されていないかもしれませ"
                "ん";
@@ -92,8 +116,18 @@ std::string RegistrationStopMessage(const RegistrationResult& result, const Regi
         return "プロジェクト名「" + Shown(request.projectName) + "」はフォルダ名に使えないため登録できません";
     case RegistrationOutcome::UndecodableName:
         return UndecodableMessage(request);
+    case RegistrationOutcome::ProjectMissing:
+        return "プロジェクト「" + Shown(request.projectName) + "」はありません";
     case RegistrationOutcome::CannotEnterProject:
         return "ディレクトリを移動できません";
+    case RegistrationOutcome::UserNameWithBlank:
+        return "氏名に空白を含めることはできません";
+    case RegistrationOutcome::UserFolderIsLink:
+        return result.userFolder +
+               " はフォルダではなくシンボリックリンクのため、登録しませんでした。先生に連絡して下さい";
+    case RegistrationOutcome::UserFolderOfAnotherUser:
+        return result.userFolder + " はユーザー " + result.userFolderOwner +
+               " のフォルダのため、登録できません。先生に連絡して下さい";
     case RegistrationOutcome::OverlapsProject:
         return result.target + "\nはプロジェクトのフォルダと重なるため登録できません";
     case RegistrationOutcome::CannotCreateTarget:
@@ -146,6 +180,13 @@ std::vector<std::string> RegistrationNotes(const RegistrationResult& result)
     }
     if (std::string note = GeneratorNote(result); !note.empty()) {
         notes.push_back(note);
+    }
+    if (!result.generator.notes.empty()) {
+        std::string text = result.generator.notes;
+        while (!text.empty() && text.back() == '\n') {
+            text.pop_back();
+        }
+        notes.push_back("進捗表を作るプログラムからの報告:\n" + text);
     }
     return notes;
 }

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <spawn.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
 #include "platform/Cp932.h"
 #include "platform/FileIo.h"
@@ -115,7 +118,7 @@ TEST_F(CliRegister, RefusalsAndFailuresExitWithTheWorkbenchMessage)
          {"register", "-C", prog, "演習2"},
          1,
          "",
-         "quilvane-cli: ディレクトリを移動できません\n"},
+         "quilvane-cli: プロジェクト「演習2」はありません\n"},
         {"a path for a project",
          nullptr,
          {"register", "-C", prog, "../prog"},
@@ -161,7 +164,23 @@ TEST_F(CliRegister, RefusalsAndFailuresExitWithTheWorkbenchMessage)
          target + "\n",
          "quilvane-cli: result.txt の氏名「田中」が、登録する氏名「山田」と違います\n"
          "このままでは、進捗表に思ったとおりには載りません\n"},
+        {"a user folder that is a link",
+         [](CliRegister& t) {
+             t.Write("elsewhere/keep.txt", "keep");
+             fs::create_directory_symlink(t.Path("elsewhere"), t.Path("prog/共有/登録/山田"));
+         },
+         {"register", "-C", prog, "演習1"},
+         1,
+         "",
+         "quilvane-cli: " + Path("prog/共有/登録/山田") +
+             " はフォルダではなくシンボリックリンクのため、登録しませんでした。先生に連絡して下さい\n"},
         {"usage", nullptr, {"register", "-C", prog}, 2, "", ""},
+        {"a limit that is no number of seconds",
+         nullptr,
+         {"register", "--limit", "0", "-C", prog, "演習1"},
+         2,
+         "",
+         ""},
     };
     for (const auto& c : cases) {
         SetUp();
@@ -179,5 +198,115 @@ TEST_F(CliRegister, RefusalsAndFailuresExitWithTheWorkbenchMessage)
         }
         EXPECT_EQ(fs::exists(target + "/work.psp"), !c.out.empty());
         fs::remove_all(Path("prog/共有/登録/山田"));
+    }
+    // Nothing was written through the planted link.
+    EXPECT_EQ(std::distance(fs::directory_iterator(Path("elsewhere")), fs::directory_iterator()), 1);
+}
+
+// The generator a classmate could have put there is not run, and one that never ends holds
+// neither the tool nor the script reading its output: the tool says so at its limit.
+TEST_F(CliRegister, GeneratorIsRunOnlyWhenTrustedAndNeverForLonger)
+{
+    struct Case {
+        const char* label;
+        const char* script;
+        mode_t mode;
+        std::string err;
+    };
+    const std::string generator = Path(Generated());
+    const Case cases[] = {
+        {"writable by others", "#!/bin/sh\ntouch ran.txt\n", 0777,
+         "進捗表を作るプログラム " + generator +
+             " を他のユーザーも書き換えられるため、起動しませんでした。進捗表は更新されていません。先生に連絡"
+             "して下さい"},
+        {"writable by the group", "#!/bin/sh\ntouch ran.txt\n", 0775, "を他のユーザーも書き換えられるため"},
+        {"never ends", "#!/bin/sh\necho $$ > pid.txt\nexec sleep 600\n", 0755, "時間内に終わりませんでした"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        Generator(c.script);
+        chmod(generator.c_str(), c.mode);
+        // Read through a pipe, as a script's $(...) does: the tool ends, and so does the output.
+        int pipeEnds[2];
+        ASSERT_EQ(pipe(pipeEnds), 0);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 1);
+        posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 2);
+        posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
+        std::vector<std::string> args{QUILVANE_CLI_PATH, "register", "--limit", "1", "-C",
+                                      Path("prog"),      "演習1"};
+        std::vector<char*> argv;
+        for (auto& a : args) {
+            argv.push_back(a.data());
+        }
+        argv.push_back(nullptr);
+        pid_t pid = 0;
+        ASSERT_EQ(posix_spawn(&pid, QUILVANE_CLI_PATH, &actions, nullptr, argv.data(), environ), 0);
+        posix_spawn_file_actions_destroy(&actions);
+        close(pipeEnds[1]);
+        std::string output;
+        char buffer[512];
+        for (ssize_t got; (got = read(pipeEnds[0], buffer, sizeof buffer)) > 0;) {
+            output.append(buffer, static_cast<std::size_t>(got));
+        }
+        close(pipeEnds[0]);
+        int status = 0;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        if (auto sleeper = ReadWholeFile(Path("prog/共有/登録/pid.txt"))) {
+            kill(std::stoi(*sleeper), SIGKILL);
+            fs::remove(Path("prog/共有/登録/pid.txt"));
+        }
+        EXPECT_EQ(WEXITSTATUS(status), 1) << output;
+        EXPECT_NE(output.find(c.err), std::string::npos) << output;
+        EXPECT_FALSE(fs::exists(Path("prog/共有/登録/ran.txt")));
+        EXPECT_TRUE(fs::exists(Path("prog/共有/登録/山田/演習1/work.psp"))); // the copy stays done
+    }
+}
+
+// Registrations of one user take turns: every one that reports success leaves a whole copy, and
+// none removes another's copy in the making.
+TEST_F(CliRegister, ConcurrentRegistrationsEachLeaveAWholeCopy)
+{
+    constexpr int Files = 2000;
+    constexpr int Registrations = 5;
+    for (int i = 0; i < Files; ++i) {
+        Write("prog/演習1/src" + std::to_string(i % 20) + "/f" + std::to_string(i) + ".cs",
+              std::to_string(i));
+    }
+    const std::size_t projectEntries = static_cast<std::size_t>(std::distance(
+        fs::recursive_directory_iterator(Path("prog/演習1")), fs::recursive_directory_iterator()));
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        std::vector<pid_t> running;
+        for (int i = 0; i < Registrations; ++i) {
+            std::vector<std::string> args{QUILVANE_CLI_PATH, "register", "-C", Path("prog"), "演習1"};
+            std::vector<char*> argv;
+            for (auto& a : args) {
+                argv.push_back(a.data());
+            }
+            argv.push_back(nullptr);
+            posix_spawn_file_actions_t actions;
+            posix_spawn_file_actions_init(&actions);
+            posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+            pid_t pid = 0;
+            ASSERT_EQ(posix_spawn(&pid, QUILVANE_CLI_PATH, &actions, nullptr, argv.data(), environ), 0);
+            posix_spawn_file_actions_destroy(&actions);
+            running.push_back(pid);
+        }
+        for (pid_t pid : running) {
+            int status = 0;
+            ASSERT_EQ(waitpid(pid, &status, 0), pid);
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        }
+        const std::string target = Path("prog/共有/登録/山田/演習1");
+        EXPECT_EQ(static_cast<std::size_t>(std::distance(fs::recursive_directory_iterator(target),
+                                                         fs::recursive_directory_iterator())),
+                  projectEntries);
+        std::vector<std::string> userFolder;
+        for (const auto& entry : fs::directory_iterator(Path("prog/共有/登録/山田"))) {
+            userFolder.push_back(entry.path().filename().string());
+        }
+        EXPECT_EQ(userFolder, std::vector<std::string>{"演習1"});
     }
 }

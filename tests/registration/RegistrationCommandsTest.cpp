@@ -113,6 +113,38 @@ TEST_F(RegistrationCommandsTest, CancelAtTheSaveQuestionLeavesThePreviousCopy)
     EXPECT_FALSE(fs::exists(Target() + "/work.psp"));
 }
 
+TEST_F(RegistrationCommandsTest, CancelAtTheSaveQuestionResumesTheRunningPhase)
+{
+    At(10, 0, 0);
+    View().SelectMode(1);
+    At(10, 1, 30);
+    prompt_.answers = {Prompt::Answer::Cancel};
+    ClickRegister();
+    ASSERT_EQ(prompt_.shown.size(), 1u);
+    EXPECT_FALSE(fs::exists(Target()));
+    // The interval up to the question is logged, and the phase runs on from there.
+    EXPECT_EQ(Doc().ModeIndex(), 1);
+    ASSERT_EQ(Doc().Data().timeLog.entries.size(), 1u);
+    EXPECT_EQ(Doc().Data().timeLog.entries[0].Duration(), 90);
+    At(10, 3, 0);
+    View().SelectMode(0);
+    ASSERT_EQ(Doc().Data().timeLog.entries.size(), 2u);
+    EXPECT_EQ(Doc().Data().timeLog.entries[1].Duration(), 90);
+}
+
+TEST_F(RegistrationCommandsTest, UserNameWithABlankIsRefusedAsTheOverviewRefusesIt)
+{
+    // A settings file can hold what the overview would not take; result.txt could never name it.
+    for (const char* name : {"Taro Yamada", "Taro\tY", "Taro\x81\x40Y"}) {
+        prompt_.shown.clear();
+        Doc().Data().overview.userName = name;
+        ClickRegister();
+        ASSERT_EQ(prompt_.shown.size(), 1u);
+        EXPECT_EQ(prompt_.shown[0], QStringLiteral("氏名に空白を含めることはできません"));
+        EXPECT_FALSE(fs::exists(dir_.Path("reg/Taro Yamada")));
+    }
+}
+
 TEST_F(RegistrationCommandsTest, EmptyUserNameAsksForTheName)
 {
     fs::remove_all(dir_.Path("reg")); // nothing may make it
@@ -279,6 +311,37 @@ TEST_F(RegistrationCommandsTest, FinalMessageTellsWhenThePageWasNotRebuilt)
 
 TEST_F(RegistrationCommandsTest, SlowGeneratorIsWaitedForBehindAProgressWindow)
 {
+    // Without a window manager the busy window would hide the final message.
+    struct BusyWatchingPrompt : Prompt {
+        explicit BusyWatchingPrompt(ScriptedPrompt& inner) : inner(inner) {}
+        ScriptedPrompt& inner;
+        bool busyOverMessage = false;
+        void Inform(QWidget* owner, const QString& text) override
+        {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                busyOverMessage = busyOverMessage || (qobject_cast<QProgressDialog*>(w) && w->isVisible());
+            }
+            inner.Inform(owner, text);
+        }
+        Answer Ask(QWidget* owner, const QString& text, bool cancel) override
+        {
+            return inner.Ask(owner, text, cancel);
+        }
+        std::optional<QString> ChooseFolder(QWidget* o, const QString& t, const QString& s) override
+        {
+            return inner.ChooseFolder(o, t, s);
+        }
+        std::optional<QString> ChooseFile(QWidget* o, const QString& t, const QString& s, const QString& f,
+                                          bool save) override
+        {
+            return inner.ChooseFile(o, t, s, f, save);
+        }
+        std::optional<QString> AskText(QWidget* o, const QString& t, const QString& s) override
+        {
+            return inner.AskText(o, t, s);
+        }
+    } watching(prompt_);
+    SetPrompt(&watching);
     Generator("#!/bin/sh\nsleep 1.5\necho done > waited.txt\n");
     bool progressShown = false;
     QTimer probe;
@@ -292,7 +355,9 @@ TEST_F(RegistrationCommandsTest, SlowGeneratorIsWaitedForBehindAProgressWindow)
     probe.start(50);
     ClickRegister();
     probe.stop();
+    SetPrompt(&prompt_);
     EXPECT_TRUE(progressShown);
+    EXPECT_FALSE(watching.busyOverMessage);
     EXPECT_TRUE(fs::exists(dir_.Path("reg/waited.txt")));
     ASSERT_EQ(prompt_.shown.size(), 1u);
     EXPECT_EQ(prompt_.shown[0], CopiedText());

@@ -187,7 +187,7 @@ TEST_F(RegistrationTest, MissingProjectFolderLeavesThePreviousCopyWithoutAsking)
 {
     Write("reg/Taro/Prob2/previous.txt", "previous");
     request_.projectName = "Prob2";
-    EXPECT_EQ(Register().outcome, RegistrationOutcome::CannotEnterProject);
+    EXPECT_EQ(Register().outcome, RegistrationOutcome::ProjectMissing);
     EXPECT_EQ(confirmations_, 0);
     EXPECT_EQ(Read("reg/Taro/Prob2/previous.txt"), "previous");
 }
