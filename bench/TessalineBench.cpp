@@ -6,22 +6,17 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
-#include "Tessaline.h"
+#include "TessalineFolder.h"
+#include "progress/Tessaline.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int UserCount = 300;
-constexpr int ProjectCount = 50;
-
-void WriteText(const fs::path& file, const std::string& text)
-{
-    std::ofstream(file, std::ios::binary) << text;
-}
+constexpr int UserCount = tessaline::bench::ClassUsers;
+constexpr int ProjectCount = tessaline::bench::ClassProjects;
 
 // Builds the folder once per process; removed again at exit.
 class RegistrationFolder {
@@ -29,28 +24,11 @@ public:
     RegistrationFolder()
     {
         std::string pattern = (fs::temp_directory_path() / "tessaline-bench-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            std::perror("mkdtemp");
+        if (::mkdtemp(pattern.data()) == nullptr || !tessaline::bench::WriteClassFolder(pattern)) {
+            std::perror("tessaline-bench");
             std::exit(1);
         }
         path_ = pattern;
-        char name[32];
-        for (int user = 0; user < UserCount; ++user) {
-            std::snprintf(name, sizeof name, "student%03d", user);
-            const std::string userName = name;
-            for (int project = 0; project < ProjectCount; ++project) {
-                std::snprintf(name, sizeof name, "Prob%02d", project);
-                const std::string projectName = name;
-                const fs::path dir = fs::path(path_) / userName / projectName;
-                fs::create_directories(dir);
-                WriteText(dir / "result.txt", userName + " " + projectName + " " +
-                                                  std::to_string((user + project) % 101) + "\r\n");
-                WriteText(dir / "work.psp", "psp");
-                WriteText(dir / (projectName + ".sln"), "sln");
-                WriteText(dir / (projectName + ".csproj"), "csproj");
-                WriteText(dir / "Program.cs", "cs");
-            }
-        }
     }
     ~RegistrationFolder()
     {

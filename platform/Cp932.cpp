@@ -1,5 +1,6 @@
 #include "platform/Cp932.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <iconv.h>
 
@@ -15,6 +16,15 @@ constexpr char32_t RawByteBase = 0xF700;
 std::optional<std::string> Convert(const char* to, const char* from, std::string_view in,
                                    std::string_view replacement, size_t unitOnError, bool strict)
 {
+    // Code page 932 and UTF-8 both hold ASCII as it is, and most names are ASCII: opening a
+    // converter for each would cost more than everything else done with a name.
+    const auto asciiAsItIs = [](std::string_view encoding) {
+        return encoding == "CP932" || encoding == "UTF-8";
+    };
+    if (asciiAsItIs(to) && asciiAsItIs(from) &&
+        std::all_of(in.begin(), in.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        return std::string(in);
+    }
     iconv_t cd = iconv_open(to, from);
     if (cd == reinterpret_cast<iconv_t>(-1)) {
         return std::nullopt;

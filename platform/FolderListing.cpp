@@ -150,4 +150,20 @@ OpenedFile Folder::OpenRegularFile(const std::string& diskName) const
     return {EntryKind::RegularFile, std::move(fd), opened.st_mtime};
 }
 
+OpenedFile Folder::OpenListedFile(const std::string& diskName) const
+{
+    UniqueFd fd(
+        ::openat(fd_.Get(), diskName.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!fd.Valid()) {
+        const int error = errno;
+        return {error == ENOENT ? EntryKind::Missing : EntryKind::Other, UniqueFd(), 0,
+                error == ENOENT ? 0 : error};
+    }
+    struct stat opened {};
+    if (::fstat(fd.Get(), &opened) != 0 || !S_ISREG(opened.st_mode)) {
+        return {EntryKind::Other, UniqueFd(), 0};
+    }
+    return {EntryKind::RegularFile, std::move(fd), opened.st_mtime};
+}
+
 } // namespace quilvane

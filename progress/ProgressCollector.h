@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "progress/DirectoryScan.h"
 #include "progress/ProgressTables.h"
+#include "progress/RegistrationListing.h"
 #include "progress/ResultFile.h"
 
 namespace tessaline {
@@ -44,20 +44,9 @@ private:
 ResultRank RankResult(const ResultLine& line, std::string_view userFolderName,
                       const UserFolderNames& folders);
 
-// A folder or result file that is there but could not be read: its path relative to the
-// registration folder, on disk, and the errno.
-struct UnreadableEntry {
-    std::string path;
-    int error = 0;
-};
-
-// Reads R/d/e/result.txt for every directory d of the registration folder R and every directory
-// e of d, both taken in name order, leaving out names that begin with a dot, names that do not
-// convert to stored text and symbolic links. The table names come from the files' contents;
-// d and e only decide which files are read and how firmly each belongs to its cell. What could
-// not be read is added to `unreadable` when given. Returns false when R itself cannot be
-// enumerated.
-[[nodiscard]] bool CollectResults(const Folder& registrationFolder, ProgressTables& tables,
-                                  std::vector<UnreadableEntry>* unreadable = nullptr);
+// Puts the result of every project folder of `listing` into the tables, users and projects
+// taken in name order as read. The table names come from the files' contents; the folders only
+// decide which files are read and how firmly each belongs to its cell.
+void CollectResults(const RegistrationListing& listing, ProgressTables& tables);
 
 } // namespace tessaline

@@ -54,15 +54,16 @@ struct CellLinks {
 
 // Finds the files linked from a cell. The user and project names come from the result files, and
 // the original file system matched them ignoring case; the links then use the folders' own
-// spelling, so that they also resolve where names are case-sensitive. Listings of the
-// registration folder and of the user folders are kept, since every cell looks into them again.
+// spelling, so that they also resolve where names are case-sensitive. Only folders the run has
+// read are linked, from what was read: nothing is opened again.
 class ProjectFileFinder {
 public:
-    explicit ProjectFileFinder(const Folder& registrationFolder) : root_(registrationFolder) {}
+    explicit ProjectFileFinder(const RegistrationListing& listing) : listing_(listing) {}
 
-    // The links of a cell: through the folders its names find on disk, or, where they find none,
-    // through the folders its result file lies in, so that no link is dead.
-    CellLinks Find(const std::string& userName, const std::string& projectName, const ResultSource& source)
+    // The links of a cell: through the folders its names find, or, where they find none, through
+    // the folders its result file lies in, so that no link is dead.
+    CellLinks Find(const std::string& userName, const std::string& projectName,
+                   const ResultSource& source) const
     {
         if (auto links = FindIn(userName, projectName, projectName)) {
             return *std::move(links);
@@ -76,20 +77,20 @@ public:
     }
 
 private:
-    // The files `filePrefix`.* of the folder user/project, the folders found by OpenMatching.
+    // The files `filePrefix`.* of the folder user/project.
     std::optional<CellLinks> FindIn(const std::string& userName, const std::string& projectName,
-                                    const std::string& filePrefix)
+                                    const std::string& filePrefix) const
     {
-        const ListedFolder* user = UserFolder(userName);
+        const UserListing* user = Matching(listing_.users, userName);
         if (user == nullptr) {
             return std::nullopt;
         }
-        const auto project = OpenMatching(user->folder, user->entries, projectName);
-        if (!project) {
+        const ProjectListing* project = Matching(user->projects, projectName);
+        if (project == nullptr) {
             return std::nullopt;
         }
         const std::string prefix = filePrefix + ".";
-        CellLinks links{user->storedName, project->storedName, {}};
+        CellLinks links{user->stored, project->stored, {}};
         for (const NamedEntry& entry : project->entries) {
             if (entry.kind == EntryKind::RegularFile && quilvane::MbsIStartsWith(entry.stored, prefix)) {
                 links.files.push_back(entry.stored);
@@ -98,66 +99,26 @@ private:
         return links;
     }
 
-    struct ListedFolder {
-        std::string storedName;
-        Folder folder;
-        std::vector<NamedEntry> entries;
-    };
-
-    const ListedFolder* UserFolder(const std::string& userName)
-    {
-        if (!rootEntries_) {
-            rootEntries_ = StoredEntries(root_.List().value_or(std::vector<FolderEntry>{}));
-        }
-        auto it = users_.find(userName);
-        if (it == users_.end()) {
-            it = users_.emplace(userName, OpenMatching(root_, *rootEntries_, userName)).first;
-        }
-        return it->second ? &*it->second : nullptr;
-    }
-
-    // The real subfolder named `storedName`: the folder bearing that very name on disk first, then
-    // the others that match it ignoring case, in name order. Links and non-directories are passed
-    // over. `entries` are in on-disk name order.
-    static std::optional<ListedFolder>
-    OpenMatching(const Folder& parent, const std::vector<NamedEntry>& entries, const std::string& storedName)
+    // The folder named `storedName`: the one bearing that very name on disk first, then the first
+    // in name order that matches it ignoring case. `folders` are in on-disk name order.
+    template <typename Listed>
+    static const Listed* Matching(const std::vector<Listed>& folders, const std::string& storedName)
     {
         if (const auto disk = quilvane::StoredToDiskPath(storedName)) {
             const auto exact = std::lower_bound(
-                entries.begin(), entries.end(), *disk,
-                [](const NamedEntry& entry, const std::string& name) { return entry.disk < name; });
-            if (exact != entries.end() && exact->disk == *disk) {
-                if (auto opened = OpenListed(parent, *exact)) {
-                    return opened;
-                }
+                folders.begin(), folders.end(), *disk,
+                [](const Listed& folder, const std::string& name) { return folder.disk < name; });
+            if (exact != folders.end() && exact->disk == *disk) {
+                return &*exact;
             }
         }
-        for (const NamedEntry& entry : entries) {
-            if (quilvane::MbsICmp(entry.stored, storedName) == 0) {
-                if (auto opened = OpenListed(parent, entry)) {
-                    return opened;
-                }
-            }
-        }
-        return std::nullopt;
+        const auto other = std::find_if(folders.begin(), folders.end(), [&storedName](const Listed& folder) {
+            return quilvane::MbsICmp(folder.stored, storedName) == 0;
+        });
+        return other == folders.end() ? nullptr : &*other;
     }
 
-    static std::optional<ListedFolder> OpenListed(const Folder& parent, const NamedEntry& entry)
-    {
-        if (entry.kind != EntryKind::Directory) {
-            return std::nullopt;
-        }
-        auto folder = parent.OpenSubfolder(entry.disk);
-        if (!folder) {
-            return std::nullopt;
-        }
-        auto listing = StoredEntries(folder->List().value_or(std::vector<FolderEntry>{}));
-        return ListedFolder{entry.stored, std::move(*folder), std::move(listing)};
-    }
-
-    const Folder& root_;
-    std::optional<std::vector<NamedEntry>> rootEntries_;
-    std::map<std::string, std::optional<ListedFolder>> users_;
+    const RegistrationListing& listing_;
 };
 
 void AppendDate(std::string& page, std::time_t stamp, CalendarDateFn toDate)
@@ -175,7 +136,7 @@ void AppendDate(std::string& page, std::time_t stamp, CalendarDateFn toDate)
 }
 
 void AppendCell(std::string& page, const ProgressCell& cell, const std::string& userName,
-                const std::string& projectName, CalendarDateFn toDate, ProjectFileFinder& finder)
+                const std::string& projectName, CalendarDateFn toDate, const ProjectFileFinder& finder)
 {
     const CellLinks links = finder.Find(userName, projectName, cell.source);
     const std::string user = EscapeLinkPath(links.user);
@@ -200,10 +161,10 @@ bool LocalCalendarDate(std::time_t stamp, std::tm& date)
     return ::localtime_r(&stamp, &date) != nullptr;
 }
 
-std::string BuildProgressPage(const ProgressTables& tables, const Folder& registrationFolder,
+std::string BuildProgressPage(const ProgressTables& tables, const RegistrationListing& listing,
                               CalendarDateFn toDate)
 {
-    ProjectFileFinder finder(registrationFolder);
+    const ProjectFileFinder finder(listing);
     std::string page = PageHeader();
     for (const auto& [projectName, projectNumber] : tables.Projects()) {
         page += "<td>" + EscapeHtml(projectName) + "</td>";

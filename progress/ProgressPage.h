@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "progress/DirectoryScan.h"
 #include "progress/ProgressTables.h"
+#include "progress/RegistrationListing.h"
 
 namespace tessaline {
 
@@ -17,10 +17,10 @@ using CalendarDateFn = bool (*)(std::time_t stamp, std::tm& date);
 bool LocalCalendarDate(std::time_t stamp, std::tm& date);
 
 // Builds the page with LF line ends. The links of each cell are the regular files
-// R/user/project/project.* of the registration folder R (folders found ignoring case, links
-// not followed, files listed in name order). Names stay code-page-932 text in the page; the
-// folders on disk bear the same names in the system's encoding.
-std::string BuildProgressPage(const ProgressTables& tables, const Folder& registrationFolder,
+// R/user/project/project.* of the registration folder R as `listing` read it (folders found
+// ignoring case, links not followed, files listed in name order). Names stay code-page-932 text
+// in the page; the folders on disk bear the same names in the system's encoding.
+std::string BuildProgressPage(const ProgressTables& tables, const RegistrationListing& listing,
                               CalendarDateFn toDate);
 
 // Writes every LF as CR LF, as the page was always written in text mode.

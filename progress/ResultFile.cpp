@@ -142,12 +142,13 @@ std::optional<std::string> ReadFirstLine(int fd)
     return line;
 }
 
-std::optional<ResultFile> ReadResultFile(const Folder& projectFolder, int* error)
+namespace {
+
+std::optional<ResultFile> ReadOpened(const OpenedFile& file, int* error)
 {
-    const OpenedFile file = OpenResultFile(projectFolder);
     if (file.kind != EntryKind::RegularFile) {
         if (error != nullptr) {
-            *error = file.error;
+            *error = file.error == ELOOP ? 0 : file.error;
         }
         return std::nullopt;
     }
@@ -163,6 +164,19 @@ std::optional<ResultFile> ReadResultFile(const Folder& projectFolder, int* error
         return std::nullopt;
     }
     return ResultFile{std::move(*line), file.modified};
+}
+
+} // namespace
+
+std::optional<ResultFile> ReadResultFile(const Folder& projectFolder, int* error)
+{
+    return ReadOpened(OpenResultFile(projectFolder), error);
+}
+
+std::optional<ResultFile> ReadListedResultFile(const Folder& projectFolder, const std::string& diskName,
+                                               int* error)
+{
+    return ReadOpened(projectFolder.OpenListedFile(diskName), error);
 }
 
 std::optional<ResultFile> ReadResultFile(const std::string& dir)

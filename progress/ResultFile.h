@@ -43,6 +43,11 @@ std::optional<std::string> ReadFirstLine(int fd);
 // not parse. `error`, when given, receives the errno of a result file that is there but could not
 // be opened or read (0 otherwise).
 std::optional<ResultFile> ReadResultFile(const Folder& projectFolder, int* error = nullptr);
+// The result file `diskName` that a listing of `projectFolder` gave as a regular file, read with
+// as few calls as the file allows: open, status, one read, close. `error` as above; an opening
+// refused because a link took the name (ELOOP) counts as absent.
+std::optional<ResultFile> ReadListedResultFile(const Folder& projectFolder, const std::string& diskName,
+                                               int* error = nullptr);
 // The same for the project folder at `dir`.
 std::optional<ResultFile> ReadResultFile(const std::string& dir);
 

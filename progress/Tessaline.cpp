@@ -6,6 +6,7 @@
 #include "progress/DirectoryScan.h"
 #include "progress/PageWriter.h"
 #include "progress/ProgressCollector.h"
+#include "progress/RegistrationListing.h"
 
 namespace tessaline {
 
@@ -17,15 +18,18 @@ void NoteOnStandardError(const std::string& message)
 int GenerateProgressReport(const std::string& folder, CalendarDateFn toDate, NoteFn note)
 {
     const auto registrationFolder = Folder::Open(folder);
-    ProgressTables tables;
-    std::vector<UnreadableEntry> unreadable;
-    if (!registrationFolder || !CollectResults(*registrationFolder, tables, &unreadable)) {
+    const auto listing = registrationFolder
+                             ? ReadRegistrationFolder(*registrationFolder, ReadThreadsFromEnvironment())
+                             : std::nullopt;
+    if (!listing) {
         return ExitFolderUnreadable;
     }
-    for (const UnreadableEntry& entry : unreadable) {
+    ProgressTables tables;
+    CollectResults(*listing, tables);
+    for (const UnreadableEntry& entry : listing->unreadable) {
         note(entry.path + " を読めないため、進捗表に載せていません: " + quilvane::ErrorText(entry.error));
     }
-    const std::string page = ToCrLf(BuildProgressPage(tables, *registrationFolder, toDate));
+    const std::string page = ToCrLf(BuildProgressPage(tables, *listing, toDate));
     if (!WriteProgressPage(*registrationFolder, folder, page)) {
         return ExitPageUnwritable;
     }

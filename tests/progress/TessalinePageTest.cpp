@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <iostream>
+#include <random>
 #include <string>
 #include <sys/inotify.h>
 #include <unistd.h>
@@ -297,6 +298,37 @@ TEST_F(TessalinePage, LinksEscapeWhatABrowserTakesForAnEscapeAFragmentOrAQuery)
     ASSERT_EQ(paths.size(), 2u);
     for (const std::string& path : paths) {
         EXPECT_TRUE(std::filesystem::is_regular_file(path)) << path;
+    }
+}
+
+TEST_F(TessalinePage, PageIsTheSameForAnyNumberOfReadingThreads)
+{
+    // Folders whose results compete for cells: case variants, results naming other users, users
+    // without folders, copies under other folder names, in every order.
+    const char* users[] = {"alice", "Alice", "aLICE", "bob", "carol", "dave"};
+    const char* projects[] = {"P1", "P2", "p1", "P3"};
+    std::mt19937 random(20261208);
+    for (int round = 0; round < 20; ++round) {
+        SCOPED_TRACE(round);
+        TestFolder r;
+        const int files = 5 + static_cast<int>(random() % 40);
+        for (int i = 0; i < files; ++i) {
+            const std::string folder = users[random() % std::size(users)];
+            const std::string user = users[random() % std::size(users)];
+            const std::string project = projects[random() % std::size(projects)];
+            const std::string dir =
+                folder + "/" + project + (random() % 3 == 0 ? "-copy" + std::to_string(i) : "");
+            r.WriteResult(dir, user + " " + project + " " + std::to_string(i), July5th2003 + i * 86400);
+            r.WriteFile(dir + "/" + project + ".sln", "x");
+        }
+        std::string pages[2];
+        for (int run = 0; run < 2; ++run) {
+            ::setenv("TESSALINE_THREADS", run == 0 ? "1" : "8", 1);
+            EXPECT_EQ(GenerateProgressReport(r.Path(), UtcDate), ExitPageWritten);
+            pages[run] = r.ReadFile("result.htm");
+        }
+        ::unsetenv("TESSALINE_THREADS");
+        EXPECT_EQ(pages[0], pages[1]);
     }
 }
 
