@@ -363,27 +363,18 @@ std::optional<FileLocCounts> CompareSourceFile(const std::string& basePath, cons
                                                const SourceFileEntry& entry)
 {
     try {
-        std::vector<std::string> unreadable;
-        auto note = [&unreadable](const std::string& folder, const std::string& file) {
-            unreadable.push_back(JoinPath(folder, file));
-        };
         auto base = SourceFile::Open(basePath, entry.baseFile);
         auto current = SourceFile::Open(currentPath, entry.currentFile);
-        if (!base && !entry.baseFile.empty()) {
-            note(basePath, entry.baseFile);
-        }
-        if (!current && !entry.currentFile.empty()) {
-            note(currentPath, entry.currentFile);
-        }
+        // A file of the table that cannot be opened or read; named base first, then current.
+        bool baseUnreadable = !base && !entry.baseFile.empty();
+        bool currentUnreadable = !current && !entry.currentFile.empty();
         // Only a pair that is compared line by line needs line tables.
         bool pair = base && current && !base->SameStatus(*current);
         if (pair && (base->TooLargeForLines() || current->TooLargeForLines())) {
             return std::nullopt;
         }
         std::optional<ByteBuffer> currentBytes = current ? current->Read() : std::nullopt;
-        if (current && !currentBytes) {
-            note(currentPath, entry.currentFile);
-        }
+        currentUnreadable = currentUnreadable || (current && !currentBytes);
         // Size and time alone are no proof: one unzip, checkout or script gives many files the
         // same second, and an edit that keeps the size is common.
         if (base && currentBytes && base->SameStatus(*current) && base->Holds(currentBytes->View())) {
@@ -392,9 +383,7 @@ std::optional<FileLocCounts> CompareSourceFile(const std::string& basePath, cons
             return result;
         }
         std::optional<ByteBuffer> baseBytes = base ? base->Read() : std::nullopt;
-        if (base && !baseBytes) {
-            note(basePath, entry.baseFile);
-        }
+        baseUnreadable = baseUnreadable || (base && !baseBytes);
         FileLocCounts result = entry.isVb
                                    ? ComparePair<VbImage>(std::move(baseBytes), std::move(currentBytes),
                                                           [](const VbImage& image, const MatchFlags& flags) {
@@ -404,7 +393,12 @@ std::optional<FileLocCounts> CompareSourceFile(const std::string& basePath, cons
                                                           [](const CsImage& image, const MatchFlags& flags) {
                                                               return CountCsStatements(image, flags);
                                                           });
-        result.unreadable = std::move(unreadable);
+        if (baseUnreadable) {
+            result.unreadable.push_back(JoinPath(basePath, entry.baseFile));
+        }
+        if (currentUnreadable) {
+            result.unreadable.push_back(JoinPath(currentPath, entry.currentFile));
+        }
         return result;
     } catch (const std::bad_alloc&) {
         return std::nullopt;
