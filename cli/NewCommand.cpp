@@ -30,6 +30,11 @@ int RunNew(const Args& args)
         }
         names[i] = *stored;
     }
+    // Without a base, the one the dialog would propose: a project without starter sources is
+    // rarely what was meant.
+    if (rest.size() == 1) {
+        names[1] = ProposedBase(names[0]);
+    }
     CreatedProject created;
     Status status = CreateNewProject(names[0], names[1], SystemTimeSource().Now(), created);
     if (!status) {
@@ -37,11 +42,8 @@ int RunNew(const Args& args)
         return ExitFailure;
     }
     // As the workbench, a file that could not be copied is reported and the project stays.
-    if (!created.failures.empty()) {
-        std::fprintf(stderr, "次のファイルをコピーできませんでした:\n");
-        for (const auto& failure : created.failures) {
-            std::fprintf(stderr, "%s\n", failure.c_str());
-        }
+    for (const auto& failure : created.failures) {
+        std::fprintf(stderr, "quilvane-cli: %s をコピーできませんでした\n", failure.c_str());
     }
     std::printf("%s\n", created.projectFile.c_str());
     return ExitOk;

@@ -6,6 +6,8 @@
 #include <QPageSize>
 #include <QPdfWriter>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string_view>
 
@@ -20,6 +22,37 @@
 
 namespace quilvane::cli {
 namespace {
+
+// Qt wants a private runtime folder and complains on standard error at every start when the
+// session has none (a cron job, ssh, a container). The tool then gives it one of its own for the
+// run, so that standard error carries only the tool's own messages.
+class PrivateRuntimeFolder {
+public:
+    PrivateRuntimeFolder()
+    {
+        if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+            return;
+        }
+        std::error_code ec;
+        std::string pattern = (std::filesystem::temp_directory_path(ec) / "quilvane-print-XXXXXX").string();
+        if (!ec && ::mkdtemp(pattern.data()) != nullptr) { // made with mode 0700, as Qt expects
+            folder_ = pattern;
+            qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(folder_));
+        }
+    }
+    ~PrivateRuntimeFolder()
+    {
+        if (!folder_.empty()) {
+            std::error_code ec;
+            std::filesystem::remove_all(folder_, ec);
+        }
+    }
+    PrivateRuntimeFolder(const PrivateRuntimeFolder&) = delete;
+    PrivateRuntimeFolder& operator=(const PrivateRuntimeFolder&) = delete;
+
+private:
+    std::string folder_;
+};
 
 // Painting text needs a GUI application for the font database; a command-line tool never
 // needs a screen, so it runs on the offscreen platform unless told otherwise.
@@ -57,6 +90,7 @@ int RunPrintDocument(const Args& args)
     // As when the workbench opens it: the project is named after its folder.
     project.projectName = ProjectNameFromPath(file);
 
+    PrivateRuntimeFolder runtime; // outlives the application, which may use it to the end
     auto app = EnsureApplication();
     SystemTimeSource clock;
     PhaseTableTexts table = PhaseTableTextsOf(project);

@@ -75,24 +75,20 @@ int RunShow(const Args& args)
     if (file.empty()) {
         return ExitUsage;
     }
-    auto bytes = ReadWholeFile(file);
-    if (!bytes) {
-        std::fprintf(stderr, "quilvane-cli: %s を開けません\n", file.c_str());
-        return ExitFailure;
-    }
     ProjectRecord project;
-    ArchiveReader reader(*bytes);
-    if (Status status = Serialize(reader, project); !status) {
-        std::fprintf(stderr, "quilvane-cli: %s: %s\n", file.c_str(), status.Message().c_str());
+    ProjectFileExtent extent;
+    if (Status status = LoadProjectFile(file, project, &extent); !status) {
+        std::fprintf(stderr, "quilvane-cli: %s\n", status.Message().c_str());
         return ExitFailure;
     }
     // The workbench ignores whatever follows a complete record; a reader of the file should
     // still learn that those bytes exist, since they do not come back through `pack`.
-    if (reader.Remaining() > 0) {
+    if (extent.fileBytes > extent.recordBytes) {
         std::fprintf(stderr,
-                     "quilvane-cli: 警告: %s: 記録の後に %zu バイトの余分なデータがあります"
-                     " (%zu バイト目から)\n",
-                     file.c_str(), reader.Remaining(), reader.Position());
+                     "quilvane-cli: 警告: %s: 記録の後に %llu バイトの余分なデータがあります"
+                     " (%llu バイト目から)\n",
+                     file.c_str(), static_cast<unsigned long long>(extent.fileBytes - extent.recordBytes),
+                     static_cast<unsigned long long>(extent.recordBytes));
     }
     if (json) {
         std::cout << ProjectToJson(project).dump(2) << "\n";

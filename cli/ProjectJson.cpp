@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <initializer_list>
 #include <optional>
 
 #include "platform/Cp932.h"
@@ -200,13 +201,34 @@ public:
 
     void At(const std::string& path) { current_ = path; }
 
+    // Every key of `object` must be one of `known`: a misspelt key would otherwise leave its
+    // field at the default without a word, and the file would not say what was meant.
+    void OnlyKnown(const Json& object, std::initializer_list<const char*> known, const std::string& path)
+    {
+        if (!error_.empty() || !object.is_object()) {
+            return;
+        }
+        for (const auto& item : object.items()) {
+            const std::string& key = item.key();
+            if (std::none_of(known.begin(), known.end(), [&key](const char* k) { return key == k; })) {
+                current_ = path.empty() ? key : path + "." + key;
+                Fail("不明なキーです");
+                return;
+            }
+        }
+    }
+
 private:
     std::string current_;
     std::string error_;
 };
 
+const std::initializer_list<const char*> LogKeys = {"left",   "top",          "width",
+                                                    "height", "columnWidths", "entries"};
+
 void ReadTimeLog(Reader& r, const Json& j, TimeLog& log)
 {
+    r.OnlyKnown(j, LogKeys, "timeLog");
     r.Int(j, "left", log.left, "timeLog");
     r.Int(j, "top", log.top, "timeLog");
     r.Int(j, "width", log.width, "timeLog");
@@ -221,6 +243,7 @@ void ReadTimeLog(Reader& r, const Json& j, TimeLog& log)
                 r.Fail("オブジェクトではありません");
                 return;
             }
+            r.OnlyKnown(e, {"phase", "start", "end"}, path);
             TimeLogEntry entry;
             std::int32_t start = 0;
             std::int32_t end = 0;
@@ -268,6 +291,7 @@ void ReadDefectDetails(Reader& r, const Json& e, DefectDetails& details, const s
 
 void ReadDefectLog(Reader& r, const Json& j, DefectLog& log)
 {
+    r.OnlyKnown(j, LogKeys, "defectLog");
     r.Int(j, "left", log.left, "defectLog");
     r.Int(j, "top", log.top, "defectLog");
     r.Int(j, "width", log.width, "defectLog");
@@ -282,6 +306,7 @@ void ReadDefectLog(Reader& r, const Json& j, DefectLog& log)
                 r.Fail("オブジェクトではありません");
                 return;
             }
+            r.OnlyKnown(e, {"phase", "comment", "time", "type", "injected", "fixMinutes"}, path);
             DefectEntry entry;
             std::int32_t time = 0;
             r.String(e, "phase", entry.phase, path);
@@ -309,6 +334,10 @@ void ReadDefectLog(Reader& r, const Json& j, DefectLog& log)
 void ReadEstimate(Reader& r, const Json& j, PlanEstimate& e)
 {
     const std::string p = "estimate";
+    r.OnlyKnown(j,
+                {"baseName", "newLocText", "rangeText", "baseLoc", "availablePercent", "reuseLoc",
+                 "deleteLoc", "newLoc", "totalMinutes", "constant", "reuseCoef", "deleteCoef", "newCoef"},
+                p);
     r.String(j, "baseName", e.baseName, p);
     r.String(j, "newLocText", e.newLocText, p);
     r.String(j, "rangeText", e.rangeText, p);
@@ -326,6 +355,7 @@ void ReadEstimate(Reader& r, const Json& j, PlanEstimate& e)
 
 void ReadOverview(Reader& r, const Json& j, OverviewFields& o)
 {
+    r.OnlyKnown(j, {"windowRect", "userName", "registrationFolder", "spareText"}, "overview");
     std::int32_t rect[4] = {o.windowRect[0], o.windowRect[1], o.windowRect[2], o.windowRect[3]};
     r.IntArray(j, "windowRect", rect, "overview");
     for (int i = 0; i < 4; ++i) {
@@ -405,6 +435,10 @@ Status ProjectFromJson(const Json& json, ProjectRecord& p)
         return Status::Failure("JSON の最上位がオブジェクトではありません");
     }
     Reader r;
+    r.OnlyKnown(
+        json,
+        {"projectName", "mode", "memo", "phases", "timeLog", "defectLog", "estimate", "result", "overview"},
+        "");
     r.String(json, "projectName", p.projectName);
     r.String(json, "mode", p.mode);
     r.String(json, "memo", p.memo);
@@ -417,6 +451,7 @@ Status ProjectFromJson(const Json& json, ProjectRecord& p)
                 r.Fail("オブジェクトではありません");
                 break;
             }
+            r.OnlyKnown((*phases)[i], {"name", "plan", "actual", "ratio"}, path);
             r.String((*phases)[i], "name", row.name, path);
             r.Int((*phases)[i], "plan", row.plan, path);
             r.Int((*phases)[i], "actual", row.actual, path);
@@ -434,6 +469,8 @@ Status ProjectFromJson(const Json& json, ProjectRecord& p)
         ReadEstimate(r, *e, p.estimate);
     }
     if (const Json* res = r.Object(json, "result")) {
+        // actualMinutes is what `show` prints; the file does not keep it (it is the phases' sum).
+        r.OnlyKnown(*res, {"actualReuse", "actualDelete", "actualNew", "actualMinutes"}, "result");
         r.Int(*res, "actualReuse", p.result.actualReuse, "result");
         r.Int(*res, "actualDelete", p.result.actualDelete, "result");
         r.Int(*res, "actualNew", p.result.actualNew, "result");

@@ -154,6 +154,14 @@ int RunEstimate(const Args& args)
     if (!reuseLoc || !deleteLoc || !newLoc) {
         return ExitUsage;
     }
+    // A size is a count of lines; a negative one is a typing slip, not a plan to fit.
+    for (std::size_t i = 0; i < 3; ++i) {
+        if (rest[i].starts_with('-')) {
+            std::fprintf(stderr, "quilvane-cli: サイズ %s は 0 以上の整数で指定して下さい\n",
+                         rest[i].c_str());
+            return ExitUsage;
+        }
+    }
     if (!UseProgramFolder(folder)) {
         return ExitFailure;
     }

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "cli/Commands.h"
+#include "cli/StandardOutput.h"
 #include "platform/LastResort.h"
 
 namespace {
@@ -61,5 +62,7 @@ int RunCli(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
-    return quilvane::RunWithLastResort("quilvane-cli", [&] { return RunCli(argc, argv); });
+    quilvane::cli::GuardStandardStreams();
+    return quilvane::RunWithLastResort("quilvane-cli",
+                                       [&] { return quilvane::cli::FinishOutput(RunCli(argc, argv)); });
 }

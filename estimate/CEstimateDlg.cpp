@@ -66,6 +66,8 @@ CEstimateDlg::CEstimateDlg(const ProjectRecord& project, QWidget* parent)
     grid->addWidget(split, 1, 4);
 
     grid->addWidget(Label(this, "新規LOC (例: 読込 20)"), 2, 0, 1, 2);
+    unreadableNote_ = MakeUnreadableNote(this); // under the base's count
+    grid->addWidget(unreadableNote_, 2, 2, 1, 3);
     grid->addWidget(newLocText_, 3, 0, 1, 5);
 
     grid->addWidget(Label(this, "LOC"), 4, 1);
@@ -197,7 +199,7 @@ void CEstimateDlg::OnBaseSize()
         return;
     }
     // The whole base project counts as new code against nothing.
-    if (auto counts = CountLocInteractively(this, std::string(), estimate.baseName)) {
+    if (auto counts = CountLocInteractively(this, std::string(), estimate.baseName, unreadableNote_)) {
         estimate.baseLoc = counts->added;
     }
     ShowFields();

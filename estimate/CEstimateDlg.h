@@ -60,6 +60,7 @@ private:
     QLineEdit* newCoef_ = nullptr;
     QLineEdit* rangeText_ = nullptr;
     QLabel* diagnostics_ = nullptr;
+    QLabel* unreadableNote_ = nullptr;
     // The history last read, so that size changes are explained again without a new scan.
     std::vector<HistoryPoint> lastHistory_;
 };

@@ -68,6 +68,8 @@ CResultDlg::CResultDlg(const std::string& projectName, const PlanEstimate& plan,
         grid->addWidget(Label(this, r.unit), row, 3);
         ++row;
     }
+    unreadableNote_ = MakeUnreadableNote(this);
+    grid->addWidget(unreadableNote_, row++, 0, 1, 4);
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QString::number(ControlId::Ok));
     ok->setDefault(true);
@@ -134,7 +136,7 @@ void CResultDlg::OnMeasure()
     if (!TakeFields()) {
         return;
     }
-    if (auto counts = CountLocInteractively(this, baseName, projectName_)) {
+    if (auto counts = CountLocInteractively(this, baseName, projectName_, unreadableNote_)) {
         result.actualReuse = counts->reused;
         result.actualDelete = counts->deleted;
         result.actualNew = counts->added;

@@ -7,6 +7,7 @@
 #include "estimate/IntegerFields.h"
 #include "project/SubRecords.h"
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -47,6 +48,7 @@ private:
     QLineEdit* actualTotal_ = nullptr;
     QLineEdit* actualMinutes_ = nullptr;
     QLineEdit* bugCount_ = nullptr;
+    QLabel* unreadableNote_ = nullptr;
 };
 
 } // namespace quilvane

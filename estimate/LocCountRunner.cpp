@@ -1,6 +1,7 @@
 #include "estimate/LocCountRunner.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QProgressDialog>
 #include <memory>
 
@@ -20,8 +21,16 @@ std::string InProgramFolder(const std::string& name)
 
 } // namespace
 
+QLabel* MakeUnreadableNote(QWidget* parent)
+{
+    auto* note = new QLabel(parent);
+    note->setObjectName(QStringLiteral("unreadableNote"));
+    note->setVisible(false);
+    return note;
+}
+
 std::optional<LocCounts> CountLocInteractively(QWidget* parent, const std::string& baseName,
-                                               const std::string& currentName)
+                                               const std::string& currentName, QLabel* unreadableNote)
 {
     ScopedWaitCursor wait;
     std::unique_ptr<QProgressDialog> progress;
@@ -49,6 +58,11 @@ std::optional<LocCounts> CountLocInteractively(QWidget* parent, const std::strin
     if (!outcome.failure.empty()) {
         CurrentPrompt().Inform(parent, QString::fromStdString(outcome.failure));
         return std::nullopt;
+    }
+    if (unreadableNote != nullptr) {
+        const std::string note = UnreadableFilesNote(outcome.unreadable.size());
+        unreadableNote->setText(QString::fromStdString(note));
+        unreadableNote->setVisible(!note.empty());
     }
     return counts;
 }

@@ -6,6 +6,7 @@
 
 #include "estimate/LocCounter.h"
 
+class QLabel;
 class QWidget;
 
 namespace quilvane {
@@ -14,8 +15,13 @@ namespace quilvane {
 inline constexpr std::size_t ProgressFromFiles = 300;
 
 // The counts, or nullopt when the user cancelled or the count failed, which has then been
-// reported (the caller keeps its old values either way).
+// reported (the caller keeps its old values either way). After a count, `unreadableNote` (see
+// MakeUnreadableNote) tells how many files could not be read, or hides when all could.
 std::optional<LocCounts> CountLocInteractively(QWidget* parent, const std::string& baseName,
-                                               const std::string& currentName);
+                                               const std::string& currentName,
+                                               QLabel* unreadableNote = nullptr);
+
+// The note a dialog puts under its counts, hidden until a count leaves files out.
+QLabel* MakeUnreadableNote(QWidget* parent);
 
 } // namespace quilvane

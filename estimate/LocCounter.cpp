@@ -200,6 +200,14 @@ std::string TooLargeMessage(const std::string& basePath, const std::string& curr
     return file + ": ファイルが大きすぎて、メモリが足りないため LOC を数えられません";
 }
 
+void AddPair(FileLocCounts& sum, const FileLocCounts& pair)
+{
+    sum.reused += pair.reused;
+    sum.deleted += pair.deleted;
+    sum.added += pair.added;
+    sum.unreadable.insert(sum.unreadable.end(), pair.unreadable.begin(), pair.unreadable.end());
+}
+
 std::int32_t Saturate(std::int64_t value)
 {
     return static_cast<std::int32_t>(std::min<std::int64_t>(value, std::numeric_limits<std::int32_t>::max()));
@@ -241,6 +249,7 @@ struct Walks {
     bool baseMissing = false;
     bool currentMissing = false;
     bool outOfMemory = false;
+    std::vector<std::string> unreadable; // folders below either root that could not be read
 };
 
 // Walks both folders, at the same time when `parallel`: the walk is mostly waiting for the
@@ -250,13 +259,15 @@ Walks WalkBoth(const std::string& base, const std::string& current, bool recurse
 {
     Walks walks;
     std::atomic<bool> outOfMemory{false};
+    std::vector<std::string> unreadableBase;
+    std::vector<std::string> unreadableCurrent;
     auto walk = [&](const std::string& root, std::string_view rename, std::vector<FoundSource>& found,
-                    bool& missing) {
+                    bool& missing, std::vector<std::string>& unreadable) {
         if (root.empty()) {
             return;
         }
         try {
-            missing = !WalkSources(root, recurse, rename, found);
+            missing = !WalkSources(root, recurse, rename, found, &unreadable);
         } catch (const std::bad_alloc&) {
             outOfMemory = true;
         } catch (const std::length_error&) {
@@ -264,11 +275,14 @@ Walks WalkBoth(const std::string& base, const std::string& current, bool recurse
         }
     };
     {
-        Helper currentWalk(parallel && !base.empty() && !current.empty(),
-                           [&] { walk(current, {}, walks.current, walks.currentMissing); });
-        walk(base, renameSource, walks.base, walks.baseMissing);
+        Helper currentWalk(parallel && !base.empty() && !current.empty(), [&] {
+            walk(current, {}, walks.current, walks.currentMissing, unreadableCurrent);
+        });
+        walk(base, renameSource, walks.base, walks.baseMissing, unreadableBase);
     }
     walks.outOfMemory = outOfMemory;
+    walks.unreadable = std::move(unreadableBase);
+    walks.unreadable.insert(walks.unreadable.end(), unreadableCurrent.begin(), unreadableCurrent.end());
     return walks;
 }
 
@@ -333,9 +347,7 @@ ParallelEnd CountInParallel(const std::string& base, const std::string& current,
             stop = true;
             return ParallelEnd::Stopped;
         }
-        sum.reused += counts->reused;
-        sum.deleted += counts->deleted;
-        sum.added += counts->added;
+        AddPair(sum, *counts);
         ++done;
         if (progress && !progress(done, total)) {
             stop = true;
@@ -353,12 +365,16 @@ std::optional<FileLocCounts> CompareSourceFile(const std::string& basePath, cons
     try {
         auto base = SourceFile::Open(basePath, entry.baseFile);
         auto current = SourceFile::Open(currentPath, entry.currentFile);
+        // A file of the table that cannot be opened or read; named base first, then current.
+        bool baseUnreadable = !base && !entry.baseFile.empty();
+        bool currentUnreadable = !current && !entry.currentFile.empty();
         // Only a pair that is compared line by line needs line tables.
         bool pair = base && current && !base->SameStatus(*current);
         if (pair && (base->TooLargeForLines() || current->TooLargeForLines())) {
             return std::nullopt;
         }
         std::optional<ByteBuffer> currentBytes = current ? current->Read() : std::nullopt;
+        currentUnreadable = currentUnreadable || (current && !currentBytes);
         // Size and time alone are no proof: one unzip, checkout or script gives many files the
         // same second, and an edit that keeps the size is common.
         if (base && currentBytes && base->SameStatus(*current) && base->Holds(currentBytes->View())) {
@@ -367,14 +383,23 @@ std::optional<FileLocCounts> CompareSourceFile(const std::string& basePath, cons
             return result;
         }
         std::optional<ByteBuffer> baseBytes = base ? base->Read() : std::nullopt;
-        if (entry.isVb) {
-            return ComparePair<VbImage>(
-                std::move(baseBytes), std::move(currentBytes),
-                [](const VbImage& image, const MatchFlags& flags) { return CountVbLines(image, flags); });
+        baseUnreadable = baseUnreadable || (base && !baseBytes);
+        FileLocCounts result = entry.isVb
+                                   ? ComparePair<VbImage>(std::move(baseBytes), std::move(currentBytes),
+                                                          [](const VbImage& image, const MatchFlags& flags) {
+                                                              return CountVbLines(image, flags);
+                                                          })
+                                   : ComparePair<CsImage>(std::move(baseBytes), std::move(currentBytes),
+                                                          [](const CsImage& image, const MatchFlags& flags) {
+                                                              return CountCsStatements(image, flags);
+                                                          });
+        if (baseUnreadable) {
+            result.unreadable.push_back(JoinPath(basePath, entry.baseFile));
         }
-        return ComparePair<CsImage>(
-            std::move(baseBytes), std::move(currentBytes),
-            [](const CsImage& image, const MatchFlags& flags) { return CountCsStatements(image, flags); });
+        if (currentUnreadable) {
+            result.unreadable.push_back(JoinPath(currentPath, entry.currentFile));
+        }
+        return result;
     } catch (const std::bad_alloc&) {
         return std::nullopt;
     } catch (const std::length_error&) {
@@ -430,19 +455,24 @@ LocOutcome CountProjectLoc(std::string_view basePath, std::string_view currentPa
             outcome.failure = TooLargeMessage(base, current, entry);
             return outcome;
         }
-        sum.reused += pair->reused;
-        sum.deleted += pair->deleted;
-        sum.added += pair->added;
+        AddPair(sum, *pair);
         ++done;
         if (progress && !progress(done, total)) {
             outcome.cancelled = true;
             return outcome;
         }
     }
+    outcome.unreadable = std::move(walks.unreadable);
+    outcome.unreadable.insert(outcome.unreadable.end(), sum.unreadable.begin(), sum.unreadable.end());
     counts.reused = Saturate(sum.reused);
     counts.deleted = Saturate(sum.deleted);
     counts.added = Saturate(sum.added);
     return outcome;
+}
+
+std::string UnreadableFilesNote(std::size_t unreadable)
+{
+    return unreadable == 0 ? std::string() : std::to_string(unreadable) + " 個のファイルを読めませんでした";
 }
 
 } // namespace quilvane

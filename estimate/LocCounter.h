@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "estimate/SourceWalk.h"
 
@@ -25,12 +26,15 @@ struct FileLocCounts {
     std::int64_t reused = 0;
     std::int64_t deleted = 0;
     std::int64_t added = 0;
+    // Files of the pair that were there but could not be opened or read (disk paths): counted
+    // as absent, and named so that nobody takes the smaller count for the whole.
+    std::vector<std::string> unreadable;
 };
 
 // Compares the pair of one table entry. A pair with equal size, modification time and bytes is
 // unchanged: every unit of the current file is reused. A file that cannot be opened or read is
-// absent; a file on one side only is wholly added or deleted. Only one pair is held in memory
-// at a time; nullopt when the pair needs more memory than there is (or a file is 4 GiB or more).
+// absent (and named in the result); a file on one side only is wholly added or deleted. Only one pair is held
+// in memory at a time; nullopt when the pair needs more memory than there is (or a file is 4 GiB or more).
 std::optional<FileLocCounts> CompareSourceFile(const std::string& basePath, const std::string& currentPath,
                                                const SourceFileEntry& entry);
 
@@ -46,7 +50,14 @@ struct [[nodiscard]] LocOutcome {
     // Why the count failed (UTF-8, for the screen or stderr), or empty; a failed count leaves
     // the counts passed in untouched. A file too large for the memory fails the count.
     std::string failure;
+    // Source files and folders that could not be read (disk paths, in table order): the count
+    // takes them as absent.
+    std::vector<std::string> unreadable;
 };
+
+// The note shown under the counts when `unreadable` files or folders were left out of them:
+// "n 個のファイルを読めませんでした"; empty when there were none.
+std::string UnreadableFilesNote(std::size_t unreadable);
 
 // Counts `currentPath` against `basePath`. Either path may be empty and then contributes no
 // files; '\' in a path is taken as a separator. With `renameByProjectName` the base project's

@@ -19,9 +19,9 @@ constexpr int DirectoryFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
 class Walker {
 public:
     Walker(const std::string& root, bool recurse, std::string_view renameSource,
-           std::vector<FoundSource>& found)
+           std::vector<FoundSource>& found, std::vector<std::string>* unreadable)
         : root_(root), recurse_(recurse), renameSource_(renameSource), projectName_(LastPathComponent(root)),
-          found_(found)
+          found_(found), unreadable_(unreadable)
     {
     }
 
@@ -32,13 +32,15 @@ private:
     {
         // A folder reached twice (through a symbolic link) would loop forever or count twice.
         struct stat st {};
-        if (!folder.Valid() || ::fstat(folder.Get(), &st) != 0 ||
-            !visited_.emplace(st.st_dev, st.st_ino).second) {
+        if (!folder.Valid() || ::fstat(folder.Get(), &st) != 0) {
+            return Unreadable();
+        }
+        if (!visited_.emplace(st.st_dev, st.st_ino).second) {
             return false;
         }
         const auto entries = ListOpenFolder(folder.Get());
         if (!entries) {
-            return false;
+            return Unreadable();
         }
         const std::size_t keyLength = key_.size();
         const std::size_t diskLength = disk_.size();
@@ -63,6 +65,16 @@ private:
         key_.resize(keyLength);
         disk_.resize(diskLength);
         return true;
+    }
+
+    // A subfolder that cannot be read is passed over and named; the root's own failure is the
+    // caller's to report.
+    bool Unreadable()
+    {
+        if (unreadable_ != nullptr && !disk_.empty()) {
+            unreadable_->push_back(root_ + "/" + disk_);
+        }
+        return false;
     }
 
     // Opened below the open parent, so no path is looked up again from the top. Should a very
@@ -100,6 +112,7 @@ private:
     std::string renameSource_;
     std::string projectName_;
     std::vector<FoundSource>& found_;
+    std::vector<std::string>* unreadable_;
     std::string key_;
     std::string disk_;
     std::set<std::pair<dev_t, ino_t>> visited_;
@@ -145,9 +158,9 @@ std::string_view LastPathComponent(std::string_view path)
 }
 
 bool WalkSources(const std::string& root, bool recurse, std::string_view renameSource,
-                 std::vector<FoundSource>& found)
+                 std::vector<FoundSource>& found, std::vector<std::string>* unreadable)
 {
-    return Walker(root, recurse, renameSource, found).Run();
+    return Walker(root, recurse, renameSource, found, unreadable).Run();
 }
 
 std::vector<SourceFileEntry> PairSources(std::vector<FoundSource>& base, std::vector<FoundSource>& current)

@@ -29,9 +29,11 @@ struct FoundSource {
 // non-empty `renameSource`, a file directly in `root` whose name without extension equals the
 // folder's own name (ignoring case) is filed under `renameSource` plus its extension: the base
 // project's Prob1.cs pairs with the current project's Prob2.cs. Returns false when `root`
-// cannot be read; unreadable subfolders are passed over.
+// cannot be read; unreadable subfolders are passed over, and their paths added to `unreadable`
+// when it is given.
 [[nodiscard]] bool WalkSources(const std::string& root, bool recurse, std::string_view renameSource,
-                               std::vector<FoundSource>& found);
+                               std::vector<FoundSource>& found,
+                               std::vector<std::string>* unreadable = nullptr);
 
 // One key of the pair table, with the file found for it on each side.
 struct SourceFileEntry {

@@ -22,9 +22,15 @@ struct CreatedProject {
     std::vector<std::string> failures; // entries that could not be copied (UTF-8)
 };
 
+// The base the new-project dialog proposes when `exercise` is chosen: the base its exercise page
+// names, as found in the dialog's list of bases; empty when the exercise has no page or its page
+// names no listed base.
+std::string ProposedBase(const std::string& exercise);
+
 // The whole creation without questions, from the settings file: refuses (Japanese message) a
-// missing template, an unset student name, an exercise name that cannot be a folder, an
-// existing project and a folder that cannot be entered; otherwise fills the folder, starts the
+// missing template, settings that are there but cannot be read, an unset student name, an
+// exercise name that cannot be a folder, a base that does not exist, an existing project and a
+// folder that cannot be entered; otherwise fills the folder, starts the
 // project and saves it.
 Status CreateNewProject(const std::string& exercise, const std::string& base, std::time_t now,
                         CreatedProject& created);

@@ -57,6 +57,7 @@ bool ArchiveReader::Fail(std::string message)
 bool ArchiveReader::ReadRaw(void* data, std::size_t size)
 {
     if (Remaining() < size) {
+        endedEarly_ = true;
         return Fail("ファイルが途中で終わっています (" + std::to_string(pos_) + " バイト目)");
     }
     std::memcpy(data, bytes_.data() + pos_, size);
@@ -131,6 +132,7 @@ bool ArchiveReader::ReadString(std::string& text)
     }
     std::uint64_t bytes = utf16 ? std::uint64_t{length} * 2 : length;
     if (bytes > Remaining()) {
+        endedEarly_ = true;
         return Fail("文字列の長さ " + std::to_string(length) + " が残りのバイト数を超えています (" +
                     std::to_string(start) + " バイト目)");
     }
@@ -159,6 +161,7 @@ bool ArchiveReader::ReadCount(std::int32_t& count, std::size_t minItemBytes)
         return Fail("件数 " + std::to_string(c) + " が負です (" + std::to_string(start) + " バイト目)");
     }
     if (static_cast<std::uint64_t>(c) * minItemBytes > Remaining()) {
+        endedEarly_ = true;
         return Fail("件数 " + std::to_string(c) + " が残りのバイト数を超えています (" +
                     std::to_string(start) + " バイト目)");
     }

@@ -40,6 +40,9 @@ public:
     std::size_t Remaining() const { return bytes_.size() - pos_; }
     std::size_t Position() const { return pos_; }
     const std::string& Error() const { return error_; }
+    // Whether the failure was a lack of bytes (a short read, a length or count beyond the end):
+    // a reader given only the start of a file then knows that more of it may complete the read.
+    bool EndedEarly() const { return endedEarly_; }
 
 private:
     bool Fail(std::string message);
@@ -49,6 +52,7 @@ private:
     std::string_view bytes_;
     std::size_t pos_ = 0;
     std::string error_;
+    bool endedEarly_ = false;
 };
 
 } // namespace quilvane

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstring>
 #include <fcntl.h>
+#include <limits>
 #include <new>
 #include <sys/file.h>
 #include <unistd.h>
@@ -232,7 +233,10 @@ std::string ErrorText(int error)
 
 // ---- reading ----
 
-Status ReadRegularFile(const std::string& path, std::string& bytes)
+namespace {
+
+// ReadRegularFile and ReadRegularFileStart: at most `limit` bytes from the start of the file.
+Status ReadRegular(const std::string& path, std::size_t limit, std::string& bytes, std::uint64_t* fileSize)
 {
     FileCalls& calls = *currentCalls;
     // O_NONBLOCK: opening a FIFO must not wait for a writer; it is refused below.
@@ -261,11 +265,11 @@ Status ReadRegularFile(const std::string& path, std::string& bytes)
         // read then comes back short at the expected end and no further call is needed to see
         // it. The size is a hint only: a file that grew meanwhile is still read whole.
         const auto expected = static_cast<std::size_t>(std::max<off_t>(info.st_size, 0));
-        read.resize(expected + 1);
+        read.resize(std::min(std::min(expected, limit) + 1, limit));
         std::size_t size = 0;
-        for (;;) {
+        while (size < limit) {
             if (size == read.size()) {
-                read.resize(std::max<std::size_t>(size * 2, 65536));
+                read.resize(std::min(std::max<std::size_t>(size * 2, 65536), limit));
             }
             const std::size_t want = read.size() - size;
             ssize_t n = calls.Read(fd, read.data() + size, want);
@@ -288,14 +292,31 @@ Status ReadRegularFile(const std::string& path, std::string& bytes)
         read.resize(size);
     } catch (const std::bad_alloc&) {
         CloseQuietly(fd);
-        return Status::Failure(path + " はメモリーに読み込めない大きさです");
+        return Status::Failure(path + " を読めません: " + ErrorText(ENOMEM));
     } catch (const std::length_error&) {
         CloseQuietly(fd);
         return Status::Failure(path + " はメモリーに読み込めない大きさです");
     }
     CloseQuietly(fd);
+    if (fileSize != nullptr) {
+        *fileSize = std::max<std::uint64_t>(static_cast<std::uint64_t>(std::max<off_t>(info.st_size, 0)),
+                                            read.size());
+    }
     bytes = std::move(read);
     return Status::Success();
+}
+
+} // namespace
+
+Status ReadRegularFile(const std::string& path, std::string& bytes)
+{
+    return ReadRegular(path, std::numeric_limits<std::size_t>::max(), bytes, nullptr);
+}
+
+Status ReadRegularFileStart(const std::string& path, std::size_t limit, std::string& bytes,
+                            std::uint64_t& fileSize)
+{
+    return ReadRegular(path, limit, bytes, &fileSize);
 }
 
 std::optional<std::string> ReadWholeFile(const std::string& path)

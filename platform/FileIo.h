@@ -6,6 +6,7 @@
 // the target that replaces it only when every byte reached the disk, so a full disk, a crash or a
 // kill leaves the previous file as it was.
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -54,6 +55,12 @@ std::string ErrorText(int error);
 // Reads the regular file at `path` whole into `bytes`. Anything that is not a regular file is
 // refused without blocking, and every failure (including too little memory) is a message.
 Status ReadRegularFile(const std::string& path, std::string& bytes);
+
+// The first `limit` bytes of the regular file at `path` (all of it when it is shorter), and the
+// file's size, for readers that need only a record at its start: a file padded far beyond the
+// record costs nothing to read. The same refusals as ReadRegularFile.
+Status ReadRegularFileStart(const std::string& path, std::size_t limit, std::string& bytes,
+                            std::uint64_t& fileSize);
 
 // ReadRegularFile without the message.
 [[nodiscard]] std::optional<std::string> ReadWholeFile(const std::string& path);

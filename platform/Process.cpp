@@ -1,6 +1,7 @@
 #include "platform/Process.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -34,9 +35,19 @@ std::optional<pid_t> Spawn(std::vector<std::string> argv, const std::string& wor
     if (!workingDirectory.empty()) {
         posix_spawn_file_actions_addchdir_np(&actions, workingDirectory.c_str());
     }
+    // A tool that ignores SIGPIPE for itself does not pass that on: the program started
+    // expects the default, as pipelines in a batch file do.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
     auto pointers = ArgvPointers(argv);
     pid_t pid = 0;
-    int rc = posix_spawnp(&pid, argv[0].c_str(), &actions, nullptr, pointers.data(), environ);
+    int rc = posix_spawnp(&pid, argv[0].c_str(), &actions, &attributes, pointers.data(), environ);
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     if (rc != 0) {
         return std::nullopt;

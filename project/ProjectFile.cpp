@@ -1,5 +1,6 @@
 #include "project/ProjectFile.h"
 
+#include <algorithm>
 #include <new>
 
 #include "platform/FileIo.h"
@@ -7,12 +8,18 @@
 namespace quilvane {
 namespace {
 
+// The first read of a project file, enough for any record a student makes, and the largest
+// record that is read at all: a file whose record needs more is damaged or not a project file.
+constexpr std::size_t FirstReadBytes = 64 * 1024;
+constexpr std::size_t MaxRecordBytes = 64 * 1024 * 1024;
+
 // Smallest possible size of one item, used to reject counts that cannot fit in the file.
 constexpr std::size_t MinPhaseRowBytes = 1 + 3 * 4;
 constexpr std::size_t MinTimeEntryBytes = 1 + 2 * 4;
 constexpr std::size_t MinDefectEntryBytes = 1 + 1 + 4;
 
-void WriteTimeLog(ArchiveWriter& a, const TimeLog& log)
+// The window rectangle and column widths that both logs keep in front of their entries.
+template <class Log> void WriteLogLayout(ArchiveWriter& a, const Log& log)
 {
     a.WriteI32(log.left);
     a.WriteI32(log.top);
@@ -21,6 +28,24 @@ void WriteTimeLog(ArchiveWriter& a, const TimeLog& log)
     for (auto w : log.columnWidths) {
         a.WriteI32(w);
     }
+}
+
+template <class Log> bool ReadLogLayout(ArchiveReader& a, Log& log)
+{
+    if (!a.ReadI32(log.left) || !a.ReadI32(log.top) || !a.ReadI32(log.width) || !a.ReadI32(log.height)) {
+        return false;
+    }
+    for (auto& w : log.columnWidths) {
+        if (!a.ReadI32(w)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void WriteTimeLog(ArchiveWriter& a, const TimeLog& log)
+{
+    WriteLogLayout(a, log);
     a.WriteI32(static_cast<std::int32_t>(log.entries.size()));
     for (const auto& e : log.entries) {
         a.WriteString(e.phase);
@@ -31,13 +56,7 @@ void WriteTimeLog(ArchiveWriter& a, const TimeLog& log)
 
 void WriteDefectLog(ArchiveWriter& a, const DefectLog& log)
 {
-    a.WriteI32(log.left);
-    a.WriteI32(log.top);
-    a.WriteI32(log.width);
-    a.WriteI32(log.height);
-    for (auto w : log.columnWidths) {
-        a.WriteI32(w);
-    }
+    WriteLogLayout(a, log);
     a.WriteI32(static_cast<std::int32_t>(log.entries.size()));
     for (const auto& e : log.entries) {
         a.WriteString(e.phase);
@@ -85,13 +104,8 @@ bool ReadPhases(ArchiveReader& a, ProjectRecord& p)
 
 bool ReadTimeLog(ArchiveReader& a, TimeLog& log)
 {
-    if (!a.ReadI32(log.left) || !a.ReadI32(log.top) || !a.ReadI32(log.width) || !a.ReadI32(log.height)) {
+    if (!ReadLogLayout(a, log)) {
         return false;
-    }
-    for (auto& w : log.columnWidths) {
-        if (!a.ReadI32(w)) {
-            return false;
-        }
     }
     std::int32_t count = 0;
     if (!a.ReadCount(count, MinTimeEntryBytes)) {
@@ -113,13 +127,8 @@ bool ReadTimeLog(ArchiveReader& a, TimeLog& log)
 
 bool ReadDefectLog(ArchiveReader& a, DefectLog& log)
 {
-    if (!a.ReadI32(log.left) || !a.ReadI32(log.top) || !a.ReadI32(log.width) || !a.ReadI32(log.height)) {
+    if (!ReadLogLayout(a, log)) {
         return false;
-    }
-    for (auto& w : log.columnWidths) {
-        if (!a.ReadI32(w)) {
-            return false;
-        }
     }
     std::int32_t count = 0;
     if (!a.ReadCount(count, MinDefectEntryBytes)) {
@@ -225,23 +234,44 @@ Status LoadProjectBytes(std::string_view bytes, ProjectRecord& project)
     return Status::Success();
 }
 
-Status LoadProjectFile(const std::string& path, ProjectRecord& project)
+Status LoadProjectFile(const std::string& path, ProjectRecord& project, ProjectFileExtent* extent)
 {
-    std::string bytes;
-    if (Status read = ReadRegularFile(path, bytes); !read) {
-        return read;
+    // Only as much of the file is read as the record needs: a start that holds it is parsed, and
+    // only a record that runs past it makes the next, larger read. A file padded to gigabytes
+    // after a small record thus costs a few kilobytes.
+    std::size_t limit = FirstReadBytes;
+    for (;;) {
+        std::string bytes;
+        std::uint64_t fileBytes = 0;
+        if (Status read = ReadRegularFileStart(path, limit, bytes, fileBytes); !read) {
+            return read;
+        }
+        const bool whole = bytes.size() == fileBytes;
+        try {
+            ProjectRecord loaded = project;
+            ArchiveReader reader(bytes);
+            Status status = Serialize(reader, loaded);
+            if (status) {
+                project = std::move(loaded);
+                if (extent != nullptr) {
+                    *extent = {reader.Position(), fileBytes};
+                }
+                return Status::Success();
+            }
+            if (whole || !reader.EndedEarly()) {
+                return Status::Failure(path + ": " + status.Message());
+            }
+        } catch (const std::bad_alloc&) {
+            // Lists are built as they are read; a file can describe more than memory holds.
+            return Status::Failure(path + " を読めません: メモリーが足りません");
+        }
+        if (limit >= MaxRecordBytes) {
+            return Status::Failure(path + " はプロジェクトファイルとして大きすぎます (" +
+                                   std::to_string(fileBytes) + " バイト、記録は最大 " +
+                                   std::to_string(MaxRecordBytes) + " バイト)");
+        }
+        limit = std::min(limit * 16, MaxRecordBytes);
     }
-    Status status = Status::Success();
-    try {
-        status = LoadProjectBytes(bytes, project);
-    } catch (const std::bad_alloc&) {
-        // Lists are built as they are read; a file can describe more than memory holds.
-        status = Status::Failure("メモリーが足りません");
-    }
-    if (!status) {
-        return Status::Failure(path + ": " + status.Message());
-    }
-    return Status::Success();
 }
 
 Status SaveProjectFile(const std::string& path, const ProjectRecord& project)

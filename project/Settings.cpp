@@ -19,29 +19,28 @@ std::string LineOrEmpty(const std::vector<std::string>& lines, std::size_t index
     return index < lines.size() ? lines[index] : std::string();
 }
 
-// The count on line 4 as C atoi reads it; a negative count is none, and a huge one is cut so
-// that it cannot exhaust memory.
-std::size_t ParseCount(const std::string& line)
-{
-    constexpr std::int32_t Limit = 100000;
-    return static_cast<std::size_t>(std::clamp(AtoiLike(line), 0, Limit));
-}
-
 } // namespace
 
-Settings ParseSettingsText(const std::string& text)
+Status ParseSettingsText(const std::string& text, Settings& settings)
 {
     auto lines = SplitLines(text);
-    Settings settings;
-    settings.userName = LineOrEmpty(lines, 1);
-    settings.registrationFolder = LineOrEmpty(lines, 2);
-    std::size_t count = ParseCount(LineOrEmpty(lines, 3));
-    // Names beyond the lines present read as empty strings.
-    settings.phaseNames.resize(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        settings.phaseNames[i] = LineOrEmpty(lines, 4 + i);
+    Settings parsed;
+    parsed.userName = LineOrEmpty(lines, 1);
+    parsed.registrationFolder = LineOrEmpty(lines, 2);
+    // The count on line 4 as C atoi reads it; a negative count is none.
+    const std::int32_t count = std::max(AtoiLike(LineOrEmpty(lines, 3)), 0);
+    // Names beyond the lines present read as empty strings, but a file cannot announce more
+    // phases than it has bytes: such a count is damage, not a phase table.
+    if (static_cast<std::size_t>(count) > text.size()) {
+        return Status::Failure("工程の数 " + std::to_string(count) + " がファイルの大きさ (" +
+                               std::to_string(text.size()) + " バイト) を超えています");
     }
-    return settings;
+    parsed.phaseNames.resize(static_cast<std::size_t>(count));
+    for (std::size_t i = 0; i < parsed.phaseNames.size(); ++i) {
+        parsed.phaseNames[i] = LineOrEmpty(lines, 4 + i);
+    }
+    settings = std::move(parsed);
+    return Status::Success();
 }
 
 std::string FormatSettingsText(const Settings& settings)
@@ -59,11 +58,15 @@ Status LoadSettings(Settings& settings)
     if (Status read = ReadRegularFile(path, text); !read) {
         return read;
     }
+    Status parsed = Status::Success();
     try {
-        settings = ParseSettingsText(text);
+        parsed = ParseSettingsText(text, settings);
     } catch (const std::bad_alloc&) {
         // Its lines are copied out of the text; a huge file can need more than is left.
         return Status::Failure(path + " を読めません: " + ErrorText(ENOMEM));
+    }
+    if (!parsed) {
+        return Status::Failure(path + " を読めません: " + parsed.Message());
     }
     return Status::Success();
 }

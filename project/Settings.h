@@ -24,7 +24,8 @@ inline const char* const SettingsFile = "init/psp.txt";
 inline const char* const LastProjectFile = "init/lastProj.txt";
 inline const char* const TemplateProjectFile = "init/work.psp";
 
-// Fails when the file cannot be opened or read (`settings` is then unchanged).
+// Fails when the file cannot be opened or read or its phase count is damaged (`settings` is then
+// unchanged).
 Status LoadSettings(Settings& settings);
 // Fails when the file cannot be created; the old file then stays as it was.
 Status SaveSettings(const Settings& settings);
@@ -41,8 +42,9 @@ void RememberLastProject(const std::string& name);
 // and row i takes the i-th name; the figures of kept rows stay.
 void ApplySettings(OverviewFields& overview, std::vector<PhaseRecord>& phases, const Settings& settings);
 
-// The parsing and formatting behind the file operations, for tests and the tools.
-Settings ParseSettingsText(const std::string& text);
+// The parsing and formatting behind the file operations, for tests and the tools. Parsing fails
+// (and leaves `settings` alone) when the phase count is more than the text could hold.
+Status ParseSettingsText(const std::string& text, Settings& settings);
 std::string FormatSettingsText(const Settings& settings);
 
 } // namespace quilvane

@@ -241,7 +241,7 @@ void CStatisticsDlg::OnGraph()
     }
     if (!doc_.Launch(result.path)) {
         CurrentPrompt().Inform(this, QFile::decodeName(QByteArray::fromStdString(result.path)) +
-                                         QStringLiteral("\nに保存しました (開くプログラムがありません)"));
+                                         QStringLiteral(" に保存しました (開くプログラムがありません)"));
     }
 }
 

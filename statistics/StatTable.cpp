@@ -1,6 +1,7 @@
 #include "statistics/StatTable.h"
 
 #include <cstdint>
+#include <string_view>
 
 #include "platform/Cp932.h"
 #include "platform/FileIo.h"
@@ -25,13 +26,14 @@ void AppendNumbers(std::string& out, const std::array<std::int64_t, 9>& numbers)
 }
 
 // One text field of a CSV line. A spreadsheet would run a field starting with =, +, - or @ as a
-// formula, so such a field gets an apostrophe first, which shows it as text. A field holding a
-// comma, a quote or a line break is quoted with its quotes doubled. Others stay as they are, so
-// plain rows keep their bytes. None of these bytes is ever the trail byte of a CP932 character.
+// formula, and skips a leading TAB or CR to find one, so such a field gets an apostrophe first, which shows
+// it as text. A field holding a comma, a quote or a line break is quoted with its quotes doubled. Others stay
+// as they are, so plain rows keep their bytes. None of these bytes is ever the trail byte of a CP932
+// character.
 void AppendField(std::string& out, const std::string& field)
 {
     std::string text = field;
-    if (!text.empty() && (text[0] == '=' || text[0] == '+' || text[0] == '-' || text[0] == '@')) {
+    if (!text.empty() && std::string_view("=+-@\t\r").find(text[0]) != std::string_view::npos) {
         text.insert(0, 1, '\'');
     }
     if (text.find_first_of(",\"\r\n") == std::string::npos) {

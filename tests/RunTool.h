@@ -19,15 +19,41 @@ struct ToolResult {
     std::string err;
 };
 
+// Where the program's standard output goes: a file that is read back, or one that fails writes.
+enum class ToolStdout {
+    Captured,
+    DevFull,    // every write fails with ENOSPC
+    Closed,     // no descriptor 1 at all
+    BrokenPipe, // a pipe whose reader has gone: EPIPE, or SIGPIPE when not ignored
+};
+
 inline ToolResult RunTool(const std::string& program, const std::vector<std::string>& args,
-                          const std::string& workingDirectory = "")
+                          const std::string& workingDirectory = "",
+                          ToolStdout stdoutKind = ToolStdout::Captured)
 {
     TempFolder capture;
     std::string outPath = capture.Path("out");
     std::string errPath = capture.Path("err");
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    int pipeEnds[2] = {-1, -1};
+    switch (stdoutKind) {
+    case ToolStdout::Captured:
+        posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        break;
+    case ToolStdout::DevFull:
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/full", O_WRONLY, 0);
+        break;
+    case ToolStdout::Closed:
+        posix_spawn_file_actions_addclose(&actions, 1);
+        break;
+    case ToolStdout::BrokenPipe:
+        if (pipe2(pipeEnds, O_CLOEXEC) == 0) {
+            close(pipeEnds[0]); // the reader is gone before the program starts
+            posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 1);
+        }
+        break;
+    }
     posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     if (!workingDirectory.empty()) {
         posix_spawn_file_actions_addchdir_np(&actions, workingDirectory.c_str());
@@ -44,9 +70,15 @@ inline ToolResult RunTool(const std::string& program, const std::vector<std::str
     if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
         int status = 0;
         waitpid(pid, &status, 0);
-        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        // A death by signal shows as its negative number (-13 for SIGPIPE).
+        result.exitCode = WIFEXITED(status)     ? WEXITSTATUS(status)
+                          : WIFSIGNALED(status) ? -WTERMSIG(status)
+                                                : -1;
     }
     posix_spawn_file_actions_destroy(&actions);
+    if (pipeEnds[1] >= 0) {
+        close(pipeEnds[1]);
+    }
     result.out = ReadWholeFile(outPath).value_or("");
     result.err = ReadWholeFile(errPath).value_or("");
     return result;

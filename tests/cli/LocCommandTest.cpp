@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "tests/RunTool.h"
@@ -31,6 +32,41 @@ protected:
         Write("Prob1/Prob1.cs", "int a;\nint b;\n");
         Write("Prob1/Old.vb", "Dim x\n");
         Write("Prob2/Prob2.cs", "int a;\nint c;\nint d;\n");
+    }
+
+    // As an ordinary user: root reads a folder whatever its mode says.
+    ToolResult LocAsUser(const std::vector<std::string>& args)
+    {
+        TempFolder capture;
+        const std::string outPath = capture.Path("out");
+        const std::string errPath = capture.Path("err");
+        int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        std::vector<std::string> all{QUILVANE_CLI_PATH, "loc"};
+        all.insert(all.end(), args.begin(), args.end());
+        std::vector<char*> argv;
+        for (auto& a : all) {
+            argv.push_back(a.data());
+        }
+        argv.push_back(nullptr);
+        ToolResult result;
+        pid_t child = fork();
+        if (child == 0) {
+            if (dup2(out, 1) < 0 || dup2(err, 2) < 0 || chdir(dir_.Root().c_str()) != 0 ||
+                (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))) {
+                _exit(126);
+            }
+            execv(argv[0], argv.data());
+            _exit(127);
+        }
+        close(out);
+        close(err);
+        int status = 0;
+        waitpid(child, &status, 0);
+        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        result.out = ReadWholeFile(outPath).value_or("");
+        result.err = ReadWholeFile(errPath).value_or("");
+        return result;
     }
 
     TempFolder dir_;
@@ -99,6 +135,22 @@ TEST_F(LocCli, FileTooLargeToCountFailsWithOneLineMessage)
     EXPECT_NE(r.err.find("Prob2/Huge.vb: "), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("メモリが足りない"), std::string::npos) << r.err;
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1);
+}
+
+TEST_F(LocCli, UnreadableSourcesAreNamedAndCountedAsAbsent)
+{
+    WriteProjects();
+    // A source that opens but cannot be read, and a folder that cannot be listed.
+    std::filesystem::create_symlink("/proc/self/mem", dir_.Path("Prob2/Mem.cs"));
+    Write("Prob2/Locked/Hidden.cs", "int z;\n");
+    ASSERT_EQ(chmod(dir_.Path("Prob2/Locked").c_str(), 0), 0);
+    ASSERT_EQ(chmod(dir_.Root().c_str(), 0755), 0);
+    ToolResult r = LocAsUser({"Prob1", "Prob2"});
+    ASSERT_EQ(chmod(dir_.Path("Prob2/Locked").c_str(), 0700), 0);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "1 2 2\n");
+    EXPECT_EQ(r.err, "quilvane-cli: 警告: Prob2/Locked を読めません (ないものとして数えました)\n"
+                     "quilvane-cli: 警告: Prob2/Mem.cs を読めません (ないものとして数えました)\n");
 }
 
 TEST_F(LocCli, WrongUsageExitsWithTwo)

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <functional>
 #include <nlohmann/json.hpp>
 #include <sys/stat.h>
 
@@ -169,6 +170,15 @@ TEST_F(CliProject, BadInputGivesOneLineAndExitCodes)
         {R"({"estimate": {"newCoef": "NaN: 7ff800000000001"}})", "estimate.newCoef"},
         {R"({"estimate": {"deleteCoef": "NaN:0x7ff80000000001"}})", "estimate.deleteCoef"},
         {R"({"estimate": {"deleteCoef": "NaN:7ff80000000000001"}})", "estimate.deleteCoef"},
+        // A misspelt key is named, at any level, rather than left to the default.
+        {R"({"projectNam": "x"})", "projectNam"},
+        {R"({"phases": [{"name": "a", "pln": 3}]})", "phases[0].pln"},
+        {R"({"timeLog": {"entries": [{"phase": "a", "stat": 1}]}})", "timeLog.entries[0].stat"},
+        {R"({"defectLog": {"entries": [{}, {"coment": "x"}]}})", "defectLog.entries[1].coment"},
+        {R"({"defectLog": {"withs": [1, 2, 3]}})", "defectLog.withs"},
+        {R"({"estimate": {"totalMinute": 5}})", "estimate.totalMinute"},
+        {R"({"result": {"actualMinutes": 5, "bugCount": 1}})", "result.bugCount"},
+        {R"({"overview": {"user": "x"}})", "overview.user"},
     };
     for (const auto& [json, field] : outOfRange) {
         SCOPED_TRACE(json);
@@ -207,8 +217,10 @@ TEST_F(CliProject, BadInputGivesOneLineAndExitCodes)
             EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
         }
     }
-    // Nor is a folder or a device written over.
+    // Nor is a folder or a device written over; {} itself is the new project's defaults.
     ASSERT_TRUE(WriteFileAtomically(dir_.Path("ok.json"), "{}").Ok());
+    EXPECT_EQ(Cli({"pack", dir_.Path("ok.json"), dir_.Path("ok.psp")}).exitCode, 0);
+    EXPECT_EQ(ReadWholeFile(dir_.Path("ok.psp")), SerializeToBytes(ProjectRecord{}));
     EXPECT_EQ(Cli({"pack", dir_.Path("ok.json"), dir_.Path("folder")}).exitCode, 1);
     EXPECT_EQ(Cli({"pack", dir_.Path("ok.json"), "/dev/full"}).exitCode, 1);
     EXPECT_TRUE(std::filesystem::is_directory(dir_.Path("folder")));
@@ -361,4 +373,60 @@ TEST_F(CliNew, RefusalsExitOneWithTheWorkbenchMessage)
     EXPECT_EQ(Cli({"new", "a", "b", "c"}, root_).exitCode, 2);
     EXPECT_EQ(Cli({"new", "-C"}, root_).exitCode, 2);
     EXPECT_EQ(Cli({"new", "-C", dir_.Path("missing"), "a"}).exitCode, 1);
+}
+
+TEST_F(CliNew, MissingBaseOrUnreadableSettingsCreateNothing)
+{
+    const std::string settings = root_ + "/init/psp.txt";
+    struct Case {
+        const char* what;
+        std::function<void()> prepare;
+        std::vector<std::string> args;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"missing base", [] {}, {"new", "課題3", "課題9"}, "ベースのプロジェクト 課題9 がありません\n"},
+        {"base outside", [] {}, {"new", "課題3", ".."}, "ベースのプロジェクト .. がありません\n"},
+        {"absurd phase count",
+         [&] { Write("init/psp.txt", "100\r\n" + Yamada + "\r\n\r\n2147483647\r\nA\r\n"); },
+         {"new", "課題3"},
+         settings + " を読めません: 工程の数 2147483647 がファイルの大きさ (28 バイト) を超えています\n"},
+        {"settings as FIFO",
+         [&] {
+             std::filesystem::remove(settings);
+             ASSERT_EQ(mkfifo(settings.c_str(), 0600), 0);
+         },
+         {"new", "課題3"},
+         settings + " は通常のファイルではありません\n"},
+        {"settings as /dev/zero",
+         [&] {
+             std::filesystem::remove(settings);
+             std::filesystem::create_symlink("/dev/zero", settings);
+         },
+         {"new", "課題3"},
+         settings + " は通常のファイルではありません\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.prepare();
+        ToolResult r = Cli(c.args, root_);
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_EQ(r.err, c.message);
+        EXPECT_EQ(r.out, "");
+        EXPECT_FALSE(std::filesystem::exists(root_ + "/課題3"));
+    }
+    // A settings file that is simply not there still means "no settings", as in the workbench.
+    std::filesystem::remove(settings);
+    ToolResult bare = Cli({"new", "課題3"}, root_);
+    EXPECT_EQ(bare.exitCode, 0) << bare.err;
+}
+
+TEST_F(CliNew, WithoutBaseTakesTheBaseTheDialogProposes)
+{
+    ToolResult r = Cli({"new", "-C", root_, "課題2"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(Read("課題2/課題2.sln"), "Project " + Kadai2 + " by " + Yamada + ", 1.03\r\n");
+    ProjectRecord made;
+    ASSERT_TRUE(LoadProjectFile(root_ + "/課題2/work.psp", made).Ok());
+    EXPECT_EQ(made.estimate.baseName, Kadai1);
 }

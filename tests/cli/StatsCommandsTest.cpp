@@ -156,11 +156,11 @@ TEST_F(StatCli, EstimateRefitsOverTheHistoryAndPredicts)
 
 TEST_F(StatCli, EstimateWithoutHistoryPrintsZerosAndInfinity)
 {
-    ToolResult r = Cli({"estimate", "-C", dir_.Root(), "10", "0", "-5"});
+    ToolResult r = Cli({"estimate", "-C", dir_.Root(), "10", "0", "5"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "0.0000 0.0000 0.0000 0.0000\n0\n∞\n");
 
-    r = Cli({"estimate", "--json", "-C", dir_.Root(), "10", "0", "-5"});
+    r = Cli({"estimate", "--json", "-C", dir_.Root(), "10", "0", "5"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(
         r.out,
@@ -202,6 +202,12 @@ TEST_F(StatCli, EstimateRejectsBadArguments)
     EXPECT_EQ(Cli({"estimate", "-C", dir_.Root(), "--exclude"}).exitCode, 2);
     EXPECT_EQ(Cli({"estimate", "--json", "-C", dir_.Root(), "1", "2"}).exitCode, 2);
     EXPECT_EQ(Cli({"estimate", "-C", dir_.Path("missing"), "1", "2", "3"}).exitCode, 1);
+    // A size is a count of lines: a negative one is refused with a word, not fitted.
+    ToolResult negative = Cli({"estimate", "-C", dir_.Root(), "5", "-1", "-3"});
+    EXPECT_EQ(negative.exitCode, 2);
+    EXPECT_NE(negative.err.find("サイズ -1 は 0 以上の整数で指定して下さい\n"), std::string::npos)
+        << negative.err;
+    EXPECT_EQ(negative.out, "");
 }
 
 TEST_F(StatCli, DefectsCountsTypesAndPhasesOverTheScannedProjects)

@@ -62,6 +62,18 @@ TEST_F(EstimateDialogs, BaseSizeCountsTheWholeBaseProject)
     dlg.Button(ControlId::EstimateBaseSizeButton)->click();
     EXPECT_EQ(dlg.estimate.baseLoc, 4);
     EXPECT_EQ(dlg.Edit(ControlId::EstimateBaseLoc)->text(), "4");
+    auto* note = dlg.findChild<QLabel*>(QStringLiteral("unreadableNote"));
+    ASSERT_NE(note, nullptr);
+    EXPECT_TRUE(note->isHidden());
+    // A source that cannot be read is left out of the count, and the note under it says so.
+    std::filesystem::create_symlink("/proc/self/mem", dir_.Path("Prob0/Mem.cs"));
+    dlg.Button(ControlId::EstimateBaseSizeButton)->click();
+    EXPECT_EQ(dlg.estimate.baseLoc, 4);
+    EXPECT_FALSE(note->isHidden());
+    EXPECT_EQ(note->text(), QStringLiteral("1 個のファイルを読めませんでした"));
+    std::filesystem::remove(dir_.Path("Prob0/Mem.cs"));
+    dlg.Button(ControlId::EstimateBaseSizeButton)->click();
+    EXPECT_TRUE(note->isHidden());
     // A base named in Japanese is the UTF-8 folder of that name.
     Write("基礎/基礎.cs", "class B {\n  int a;\n}\n");
     dlg.Edit(ControlId::EstimateBaseName)->setText(QStringLiteral("基礎"));
@@ -187,6 +199,7 @@ TEST_F(EstimateDialogs, OkSpreadsPlansOnlyWhenTheTotalChanged)
 TEST_F(EstimateDialogs, ResultsWithoutBaseCountEverythingAsNew)
 {
     Write("Prob1/Prob1.cs", "class A {\n  int a;\n}\n");
+    std::filesystem::create_symlink("/proc/self/mem", dir_.Path("Prob1/Mem.cs")); // opens, reads nothing
     ProjectRecord p = ThreePhases();
     p.estimate.reuseLoc = 5;
     p.estimate.newLoc = 7;
@@ -203,6 +216,8 @@ TEST_F(EstimateDialogs, ResultsWithoutBaseCountEverythingAsNew)
         EXPECT_EQ(dlg.Edit(ControlId::ResultActualDelete)->text(), "0");
         EXPECT_EQ(dlg.Edit(ControlId::ResultActualNew)->text(), "2");
         EXPECT_EQ(dlg.Edit(ControlId::ResultActualTotal)->text(), "2");
+        EXPECT_EQ(dlg.findChild<QLabel*>(QStringLiteral("unreadableNote"))->text(),
+                  QStringLiteral("1 個のファイルを読めませんでした"));
         dlg.Edit(ControlId::ResultBaseName)->setText("Prob0");
         dlg.Button(ControlId::Ok)->click();
     });

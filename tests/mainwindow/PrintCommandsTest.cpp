@@ -267,8 +267,19 @@ TEST_F(PrintCliTest, WritesEveryPageOfTheProjectAsPdf)
     std::filesystem::create_directories(dir_.Path("Prob1"));
     std::string file = dir_.Path("Prob1/work.psp");
     ASSERT_TRUE(SaveProjectFile(file, WithLogs(30, 20)).Ok());
+    // As from cron or ssh: no runtime folder, no platform chosen. Nothing but the tool's own
+    // messages may reach standard error, and here there are none.
+    const std::string runtime = qEnvironmentVariable("XDG_RUNTIME_DIR").toStdString();
+    const std::string platform = qEnvironmentVariable("QT_QPA_PLATFORM").toStdString();
+    qunsetenv("XDG_RUNTIME_DIR");
+    qunsetenv("QT_QPA_PLATFORM");
     ToolResult result = Cli({"print", file, dir_.Path("out.pdf")});
+    qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(platform));
+    if (!runtime.empty()) {
+        qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(runtime));
+    }
     ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.err, "");
     auto pdf = ReadWholeFile(dir_.Path("out.pdf"));
     ASSERT_TRUE(pdf);
     EXPECT_EQ(pdf->substr(0, 4), "%PDF");

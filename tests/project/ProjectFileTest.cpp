@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <filesystem>
+#include <fstream>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "platform/FileIo.h"
 #include "project/DefectDetails.h"
@@ -26,6 +31,23 @@ ProjectRecord AsLoaded(ProjectRecord p)
         p.result.actualMinutes += row.actual;
     }
     return p;
+}
+
+// Counts the bytes the readers take from files.
+struct CountingCalls : FileCalls {
+    ssize_t Read(int fd, void* buffer, std::size_t size) override
+    {
+        ssize_t n = FileCalls::Read(fd, buffer, size);
+        bytes += n > 0 ? static_cast<std::uint64_t>(n) : 0;
+        return n;
+    }
+    std::uint64_t bytes = 0;
+};
+
+// The start of a record whose memo is `memoBytes` long, behind the seven-byte length prefix.
+std::string HeadWithMemo(std::uint32_t memoBytes)
+{
+    return I32(103) + std::string(2, '\0') + "\xFF\xFF\xFF" + I32(static_cast<std::int32_t>(memoBytes));
 }
 
 } // namespace
@@ -164,6 +186,96 @@ TEST(ProjectFile, SaveIsAtomicAndLoadNamesTheFileOnFailure)
         EXPECT_NE(refused.Message().find(dir.Path(name)), std::string::npos) << refused.Message();
         EXPECT_EQ(record, kept);
     }
+}
+
+TEST(ProjectFile, OnlyTheRecordIsReadAndAFileFarTooLargeIsNamedSo)
+{
+    TempFolder dir;
+    const std::string path = dir.Path("work.psp");
+    ASSERT_TRUE(SaveProjectFile(path, RichProject()).Ok());
+    const auto recordBytes = std::filesystem::file_size(path);
+    constexpr std::uint64_t OneGiB = std::uint64_t{1} << 30;
+    ASSERT_EQ(truncate(path.c_str(), static_cast<off_t>(OneGiB)), 0); // padded, sparse on disk
+    CountingCalls counting;
+    {
+        ScopedFileCalls scope(counting);
+        ProjectRecord loaded;
+        ProjectFileExtent extent;
+        ASSERT_TRUE(LoadProjectFile(path, loaded, &extent).Ok());
+        EXPECT_EQ(loaded, AsLoaded(RichProject()));
+        EXPECT_EQ(extent.recordBytes, recordBytes);
+        EXPECT_EQ(extent.fileBytes, OneGiB);
+    }
+    EXPECT_LE(counting.bytes, 64u * 1024);
+
+    // A record that would not end before a gigabyte is not read to its end.
+    ASSERT_TRUE(WriteFileAtomically(path, HeadWithMemo(0x3FFFFFF0)).Ok());
+    ASSERT_EQ(truncate(path.c_str(), static_cast<off_t>(OneGiB)), 0);
+    counting.bytes = 0;
+    ProjectRecord kept = RichProject();
+    {
+        ScopedFileCalls scope(counting);
+        Status refused = LoadProjectFile(path, kept);
+        EXPECT_FALSE(refused.Ok());
+        EXPECT_EQ(refused.Message(),
+                  path + " はプロジェクトファイルとして大きすぎます (1073741824 バイト、記録は最大 "
+                         "67108864 バイト)");
+    }
+    EXPECT_EQ(kept, RichProject());
+    EXPECT_LE(counting.bytes, 128u << 20);
+
+    // Damage near the start is told as damage, however large the file.
+    ASSERT_TRUE(WriteFileAtomically(path, I32(103) + std::string(3, '\0') + I32(-1)).Ok());
+    ASSERT_EQ(truncate(path.c_str(), static_cast<off_t>(OneGiB)), 0);
+    Status damaged = LoadProjectFile(path, kept);
+    EXPECT_NE(damaged.Message().find("件数 -1 が負です"), std::string::npos) << damaged.Message();
+}
+
+// Under a limit on the address space, as `ulimit -v` sets it, a record larger than the memory
+// left fails with that reason instead of "cannot open" or an abort.
+TEST(ProjectFile, RunningOutOfMemoryIsReportedAsSuch)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer ends the program on a failed allocation instead of throwing";
+#else
+    TempFolder dir;
+    const std::string path = dir.Path("work.psp");
+    constexpr std::uint32_t MemoBytes = 48u << 20;
+    ASSERT_TRUE(WriteFileAtomically(path, HeadWithMemo(MemoBytes)).Ok());
+    ASSERT_EQ(truncate(path.c_str(), static_cast<off_t>(MemoBytes + 200)), 0);
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        close(ends[0]);
+        // What the process uses now and 16 MB more: far less than the memo needs.
+        long pages = 0;
+        std::ifstream("/proc/self/statm") >> pages;
+        rlimit limit{};
+        limit.rlim_cur = limit.rlim_max =
+            static_cast<rlim_t>(pages) * static_cast<rlim_t>(getpagesize()) + (16u << 20);
+        std::string message = "setrlimit";
+        if (setrlimit(RLIMIT_AS, &limit) == 0) {
+            ProjectRecord p;
+            Status st = LoadProjectFile(path, p);
+            message = st.Ok() ? "read" : st.Message();
+        }
+        (void)!write(ends[1], message.data(), message.size());
+        _exit(0);
+    }
+    close(ends[1]);
+    std::string message;
+    char buffer[512];
+    for (ssize_t n; (n = read(ends[0], buffer, sizeof buffer)) > 0;) {
+        message.append(buffer, static_cast<std::size_t>(n));
+    }
+    close(ends[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(message, path + " を読めません: メモリーが足りません");
+#endif
 }
 
 TEST(ProjectName, IsTheFolderHoldingTheFile)

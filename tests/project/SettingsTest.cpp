@@ -62,6 +62,18 @@ TEST_F(SettingsFiles, CountLineReadLikeAtoi)
     WriteInit("psp.txt", "100\r\nN\r\nR\r\n  5\r\nA\r\nB");
     ASSERT_TRUE(LoadSettings(s).Ok());
     EXPECT_EQ(s.phaseNames, (std::vector<std::string>{"A", "B", "", "", ""}));
+
+    // A count the file cannot hold is damage: refused by its number, the settings untouched.
+    for (const char* count : {"2147483647", "100000"}) {
+        WriteInit("psp.txt", std::string("100\r\nN\r\nR\r\n") + count + "\r\nA\r\n");
+        Settings kept{"keep", "", {"x"}};
+        Status refused = LoadSettings(kept);
+        EXPECT_FALSE(refused.Ok()) << count;
+        EXPECT_NE(refused.Message().find(std::string("init/psp.txt を読めません: 工程の数 ") + count),
+                  std::string::npos)
+            << refused.Message();
+        EXPECT_EQ(kept, (Settings{"keep", "", {"x"}}));
+    }
 }
 
 TEST_F(SettingsFiles, ShortFileAndLongNames)

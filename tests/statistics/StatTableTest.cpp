@@ -57,6 +57,9 @@ TEST(StatCsv, NamesThatWouldBreakColumnsOrRunAsFormulasAreQuotedOrGuarded)
         {"-1", "'-1"},
         {"@SUM(A1)", "'@SUM(A1)"},
         {"=1,2", "\"'=1,2\""},
+        // A spreadsheet skips a leading TAB or CR on its way to a formula.
+        {"\t=1", "'\t=1"},
+        {"\r=1", "\"'\r=1\""},
         // Plain names keep their bytes, CP932 and inner signs included.
         {"Prob-1", "Prob-1"},
         {"a=b", "a=b"},
