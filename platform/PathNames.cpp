@@ -1,5 +1,7 @@
 #include "platform/PathNames.h"
 
+#include <algorithm>
+
 #include "platform/Cp932.h"
 #include "platform/ProgramFolder.h"
 
@@ -7,6 +9,11 @@ namespace quilvane {
 
 std::optional<std::string> StoredToDiskPath(std::string_view stored)
 {
+    // Plain ASCII without a '\\' is its own disk path; most names are.
+    if (std::all_of(stored.begin(), stored.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80 && c != '\\'; })) {
+        return std::string(stored);
+    }
     return Cp932ToUtf8Strict(ToSlashes(stored));
 }
 

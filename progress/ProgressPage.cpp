@@ -190,11 +190,15 @@ std::string ToCrLf(std::string_view text)
 {
     std::string out;
     out.reserve(text.size() + text.size() / 16);
-    for (const char c : text) {
-        if (c == '\n') {
-            out += '\r';
+    for (std::size_t from = 0; from < text.size();) {
+        const std::size_t end = text.find('\n', from);
+        if (end == std::string_view::npos) {
+            out.append(text.substr(from));
+            break;
         }
-        out += c;
+        out.append(text.substr(from, end - from));
+        out += "\r\n";
+        from = end + 1;
     }
     return out;
 }
@@ -202,6 +206,13 @@ std::string ToCrLf(std::string_view text)
 std::string EscapeLinkPath(std::string_view name)
 {
     static constexpr char Hex[] = "0123456789ABCDEF";
+    // Most names are plain ASCII without any of these bytes; they need no walk by characters.
+    if (std::all_of(name.begin(), name.end(), [](char c) {
+            const auto u = static_cast<unsigned char>(c);
+            return u >= 0x20 && u < 0x7F && c != '%' && c != '#' && c != '?' && c != '\\';
+        })) {
+        return EscapeHtml(name);
+    }
     std::string escaped;
     escaped.reserve(name.size());
     for (std::size_t pos = 0; pos < name.size();) {
@@ -224,6 +235,10 @@ std::string EscapeLinkPath(std::string_view name)
 
 std::string EscapeHtml(std::string_view text)
 {
+    if (std::none_of(text.begin(), text.end(),
+                     [](char c) { return c == '&' || c == '<' || c == '>' || c == '"'; })) {
+        return std::string(text);
+    }
     std::string out;
     out.reserve(text.size());
     for (const char c : text) {

@@ -81,12 +81,17 @@ private:
         if (!folder) {
             return false;
         }
-        const auto entries = folder->List();
+        auto entries = folder->List();
         if (!entries) {
             Note(shown, errno);
             return false;
         }
-        project.entries = StoredEntries(*entries);
+        project.entries.reserve(entries->size());
+        for (FolderEntry& entry : *entries) {
+            if (auto stored = quilvane::DiskToStoredName(entry.name)) {
+                project.entries.push_back({std::move(*stored), std::move(entry.name), entry.kind});
+            }
+        }
         const NamedEntry* resultFile = FindResultFile(project.entries);
         if (resultFile == nullptr || resultFile->kind != EntryKind::RegularFile) {
             return true;
