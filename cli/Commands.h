@@ -11,6 +11,8 @@ using Args = std::vector<std::string>;
 inline constexpr int ExitOk = 0;
 inline constexpr int ExitFailure = 1;
 inline constexpr int ExitUsage = 2;
+// `check` found something to look at: neither a success nor a failure of the tool.
+inline constexpr int ExitFindings = 3;
 
 // Takes every "OPTION VALUE" pair out of `args`; the last value wins. False when the option
 // ends the line without its value.
@@ -26,6 +28,8 @@ int RunEstimate(const Args& args);
 // Defects of the scanned projects by type and by injected and removal phase; --json for one object.
 int RunDefects(const Args& args);
 int RunRegister(const Args& args);
+// The data check of one project; ExitFindings when it found anything.
+int RunCheck(const Args& args);
 // Creates a project as the new-project dialog's OK does.
 int RunNew(const Args& args);
 // Only in builds with the GUI libraries (QUILVANE_HAVE_PRINT): printing draws with Qt, so

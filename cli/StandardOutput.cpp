@@ -39,7 +39,7 @@ int FinishOutput(int exitCode)
         failed = true;
         error = errno;
     }
-    if (!failed || exitCode != ExitOk) {
+    if (!failed || (exitCode != ExitOk && exitCode != ExitFindings)) {
         return exitCode;
     }
     if (error != 0) {

@@ -25,6 +25,8 @@ const Command Commands[] = {
     {"new", quilvane::cli::RunNew, "new [-C DIR] EXERCISE [BASE]  新規プロジェクトを作ります"},
     {"estimate", quilvane::cli::RunEstimate,
      "estimate [--json] [-C DIR] [--exclude NAME] REUSE DELETE NEW  係数を更新し、合計時間を見積ります"},
+    {"check", quilvane::cli::RunCheck,
+     "check [-C DIR] [--json] PROJECT  データを確認します (確認事項があれば終了コード 3)"},
     {"register", quilvane::cli::RunRegister,
      "register [-C DIR] [--limit SECONDS] PROJECT  プロジェクトを登録先にコピーし、進捗表を作り直します"},
 #ifdef QUILVANE_HAVE_PRINT

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "platform/DecimalText.h"
 #include "platform/FileIo.h"
 #include "platform/ProgramFolder.h"
 
@@ -73,48 +74,6 @@ std::string ClockStatusText(std::time_t start, std::time_t now)
     return buffer;
 }
 
-namespace {
-
-// Digits only, without sign or blanks; nothing when empty or too long to be a count.
-std::optional<std::int32_t> Digits(std::string_view text)
-{
-    if (text.empty() || text.size() > 6) {
-        return std::nullopt;
-    }
-    std::int32_t value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') {
-            return std::nullopt;
-        }
-        value = value * 10 + (c - '0');
-    }
-    return value;
-}
-
-} // namespace
-
-std::int32_t ParseTimerLimit(std::string_view text)
-{
-    auto lines = SplitLines(text);
-    if (lines.empty()) {
-        return DefaultTimerLimitMinutes;
-    }
-    auto minutes = Digits(lines.front());
-    return minutes && *minutes > 0 ? *minutes : DefaultTimerLimitMinutes;
-}
-
-std::int32_t LoadTimerLimit()
-{
-    // A FIFO or a folder under that name must not block or break the mode switch.
-    std::string path = ProgramPath(TimerLimitFile);
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) {
-        return DefaultTimerLimitMinutes;
-    }
-    auto text = ReadWholeFile(path);
-    return text ? ParseTimerLimit(*text) : DefaultTimerLimitMinutes;
-}
-
 std::optional<std::int32_t> ParseEndTime(std::string_view text, std::time_t start, std::time_t now)
 {
     std::int32_t parts[3] = {0, 0, 0};
@@ -124,7 +83,7 @@ std::optional<std::int32_t> ParseEndTime(std::string_view text, std::time_t star
         std::size_t colon = text.find(':', pos);
         std::string_view piece =
             text.substr(pos, colon == std::string_view::npos ? std::string_view::npos : colon - pos);
-        auto value = piece.size() <= 2 ? Digits(piece) : std::nullopt;
+        auto value = piece.size() <= 2 ? DigitsOnly(piece) : std::nullopt;
         if (!value || count == 3) {
             return std::nullopt;
         }

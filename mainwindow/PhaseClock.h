@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "project/ProjectRecord.h"
+#include "project/TimerLimit.h"
 
 namespace quilvane {
 
@@ -18,14 +19,8 @@ namespace quilvane {
 bool SwitchMode(ProjectRecord& project, std::int32_t& modeStart, const std::string& newMode, std::int32_t now,
                 std::optional<std::int32_t> logUntil = std::nullopt);
 
-// The forgotten-timer guard: a phase left after running longer than the limit is questioned
-// before its whole span goes into the time log. The limit is kept in whole minutes on the first
-// line of "init/timerLimit.txt" (CR LF text); a missing or unreadable file, or anything but a
-// positive whole number, means the default of three hours.
-inline const char* const TimerLimitFile = "init/timerLimit.txt";
-inline constexpr std::int32_t DefaultTimerLimitMinutes = 180;
-std::int32_t ParseTimerLimit(std::string_view text);
-std::int32_t LoadTimerLimit();
+// The forgotten-timer guard (project/TimerLimit.h): a phase left after running longer than the
+// limit is questioned before its whole span goes into the time log.
 // The end of a forgotten phase from a time of day the student typed ("H:MM" or "HH:MM:SS", local
 // time): the first such moment at or after `start`. Nothing when the text is not a time of day or
 // that moment lies after `now`.

@@ -21,4 +21,19 @@ std::int32_t AtoiLike(const std::string& text)
     return static_cast<std::int32_t>(value < INT32_MIN ? INT32_MIN : value > INT32_MAX ? INT32_MAX : value);
 }
 
+std::optional<std::int32_t> DigitsOnly(std::string_view text)
+{
+    if (text.empty() || text.size() > 6) {
+        return std::nullopt;
+    }
+    std::int32_t value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
 } // namespace quilvane

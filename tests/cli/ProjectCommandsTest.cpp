@@ -430,3 +430,44 @@ TEST_F(CliNew, WithoutBaseTakesTheBaseTheDialogProposes)
     ASSERT_TRUE(LoadProjectFile(root_ + "/課題2/work.psp", made).Ok());
     EXPECT_EQ(made.estimate.baseName, Kadai1);
 }
+
+// Findings are an exit code of their own, apart from failures and wrong usage.
+TEST_F(CliProject, CheckTellsFindingsFailuresAndUsageApart)
+{
+    ProjectRecord clean;
+    clean.phases = {{"\x8C\x76\x89\xE6", 10, 1, 0}}; // 計画
+    clean.timeLog.entries = {{"\x8C\x76\x89\xE6", Moment(1000), Moment(1060)}};
+    ProjectRecord overlapping = clean;
+    overlapping.timeLog.entries.push_back({"\x8C\x76\x89\xE6", Moment(1030), Moment(1090)});
+    overlapping.phases[0].actual = 2;
+    std::filesystem::create_directories(dir_.Path("prog/Clean"));
+    std::filesystem::create_directories(dir_.Path("prog/Overlap"));
+    ASSERT_TRUE(SaveProjectFile(dir_.Path("prog/Clean/work.psp"), clean).Ok());
+    ASSERT_TRUE(SaveProjectFile(dir_.Path("prog/Overlap/work.psp"), overlapping).Ok());
+    const std::string prog = dir_.Path("prog");
+    const struct {
+        std::vector<std::string> args;
+        int exitCode;
+        const char* inOutput;
+    } cases[] = {
+        {{"check", "-C", prog, "Clean"}, 0, "確認事項: 0 件"},
+        {{"check", "-C", prog, "--json", "Clean"}, 0, "\"findings\": []"},
+        {{"check", "-C", prog, "Overlap"},
+         3,
+         "overlapping-entries: 時間記録 2 行目 が 1 行目 と重なっています"},
+        {{"check", "-C", prog, "NoSuch"}, 1, ""},
+        {{"check", "-C", prog}, 2, ""},
+        {{"check", "-C", prog, "Clean", "Overlap"}, 2, ""},
+    };
+    for (const auto& c : cases) {
+        ToolResult r = Cli(c.args);
+        SCOPED_TRACE(c.args.back());
+        EXPECT_EQ(r.exitCode, c.exitCode) << r.err;
+        EXPECT_NE(r.out.find(c.inOutput), std::string::npos) << r.out;
+    }
+    auto j = nlohmann::json::parse(Cli({"check", "-C", prog, "--json", "Overlap"}).out);
+    ASSERT_EQ(j["findings"].size(), 1u);
+    EXPECT_EQ(j["findings"][0]["code"], "overlapping-entries");
+    EXPECT_EQ(j["findings"][0]["entry"], (nlohmann::json{{"log", "time"}, {"row", 2}}));
+    EXPECT_FALSE(j["findings"][0]["hint"].get<std::string>().empty());
+}
