@@ -2,8 +2,8 @@
 #include <QComboBox>
 #include <QString>
 
-#include "app/CMainFrame.h"
 #include "app/CQuilvaneDoc.h"
+#include "mainwindow/CMainFrame.h"
 #include "mainwindow/CQuilvaneView.h"
 
 namespace quilvane {

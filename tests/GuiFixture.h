@@ -9,9 +9,9 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-#include "app/CMainFrame.h"
 #include "app/CQuilvaneApp.h"
 #include "app/CQuilvaneDoc.h"
+#include "mainwindow/CMainFrame.h"
 #include "mainwindow/CQuilvaneView.h"
 #include "platform/FileIo.h"
 #include "platform/ProgramFolder.h"

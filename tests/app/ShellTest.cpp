@@ -12,7 +12,7 @@
 #include <QUrl>
 #include <functional>
 
-#include "app/CAboutDlg.h"
+#include "mainwindow/CAboutDlg.h"
 #include "mainwindow/CMemoDlg.h"
 #include "tests/GuiFixture.h"
 #include "ui/CHyperlinkLabel.h"
