@@ -1,4 +1,4 @@
-#include "ProgressCollector.h"
+#include "progress/ProgressCollector.h"
 
 #include <string>
 

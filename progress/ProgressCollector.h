@@ -2,9 +2,9 @@
 // Gathering of every registered project's result into the tables.
 #include <string_view>
 
-#include "DirectoryScan.h"
-#include "ProgressTables.h"
-#include "ResultFile.h"
+#include "progress/DirectoryScan.h"
+#include "progress/ProgressTables.h"
+#include "progress/ResultFile.h"
 
 namespace tessaline {
 

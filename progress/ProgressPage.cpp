@@ -1,4 +1,4 @@
-#include "ProgressPage.h"
+#include "progress/ProgressPage.h"
 
 #include <algorithm>
 #include <map>

@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "DirectoryScan.h"
-#include "ProgressTables.h"
+#include "progress/DirectoryScan.h"
+#include "progress/ProgressTables.h"
 
 namespace tessaline {
 

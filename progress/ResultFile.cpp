@@ -1,12 +1,12 @@
-#include "ResultFile.h"
+#include "progress/ResultFile.h"
 
 #include <cerrno>
 #include <cstring>
 #include <limits>
 #include <unistd.h>
 
-#include "DirectoryScan.h"
 #include "platform/MbString.h"
+#include "progress/DirectoryScan.h"
 
 namespace tessaline {
 

@@ -1,8 +1,8 @@
-#include "Tessaline.h"
+#include "progress/Tessaline.h"
 
-#include "DirectoryScan.h"
-#include "ProgressCollector.h"
 #include "platform/FileIo.h"
+#include "progress/DirectoryScan.h"
+#include "progress/ProgressCollector.h"
 
 namespace tessaline {
 

@@ -2,7 +2,7 @@
 // One run of the progress-report generator over a registration folder.
 #include <string>
 
-#include "ProgressPage.h"
+#include "progress/ProgressPage.h"
 
 namespace tessaline {
 

@@ -5,10 +5,10 @@
 #include <string>
 #include <unistd.h>
 
-#include "DirectoryScan.h"
-#include "ProgressCollector.h"
-#include "ResultFile.h"
-#include "TessalineTestFolder.h"
+#include "progress/DirectoryScan.h"
+#include "progress/ProgressCollector.h"
+#include "progress/ResultFile.h"
+#include "tests/progress/TessalineTestFolder.h"
 
 namespace tessaline {
 namespace {
