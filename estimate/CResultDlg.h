@@ -12,6 +12,8 @@ class QPushButton;
 
 namespace quilvane {
 
+class GridRows;
+
 class CResultDlg : public QDialog {
     Q_OBJECT
 public:
@@ -32,6 +34,8 @@ public:
     QPushButton* Button(int id) const;
 
 private:
+    void AddFigureRows(GridRows& rows);
+
     std::string projectName_;
     const PlanEstimate& plan_;
     IntegerFields integers_;

@@ -103,6 +103,9 @@ protected:
 private:
     friend class LogListModel;
 
+    void SetUpList(int id, std::vector<Column> columns);
+    void AddButtons(const ControlIds& ids);
+
     // The width (in pixels on this screen) a column needs so that its fixed-format texts are
     // never cut; 0 for free text.
     int FitWidth(int column) const;

@@ -106,22 +106,7 @@ CQuilvaneView::CQuilvaneView(WorkbenchDocument& doc, QWidget* parent) : QWidget(
     phaseList_->viewport()->installEventFilter(this);
     phaseList_->setMinimumSize(240, 170);
 
-    auto* adjustLabel = new QLabel(QStringLiteral("計画調整"), this);
-    auto* adjusters = new QHBoxLayout;
-    adjusters->addWidget(adjustLabel);
-    const std::pair<int, const char*> adjusterButtons[] = {{ControlId::PlanUpFive, "++"},
-                                                           {ControlId::PlanUpOne, "+"},
-                                                           {ControlId::PlanDownOne, "-"},
-                                                           {ControlId::PlanDownFive, "--"}};
-    const int steps[] = {5, 1, -1, -5};
-    for (int i = 0; i < 4; ++i) {
-        auto* b = AddButton(adjusterButtons[i].first, adjusterButtons[i].second);
-        b->setFixedWidth(32);
-        adjusters->addWidget(b);
-        int step = steps[i];
-        connect(b, &QPushButton::clicked, this, [this, step] { AdjustPlan(step); });
-    }
-    adjusters->addStretch();
+    QHBoxLayout* adjusters = AddPlanAdjusters();
 
     auto* left = new QVBoxLayout;
     auto* modeRow = new QHBoxLayout;
@@ -170,6 +155,28 @@ void CQuilvaneView::SetCommand(int id, std::function<void()> handler)
     b->disconnect(this);
     b->setEnabled(true);
     connect(b, &QPushButton::clicked, this, [handler = std::move(handler)] { handler(); });
+}
+
+// "計画調整" and the four buttons that move the selected phase's plan.
+QHBoxLayout* CQuilvaneView::AddPlanAdjusters()
+{
+    auto* adjustLabel = new QLabel(QStringLiteral("計画調整"), this);
+    auto* adjusters = new QHBoxLayout;
+    adjusters->addWidget(adjustLabel);
+    const std::pair<int, const char*> adjusterButtons[] = {{ControlId::PlanUpFive, "++"},
+                                                           {ControlId::PlanUpOne, "+"},
+                                                           {ControlId::PlanDownOne, "-"},
+                                                           {ControlId::PlanDownFive, "--"}};
+    const int steps[] = {5, 1, -1, -5};
+    for (int i = 0; i < 4; ++i) {
+        auto* b = AddButton(adjusterButtons[i].first, adjusterButtons[i].second);
+        b->setFixedWidth(32);
+        adjusters->addWidget(b);
+        int step = steps[i];
+        connect(b, &QPushButton::clicked, this, [this, step] { AdjustPlan(step); });
+    }
+    adjusters->addStretch();
+    return adjusters;
 }
 
 void CQuilvaneView::InsertColumns()

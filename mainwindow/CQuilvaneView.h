@@ -7,6 +7,7 @@
 #include <map>
 
 class QComboBox;
+class QHBoxLayout;
 class QPushButton;
 class QTreeWidget;
 
@@ -50,6 +51,7 @@ protected:
 
 private:
     QPushButton* AddButton(int id, const char* text);
+    QHBoxLayout* AddPlanAdjusters();
     void InsertColumns();
 
     WorkbenchDocument& doc_;
