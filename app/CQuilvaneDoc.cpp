@@ -22,10 +22,17 @@
 
 namespace quilvane {
 
-CQuilvaneDoc::CQuilvaneDoc(const TimeSource& clock) : clock_(clock)
+namespace {
+
+const DesktopLauncher& Desktop()
 {
-    LaunchFile = [](const std::string& path) { return ShellOpen(path); };
+    static const DesktopLauncher launcher;
+    return launcher;
 }
+
+} // namespace
+
+CQuilvaneDoc::CQuilvaneDoc(const TimeSource& clock) : clock_(clock), launcher_(&Desktop()) {}
 
 void CQuilvaneDoc::Attach(CMainFrame* frame, CQuilvaneView* view)
 {

@@ -10,6 +10,7 @@
 #include "mainwindow/PhaseClock.h"
 #include "mainwindow/WorkbenchDocument.h"
 #include "overview/NewProjectCommands.h"
+#include "platform/FileLauncher.h"
 #include "platform/Status.h"
 #include "platform/TimeSource.h"
 #include "project/ProjectRecord.h"
@@ -82,12 +83,13 @@ public:
     // True while nobody may be asked anything.
     bool Unattended() const override { return unattended_; }
 
-    // Opens a file with the desktop's handler; tests replace it to see what would be opened.
-    std::function<bool(const std::string&)> LaunchFile;
+    // Files are opened through `launcher` from now on (the desktop's handler until then); it
+    // must outlive the document or be replaced first.
+    void SetLauncher(const FileLauncher& launcher) { launcher_ = &launcher; }
 
     // The features' view of the workbench; without an attached frame and form the commands that
     // need them do nothing.
-    bool Launch(const std::string& path) override;
+    [[nodiscard]] Status Launch(const std::string& path) override;
     void OpenProject(const QString& path) override;
     QWidget* Owner() const override;
     void RefreshView(bool rebuildModes) override;
@@ -104,6 +106,7 @@ private:
     void AfterOpen();
 
     const TimeSource& clock_;
+    const FileLauncher* launcher_;
     ProjectRecord data_;
     std::string pathName_;
     bool modified_ = false;

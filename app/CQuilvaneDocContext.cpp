@@ -8,9 +8,9 @@
 
 namespace quilvane {
 
-bool CQuilvaneDoc::Launch(const std::string& path)
+Status CQuilvaneDoc::Launch(const std::string& path)
 {
-    return LaunchFile && LaunchFile(path);
+    return launcher_->Open(path);
 }
 
 void CQuilvaneDoc::OpenProject(const QString& path)
