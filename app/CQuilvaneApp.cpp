@@ -4,9 +4,9 @@
 #include <QTranslator>
 #include <cstdio>
 
-#include "app/CMainFrame.h"
 #include "app/CQuilvaneDoc.h"
 #include "app/WorkRecovery.h"
+#include "mainwindow/CMainFrame.h"
 #include "mainwindow/PrintCommands.h"
 #include "ui/QtText.h"
 #include "ui/QtTranslations.h"

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "app/CMainFrame.h"
+#include "mainwindow/CMainFrame.h"
 #include "mainwindow/CQuilvaneView.h"
 #include "overview/NewProjectCommands.h"
 #include "overview/NewProjectFlow.h"
@@ -22,10 +22,17 @@
 
 namespace quilvane {
 
-CQuilvaneDoc::CQuilvaneDoc(const TimeSource& clock) : clock_(clock)
+namespace {
+
+const DesktopLauncher& Desktop()
 {
-    LaunchFile = [](const std::string& path) { return ShellOpen(path); };
+    static const DesktopLauncher launcher;
+    return launcher;
 }
+
+} // namespace
+
+CQuilvaneDoc::CQuilvaneDoc(const TimeSource& clock) : clock_(clock), launcher_(&Desktop()) {}
 
 void CQuilvaneDoc::Attach(CMainFrame* frame, CQuilvaneView* view)
 {
@@ -117,7 +124,7 @@ bool CQuilvaneDoc::Open(const std::string& path)
     if (!status) {
         CurrentPrompt().Inform(frame_, QString::fromStdString(status.Message()));
         // The open project stays; a phase that was running keeps running.
-        if (data_.mode != NeutralMode && modeStart != 0) {
+        if (data_.mode != NeutralMode && phaseClock_.modeStart != 0) {
             StartClock();
         }
         return false;
@@ -140,7 +147,7 @@ void CQuilvaneDoc::AfterOpen()
         view_->OnInitialUpdate();
     } else {
         data_.mode = NeutralMode;
-        modeStart = 0;
+        phaseClock_.modeStart = 0;
     }
 }
 
@@ -225,7 +232,7 @@ Status CQuilvaneDoc::SaveTo(const std::string& path)
 
 void CQuilvaneDoc::StartClock()
 {
-    clockRunning_ = true;
+    phaseClock_.running = true;
     if (frame_) {
         frame_->StartPhaseTimer();
     }
@@ -236,7 +243,7 @@ void CQuilvaneDoc::StopClock()
     if (frame_) {
         frame_->StopPhaseTimer();
     }
-    clockRunning_ = false;
+    phaseClock_.running = false;
 }
 
 } // namespace quilvane

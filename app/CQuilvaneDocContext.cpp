@@ -2,15 +2,15 @@
 #include <QComboBox>
 #include <QString>
 
-#include "app/CMainFrame.h"
 #include "app/CQuilvaneDoc.h"
+#include "mainwindow/CMainFrame.h"
 #include "mainwindow/CQuilvaneView.h"
 
 namespace quilvane {
 
-bool CQuilvaneDoc::Launch(const std::string& path)
+Status CQuilvaneDoc::Launch(const std::string& path)
 {
-    return LaunchFile && LaunchFile(path);
+    return launcher_->Open(path);
 }
 
 void CQuilvaneDoc::OpenProject(const QString& path)

@@ -10,8 +10,8 @@ void CQuilvaneDoc::KeepJournal(bool force)
 {
     // The journal is a safety net behind the real save, which reports its own failures; a
     // journal that cannot be written must not interrupt the student every minute.
-    (void)journal_.Keep(pathName_, data_, modeStart, modified_, static_cast<std::int32_t>(clock_.Now()),
-                        force);
+    (void)journal_.Keep(pathName_, data_, phaseClock_.modeStart, modified_,
+                        static_cast<std::int32_t>(clock_.Now()), force);
 }
 
 void CQuilvaneDoc::DiscardJournal()

@@ -12,6 +12,7 @@
 #include "estimate/ProbeInputs.h"
 #include "statistics/ProjectScan.h"
 #include "ui/ControlIds.h"
+#include "ui/DialogRows.h"
 #include "ui/QtText.h"
 #include "ui/WidgetHelpers.h"
 
@@ -46,32 +47,38 @@ CEstimateDlg::CEstimateDlg(const ProjectRecord& project, QWidget* parent)
     rangeCaption_ = Label(this, ConfidenceCaption);
     rangeCaption_->setObjectName(QString::number(ControlId::EstimateRangeCaption));
 
-    auto* grid = new QGridLayout(this);
-    grid->addWidget(Label(this, "ベース"), 0, 0);
-    grid->addWidget(baseName_, 0, 1, 1, 3);
-    auto* baseSize = MakeButton(this, ControlId::EstimateBaseSizeButton, "計算(&L)&&");
-    grid->addWidget(baseSize, 0, 4);
+    // One line per row of the dialog, top to bottom; the rows after a new one follow it.
+    GridRows rows(new QGridLayout(this));
+    AddSizeRows(rows);
+    AddCoefficientRows(rows);
+    AddTimeRows(rows);
+    AddButtonRow(rows);
+}
 
-    grid->addWidget(Label(this, "ベース"), 1, 0);
+void CEstimateDlg::AddSizeRows(GridRows& rows)
+{
+    auto* baseSize = MakeButton(this, ControlId::EstimateBaseSizeButton, "計算(&L)&&");
+    rows.Add({Label(this, "ベース"), {baseName_, 3}, baseSize});
     auto* baseLoc = MakeEdit(this, ControlId::EstimateBaseLoc);
-    grid->addWidget(baseLoc, 1, 1);
-    grid->addWidget(Label(this, "LOC"), 1, 2);
     auto* percentRow = new QHBoxLayout;
     auto* percent = MakeEdit(this, ControlId::EstimateAvailablePercent);
     percentRow->addWidget(Label(this, "利用可"));
     percentRow->addWidget(percent);
     percentRow->addWidget(Label(this, "%"));
-    grid->addLayout(percentRow, 1, 3);
     auto* split = MakeButton(this, ControlId::EstimateSplitButton, "計算(&C)");
-    grid->addWidget(split, 1, 4);
-
-    grid->addWidget(Label(this, "新規LOC (例: 読込 20)"), 2, 0, 1, 2);
+    rows.Add({Label(this, "ベース"), baseLoc, Label(this, "LOC"), percentRow, split});
     unreadableNote_ = MakeUnreadableNote(this); // under the base's count
-    grid->addWidget(unreadableNote_, 2, 2, 1, 3);
-    grid->addWidget(newLocText_, 3, 0, 1, 5);
+    rows.Add({{Label(this, "新規LOC (例: 読込 20)"), 2}, {unreadableNote_, 3}});
+    rows.Add({{newLocText_, 5}});
+    integers_.Bind(baseLoc, &estimate.baseLoc);
+    integers_.Bind(percent, &estimate.availablePercent);
+    connect(baseSize, &QPushButton::clicked, this, &CEstimateDlg::OnBaseSize);
+    connect(split, &QPushButton::clicked, this, &CEstimateDlg::OnSplit);
+}
 
-    grid->addWidget(Label(this, "LOC"), 4, 1);
-    grid->addWidget(Label(this, "係数"), 4, 3);
+void CEstimateDlg::AddCoefficientRows(GridRows& rows)
+{
+    rows.Add({{}, Label(this, "LOC"), {}, Label(this, "係数")});
     // Created row by row, so that the focus runs along each row.
     auto* reuseLoc = MakeEdit(this, ControlId::EstimateReuseLoc);
     reuseCoef_ = MakeEdit(this, ControlId::EstimateReuseCoef, true);
@@ -79,58 +86,45 @@ CEstimateDlg::CEstimateDlg(const ProjectRecord& project, QWidget* parent)
     deleteCoef_ = MakeEdit(this, ControlId::EstimateDeleteCoef, true);
     auto* newLoc = MakeEdit(this, ControlId::EstimateNewLoc);
     newCoef_ = MakeEdit(this, ControlId::EstimateNewCoef, true);
-    const struct {
-        const char* caption;
-        QLineEdit* loc;
-        QLineEdit* coef;
-    } rows[] = {
-        {"再利用", reuseLoc, reuseCoef_}, {"削除", deleteLoc, deleteCoef_}, {"新規", newLoc, newCoef_}};
-    for (int i = 0; i < 3; ++i) {
-        grid->addWidget(Label(this, rows[i].caption), 5 + i, 0);
-        grid->addWidget(rows[i].loc, 5 + i, 1);
-        grid->addWidget(rows[i].coef, 5 + i, 3);
-    }
+    rows.Add({Label(this, "再利用"), reuseLoc, {}, reuseCoef_});
+    rows.Add({Label(this, "削除"), deleteLoc, {}, deleteCoef_});
+    rows.Add({Label(this, "新規"), newLoc, {}, newCoef_});
     constant_ = MakeEdit(this, ControlId::EstimateConstant, true);
-    grid->addWidget(Label(this, "定数"), 8, 2);
-    grid->addWidget(constant_, 8, 3);
     auto* refit = MakeButton(this, ControlId::EstimateRefitButton, "係数更新(&E)&&");
-    grid->addWidget(refit, 8, 4);
+    rows.Add({{}, {}, Label(this, "定数"), constant_, refit});
+    integers_.Bind(reuseLoc, &estimate.reuseLoc);
+    integers_.Bind(deleteLoc, &estimate.deleteLoc);
+    integers_.Bind(newLoc, &estimate.newLoc);
+    connect(refit, &QPushButton::clicked, this, &CEstimateDlg::OnRefit);
+}
 
+void CEstimateDlg::AddTimeRows(GridRows& rows)
+{
     auto* totalMinutes = MakeEdit(this, ControlId::EstimateTotalMinutes);
-    grid->addWidget(Label(this, "合計時間"), 9, 0);
-    grid->addWidget(totalMinutes, 9, 1);
-    grid->addWidget(Label(this, "分"), 9, 2);
     auto* predict = MakeButton(this, ControlId::EstimatePredictButton, "計算(&T)&&");
-    grid->addWidget(predict, 9, 4);
+    rows.Add({Label(this, "合計時間"), totalMinutes, Label(this, "分"), {}, predict});
     rangeText_ = MakeEdit(this, ControlId::EstimateRangeText, true);
-    grid->addWidget(Label(this, "±"), 10, 0, Qt::AlignRight);
-    grid->addWidget(rangeText_, 10, 1);
-    grid->addWidget(rangeCaption_, 10, 2, 1, 2);
+    rows.Add({{Label(this, "±"), 1, Qt::AlignRight}, rangeText_, {rangeCaption_, 2}});
+    // The explanation changes its number of lines with every calculation: its row takes the
+    // height the dialog has to spare and the text starts at its top, so the fields above never
+    // move under the student's mouse.
     diagnostics_ = new QLabel(this);
     diagnostics_->setObjectName(QStringLiteral("diagnostics"));
     diagnostics_->setWordWrap(true);
     diagnostics_->setTextFormat(Qt::PlainText);
-    grid->addWidget(diagnostics_, 11, 0, 1, 5);
+    diagnostics_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    rows.AddGrowing({{diagnostics_, 5}});
+    integers_.Bind(totalMinutes, &estimate.totalMinutes);
+    connect(predict, &QPushButton::clicked, this, &CEstimateDlg::OnPredict);
+}
 
+void CEstimateDlg::AddButtonRow(GridRows& rows)
+{
     auto* fromActuals = MakeButton(this, ControlId::EstimateFromActualsButton, "実績で設定(&I)");
-    grid->addWidget(fromActuals, 12, 0, 1, 2);
     auto* ok = MakeButton(this, ControlId::Ok, "OK&&");
     ok->setDefault(true);
-    grid->addWidget(ok, 12, 3);
     auto* cancel = MakeButton(this, ControlId::Cancel, "ｷｬﾝｾﾙ");
-    grid->addWidget(cancel, 12, 4);
-
-    integers_.Bind(baseLoc, &estimate.baseLoc);
-    integers_.Bind(percent, &estimate.availablePercent);
-    integers_.Bind(reuseLoc, &estimate.reuseLoc);
-    integers_.Bind(deleteLoc, &estimate.deleteLoc);
-    integers_.Bind(newLoc, &estimate.newLoc);
-    integers_.Bind(totalMinutes, &estimate.totalMinutes);
-
-    connect(baseSize, &QPushButton::clicked, this, &CEstimateDlg::OnBaseSize);
-    connect(split, &QPushButton::clicked, this, &CEstimateDlg::OnSplit);
-    connect(refit, &QPushButton::clicked, this, &CEstimateDlg::OnRefit);
-    connect(predict, &QPushButton::clicked, this, &CEstimateDlg::OnPredict);
+    rows.Add({{fromActuals, 2}, {}, ok, cancel});
     connect(fromActuals, &QPushButton::clicked, this, &CEstimateDlg::OnSetFromActuals);
     connect(ok, &QPushButton::clicked, this, [this] {
         if (TakeFields()) {

@@ -16,6 +16,8 @@ class QPushButton;
 
 namespace quilvane {
 
+class GridRows;
+
 class CEstimateDlg : public QDialog {
     Q_OBJECT
 public:
@@ -47,6 +49,11 @@ public:
     void ShowDiagnostics(const std::vector<HistoryPoint>& history);
 
 private:
+    // The dialog's rows: sizes, coefficients, time and its interval, the buttons.
+    void AddSizeRows(GridRows& rows);
+    void AddCoefficientRows(GridRows& rows);
+    void AddTimeRows(GridRows& rows);
+    void AddButtonRow(GridRows& rows);
     double ConfidenceLevel() const;
 
     const ProjectRecord& project_;

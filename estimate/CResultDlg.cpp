@@ -7,6 +7,7 @@
 
 #include "estimate/LocCountRunner.h"
 #include "ui/ControlIds.h"
+#include "ui/DialogRows.h"
 #include "ui/QtText.h"
 #include "ui/WidgetHelpers.h"
 
@@ -28,55 +29,20 @@ CResultDlg::CResultDlg(const std::string& projectName, const PlanEstimate& plan,
     baseEdit_ = new QLineEdit(this);
     baseEdit_->setObjectName(QString::number(ControlId::ResultBaseName));
 
-    auto* grid = new QGridLayout(this);
-    grid->addWidget(Label(this, "ベース"), 0, 0);
-    grid->addWidget(baseEdit_, 0, 1, 1, 2);
-    auto* measure = new QPushButton(QStringLiteral("計算(&C)&&"), this);
-    measure->setObjectName(QString::number(ControlId::ResultMeasureButton));
-    measure->setAutoDefault(false);
-    grid->addWidget(measure, 0, 3);
-    grid->addWidget(Label(this, "計画"), 1, 1, Qt::AlignHCenter);
-    grid->addWidget(Label(this, "実績"), 1, 2, Qt::AlignHCenter);
-    const struct {
-        const char* caption;
-        int planId;
-        QLineEdit** plan;
-        int actualId;
-        QLineEdit** actual;
-        bool actualEditable;
-        const char* unit;
-    } rows[] = {
-        {"再利用", ControlId::ResultPlanReuse, &planReuse_, ControlId::ResultActualReuse, &actualReuse_, true,
-         "LOC"},
-        {"削除", ControlId::ResultPlanDelete, &planDelete_, ControlId::ResultActualDelete, &actualDelete_,
-         true, "LOC"},
-        {"新規", ControlId::ResultPlanNew, &planNew_, ControlId::ResultActualNew, &actualNew_, true, "LOC"},
-        {"計", ControlId::ResultPlanTotal, &planTotal_, ControlId::ResultActualTotal, &actualTotal_, false,
-         "LOC"},
-        {"時間", ControlId::ResultPlanMinutes, &planMinutes_, ControlId::ResultActualMinutes, &actualMinutes_,
-         false, "分"},
-        {"バグ", 0, nullptr, ControlId::ResultBugCount, &bugCount_, false, ""}};
-    int row = 2;
-    for (const auto& r : rows) {
-        grid->addWidget(Label(this, r.caption), row, 0);
-        if (r.plan != nullptr) {
-            *r.plan = MakeEdit(this, r.planId, true);
-            grid->addWidget(*r.plan, row, 1);
-        }
-        *r.actual = MakeEdit(this, r.actualId, !r.actualEditable);
-        grid->addWidget(*r.actual, row, 2);
-        grid->addWidget(Label(this, r.unit), row, 3);
-        ++row;
-    }
+    // One line per row of the dialog, top to bottom; the rows after a new one follow it.
+    GridRows rows(new QGridLayout(this));
+    auto* measure = MakeButton(this, ControlId::ResultMeasureButton, "計算(&C)&&");
+    rows.Add({Label(this, "ベース"), {baseEdit_, 2}, measure});
+    rows.Add({{}, {Label(this, "計画"), 1, Qt::AlignHCenter}, {Label(this, "実績"), 1, Qt::AlignHCenter}});
+    AddFigureRows(rows);
     unreadableNote_ = MakeUnreadableNote(this);
-    grid->addWidget(unreadableNote_, row++, 0, 1, 4);
+    rows.Add({{unreadableNote_, 4}});
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QString::number(ControlId::Ok));
     ok->setDefault(true);
     auto* cancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
     cancel->setObjectName(QString::number(ControlId::Cancel));
-    grid->addWidget(ok, row, 2);
-    grid->addWidget(cancel, row, 3);
+    rows.Add({{}, {}, ok, cancel});
 
     integers_.Bind(actualReuse_, &result.actualReuse);
     integers_.Bind(actualDelete_, &result.actualDelete);
@@ -89,6 +55,39 @@ CResultDlg::CResultDlg(const std::string& projectName, const PlanEstimate& plan,
         }
     });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+// A row per figure: its caption, the planned value, the actual one and the unit.
+void CResultDlg::AddFigureRows(GridRows& rows)
+{
+    const struct {
+        const char* caption;
+        int planId;
+        QLineEdit** plan;
+        int actualId;
+        QLineEdit** actual;
+        bool actualEditable;
+        const char* unit;
+    } figures[] = {
+        {"再利用", ControlId::ResultPlanReuse, &planReuse_, ControlId::ResultActualReuse, &actualReuse_, true,
+         "LOC"},
+        {"削除", ControlId::ResultPlanDelete, &planDelete_, ControlId::ResultActualDelete, &actualDelete_,
+         true, "LOC"},
+        {"新規", ControlId::ResultPlanNew, &planNew_, ControlId::ResultActualNew, &actualNew_, true, "LOC"},
+        {"計", ControlId::ResultPlanTotal, &planTotal_, ControlId::ResultActualTotal, &actualTotal_, false,
+         "LOC"},
+        {"時間", ControlId::ResultPlanMinutes, &planMinutes_, ControlId::ResultActualMinutes, &actualMinutes_,
+         false, "分"},
+        {"バグ", 0, nullptr, ControlId::ResultBugCount, &bugCount_, false, ""}};
+    for (const auto& r : figures) {
+        QLabel* caption = Label(this, r.caption);
+        if (r.plan != nullptr) {
+            *r.plan = MakeEdit(this, r.planId, true);
+        }
+        *r.actual = MakeEdit(this, r.actualId, !r.actualEditable);
+        rows.Add({caption, r.plan != nullptr ? GridRows::Cell(*r.plan) : GridRows::Cell(), *r.actual,
+                  Label(this, r.unit)});
+    }
 }
 
 QLineEdit* CResultDlg::Edit(int id) const

@@ -13,6 +13,8 @@ class QPushButton;
 
 namespace quilvane {
 
+class GridRows;
+
 class CResultDlg : public QDialog {
     Q_OBJECT
 public:
@@ -33,6 +35,8 @@ public:
     QPushButton* Button(int id) const;
 
 private:
+    void AddFigureRows(GridRows& rows);
+
     std::string projectName_;
     const PlanEstimate& plan_;
     IntegerFields integers_;

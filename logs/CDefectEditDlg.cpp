@@ -11,15 +11,36 @@
 
 #include "project/DefectDetails.h"
 #include "ui/ControlIds.h"
+#include "ui/DialogRows.h"
 #include "ui/KeyState.h"
 #include "ui/QtText.h"
+#include "ui/WidgetHelpers.h"
 
 namespace quilvane {
 namespace {
 
-// The designed size; OK and Cancel keep their distance to the right edge, the comment grows.
-constexpr int DesignWidth = 400;
-constexpr int DesignHeight = 300;
+// Where every control sits, in design units, as the dialog was designed: label + field rows
+// down the left, OK and Cancel at the right edge (they keep their distance to it), and the
+// comment below the rows, growing with the dialog.
+constexpr struct {
+    int width = 400;
+    int height = 300;
+    FixedRowGrid rows{8, 60, 64, 8, 28, 22};
+    int phaseWidth = 180;
+    int timeWidth = 140;
+    int adjusterLeft = 208;
+    int adjusterWidth = 26;
+    int choiceWidth = 180;
+    int minutesWidth = 60;
+    int fixTimerLeft = 130;
+    int fixTimerWidth = 80;
+    int elapsedLeft = 216;
+    int elapsedWidth = 90;
+    int commentWidth = 304;
+    QPoint buttons{400 - 80, 8};
+    QSize buttonSize{72, 24};
+    int buttonPitch = 30;
+} Design;
 
 const SystemTimeSource& SystemClock()
 {
@@ -45,38 +66,69 @@ CDefectEditDlg::CDefectEditDlg(DefectEntry& entry, std::vector<std::string> phas
 {
     setObjectName(QString::number(ControlId::DefectEditDialog));
     setWindowTitle(QStringLiteral("バグ管理設定"));
-    resize(DesignWidth, DesignHeight);
+    resize(Design.width, Design.height);
 
-    auto label = [this](const char* text, int x, int y) {
-        auto* l = new QLabel(QString::fromUtf8(text), this);
-        l->setGeometry(x, y, 60, 22);
-        return l;
-    };
-    label("工程", 8, 8);
+    FixedRows rows(this, Design.rows);
+    rows.Next("工程");
     phase_ = new QLineEdit(this);
     phase_->setObjectName(QString::number(ControlId::DefectEditPhase));
-    phase_->setGeometry(64, 8, 180, 22);
-    label("開始", 8, 36);
+    phase_->setGeometry(rows.Field(Design.phaseWidth));
+    rows.Next("開始");
+    AddTimeRow(rows);
+    rows.Next("種別");
+    AddTypeField(rows);
+    rows.Next("混入工程");
+    AddInjectedField(rows, std::move(phases));
+    rows.Next("修正(分)");
+    AddFixRow(rows);
+    rows.Next("コメント");
+    comment_ = new QPlainTextEdit(this);
+    comment_->setObjectName(QString::number(ControlId::DefectEditComment));
+    const int commentTop = rows.Top() + Design.rows.height;
+    comment_->setGeometry(Design.rows.labelLeft, commentTop, Design.commentWidth,
+                          Design.height - Design.rows.labelLeft - commentTop);
+    comment_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    comment_->setTabChangesFocus(true);
+
+    ButtonColumn buttons(this, Design.buttons, Design.buttonSize, Design.buttonPitch);
+    auto* ok = buttons.Add(ControlId::Ok, QStringLiteral("OK"));
+    ok->setDefault(true);
+    auto* cancel = buttons.Add(ControlId::Cancel, QStringLiteral("ｷｬﾝｾﾙ"));
+    connect(ok, &QPushButton::clicked, this, &CDefectEditDlg::accept);
+    connect(cancel, &QPushButton::clicked, this, &CDefectEditDlg::reject);
+
+    layout_.Register(ok, ControlLayout::Move, ControlLayout::Keep);
+    layout_.Register(cancel, ControlLayout::Move, ControlLayout::Keep);
+    layout_.Register(comment_, ControlLayout::Stretch, ControlLayout::Stretch);
+    layout_.RecordMargins();
+
+    phase_->setText(ToQ(values_.phase));
+    comment_->setPlainText(ToQLines(values_.comment));
+    ShowFields();
+}
+
+void CDefectEditDlg::AddTimeRow(const FixedRows& rows)
+{
     time_ = new QLineEdit(this);
     time_->setObjectName(QString::number(ControlId::DefectEditTime));
     time_->setReadOnly(true);
-    time_->setGeometry(64, 36, 140, 22);
+    time_->setGeometry(rows.Field(Design.timeWidth));
     const char* const texts[] = {"++", "+", "-", "--"};
     const int ids[] = {ControlId::DefectEditTimeUpFive, ControlId::DefectEditTimeUpOne,
                        ControlId::DefectEditTimeDownOne, ControlId::DefectEditTimeDownFive};
     for (int i = 0; i < 4; ++i) {
-        auto* b = new QPushButton(QString::fromLatin1(texts[i]), this);
-        b->setObjectName(QString::number(ids[i]));
-        b->setAutoDefault(false);
-        b->setGeometry(208 + 26 * i, 36, 26, 22);
+        auto* b = MakeButton(this, ids[i], QString::fromLatin1(texts[i]),
+                             rows.At(Design.adjusterLeft + Design.adjusterWidth * i, Design.adjusterWidth));
         auto button = static_cast<Adjuster>(i);
         connect(b, &QPushButton::clicked, this, [this, button] { OnAdjustTime(button); });
     }
+}
 
-    label("種別", 8, 64);
+void CDefectEditDlg::AddTypeField(const FixedRows& rows)
+{
     type_ = new QComboBox(this);
     type_->setObjectName(QString::number(ControlId::DefectEditType));
-    type_->setGeometry(64, 64, 180, 22);
+    type_->setGeometry(rows.Field(Design.choiceWidth));
     type_->addItem(UnknownItem());
     for (const DefectType& t : DefectTypeStandard()) {
         type_->addItem(ToQ(DefectTypeText(t.code)), t.code);
@@ -84,11 +136,13 @@ CDefectEditDlg::CDefectEditDlg(DefectEntry& entry, std::vector<std::string> phas
     if (values_.type) {
         type_->setCurrentIndex(std::max(type_->findData(*values_.type), 0));
     }
+}
 
-    label("混入工程", 8, 92);
+void CDefectEditDlg::AddInjectedField(const FixedRows& rows, std::vector<std::string> phases)
+{
     injected_ = new QComboBox(this);
     injected_->setObjectName(QString::number(ControlId::DefectEditInjected));
-    injected_->setGeometry(64, 92, 180, 22);
+    injected_->setGeometry(rows.Field(Design.choiceWidth));
     injected_->addItem(UnknownItem());
     // A phase renamed or removed since the defect was recorded stays offered, so OK keeps it.
     if (values_.injected && std::find(phases.begin(), phases.end(), *values_.injected) == phases.end()) {
@@ -102,51 +156,24 @@ CDefectEditDlg::CDefectEditDlg(DefectEntry& entry, std::vector<std::string> phas
     }
     // The combo's data is an index into this list, so a name comes back byte for byte.
     injectedNames_ = std::move(phases);
+}
 
-    label("修正(分)", 8, 120);
+void CDefectEditDlg::AddFixRow(const FixedRows& rows)
+{
     fixMinutes_ = new QLineEdit(this);
     fixMinutes_->setObjectName(QString::number(ControlId::DefectEditFixMinutes));
-    fixMinutes_->setGeometry(64, 120, 60, 22);
+    fixMinutes_->setGeometry(rows.Field(Design.minutesWidth));
     fixMinutes_->setValidator(new QIntValidator(0, MaxFixMinutes, fixMinutes_));
     fixMinutes_->setText(QString::fromStdString(FixMinutesText(values_.fixMinutes)));
-    fixTimer_ = new QPushButton(QStringLiteral("修正開始"), this);
-    fixTimer_->setObjectName(QString::number(ControlId::DefectEditFixTimer));
-    fixTimer_->setAutoDefault(false);
-    fixTimer_->setGeometry(130, 120, 80, 22);
+    fixTimer_ = MakeButton(this, ControlId::DefectEditFixTimer, QStringLiteral("修正開始"),
+                           rows.At(Design.fixTimerLeft, Design.fixTimerWidth));
     connect(fixTimer_, &QPushButton::clicked, this, &CDefectEditDlg::OnFixTimer);
     fixElapsed_ = new QLabel(this);
     fixElapsed_->setObjectName(QString::number(ControlId::DefectEditFixElapsed));
-    fixElapsed_->setGeometry(216, 120, 90, 22);
+    fixElapsed_->setGeometry(rows.At(Design.elapsedLeft, Design.elapsedWidth));
     tick_ = new QTimer(this);
     tick_->setInterval(1000);
     connect(tick_, &QTimer::timeout, this, &CDefectEditDlg::ShowElapsed);
-
-    label("コメント", 8, 148);
-    comment_ = new QPlainTextEdit(this);
-    comment_->setObjectName(QString::number(ControlId::DefectEditComment));
-    comment_->setGeometry(8, 170, 304, DesignHeight - 178);
-    comment_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    comment_->setTabChangesFocus(true);
-
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QString::number(ControlId::Ok));
-    ok->setGeometry(DesignWidth - 80, 8, 72, 24);
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
-    cancel->setObjectName(QString::number(ControlId::Cancel));
-    cancel->setGeometry(DesignWidth - 80, 38, 72, 24);
-    cancel->setAutoDefault(false);
-    connect(ok, &QPushButton::clicked, this, &CDefectEditDlg::accept);
-    connect(cancel, &QPushButton::clicked, this, &CDefectEditDlg::reject);
-
-    layout_.Register(ok, ControlLayout::Move, ControlLayout::Keep);
-    layout_.Register(cancel, ControlLayout::Move, ControlLayout::Keep);
-    layout_.Register(comment_, ControlLayout::Stretch, ControlLayout::Stretch);
-    layout_.RecordMargins();
-
-    phase_->setText(ToQ(values_.phase));
-    comment_->setPlainText(ToQLines(values_.comment));
-    ShowFields();
 }
 
 void CDefectEditDlg::TakeFields()

@@ -21,6 +21,8 @@ class QTimer;
 
 namespace quilvane {
 
+class FixedRows;
+
 class CDefectEditDlg : public QDialog {
     Q_OBJECT
 public:
@@ -49,6 +51,11 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // The rows of the time, the type, the injected phase and the fix time.
+    void AddTimeRow(const FixedRows& rows);
+    void AddTypeField(const FixedRows& rows);
+    void AddInjectedField(const FixedRows& rows, std::vector<std::string> phases);
+    void AddFixRow(const FixedRows& rows);
     void TakeFields();
     void ShowFields();
 

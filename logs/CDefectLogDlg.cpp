@@ -1,7 +1,5 @@
 #include "logs/CDefectLogDlg.h"
 
-#include <iterator>
-
 #include "logs/CDefectEditDlg.h"
 #include "ui/ControlIds.h"
 
@@ -25,21 +23,12 @@ CDefectLogDlg::CDefectLogDlg(const DefectLog& log, std::vector<std::string> phas
                              QWidget* parent)
     : CLogListDlg({ControlId::DefectLogDialog, ControlId::DefectLogList, ControlId::DefectLogEdit,
                    ControlId::DefectLogDelete},
-                  QStringLiteral("バグ管理"),
-                  {{QStringLiteral("工程"), false},
-                   {QStringLiteral("時刻"), true, QStringLiteral("0000/00/00  00:00:00")},
-                   {QStringLiteral("コメント"), false},
-                   {QStringLiteral("種別"), false},
-                   {QStringLiteral("混入工程"), false},
-                   {QStringLiteral("修正(分)"), true}},
-                  parent),
+                  QStringLiteral("バグ管理"), ColumnsOf(DefectLogColumns()), parent),
       log_(log), phases_(std::move(phases)), clock_(clock)
 {
-    const auto& w = log_.columnWidths;
-    // The file stores widths for the first three columns only; the others open at their defaults.
-    std::vector<int> widths(w, w + DefectLogStoredColumns);
-    widths.insert(widths.end(), std::begin(DefectLogExtraWidths), std::end(DefectLogExtraWidths));
-    OnInitDialog({log_.left, log_.top, log_.width, log_.height, widths});
+    // The file stores the widths of some columns only; the others open at their defaults.
+    OnInitDialog(
+        {log_.left, log_.top, log_.width, log_.height, OpeningWidths(DefectLogColumns(), log_.columnWidths)});
 }
 
 std::string CDefectLogDlg::EntryCell(std::size_t row, int column) const
@@ -71,9 +60,7 @@ void CDefectLogDlg::StoreLayout(const Layout& layout)
     log_.top = layout.top;
     log_.width = layout.width;
     log_.height = layout.height;
-    for (std::size_t i = 0; i < DefectLogStoredColumns && i < layout.columnWidths.size(); ++i) {
-        log_.columnWidths[i] = layout.columnWidths[i];
-    }
+    StoreWidths(DefectLogColumns(), layout.columnWidths, log_.columnWidths);
 }
 
 } // namespace quilvane

@@ -15,6 +15,7 @@
 
 #include "ui/ColumnScale.h"
 #include "ui/ControlIds.h"
+#include "ui/DialogRows.h"
 #include "ui/Prompt.h"
 #include "ui/QtText.h"
 #include "ui/WidgetHelpers.h"
@@ -111,8 +112,15 @@ CLogListDlg::CLogListDlg(const ControlIds& ids, const QString& caption, std::vec
     setSizeGripEnabled(false);
     resize(DesignWidth, DesignHeight);
 
+    SetUpList(ids.list, std::move(columns));
+    AddButtons(ids);
+    layout_.Register(list_, ControlLayout::Stretch, ControlLayout::Stretch);
+}
+
+void CLogListDlg::SetUpList(int id, std::vector<Column> columns)
+{
     list_ = new QTreeView(this);
-    list_->setObjectName(QString::number(ids.list));
+    list_->setObjectName(QString::number(id));
     list_->setGeometry(8, 8, 320, DesignHeight - 16);
     list_->setRootIsDecorated(false);
     list_->setItemsExpandable(false);
@@ -132,34 +140,26 @@ CLogListDlg::CLogListDlg(const ControlIds& ids, const QString& caption, std::vec
     header->setSortIndicatorShown(false);
     connect(header, &QHeaderView::sectionClicked, this, &CLogListDlg::OnSort);
     list_->viewport()->installEventFilter(this);
+}
 
-    struct ButtonSpec {
-        int id;
-        const char* text;
-        int y;
-    };
-    const ButtonSpec buttons[] = {{ControlId::Ok, "OK", 8},
-                                  {ControlId::Cancel, "ｷｬﾝｾﾙ", 38},
-                                  {ids.edit, "編集(&E)", 84},
-                                  {ids.remove, "削除(&D)", 114}};
-    for (const auto& spec : buttons) {
-        auto* b = new QPushButton(QString::fromUtf8(spec.text), this);
-        b->setObjectName(QString::number(spec.id));
-        b->setGeometry(DesignWidth - 80, spec.y, 72, 24);
-        b->setAutoDefault(false);
+// OK and Cancel at the top of the right edge, Edit and Delete below them after a gap; all four
+// keep their distance to the right edge.
+void CLogListDlg::AddButtons(const ControlIds& ids)
+{
+    ButtonColumn closing(this, {DesignWidth - 80, 8}, {72, 24}, 30);
+    auto* ok = closing.Add(ControlId::Ok, QStringLiteral("OK"));
+    ok->setDefault(true);
+    auto* cancel = closing.Add(ControlId::Cancel, QStringLiteral("ｷｬﾝｾﾙ"));
+    ButtonColumn entries(this, {DesignWidth - 80, 84}, {72, 24}, 30);
+    auto* edit = entries.Add(ids.edit, QStringLiteral("編集(&E)"));
+    auto* remove = entries.Add(ids.remove, QStringLiteral("削除(&D)"));
+    for (QPushButton* b : {ok, cancel, edit, remove}) {
         layout_.Register(b, ControlLayout::Move, ControlLayout::Keep);
-        if (spec.id == ControlId::Ok) {
-            b->setDefault(true);
-            connect(b, &QPushButton::clicked, this, &CLogListDlg::accept);
-        } else if (spec.id == ControlId::Cancel) {
-            connect(b, &QPushButton::clicked, this, &CLogListDlg::reject);
-        } else if (spec.id == ids.edit) {
-            connect(b, &QPushButton::clicked, this, &CLogListDlg::OnEdit);
-        } else {
-            connect(b, &QPushButton::clicked, this, &CLogListDlg::OnDelete);
-        }
     }
-    layout_.Register(list_, ControlLayout::Stretch, ControlLayout::Stretch);
+    connect(ok, &QPushButton::clicked, this, &CLogListDlg::accept);
+    connect(cancel, &QPushButton::clicked, this, &CLogListDlg::reject);
+    connect(edit, &QPushButton::clicked, this, &CLogListDlg::OnEdit);
+    connect(remove, &QPushButton::clicked, this, &CLogListDlg::OnDelete);
 }
 
 CLogListDlg::~CLogListDlg() = default;

@@ -9,9 +9,11 @@
 #include <cstdint>
 #include <optional>
 #include <set>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "logs/LogColumns.h"
 #include "logs/LogListLogic.h"
 #include "ui/ControlLayout.h"
 
@@ -66,6 +68,17 @@ protected:
     };
 
     CLogListDlg(const ControlIds& ids, const QString& caption, std::vector<Column> columns, QWidget* parent);
+
+    // The list's columns as a log's column table describes them.
+    template <class Entry> static std::vector<Column> ColumnsOf(std::span<const LogColumn<Entry>> table)
+    {
+        std::vector<Column> columns;
+        for (const auto& column : table) {
+            columns.push_back(
+                {QString::fromUtf8(column.title), column.rightAligned, QString::fromUtf8(column.fitPattern)});
+        }
+        return columns;
+    }
     ~CLogListDlg() override;
 
     // Anchors the controls, places the dialog by `layout`, sets the columns and fills the list
@@ -89,6 +102,9 @@ protected:
 
 private:
     friend class LogListModel;
+
+    void SetUpList(int id, std::vector<Column> columns);
+    void AddButtons(const ControlIds& ids);
 
     // The width (in pixels on this screen) a column needs so that its fixed-format texts are
     // never cut; 0 for free text.

@@ -8,8 +8,10 @@
 #include <QVBoxLayout>
 
 #include "ui/ControlIds.h"
+#include "ui/DialogRows.h"
 #include "ui/KeyState.h"
 #include "ui/QtText.h"
+#include "ui/WidgetHelpers.h"
 
 namespace quilvane {
 namespace {
@@ -41,34 +43,13 @@ CTimeEditDlg::CTimeEditDlg(TimeLogEntry& entry, QWidget* parent)
     phase_ = AddField(this, ControlId::TimeEditPhase, false);
     span_ = AddField(this, ControlId::TimeEditSpan, true);
     start_ = AddField(this, ControlId::TimeEditStart, true);
+    auto* spanButtons = AddAdjusters(SpanAdjusterIds, &CTimeEditDlg::OnAdjustSpan);
+    auto* startButtons = AddAdjusters(StartAdjusterIds, &CTimeEditDlg::OnAdjustStart);
     auto* grid = new QGridLayout;
-    grid->addWidget(new QLabel(QStringLiteral("工程"), this), 0, 0);
-    grid->addWidget(phase_, 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("時間"), this), 1, 0);
-    grid->addWidget(span_, 1, 1);
-    grid->addWidget(new QLabel(QStringLiteral("開始"), this), 2, 0);
-    grid->addWidget(start_, 2, 1);
-
-    // Span adjusters and start adjusters, each "++", "+", "-", "--".
-    for (int row : {1, 2}) {
-        auto* buttons = new QHBoxLayout;
-        buttons->setSpacing(2);
-        for (int i = 0; i < 4; ++i) {
-            int id = row == 1 ? SpanAdjusterIds[i] : StartAdjusterIds[i];
-            auto* b = new QPushButton(QString::fromLatin1(AdjusterTexts[i]), this);
-            b->setObjectName(QString::number(id));
-            b->setAutoDefault(false);
-            b->setFixedWidth(28);
-            auto button = static_cast<Adjuster>(i);
-            if (row == 1) {
-                connect(b, &QPushButton::clicked, this, [this, button] { OnAdjustSpan(button); });
-            } else {
-                connect(b, &QPushButton::clicked, this, [this, button] { OnAdjustStart(button); });
-            }
-            buttons->addWidget(b);
-        }
-        grid->addLayout(buttons, row, 2);
-    }
+    GridRows rows(grid);
+    rows.Add({MakeLabel(this, "工程"), phase_});
+    rows.Add({MakeLabel(this, "時間"), span_, spanButtons});
+    rows.Add({MakeLabel(this, "開始"), start_, startButtons});
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QString::number(ControlId::Ok));
@@ -91,6 +72,20 @@ CTimeEditDlg::CTimeEditDlg(TimeLogEntry& entry, QWidget* parent)
 
     phase_->setText(ToQ(values_.phase));
     ShowFields();
+}
+
+QHBoxLayout* CTimeEditDlg::AddAdjusters(const int (&ids)[4], void (CTimeEditDlg::*onAdjust)(Adjuster))
+{
+    auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(2);
+    for (int i = 0; i < 4; ++i) {
+        auto* b = MakeButton(this, ids[i], QString::fromLatin1(AdjusterTexts[i]));
+        b->setFixedWidth(28);
+        auto button = static_cast<Adjuster>(i);
+        connect(b, &QPushButton::clicked, this, [this, onAdjust, button] { (this->*onAdjust)(button); });
+        buttons->addWidget(b);
+    }
+    return buttons;
 }
 
 void CTimeEditDlg::TakeFields()

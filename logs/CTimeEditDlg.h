@@ -6,6 +6,7 @@
 
 #include "logs/TimeAdjust.h"
 
+class QHBoxLayout;
 class QLineEdit;
 
 namespace quilvane {
@@ -21,6 +22,8 @@ public:
     void OnAdjustStart(Adjuster button);
 
 private:
+    // The four adjusters of one row ("++", "+", "-", "--"), each calling `onAdjust`.
+    QHBoxLayout* AddAdjusters(const int (&ids)[4], void (CTimeEditDlg::*onAdjust)(Adjuster));
     // The controls' contents into the working values (only the phase is typed) and back.
     void TakeFields();
     void ShowFields();

@@ -8,16 +8,11 @@ namespace quilvane {
 CTimeLogDlg::CTimeLogDlg(const TimeLog& log, QWidget* parent)
     : CLogListDlg({ControlId::TimeLogDialog, ControlId::TimeLogList, ControlId::TimeLogEdit,
                    ControlId::TimeLogDelete},
-                  QStringLiteral("時間管理"),
-                  {{QStringLiteral("工程"), false},
-                   {QStringLiteral("時間"), true, QStringLiteral("000 00:00:00")},
-                   {QStringLiteral("開始"), true, QStringLiteral("0000/00/00  00:00:00")},
-                   {QStringLiteral("終了"), true, QStringLiteral("0000/00/00  00:00:00")}},
-                  parent),
+                  QStringLiteral("時間管理"), ColumnsOf(TimeLogColumns()), parent),
       log_(log)
 {
-    const auto& w = log_.columnWidths;
-    OnInitDialog({log_.left, log_.top, log_.width, log_.height, {w[0], w[1], w[2], w[3]}});
+    OnInitDialog(
+        {log_.left, log_.top, log_.width, log_.height, OpeningWidths(TimeLogColumns(), log_.columnWidths)});
 }
 
 std::string CTimeLogDlg::EntryCell(std::size_t row, int column) const
@@ -49,9 +44,7 @@ void CTimeLogDlg::StoreLayout(const Layout& layout)
     log_.top = layout.top;
     log_.width = layout.width;
     log_.height = layout.height;
-    for (std::size_t i = 0; i < 4 && i < layout.columnWidths.size(); ++i) {
-        log_.columnWidths[i] = layout.columnWidths[i];
-    }
+    StoreWidths(TimeLogColumns(), layout.columnWidths, log_.columnWidths);
 }
 
 } // namespace quilvane

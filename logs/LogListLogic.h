@@ -8,16 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "logs/LogColumns.h"
 #include "project/SubRecords.h"
 
 namespace quilvane {
-
-inline constexpr int TimeLogColumnCount = 4; // 工程, 時間, 開始, 終了
-// 工程, 時刻, コメント, then 種別, 混入工程, 修正(分). The first three are the ones whose widths
-// the project file stores; the others open at DefectLogExtraWidths.
-inline constexpr int DefectLogColumnCount = 6;
-inline constexpr int DefectLogStoredColumns = 3;
-inline constexpr int DefectLogExtraWidths[DefectLogColumnCount - DefectLogStoredColumns] = {110, 70, 60};
 
 // The text (CP932) a list shows in `column` of an entry's row; empty for a column that does not exist.
 std::string TimeLogCell(const TimeLogEntry& entry, int column);
@@ -36,9 +30,31 @@ private:
     std::vector<bool> ascending_;
 };
 
+// A text that starts with a number, padded with zeros to one width so that texts sort as their
+// numbers do (100 after 90); an empty text stays empty and comes first.
+std::string NumericSortKey(std::string text);
+
 // The row order that sorts `keys` by the case-insensitive multibyte comparison, ascending or
 // descending. Rows with equal keys keep their present order.
 std::vector<std::size_t> SortedOrder(const std::vector<std::string>& keys, bool ascending);
+
+// The order that sorts entries by `column` of `columns` as the list shows it: by its text, or by
+// the number the text starts with where the column says so (unknown values first).
+template <class Entry>
+std::vector<std::size_t> ColumnSortOrder(std::span<const LogColumn<Entry>> columns,
+                                         const std::vector<Entry>& entries, int column, bool ascending)
+{
+    const bool numeric = column >= 0 && static_cast<std::size_t>(column) < columns.size() &&
+                         columns[static_cast<std::size_t>(column)].numericKey;
+    // The keys are the cell texts, computed once: comparing texts is what the list sorts by.
+    std::vector<std::string> keys;
+    keys.reserve(entries.size());
+    for (const auto& entry : entries) {
+        keys.push_back(numeric ? NumericSortKey(ColumnCell(columns, entry, column))
+                               : ColumnCell(columns, entry, column));
+    }
+    return SortedOrder(keys, ascending);
+}
 
 // The order that sorts a log's entries by the text of `column` as the list shows it.
 std::vector<std::size_t> TimeLogSortOrder(const std::vector<TimeLogEntry>& entries, int column,

@@ -55,19 +55,15 @@ void TimeEntryEdit::ApplyTo(TimeLogEntry& entry) const
                                             static_cast<std::uint32_t>(span.Seconds())));
 }
 
-DefectEntryEdit::DefectEntryEdit(const DefectEntry& entry) : phase(entry.phase), time(entry.time)
+DefectEntryEdit::DefectEntryEdit(const DefectEntry& entry)
+    : DefectDetails(DetailsOf(entry)), phase(entry.phase), time(entry.time)
 {
-    DefectDetails details = DetailsOf(entry);
-    comment = std::move(details.comment);
-    type = details.type;
-    injected = std::move(details.injected);
-    fixMinutes = details.fixMinutes;
 }
 
 void DefectEntryEdit::ApplyTo(DefectEntry& entry) const
 {
     entry.phase = phase;
-    const DefectDetails details{type, injected, fixMinutes, comment};
+    const DefectDetails& details = *this;
     if (DetailsOf(entry) != details) {
         entry.comment = ComposeDefectComment(details);
     }

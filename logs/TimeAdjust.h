@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "project/DefectDetails.h"
 #include "project/SubRecords.h"
 
 namespace quilvane {
@@ -37,8 +38,9 @@ struct TimeEntryEdit {
 };
 
 // The working values of the defect edit dialog: the comment is the student's text, the PSP
-// details are edited beside it and written back into the stored comment's header.
-struct DefectEntryEdit {
+// details (every field of DefectDetails) are edited beside it and written back into the stored
+// comment's header.
+struct DefectEntryEdit : DefectDetails {
     explicit DefectEntryEdit(const DefectEntry& entry);
 
     // A stored comment whose text and details nobody changed is kept byte for byte, even one
@@ -46,11 +48,7 @@ struct DefectEntryEdit {
     void ApplyTo(DefectEntry& entry) const;
 
     std::string phase;
-    std::string comment;
     TimeValue time;
-    std::optional<int> type;
-    std::optional<std::string> injected;
-    std::optional<std::int32_t> fixMinutes;
 };
 
 // The phase a defect found in `current` was most likely injected in: the phase before it in

@@ -11,15 +11,15 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "app/CMainFrame.h"
-#include "app/CQuilvaneDoc.h"
 #include "estimate/EstimateDiagnostics.h"
 #include "mainwindow/CMemoDlg.h"
 #include "mainwindow/PhaseClock.h"
+#include "mainwindow/WorkbenchDocument.h"
 #include "platform/DecimalText.h"
 #include "platform/PathNames.h"
 #include "platform/Process.h"
 #include "platform/ProgramFolder.h"
+#include "platform/TimeSource.h"
 #include "ui/ControlIds.h"
 #include "ui/KeyState.h"
 #include "ui/Prompt.h"
@@ -86,7 +86,7 @@ const ButtonSpec CommandButtons[] = {
 
 } // namespace
 
-CQuilvaneView::CQuilvaneView(CQuilvaneDoc& doc, QWidget* parent) : QWidget(parent), doc_(doc)
+CQuilvaneView::CQuilvaneView(WorkbenchDocument& doc, QWidget* parent) : QWidget(parent), doc_(doc)
 {
     setObjectName(QString::number(ControlId::MainForm));
     auto* modeLabel = new QLabel(QStringLiteral("モード"), this);
@@ -106,22 +106,7 @@ CQuilvaneView::CQuilvaneView(CQuilvaneDoc& doc, QWidget* parent) : QWidget(paren
     phaseList_->viewport()->installEventFilter(this);
     phaseList_->setMinimumSize(240, 170);
 
-    auto* adjustLabel = new QLabel(QStringLiteral("計画調整"), this);
-    auto* adjusters = new QHBoxLayout;
-    adjusters->addWidget(adjustLabel);
-    const std::pair<int, const char*> adjusterButtons[] = {{ControlId::PlanUpFive, "++"},
-                                                           {ControlId::PlanUpOne, "+"},
-                                                           {ControlId::PlanDownOne, "-"},
-                                                           {ControlId::PlanDownFive, "--"}};
-    const int steps[] = {5, 1, -1, -5};
-    for (int i = 0; i < 4; ++i) {
-        auto* b = AddButton(adjusterButtons[i].first, adjusterButtons[i].second);
-        b->setFixedWidth(32);
-        adjusters->addWidget(b);
-        int step = steps[i];
-        connect(b, &QPushButton::clicked, this, [this, step] { AdjustPlan(step); });
-    }
-    adjusters->addStretch();
+    QHBoxLayout* adjusters = AddPlanAdjusters();
 
     auto* left = new QVBoxLayout;
     auto* modeRow = new QHBoxLayout;
@@ -172,6 +157,28 @@ void CQuilvaneView::SetCommand(int id, std::function<void()> handler)
     connect(b, &QPushButton::clicked, this, [handler = std::move(handler)] { handler(); });
 }
 
+// "計画調整" and the four buttons that move the selected phase's plan.
+QHBoxLayout* CQuilvaneView::AddPlanAdjusters()
+{
+    auto* adjustLabel = new QLabel(QStringLiteral("計画調整"), this);
+    auto* adjusters = new QHBoxLayout;
+    adjusters->addWidget(adjustLabel);
+    const std::pair<int, const char*> adjusterButtons[] = {{ControlId::PlanUpFive, "++"},
+                                                           {ControlId::PlanUpOne, "+"},
+                                                           {ControlId::PlanDownOne, "-"},
+                                                           {ControlId::PlanDownFive, "--"}};
+    const int steps[] = {5, 1, -1, -5};
+    for (int i = 0; i < 4; ++i) {
+        auto* b = AddButton(adjusterButtons[i].first, adjusterButtons[i].second);
+        b->setFixedWidth(32);
+        adjusters->addWidget(b);
+        int step = steps[i];
+        connect(b, &QPushButton::clicked, this, [this, step] { AdjustPlan(step); });
+    }
+    adjusters->addStretch();
+    return adjusters;
+}
+
 void CQuilvaneView::InsertColumns()
 {
     phaseList_->setColumnCount(4);
@@ -186,10 +193,7 @@ void CQuilvaneView::InsertColumns()
 
 void CQuilvaneView::OnInitialUpdate()
 {
-    if (auto* frame = doc_.Frame()) {
-        frame->setWindowTitle(ToQ(doc_.Data().projectName));
-        frame->ResizeToFitForm();
-    }
+    emit ProjectShown(ToQ(doc_.Data().projectName));
     InsertColumns();
     doc_.Data().mode = NeutralMode;
     RefreshTable(true);
@@ -205,7 +209,7 @@ void CQuilvaneView::RefreshTable(bool rebuildModes)
             modeList_->addItem(ToQ(phase.name));
         }
         modeList_->setCurrentIndex(0);
-        doc_.modeStart = 0;
+        doc_.ClockState().modeStart = 0;
         doc_.StopClock();
     }
     PhaseTotals totals = RecomputeActuals(project);
@@ -257,13 +261,13 @@ void CQuilvaneView::OnModeChange()
     std::int32_t logUntil = now;
     if (wasRunning && !doc_.Unattended()) {
         const std::string leaving = project.mode;
-        logUntil = AskForgottenPhaseEnd(window(), leaving, doc_.modeStart, now);
+        logUntil = AskForgottenPhaseEnd(window(), leaving, doc_.ClockState().modeStart, now);
         // While the question was open, a signal may have ended the phase and saved the work.
         if (project.mode != leaving) {
             return;
         }
     }
-    if (!SwitchMode(project, doc_.modeStart, newMode, now, logUntil)) {
+    if (!SwitchMode(project, doc_.ClockState().modeStart, newMode, now, logUntil)) {
         return;
     }
     if (wasRunning) {
@@ -345,7 +349,7 @@ void CQuilvaneView::OnLaunchIde()
         CurrentPrompt().Inform(this, DiskPathToQ(solution) + QStringLiteral("\nが見つかりません"));
         return;
     }
-    if (!doc_.LaunchFile || !doc_.LaunchFile(solution)) {
+    if (!doc_.Launch(solution)) {
         InformCannotOpen(this, solution);
     }
 }

@@ -7,19 +7,20 @@
 #include <map>
 
 class QComboBox;
+class QHBoxLayout;
 class QPushButton;
 class QTreeWidget;
 
 namespace quilvane {
 
-class CQuilvaneDoc;
+class WorkbenchDocument;
 
 class CQuilvaneView : public QWidget {
     Q_OBJECT
 public:
-    explicit CQuilvaneView(CQuilvaneDoc& doc, QWidget* parent = nullptr);
+    explicit CQuilvaneView(WorkbenchDocument& doc, QWidget* parent = nullptr);
 
-    CQuilvaneDoc& GetDocument() { return doc_; }
+    WorkbenchDocument& GetDocument() { return doc_; }
 
     // After every new or opened project: columns, neutral mode, table and mode list.
     void OnInitialUpdate();
@@ -41,14 +42,19 @@ public:
     // Enables command button `id` and makes it run `handler`; each feature installs its own.
     void SetCommand(int id, std::function<void()> handler);
 
+signals:
+    // A project was opened or created and is about to be shown: the window takes its name.
+    void ProjectShown(const QString& title);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QPushButton* AddButton(int id, const char* text);
+    QHBoxLayout* AddPlanAdjusters();
     void InsertColumns();
 
-    CQuilvaneDoc& doc_;
+    WorkbenchDocument& doc_;
     QComboBox* modeList_ = nullptr;
     QTreeWidget* phaseList_ = nullptr;
     std::map<int, QPushButton*> buttons_;

@@ -13,6 +13,14 @@
 
 namespace quilvane {
 
+// The state of the phase clock: the moment the current mode was entered (0 while none has been
+// timed since the project was shown) and whether its one-second timer runs. The document keeps
+// one; the form switches it, the window shows it and the journal records it.
+struct PhaseClockState {
+    std::int32_t modeStart = 0;
+    bool running = false;
+};
+
 // Switches `project` to `newMode` at `now`. When the old mode was a phase, its interval from
 // `modeStart` to `logUntil` (default: `now`) is appended to the time log. Returns false (and
 // changes nothing) when `newMode` is already the mode.

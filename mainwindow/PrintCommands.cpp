@@ -7,11 +7,10 @@
 #include <QPrinter>
 #include <QTreeWidget>
 
-#include "app/CMainFrame.h"
-#include "app/CQuilvaneDoc.h"
-#include "mainwindow/CQuilvaneView.h"
 #include "mainwindow/PrintPainter.h"
 #include "platform/FileIo.h"
+#include "project/ProjectRecord.h"
+#include "ui/CommandContext.h"
 #include "ui/ControlIds.h"
 #include "ui/Prompt.h"
 #include "ui/QtText.h"
@@ -78,7 +77,7 @@ PhaseTableTexts PhaseTableTextsOfView(const QTreeWidget& table)
     return rows;
 }
 
-PrintCommands::PrintCommands(CMainFrame& frame, CQuilvaneDoc& doc) : QObject(&frame), frame_(frame), doc_(doc)
+PrintCommands::PrintCommands(CommandContext& context, QObject* parent) : QObject(parent), context_(context)
 {
     setObjectName(QStringLiteral("printCommands"));
     runPrintDialog = RunQtPrintDialog;
@@ -98,16 +97,16 @@ PrintPainter PrintCommands::MakePainter() const
 {
     // The form shows the phase table exactly as the main view does at this moment.
     PhaseTableTexts table;
-    if (CQuilvaneView* view = frame_.View()) {
-        table = PhaseTableTextsOfView(*view->PhaseList());
+    if (const QTreeWidget* view = context_.PhaseTable()) {
+        table = PhaseTableTextsOfView(*view);
     }
-    return PrintPainter(doc_.Data(), std::move(table), doc_.Clock());
+    return PrintPainter(context_.Data(), std::move(table), context_.Clock());
 }
 
 QPrinter& PrintCommands::PrinterForNewJob()
 {
     QPrinter& printer = Printer();
-    printer.setDocName(ToQ(doc_.Data().projectName));
+    printer.setDocName(ToQ(context_.Data().projectName));
     // A range chosen for an earlier, longer job must not leak into this one.
     printer.setPrintRange(QPrinter::AllPages);
     printer.setFromTo(0, 0);
@@ -118,11 +117,11 @@ void PrintCommands::OnFilePrint()
 {
     PrintPainter painter = MakePainter();
     QPrinter& printer = PrinterForNewJob();
-    if (!runPrintDialog || !runPrintDialog(printer, painter.PageCount(), &frame_)) {
+    if (!runPrintDialog || !runPrintDialog(printer, painter.PageCount(), context_.Owner())) {
         return;
     }
     if (!PrintAtomically(painter, printer)) {
-        CurrentPrompt().Inform(&frame_, QStringLiteral("印刷できませんでした。"));
+        CurrentPrompt().Inform(context_.Owner(), QStringLiteral("印刷できませんでした。"));
     }
 }
 
@@ -130,7 +129,7 @@ bool PrintCommands::OnFilePrintDirect()
 {
     PrintPainter painter = MakePainter();
     if (!painter.Print(PrinterForNewJob())) {
-        CurrentPrompt().Inform(&frame_, QStringLiteral("印刷できませんでした。"));
+        CurrentPrompt().Inform(context_.Owner(), QStringLiteral("印刷できませんでした。"));
         return false;
     }
     return true;
@@ -139,7 +138,7 @@ bool PrintCommands::OnFilePrintDirect()
 void PrintCommands::OnFilePrintPreview()
 {
     PrintPainter painter = MakePainter();
-    QPrintPreviewDialog dialog(&PrinterForNewJob(), &frame_);
+    QPrintPreviewDialog dialog(&PrinterForNewJob(), context_.Owner());
     dialog.setObjectName(QStringLiteral("printPreview"));
     connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
             [&painter](QPrinter* printer) { painter.Print(*printer); });
@@ -148,17 +147,21 @@ void PrintCommands::OnFilePrintPreview()
 
 void PrintCommands::OnFilePrintSetup()
 {
-    QPageSetupDialog dialog(&Printer(), &frame_);
+    QPageSetupDialog dialog(&Printer(), context_.Owner());
     dialog.exec();
 }
 
-void InstallPrintCommands(CMainFrame& frame, CQuilvaneDoc& doc)
+void InstallPrintCommands(CommandContext& context)
 {
-    auto* commands = new PrintCommands(frame, doc);
-    frame.SetMenuCommand(CommandId::Print, [commands] { commands->OnFilePrint(); });
-    frame.SetMenuCommand(CommandId::PrintDirect, [commands] { (void)commands->OnFilePrintDirect(); });
-    frame.SetMenuCommand(CommandId::PrintPreview, [commands] { commands->OnFilePrintPreview(); });
-    frame.SetMenuCommand(CommandId::PrintSetup, [commands] { commands->OnFilePrintSetup(); });
+    QWidget* window = context.Owner();
+    if (window == nullptr) {
+        return;
+    }
+    auto* commands = new PrintCommands(context, window);
+    context.SetMenuCommand(CommandId::Print, [commands] { commands->OnFilePrint(); });
+    context.SetMenuCommand(CommandId::PrintDirect, [commands] { (void)commands->OnFilePrintDirect(); });
+    context.SetMenuCommand(CommandId::PrintPreview, [commands] { commands->OnFilePrintPreview(); });
+    context.SetMenuCommand(CommandId::PrintSetup, [commands] { commands->OnFilePrintSetup(); });
 }
 
 } // namespace quilvane

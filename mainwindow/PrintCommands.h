@@ -13,14 +13,14 @@ class QWidget;
 
 namespace quilvane {
 
-class CMainFrame;
-class CQuilvaneDoc;
+class CommandContext;
 class PrintPainter;
 
 class PrintCommands : public QObject {
     Q_OBJECT
 public:
-    PrintCommands(CMainFrame& frame, CQuilvaneDoc& doc);
+    // The commands live as long as `parent`, the main window.
+    PrintCommands(CommandContext& context, QObject* parent);
     ~PrintCommands() override;
 
     void OnFilePrint();
@@ -43,15 +43,15 @@ private:
     // The printer, named after the project and set to print every page.
     QPrinter& PrinterForNewJob();
 
-    CMainFrame& frame_;
-    CQuilvaneDoc& doc_;
+    CommandContext& context_;
     std::unique_ptr<QPrinter> printer_;
 };
 
 // The phase table's texts as the main view shows them (CP932).
 PhaseTableTexts PhaseTableTextsOfView(const QTreeWidget& table);
 
-// Installs the three print commands on the frame; the frame owns them.
-void InstallPrintCommands(CMainFrame& frame, CQuilvaneDoc& doc);
+// Installs the print commands on the main window's menu; the window owns them. Without a window
+// there is nothing to print from, and nothing is installed.
+void InstallPrintCommands(CommandContext& context);
 
 } // namespace quilvane

@@ -49,21 +49,6 @@ std::string LogEntryNumber(std::size_t index)
     return buffer;
 }
 
-std::string OneLineComment(const std::string& comment)
-{
-    std::string line;
-    line.reserve(comment.size());
-    for (std::size_t i = 0; i < comment.size(); ++i) {
-        char c = comment[i];
-        if (c == '\r' && i + 1 < comment.size() && comment[i + 1] == '\n') {
-            ++i;
-        }
-        // CR and LF are below 0x40, so they are never the second byte of a CP932 character.
-        line += (c == '\r' || c == '\n') ? ' ' : c;
-    }
-    return line;
-}
-
 std::string FormatSize(std::int64_t value)
 {
     char buffer[32];

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "logs/LogColumns.h"
 #include "project/ProjectRecord.h"
 
 namespace quilvane {
@@ -30,9 +31,6 @@ std::string PrintedBaseName(const std::string& baseName);
 
 // "%.2d" of (index + 1) mod 100: entry 100 prints "00".
 std::string LogEntryNumber(std::size_t index);
-
-// The comment on one line: every line break (CR LF, and a lone CR or LF) becomes one blank.
-std::string OneLineComment(const std::string& comment);
 
 // "%5d". Takes 64 bits so that sums of two 32-bit sizes print as they are.
 std::string FormatSize(std::int64_t value);
@@ -113,10 +111,5 @@ inline constexpr int LogTitleY(int line)
 {
     return LogRuleY(line) + 50;
 }
-
-// The rulings' x of the log blocks, left edge first, right edge last.
-inline constexpr std::array<int, 6> TimeLogColumnX{300, 420, 840, 1240, 1940, 2640};
-// The defect block: number, phase, moment, type code, injected phase, fix minutes, comment.
-inline constexpr std::array<int, 8> DefectLogColumnX{300, 420, 840, 1540, 1740, 2000, 2200, 2640};
 
 } // namespace quilvane

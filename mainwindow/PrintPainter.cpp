@@ -10,7 +10,6 @@
 #include <span>
 
 #include "platform/TimeText.h"
-#include "project/DefectDetails.h"
 #include "ui/DialogFont.h"
 #include "ui/QtText.h"
 
@@ -345,83 +344,85 @@ void PrintPainter::PaintLogPage(QPainter& painter, int logPage) const
     }
 }
 
+namespace {
+
+// A log block's rulings from its column table: the entry number's column, one ruling left of
+// every printed column in their order, and the right edge.
+template <class Entry> std::vector<int> Rulings(const std::vector<const LogColumn<Entry>*>& printed)
+{
+    std::vector<int> x{PrintedLogLeft};
+    for (const auto* column : printed) {
+        x.push_back(column->printX);
+    }
+    x.push_back(PrintedLogRight);
+    return x;
+}
+
+template <class Entry>
+void PaintLogEntry(QPainter& painter, const std::vector<const LogColumn<Entry>*>& printed, const Entry& entry,
+                   std::size_t index, int y)
+{
+    const std::vector<int> x = Rulings(printed);
+    TextBefore(painter, x[0] + 30, y, x[1], QString::fromStdString(LogEntryNumber(index)));
+    for (std::size_t c = 0; c < printed.size(); ++c) {
+        const int left = x[c + 1] + 30;
+        const int right = x[c + 2];
+        const QString text = ToQ(printed[c]->printCell(entry));
+        if (printed[c]->printed == PrintedCell::BeforeRuling) {
+            TextBefore(painter, left, y, right, text);
+        } else {
+            TextIn(painter, {left, y, right, y + LogCellHeight}, text, Align::Left, Overflow::Fit);
+        }
+    }
+}
+
+template <class Entry>
+void PaintLogBlock(QPainter& painter, const LogBlockSlice& slice, const LogSlicePlacement& place,
+                   std::span<const LogColumn<Entry>> table, const std::vector<Entry>& entries)
+{
+    const std::vector<const LogColumn<Entry>*> printed = PrintedColumns(table);
+    const std::vector<int> columns = Rulings(printed);
+    if (place.titleLine) {
+        TextAt(painter, 340, LogTitleY(*place.titleLine),
+               slice.block == LogBlock::Time ? QStringLiteral("時間記録") : QStringLiteral("バグ記録"));
+    }
+    for (int line = place.firstRuledLine; line <= place.lastRuledLine; ++line) {
+        Line(painter, columns.front(), LogRuleY(line), columns.back(), LogRuleY(line));
+    }
+    if (place.lastRuledLine > place.firstRuledLine) {
+        for (int x : columns) {
+            Line(painter, x, LogRuleY(place.firstRuledLine), x, LogRuleY(place.lastRuledLine));
+        }
+    }
+    if (place.headingLine) {
+        for (std::size_t j = 0; j < printed.size(); ++j) {
+            TextAt(painter, columns[j + 1] + 30, LogTextY(*place.headingLine),
+                   QString::fromUtf8(printed[j]->printTitle));
+        }
+    }
+    for (std::int64_t e = 0; e < place.entryCount; ++e) {
+        auto index = static_cast<std::size_t>(place.firstEntry + e);
+        if (index >= entries.size()) {
+            break;
+        }
+        PaintLogEntry(painter, printed, entries[index], index,
+                      LogTextY(place.firstEntryLine + static_cast<int>(e)));
+    }
+}
+
+} // namespace
+
 void PrintPainter::PaintLogSlice(QPainter& painter, const LogBlockSlice& slice) const
 {
     auto place = PlaceLogSlice(slice);
     if (!place) {
         return;
     }
-    const bool time = slice.block == LogBlock::Time;
-    std::span<const int> columns =
-        time ? std::span<const int>(TimeLogColumnX) : std::span<const int>(DefectLogColumnX);
-    if (place->titleLine) {
-        TextAt(painter, 340, LogTitleY(*place->titleLine),
-               time ? QStringLiteral("時間記録") : QStringLiteral("バグ記録"));
+    if (slice.block == LogBlock::Time) {
+        PaintLogBlock(painter, slice, *place, TimeLogColumns(), project_.timeLog.entries);
+    } else {
+        PaintLogBlock(painter, slice, *place, DefectLogColumns(), project_.defectLog.entries);
     }
-    for (int line = place->firstRuledLine; line <= place->lastRuledLine; ++line) {
-        Line(painter, columns.front(), LogRuleY(line), columns.back(), LogRuleY(line));
-    }
-    if (place->lastRuledLine > place->firstRuledLine) {
-        for (int x : columns) {
-            Line(painter, x, LogRuleY(place->firstRuledLine), x, LogRuleY(place->lastRuledLine));
-        }
-    }
-    if (place->headingLine) {
-        const QString timeHeadings[] = {QString(), QStringLiteral("工程"), QStringLiteral("時間"),
-                                        QStringLiteral("開始"), QStringLiteral("終了")};
-        const QString defectHeadings[] = {QString(),
-                                          QStringLiteral("工程"),
-                                          QStringLiteral("時刻"),
-                                          QStringLiteral("種別"),
-                                          QStringLiteral("混入"),
-                                          QStringLiteral("修正"),
-                                          QStringLiteral("コメント")};
-        std::span<const QString> headings =
-            time ? std::span<const QString>(timeHeadings) : std::span<const QString>(defectHeadings);
-        for (std::size_t j = 1; j < headings.size(); ++j) {
-            TextAt(painter, columns[j] + 30, LogTextY(*place->headingLine), headings[j]);
-        }
-    }
-    const std::size_t available = time ? project_.timeLog.entries.size() : project_.defectLog.entries.size();
-    for (std::int64_t e = 0; e < place->entryCount; ++e) {
-        auto index = static_cast<std::size_t>(place->firstEntry + e);
-        if (index >= available) {
-            break;
-        }
-        int y = LogTextY(place->firstEntryLine + static_cast<int>(e));
-        if (time) {
-            PaintTimeEntry(painter, index, y);
-        } else {
-            PaintDefectEntry(painter, index, y);
-        }
-    }
-}
-
-void PrintPainter::PaintTimeEntry(QPainter& painter, std::size_t index, int y) const
-{
-    const TimeLogEntry& entry = project_.timeLog.entries[index];
-    TextBefore(painter, 330, y, 420, QString::fromStdString(LogEntryNumber(index)));
-    TextIn(painter, {450, y, 840, y + LogCellHeight}, ToQ(entry.phase), Align::Left, Overflow::Fit);
-    std::string span = FormatSpanBetween(entry.start.Seconds(), entry.end.Seconds());
-    TextBefore(painter, 870, y, 1240, QString::fromStdString(span));
-    TextBefore(painter, 1270, y, 1940, ToQ(entry.start.Text()));
-    TextBefore(painter, 1970, y, 2640, ToQ(entry.end.Text()));
-}
-
-void PrintPainter::PaintDefectEntry(QPainter& painter, std::size_t index, int y) const
-{
-    const DefectEntry& entry = project_.defectLog.entries[index];
-    TextBefore(painter, 330, y, 420, QString::fromStdString(LogEntryNumber(index)));
-    TextIn(painter, {450, y, 840, y + LogCellHeight}, ToQ(entry.phase), Align::Left, Overflow::Fit);
-    TextBefore(painter, 870, y, 1540, ToQ(entry.time.Text()));
-    // The details header of the stored comment prints in its own columns, never as text.
-    const DefectDetails details = DetailsOf(entry);
-    TextBefore(painter, 1570, y, 1740, details.type ? QString::number(*details.type) : QString());
-    TextIn(painter, {1770, y, 2000, y + LogCellHeight}, ToQ(details.injected.value_or(std::string())),
-           Align::Left, Overflow::Fit);
-    TextBefore(painter, 2030, y, 2200, QString::fromStdString(FixMinutesText(details.fixMinutes)));
-    TextIn(painter, {2230, y, 2640, y + LogCellHeight}, ToQ(OneLineComment(details.comment)), Align::Left,
-           Overflow::Fit);
 }
 
 bool PrintPainter::PrintPages(QPagedPaintDevice& device, int first, int last) const

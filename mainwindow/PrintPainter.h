@@ -45,8 +45,6 @@ private:
     void PaintPhaseTable(QPainter& painter) const;
     void PaintLogPage(QPainter& painter, int logPage) const;
     void PaintLogSlice(QPainter& painter, const LogBlockSlice& slice) const;
-    void PaintTimeEntry(QPainter& painter, std::size_t index, int y) const;
-    void PaintDefectEntry(QPainter& painter, std::size_t index, int y) const;
 
     const ProjectRecord& project_;
     PhaseTableTexts phaseTable_;

@@ -18,6 +18,7 @@
 #include "platform/ProgramFolder.h"
 #include "project/Settings.h"
 #include "ui/ControlIds.h"
+#include "ui/DialogRows.h"
 #include "ui/Prompt.h"
 #include "ui/QtText.h"
 #include "ui/WidgetHelpers.h"
@@ -28,6 +29,24 @@ namespace {
 constexpr int DesignWidth = 520;
 constexpr int DesignHeight = 460;
 constexpr int BrowserTop = 170;
+
+// Where every control sits, in design units, as the dialog was designed; the problem page fills
+// the rest below BrowserTop.
+constexpr struct {
+    QRect nameLabel{10, 12, 50, 20};
+    QRect name{64, 10, 200, 22};
+    QRect exerciseLabel{276, 12, 40, 20};
+    QRect exercise{318, 10, 110, 22};
+    QRect phasesLabel{10, 42, 50, 20};
+    QRect phases{64, 40, 250, 90};
+    QRect folderLabel{10, 141, 80, 20};
+    QRect folder{94, 139, 330, 22};
+    QRect browse{432, 138, 80, 24};
+    QRect ok{440, 10, 72, 24};
+    QRect cancel{440, 38, 72, 24};
+    QRect reset{330, 72, 100, 24};
+    QRect save{330, 102, 100, 24};
+} Places;
 
 } // namespace
 
@@ -41,38 +60,8 @@ COverviewDlg::COverviewDlg(bool settingsOnly, const std::string& projectName,
     setWindowFlags(windowFlags() | Qt::WindowMaximizeButtonHint);
     resize(DesignWidth, DesignHeight);
 
-    (new QLabel(QStringLiteral("氏名"), this))->setGeometry(10, 12, 50, 20);
-    nameEdit_ = new QLineEdit(this);
-    nameEdit_->setObjectName(QString::number(ControlId::OverviewUserName));
-    nameEdit_->setGeometry(64, 10, 200, 22);
-    exerciseLabel_ = new QLabel(QStringLiteral("---"), this);
-    exerciseLabel_->setObjectName(QString::number(ControlId::OverviewExerciseLabel));
-    exerciseLabel_->setGeometry(276, 12, 40, 20);
-    exerciseEdit_ = new QLineEdit(this);
-    exerciseEdit_->setObjectName(QString::number(ControlId::OverviewExercise));
-    exerciseEdit_->setReadOnly(true);
-    exerciseEdit_->setGeometry(318, 10, 110, 22);
-
-    (new QLabel(QStringLiteral("工程"), this))->setGeometry(10, 42, 50, 20);
-    phasesEdit_ = new QPlainTextEdit(this);
-    phasesEdit_->setObjectName(QString::number(ControlId::OverviewPhases));
-    phasesEdit_->setGeometry(64, 40, 250, 90);
-
-    (new QLabel(QStringLiteral("データ登録先"), this))->setGeometry(10, 141, 80, 20);
-    folderEdit_ = new QLineEdit(this);
-    folderEdit_->setObjectName(QString::number(ControlId::OverviewFolder));
-    folderEdit_->setGeometry(94, 139, 330, 22);
-    browse_ =
-        MakeButton(this, ControlId::OverviewBrowse, QStringLiteral("参照...(&F)"), QRect(432, 138, 80, 24));
-
-    ok_ = MakeButton(this, ControlId::Ok, QStringLiteral("OK"), QRect(440, 10, 72, 24));
-    ok_->setDefault(true);
-    cancel_ = MakeButton(this, ControlId::Cancel, QStringLiteral("ｷｬﾝｾﾙ"), QRect(440, 38, 72, 24));
-    reset_ =
-        MakeButton(this, ControlId::OverviewReset, QStringLiteral("リセット(&R)&&"), QRect(330, 72, 100, 24));
-    save_ =
-        MakeButton(this, ControlId::OverviewSave, QStringLiteral("設定保存(&S)*"), QRect(330, 102, 100, 24));
-
+    AddFields();
+    AddButtons();
     browser_ = new ProblemPageBrowser(this);
     browser_->setObjectName(QString::number(ControlId::OverviewBrowser));
     browser_->setGeometry(10, BrowserTop, DesignWidth - 20, DesignHeight - BrowserTop - 10);
@@ -88,6 +77,41 @@ COverviewDlg::COverviewDlg(bool settingsOnly, const std::string& projectName,
     connect(save_, &QPushButton::clicked, this, [this] { SaveAsDefaults(); });
     connect(ok_, &QPushButton::clicked, this, &COverviewDlg::accept);
     connect(cancel_, &QPushButton::clicked, this, &COverviewDlg::reject);
+}
+
+void COverviewDlg::AddFields()
+{
+    MakeLabel(this, "氏名")->setGeometry(Places.nameLabel);
+    nameEdit_ = new QLineEdit(this);
+    nameEdit_->setObjectName(QString::number(ControlId::OverviewUserName));
+    nameEdit_->setGeometry(Places.name);
+    exerciseLabel_ = new QLabel(QStringLiteral("---"), this);
+    exerciseLabel_->setObjectName(QString::number(ControlId::OverviewExerciseLabel));
+    exerciseLabel_->setGeometry(Places.exerciseLabel);
+    exerciseEdit_ = new QLineEdit(this);
+    exerciseEdit_->setObjectName(QString::number(ControlId::OverviewExercise));
+    exerciseEdit_->setReadOnly(true);
+    exerciseEdit_->setGeometry(Places.exercise);
+
+    MakeLabel(this, "工程")->setGeometry(Places.phasesLabel);
+    phasesEdit_ = new QPlainTextEdit(this);
+    phasesEdit_->setObjectName(QString::number(ControlId::OverviewPhases));
+    phasesEdit_->setGeometry(Places.phases);
+
+    MakeLabel(this, "データ登録先")->setGeometry(Places.folderLabel);
+    folderEdit_ = new QLineEdit(this);
+    folderEdit_->setObjectName(QString::number(ControlId::OverviewFolder));
+    folderEdit_->setGeometry(Places.folder);
+}
+
+void COverviewDlg::AddButtons()
+{
+    browse_ = MakeButton(this, ControlId::OverviewBrowse, QStringLiteral("参照...(&F)"), Places.browse);
+    ok_ = MakeButton(this, ControlId::Ok, QStringLiteral("OK"), Places.ok);
+    ok_->setDefault(true);
+    cancel_ = MakeButton(this, ControlId::Cancel, QStringLiteral("ｷｬﾝｾﾙ"), Places.cancel);
+    reset_ = MakeButton(this, ControlId::OverviewReset, QStringLiteral("リセット(&R)&&"), Places.reset);
+    save_ = MakeButton(this, ControlId::OverviewSave, QStringLiteral("設定保存(&S)*"), Places.save);
 }
 
 QPushButton* COverviewDlg::Button(int id) const

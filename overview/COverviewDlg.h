@@ -56,6 +56,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void AddFields();
+    void AddButtons();
     // False (after a message) when a field holds text that cannot be stored.
     bool TakeControls();
     // True (after a message) when the name holds white space.

@@ -80,22 +80,22 @@ void AddChart(lxw_workbook* workbook, lxw_worksheet* sheet, const char* sheetNam
 ExcelChart::ExcelChart() = default;
 ExcelChart::~ExcelChart() = default;
 
-bool ExcelChart::Open(const std::string& path, const ExcelTemplate& layout)
+Status ExcelChart::Open(const std::string& path, const ExcelTemplate& layout)
 {
     book_.reset();
     auto book = std::make_unique<Book>();
     book->path = path;
-    if (!book->file.Begin(path).Ok()) {
-        return false;
+    if (Status begun = book->file.Begin(path); !begun) {
+        return begun;
     }
     book->workbook = workbook_new(book->file.TempPath().c_str());
     if (!book->workbook) {
-        return false;
+        return Status::Failure("ブックを作れませんでした: " + path);
     }
     const char* sheetName = layout.sheetName.empty() ? nullptr : layout.sheetName.c_str();
     book->sheet = workbook_add_worksheet(book->workbook, sheetName);
     if (!book->sheet) {
-        return false;
+        return Status::Failure("シートを作れませんでした: " + path);
     }
     // Charts name the sheet in their ranges; the default name is the one libxlsxwriter gave it.
     const char* rangeSheet = book->sheet->name;
@@ -119,7 +119,7 @@ bool ExcelChart::Open(const std::string& path, const ExcelTemplate& layout)
         AddChart(book->workbook, book->sheet, rangeSheet, design);
     }
     book_ = std::move(book);
-    return true;
+    return Status::Success();
 }
 
 bool ExcelChart::IsOpen() const

@@ -56,9 +56,10 @@ public:
     ExcelChart(const ExcelChart&) = delete;
     ExcelChart& operator=(const ExcelChart&) = delete;
 
-    // Starts a workbook that Save will write to `path`, laid out by `layout`. False when the
-    // workbook cannot be created (its folder is missing or not writable); nothing is written then.
-    bool Open(const std::string& path, const ExcelTemplate& layout);
+    // Starts a workbook that Save will write to `path`, laid out by `layout`. Fails with the reason
+    // when the workbook cannot be created (its folder is missing or not writable); nothing is
+    // written then.
+    [[nodiscard]] Status Open(const std::string& path, const ExcelTemplate& layout);
     bool IsOpen() const;
 
     void SetCell(int row, int column, std::int32_t value);

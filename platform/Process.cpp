@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -25,8 +26,11 @@ std::vector<char*> ArgvPointers(std::vector<std::string>& argv)
     return pointers;
 }
 
-std::optional<pid_t> Spawn(std::vector<std::string> argv, const std::string& workingDirectory)
+// Starts `argv`; nullopt with `error` set (an errno value, 0 for an empty argument vector) when
+// it could not start.
+std::optional<pid_t> Spawn(std::vector<std::string> argv, const std::string& workingDirectory, int& error)
 {
+    error = 0;
     if (argv.empty()) {
         return std::nullopt;
     }
@@ -50,9 +54,24 @@ std::optional<pid_t> Spawn(std::vector<std::string> argv, const std::string& wor
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     if (rc != 0) {
+        error = rc;
         return std::nullopt;
     }
     return pid;
+}
+
+std::optional<pid_t> Spawn(std::vector<std::string> argv, const std::string& workingDirectory)
+{
+    int error = 0;
+    return Spawn(std::move(argv), workingDirectory, error);
+}
+
+Status CannotStart(const std::vector<std::string>& argv, int error)
+{
+    if (argv.empty()) {
+        return Status::Failure("起動するプログラムが指定されていません");
+    }
+    return Status::Failure("「" + argv[0] + "」を起動できませんでした (" + std::strerror(error) + ")");
 }
 
 // Reaps `child` whenever it ends, so no zombie is left behind while we run on.
@@ -85,33 +104,40 @@ std::optional<int> RunAndWait(const std::vector<std::string>& argv, const std::s
     return WEXITSTATUS(status);
 }
 
-bool StartDetached(const std::vector<std::string>& argv, const std::string& workingDirectory)
+Status StartDetached(const std::vector<std::string>& argv, const std::string& workingDirectory)
 {
-    auto pid = Spawn(argv, workingDirectory);
+    int error = 0;
+    auto pid = Spawn(argv, workingDirectory, error);
     if (!pid) {
-        return false;
+        return CannotStart(argv, error);
     }
     ReapInBackground(*pid);
-    return true;
+    return Status::Success();
 }
 
-bool StartWatched(const std::vector<std::string>& argv, std::chrono::milliseconds grace,
-                  const std::string& workingDirectory)
+Status StartWatched(const std::vector<std::string>& argv, std::chrono::milliseconds grace,
+                    const std::string& workingDirectory)
 {
-    auto pid = Spawn(argv, workingDirectory);
+    int error = 0;
+    auto pid = Spawn(argv, workingDirectory, error);
     if (!pid) {
-        return false;
+        return CannotStart(argv, error);
     }
     const auto deadline = std::chrono::steady_clock::now() + grace;
     for (;;) {
         int status = 0;
         pid_t ended = waitpid(*pid, &status, WNOHANG);
         if (ended == *pid) {
-            return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+            if (WIFEXITED(status) && WEXITSTATUS(status) == 0) {
+                return Status::Success();
+            }
+            const std::string how = WIFEXITED(status) ? "終了コード " + std::to_string(WEXITSTATUS(status))
+                                                      : "シグナル " + std::to_string(WTERMSIG(status));
+            return Status::Failure("「" + argv[0] + "」がすぐに終わりました (" + how + ")");
         }
         if (ended < 0 && errno != EINTR) {
             // It cannot be watched (nor reaped by us): it did start.
-            return true;
+            return Status::Success();
         }
         if (std::chrono::steady_clock::now() >= deadline) {
             break;
@@ -119,13 +145,13 @@ bool StartWatched(const std::vector<std::string>& argv, std::chrono::millisecond
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     ReapInBackground(*pid);
-    return true;
+    return Status::Success();
 }
 
-bool ShellOpen(const std::string& target, std::chrono::milliseconds grace)
+Status ShellOpen(const std::string& target, std::chrono::milliseconds grace)
 {
     if (!FindOnPath("xdg-open")) {
-        return false;
+        return Status::Failure("ファイルを開くプログラム (xdg-open) が見つかりません");
     }
     return StartWatched({"xdg-open", target}, grace);
 }

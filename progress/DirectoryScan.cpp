@@ -1,4 +1,4 @@
-#include "DirectoryScan.h"
+#include "progress/DirectoryScan.h"
 
 #include "platform/MbString.h"
 #include "platform/PathNames.h"

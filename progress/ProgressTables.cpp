@@ -1,4 +1,4 @@
-#include "ProgressTables.h"
+#include "progress/ProgressTables.h"
 
 namespace tessaline {
 

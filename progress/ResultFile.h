@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "DirectoryScan.h"
+#include "progress/DirectoryScan.h"
 
 namespace tessaline {
 

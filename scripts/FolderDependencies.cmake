@@ -4,12 +4,13 @@
 # build once a source file of a checked folder changed (target folder_dependencies), so an include
 # that goes up fails the build.
 #
-#   platform <- project <- features <- the document and main window (mainwindow, app)
+#   platform <- project <- features <- mainwindow (the main window and its form) <- app
 #
 # ui holds the widgets every dialog shares and the interface the features reach the workbench
 # through; it sits beside project, on platform alone. A feature may use another feature's core
-# where the arrow below says so (the statistics read the logs' list logic; the estimate fits the
-# statistics' history; the overview's plan uses the statistics' phase ratios).
+# where the table says so (the statistics read the logs' list logic; the estimate fits the
+# statistics' history; the overview's plan uses the statistics' phase ratios). Each folder lists
+# only the folders it does include from, so a new arrow is a change to this table.
 if(CMAKE_SCRIPT_MODE_FILE)
     cmake_minimum_required(VERSION 3.25)
 endif()
@@ -24,9 +25,16 @@ set(QUILVANE_FOLDER_DEPENDENCIES
     "estimate:platform,project,ui,statistics"
     "registration:platform,project,ui"
     "overview:platform,project,ui,statistics"
-    "mainwindow:platform,project,ui,logs,statistics,estimate,registration,overview,app"
-    "app:platform,project,ui,logs,statistics,estimate,registration,overview,mainwindow"
-    "cli:platform,project,ui,logs,statistics,estimate,registration,overview,mainwindow"
+    "mainwindow:platform,project,ui,logs,statistics,estimate,registration,overview"
+    "app:platform,project,ui,statistics,registration,overview,mainwindow"
+    "cli:platform,project,ui,statistics,estimate,registration,overview,mainwindow"
+)
+
+# Arrows that must never be added to the table: the main window and its form reach the document
+# only through mainwindow/WorkbenchDocument.h, which app/ implements; an include the other way
+# would make the two folders one library again.
+set(QUILVANE_FORBIDDEN_FOLDER_DEPENDENCIES
+    "mainwindow:app"
 )
 
 # Fails the configure step with every include that reaches a folder its folder may not use.
@@ -39,6 +47,19 @@ function(quilvane_check_folder_dependencies)
         list(APPEND known ${folder})
     endforeach()
     set(violations "")
+    foreach(forbidden IN LISTS QUILVANE_FORBIDDEN_FOLDER_DEPENDENCIES)
+        string(REPLACE ":" ";" parts "${forbidden}")
+        list(GET parts 0 folder)
+        list(GET parts 1 target)
+        foreach(entry IN LISTS QUILVANE_FOLDER_DEPENDENCIES)
+            if(entry MATCHES "^${folder}:(.*)$")
+                string(REPLACE "," ";" allowed "${CMAKE_MATCH_1}")
+                if(target IN_LIST allowed)
+                    list(APPEND violations "  the table lets ${folder} use ${target}, which must never be")
+                endif()
+            endif()
+        endforeach()
+    endforeach()
     foreach(entry IN LISTS QUILVANE_FOLDER_DEPENDENCIES)
         string(FIND "${entry}" ":" colon)
         string(SUBSTRING "${entry}" 0 ${colon} folder)

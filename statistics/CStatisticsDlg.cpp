@@ -68,6 +68,15 @@ CStatisticsDlg::CStatisticsDlg(CommandContext& doc, QWidget* parent)
     connect(header, &QHeaderView::sectionClicked, this, &CStatisticsDlg::OnSort);
     list_->viewport()->installEventFilter(this);
 
+    AddButtons();
+    layout_.Register(list_, ControlLayout::Stretch, ControlLayout::Stretch);
+    OnInitDialog();
+}
+
+// The column of buttons at the right edge, in groups at their designed heights; they keep their
+// distance to the edge.
+void CStatisticsDlg::AddButtons()
+{
     struct ButtonDef {
         int id;
         const char* text;
@@ -83,16 +92,12 @@ CStatisticsDlg::CStatisticsDlg(CommandContext& doc, QWidget* parent)
         {ControlId::StatisticsChartView, "グラフ表示(&V)...", 206, &CStatisticsDlg::OnChartView},
     };
     for (const auto& def : buttons) {
-        auto* b = new QPushButton(QString::fromUtf8(def.text), this);
-        b->setObjectName(QString::number(def.id));
-        b->setGeometry(DesignWidth - ButtonWidth - 8, def.y, ButtonWidth, 24);
-        b->setAutoDefault(false);
+        auto* b = MakeButton(this, def.id, QString::fromUtf8(def.text),
+                             QRect(DesignWidth - ButtonWidth - 8, def.y, ButtonWidth, 24));
         b->setDefault(def.id == ControlId::Ok);
         connect(b, &QPushButton::clicked, this, def.handler);
         layout_.Register(b, ControlLayout::Move, ControlLayout::Keep);
     }
-    layout_.Register(list_, ControlLayout::Stretch, ControlLayout::Stretch);
-    OnInitDialog();
 }
 
 void CStatisticsDlg::OnInitDialog()

@@ -56,6 +56,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void AddButtons();
     void OnInitDialog();
     // Shows `rows_` whole; leaves no row selected.
     void Fill();

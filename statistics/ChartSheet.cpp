@@ -117,7 +117,8 @@ ChartResult WriteChartWorkbook(const std::string& userName, const std::vector<St
     ChartResult result;
     result.path = ProgramPath(ChartWorkbookFile);
     ExcelChart chart;
-    if (!chart.Open(result.path, ChartTemplate())) {
+    if (Status opened = chart.Open(result.path, ChartTemplate()); !opened) {
+        result.message = opened.Message();
         return result;
     }
     FillChart(chart, ChartCells(userName, rows));

@@ -51,7 +51,7 @@ enum class ChartOutcome {
 struct ChartResult {
     ChartOutcome outcome = ChartOutcome::NotCreated;
     std::string path;    // the workbook's full path
-    std::string message; // UTF-8, for NotWritten
+    std::string message; // UTF-8: why the workbook was not created or not written
 };
 
 // Fills the chart workbook from the list rows and writes it to "init/PSPStat.xlsx" beside the

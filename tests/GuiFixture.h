@@ -9,11 +9,12 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-#include "app/CMainFrame.h"
 #include "app/CQuilvaneApp.h"
 #include "app/CQuilvaneDoc.h"
+#include "mainwindow/CMainFrame.h"
 #include "mainwindow/CQuilvaneView.h"
 #include "platform/FileIo.h"
+#include "platform/FileLauncher.h"
 #include "platform/ProgramFolder.h"
 #include "platform/TimeSource.h"
 #include "project/ProjectFile.h"
@@ -24,6 +25,19 @@
 #include "ui/Prompt.h"
 
 namespace quilvane {
+
+// Stands in for the desktop's handler: records what would be opened and answers as told.
+class RecordingLauncher final : public FileLauncher {
+public:
+    Status Open(const std::string& path) const override
+    {
+        opened.push_back(path);
+        return canOpen ? Status::Success() : Status::Failure("no handler");
+    }
+
+    mutable std::vector<std::string> opened;
+    bool canOpen = true;
+};
 
 class WorkbenchTest : public ::testing::Test {
 protected:
@@ -87,6 +101,7 @@ protected:
     TempFolder dir_;
     ManualTimeSource clock_{1796601600};
     ScriptedPrompt prompt_;
+    RecordingLauncher launcher_;
     std::unique_ptr<CQuilvaneApp> app_;
     std::string savedFolder_;
 };

@@ -20,7 +20,7 @@ CHyperlinkLabel::CHyperlinkLabel(const QString& text, QWidget* parent, const QSt
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     ApplyColour();
     adjustSize();
-    opener_ = [](const QString& t) { return ShellOpen(t.toStdString()); };
+    opener_ = [](const QString& t) { return ShellOpen(t.toStdString()).Ok(); };
 }
 
 bool CHyperlinkLabel::OpenLink()

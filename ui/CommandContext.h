@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+#include "platform/Status.h"
+
 class QAction;
 class QPushButton;
 class QString;
@@ -29,8 +31,8 @@ public:
     virtual void SetModifiedFlag(bool modified) = 0;
     // File > Save; false when it failed (already reported) or was cancelled.
     [[nodiscard]] virtual bool DoFileSave() = 0;
-    // Opens a file with the desktop's handler; false when nothing could open it.
-    virtual bool Launch(const std::string& path) = 0;
+    // Opens a file with the desktop's handler; fails with the reason when nothing could open it.
+    [[nodiscard]] virtual Status Launch(const std::string& path) = 0;
     // Opens another project file (a disk path) as File > Open does.
     virtual void OpenProject(const QString& path) = 0;
 

@@ -12,7 +12,7 @@
 #include <QUrl>
 #include <functional>
 
-#include "app/CAboutDlg.h"
+#include "mainwindow/CAboutDlg.h"
 #include "mainwindow/CMemoDlg.h"
 #include "tests/GuiFixture.h"
 #include "ui/CHyperlinkLabel.h"
@@ -177,12 +177,9 @@ TEST_F(WorkbenchTest, LeavingForAnotherProjectLogsTheRunningPhaseBeforeSaving)
 TEST_F(WorkbenchTest, IdeLaunchOpensTheSolutionOnlyWhenItExists)
 {
     Start(MakeProject("Prob1", ThreePhases()));
-    std::vector<std::string> opened;
-    bool canOpen = true;
-    Doc().LaunchFile = [&](const std::string& path) {
-        opened.push_back(path);
-        return canOpen;
-    };
+    Doc().SetLauncher(launcher_);
+    const std::vector<std::string>& opened = launcher_.opened;
+    bool& canOpen = launcher_.canOpen;
     const QString solution = QString::fromStdString(dir_.Path("Prob1/PSP.sln"));
     View().Button(ControlId::LaunchIdeButton)->click();
     EXPECT_TRUE(opened.empty());

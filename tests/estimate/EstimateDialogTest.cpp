@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -248,4 +249,25 @@ TEST_F(EstimateDialogs, ResultsTypedByHandAreKeptAndCancelKeepsTheStoredOnes)
     View().Button(ControlId::ResultButton)->click();
     EXPECT_EQ(Doc().Data().result.actualReuse, 30);
     EXPECT_EQ(Doc().Data().result.actualNew, 12);
+}
+
+TEST_F(EstimateDialogs, FieldsStayPutWhileTheDiagnosticsChangeTheirLength)
+{
+    ProjectRecord p;
+    CEstimateDlg dlg(p);
+    dlg.ShowFields();
+    dlg.show();
+    auto settle = [] {
+        for (int i = 0; i < 5; ++i) {
+            QApplication::processEvents();
+        }
+    };
+    dlg.Diagnostics()->setText("1\n2\n3\n4");
+    settle();
+    const QPoint newLoc = dlg.Edit(ControlId::EstimateNewLoc)->pos();
+    const QPoint refit = dlg.Button(ControlId::EstimateRefitButton)->pos();
+    dlg.Diagnostics()->setText("1");
+    settle();
+    EXPECT_EQ(dlg.Edit(ControlId::EstimateNewLoc)->pos(), newLoc);
+    EXPECT_EQ(dlg.Button(ControlId::EstimateRefitButton)->pos(), refit);
 }

@@ -377,7 +377,7 @@ TEST_F(DefectLogDialogTest, NewColumnsOpenAtDefaultWidthsAndOnlyTheStoredThreeAr
     const ColumnScale scale(dlg.List()->fontMetrics());
     EXPECT_EQ(dlg.List()->columnWidth(2), scale.ToScreen(150));
     for (int c = 3; c < 6; ++c) {
-        EXPECT_GE(dlg.List()->columnWidth(c), scale.ToScreen(DefectLogExtraWidths[c - 3])) << c;
+        EXPECT_GE(dlg.List()->columnWidth(c), scale.ToScreen(DefectLogColumns()[c].defaultWidth)) << c;
     }
     // Types and minutes sort as numbers, unknown first.
     dlg.OnSort(3);

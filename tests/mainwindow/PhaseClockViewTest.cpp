@@ -51,11 +51,11 @@ TEST_F(WorkbenchTest, ChoosingTheActiveModeChangesNothing)
     EXPECT_FALSE(Doc().IsModified());
     View().SelectMode(1);
     Doc().SetModifiedFlag(false);
-    auto start = Doc().modeStart;
+    auto start = Doc().ClockState().modeStart;
     clock_.Advance(100);
     View().SelectMode(1);
     EXPECT_FALSE(Doc().IsModified());
-    EXPECT_EQ(Doc().modeStart, start);
+    EXPECT_EQ(Doc().ClockState().modeStart, start);
     EXPECT_TRUE(Doc().Data().timeLog.entries.empty());
 }
 
@@ -190,7 +190,7 @@ TEST_F(WorkbenchTest, ProjectSavedWhileRunningReopensInNeutral)
     EXPECT_EQ(Doc().Data().mode, NeutralMode);
     EXPECT_EQ(View().ModeList()->currentIndex(), 0);
     EXPECT_FALSE(Doc().ClockRunning());
-    EXPECT_EQ(Doc().modeStart, 0);
+    EXPECT_EQ(Doc().ClockState().modeStart, 0);
 }
 
 TEST_F(WorkbenchTest, FailedOpenKeepsTheOpenProject)
@@ -297,7 +297,7 @@ TEST_F(WorkbenchTest, ForgottenPhaseAsksForTheWholeSpanOrAnEndTime)
         EXPECT_EQ(Doc().Data().timeLog.entries[0].Duration(), c.logged) << c.minutes;
         EXPECT_EQ(prompt_.shown.size(), c.shown) << c.minutes;
         // The next phase starts now, whatever was logged.
-        EXPECT_EQ(Doc().modeStart, clock_.Now());
+        EXPECT_EQ(Doc().ClockState().modeStart, clock_.Now());
         Doc().SetModifiedFlag(false);
         Doc().DiscardJournal();
         if (c.shown == 6) {
@@ -357,7 +357,8 @@ TEST_F(WorkbenchTest, RunningPhaseKeepsAJournalUntilTheWorkIsSafe)
     EXPECT_FALSE(std::filesystem::exists(journal));
     At(10, 0, 0);
     View().SelectMode(1);
-    EXPECT_EQ(ReadJournal(journal), (JournalRecord{path, "A", Doc().modeStart, Doc().modeStart, true}));
+    EXPECT_EQ(ReadJournal(journal),
+              (JournalRecord{path, "A", Doc().ClockState().modeStart, Doc().ClockState().modeStart, true}));
     ProjectRecord autosaved;
     ASSERT_TRUE(LoadProjectFile(autosave, autosaved).Ok());
     EXPECT_EQ(autosaved.mode, "A");
@@ -365,10 +366,10 @@ TEST_F(WorkbenchTest, RunningPhaseKeepsAJournalUntilTheWorkIsSafe)
     // The clock's ticks write once a minute.
     At(10, 0, 59);
     Frame().OnTimer();
-    EXPECT_EQ(ReadJournal(journal)->moment, Doc().modeStart);
+    EXPECT_EQ(ReadJournal(journal)->moment, Doc().ClockState().modeStart);
     At(10, 1, 0);
     Frame().OnTimer();
-    EXPECT_EQ(ReadJournal(journal)->moment, Doc().modeStart + 60);
+    EXPECT_EQ(ReadJournal(journal)->moment, Doc().ClockState().modeStart + 60);
 
     // Saved while running: the changes are safe, the interval not yet.
     ASSERT_TRUE(Frame().OnCommand(CommandId::FileSave));

@@ -52,7 +52,7 @@ TEST_F(ProcessTest, WatchedStartFailsOnlyWhenTheProgramEndsBadlyWithinTheGrace)
     };
     for (const auto& c : cases) {
         std::string program = Script("launcher", c.body);
-        EXPECT_EQ(StartWatched({program}, 300ms), c.started) << c.body;
+        EXPECT_EQ(StartWatched({program}, 300ms).Ok(), c.started) << c.body;
     }
     EXPECT_FALSE(StartWatched({dir_.Path("missing")}, 300ms));
     EXPECT_FALSE(StartWatched({}, 300ms));

@@ -1,7 +1,7 @@
 // Numbering and keying of users, projects and cells.
 #include <gtest/gtest.h>
 
-#include "ProgressTables.h"
+#include "progress/ProgressTables.h"
 
 namespace tessaline {
 namespace {

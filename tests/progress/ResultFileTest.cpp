@@ -6,10 +6,10 @@
 #include <unistd.h>
 #include <vector>
 
-#include "DirectoryScan.h"
-#include "ProgressCollector.h"
-#include "ResultFile.h"
-#include "TessalineTestFolder.h"
+#include "progress/DirectoryScan.h"
+#include "progress/ProgressCollector.h"
+#include "progress/ResultFile.h"
+#include "tests/progress/TessalineTestFolder.h"
 
 namespace tessaline {
 namespace {

@@ -12,7 +12,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "TessalineTestFolder.h"
+#include "tests/progress/TessalineTestFolder.h"
 
 namespace tessaline::test {
 namespace {

@@ -11,8 +11,8 @@
 #include <unistd.h>
 #include <vector>
 
-#include "Tessaline.h"
-#include "TessalineTestFolder.h"
+#include "progress/Tessaline.h"
+#include "tests/progress/TessalineTestFolder.h"
 
 namespace tessaline::test {
 namespace {

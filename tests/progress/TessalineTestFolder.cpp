@@ -1,4 +1,4 @@
-#include "TessalineTestFolder.h"
+#include "tests/progress/TessalineTestFolder.h"
 
 #include <algorithm>
 #include <cctype>

@@ -218,11 +218,8 @@ TEST_F(RegistrationCommandsTest, RegistrationRefreshesTheProgressCommand)
 
 TEST_F(RegistrationCommandsTest, ProgressOpensThePageWithTheDesktopHandler)
 {
-    std::vector<std::string> opened;
-    Doc().LaunchFile = [&opened](const std::string& path) {
-        opened.push_back(path);
-        return true;
-    };
+    Doc().SetLauncher(launcher_);
+    const std::vector<std::string>& opened = launcher_.opened;
     ASSERT_TRUE(Frame().OnCommand(CommandId::Progress));
     EXPECT_TRUE(opened.empty());
     Write("reg/result.htm", "<html></html>");
@@ -231,7 +228,7 @@ TEST_F(RegistrationCommandsTest, ProgressOpensThePageWithTheDesktopHandler)
     EXPECT_TRUE(prompt_.shown.empty());
 
     // No browser could be started: the student is told which page could not be opened.
-    Doc().LaunchFile = [](const std::string&) { return false; };
+    launcher_.canOpen = false;
     ASSERT_TRUE(Frame().OnCommand(CommandId::Progress));
     ASSERT_EQ(prompt_.shown.size(), 1u);
     EXPECT_EQ(prompt_.shown[0], QString::fromStdString(dir_.Path("reg/result.htm")) + "\nを開けません");

@@ -272,12 +272,9 @@ TEST_F(StatDialogTest, GeometryComesFromTheStoreAndTheControlsFollowTheEdges)
 
 TEST_F(StatDialogTest, GraphWritesTheWorkbookAndOpensIt)
 {
-    std::vector<std::string> launched;
-    bool canOpen = true;
-    Doc().LaunchFile = [&](const std::string& path) {
-        launched.push_back(path);
-        return canOpen;
-    };
+    Doc().SetLauncher(launcher_);
+    const std::vector<std::string>& launched = launcher_.opened;
+    bool& canOpen = launcher_.canOpen;
     auto dlg = Dialog();
     Click(*dlg, ControlId::StatisticsGraph);
     ASSERT_EQ(launched, std::vector<std::string>{dir_.Path("init/PSPStat.xlsx")});

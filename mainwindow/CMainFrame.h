@@ -16,13 +16,13 @@ class QUrl;
 
 namespace quilvane {
 
-class CQuilvaneDoc;
 class CQuilvaneView;
+class WorkbenchDocument;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
-    explicit CMainFrame(CQuilvaneDoc& doc);
+    explicit CMainFrame(WorkbenchDocument& doc);
     ~CMainFrame() override;
 
     CQuilvaneView* View() const { return view_; }
@@ -66,7 +66,7 @@ private:
     void OnFileSaveAs();
     void OnAppAbout();
 
-    CQuilvaneDoc& doc_;
+    WorkbenchDocument& doc_;
     CQuilvaneView* view_ = nullptr;
     QTimer* timer_ = nullptr;
     QToolBar* toolBar_ = nullptr;

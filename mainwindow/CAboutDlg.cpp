@@ -1,4 +1,4 @@
-#include "app/CAboutDlg.h"
+#include "mainwindow/CAboutDlg.h"
 
 #include <QApplication>
 #include <QGridLayout>

@@ -1,4 +1,4 @@
-#include "app/CMainFrame.h"
+#include "mainwindow/CMainFrame.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -15,15 +15,16 @@
 #include <QToolBar>
 #include <QUrl>
 
-#include "app/CAboutDlg.h"
-#include "app/CQuilvaneDoc.h"
 #include "estimate/EstimateCommands.h"
 #include "logs/LogCommands.h"
+#include "mainwindow/CAboutDlg.h"
 #include "mainwindow/CQuilvaneView.h"
 #include "mainwindow/PhaseClock.h"
 #include "mainwindow/PrintCommands.h"
+#include "mainwindow/WorkbenchDocument.h"
 #include "overview/OverviewCommands.h"
 #include "platform/ProgramFolder.h"
+#include "platform/TimeSource.h"
 #include "registration/RegistrationCommands.h"
 #include "statistics/StatisticsCommands.h"
 #include "ui/Prompt.h"
@@ -70,12 +71,17 @@ const char* const RecentFilePrompt = "このﾌｧｲﾙを開く";
 
 } // namespace
 
-CMainFrame::CMainFrame(CQuilvaneDoc& doc) : doc_(doc)
+CMainFrame::CMainFrame(WorkbenchDocument& doc) : doc_(doc)
 {
     setWindowTitle(QStringLiteral("Quilvane"));
     setAcceptDrops(true);
     view_ = new CQuilvaneView(doc_, this);
     setCentralWidget(view_);
+    // A newly shown project names the window, which then fits the form.
+    connect(view_, &CQuilvaneView::ProjectShown, this, [this](const QString& title) {
+        setWindowTitle(title);
+        ResizeToFitForm();
+    });
     doc_.Attach(this, view_);
     timer_ = new QTimer(this);
     timer_->setInterval(1000);
@@ -117,7 +123,7 @@ QAction* CMainFrame::Action(int id) const
 // Each feature connects its buttons and menu commands to the form here.
 void CMainFrame::InstallFeatureCommands()
 {
-    InstallPrintCommands(*this, doc_);
+    InstallPrintCommands(doc_);
     InstallRegistrationCommands(doc_);
     InstallLogCommands(doc_);
     InstallOverviewCommands(doc_);
@@ -331,7 +337,7 @@ bool CMainFrame::PhaseTimerActive() const
 
 void CMainFrame::OnTimer()
 {
-    std::string text = ClockStatusText(doc_.modeStart, doc_.Clock().Now());
+    std::string text = ClockStatusText(doc_.ClockState().modeStart, doc_.Clock().Now());
     statusBar()->showMessage(QString::fromStdString(text));
     doc_.KeepJournal(false);
 }
