@@ -392,4 +392,14 @@ QualityHistory LoadQualityHistory(const std::string& excludedName)
     return HistoryOf(std::move(finished));
 }
 
+QualityMeasures ToDateWith(const QualityHistory& history, const ProjectRecord& open)
+{
+    if (!IsFinishedProject(open)) {
+        return history.toDate;
+    }
+    QualityTotals sum = history.toDate.totals;
+    sum.Add(TotalsOf(open));
+    return ComputeQuality(sum);
+}
+
 } // namespace quilvane

@@ -181,4 +181,8 @@ QualityHistory ComputeQualityHistory(const std::vector<std::pair<std::string, Pr
 // `excludedName` as the scan does (byte-exact; empty skips none).
 QualityHistory LoadQualityHistory(const std::string& excludedName);
 
+// The figures to date with `open` added when it is finished: for a view of the open project,
+// whose history is scanned without it (its file may be behind the record being edited).
+QualityMeasures ToDateWith(const QualityHistory& history, const ProjectRecord& open);
+
 } // namespace quilvane

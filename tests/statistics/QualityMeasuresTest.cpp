@@ -395,6 +395,25 @@ TEST(QualityMeasures, ToDateSumsTotalsBeforeTakingRatios)
     EXPECT_NEAR(*t.phases[3].removalRate.value, 60.0 * 9 / 200, 1e-9);
 }
 
+TEST(QualityMeasures, TheOpenProjectJoinsTheFiguresToDateOnceFinished)
+{
+    ProjectSpec past;
+    past.defects = {{"テスト", "コード"}, {"コードレビュー", "コード"}};
+    past.newLoc = 100;
+    ProjectSpec open = past;
+    open.defects.push_back({"設計レビュー", "設計"});
+    open.newLoc = 50;
+    const QualityHistory history = ComputeQualityHistory({{"past", Make(past)}});
+    const QualityMeasures joined = ToDateWith(history, Make(open));
+    const QualityHistory both = ComputeQualityHistory({{"past", Make(past)}, {"open", Make(open)}});
+    EXPECT_EQ(joined.totals, both.toDate.totals);
+    EXPECT_EQ(joined.values, both.toDate.values);
+    EXPECT_NEAR(*joined[QualityMeasure::Yield].value, 100.0 * 3 / 5, 1e-9);
+
+    open.phases = {{"設計", 0}};
+    EXPECT_EQ(ToDateWith(history, Make(open)).totals, history.toDate.totals);
+}
+
 TEST(QualityMeasures, AnEmptyHistoryHasOnlyNullsToDate)
 {
     const QualityHistory h = ComputeQualityHistory({});
