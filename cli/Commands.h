@@ -27,6 +27,8 @@ int RunStats(const Args& args);
 int RunEstimate(const Args& args);
 // Defects of the scanned projects by type and by injected and removal phase; --json for one object.
 int RunDefects(const Args& args);
+// Yield, A/FR, defects/KLOC and the other PSP measures per finished project and to date.
+int RunQuality(const Args& args);
 int RunRegister(const Args& args);
 // The data check of one project; ExitFindings when it found anything.
 int RunCheck(const Args& args);

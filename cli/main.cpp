@@ -22,6 +22,9 @@ const Command Commands[] = {
     {"stats", quilvane::cli::RunStats, "stats [-C DIR]         統計情報を CSV で表示します"},
     {"defects", quilvane::cli::RunDefects,
      "defects [-C DIR] [--json]  バグを種別と混入・除去工程で集計します"},
+    {"quality", quilvane::cli::RunQuality,
+     "quality [-C DIR] [--json] [PROJECT]  "
+     "歩留まり・A/FR・見積り誤差などをプロジェクトごとと累計で表示します"},
     {"new", quilvane::cli::RunNew, "new [-C DIR] EXERCISE [BASE]  新規プロジェクトを作ります"},
     {"estimate", quilvane::cli::RunEstimate,
      "estimate [--json] [-C DIR] [--exclude NAME] REUSE DELETE NEW  係数を更新し、合計時間を見積ります"},

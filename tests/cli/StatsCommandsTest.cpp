@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "estimate/ProbeFit.h"
+#include "platform/Cp932.h"
 #include "platform/FileIo.h"
 #include "project/DefectDetails.h"
 #include "statistics/ProjectScan.h"
@@ -255,4 +256,112 @@ TEST_F(StatCli, DefectsCountsTypesAndPhasesOverTheScannedProjects)
     EXPECT_EQ(Cli({"defects", "--bogus"}, dir_.Root()).exitCode, 2);
     EXPECT_EQ(Cli({"defects", "-C"}, dir_.Root()).exitCode, 2);
     EXPECT_EQ(Cli({"defects", "-C", dir_.Root() + "/missing"}).exitCode, 1);
+}
+
+TEST_F(StatCli, QualityGivesTheMeasuresOfEachFinishedProjectAndToDate)
+{
+    auto phase = [](const char* name, std::int32_t actual) {
+        return PhaseRecord{Utf8ToCp932(name), 0, actual, 0};
+    };
+    auto defect = [](const char* removed, const char* injected) {
+        return DefectEntry{Utf8ToCp932(removed),
+                           ComposeDefectComment({std::nullopt, Utf8ToCp932(injected), std::nullopt, "c"}),
+                           Moment(9)};
+    };
+    StatStore file;
+    file.records["Gone"] = {false, "Prob0", 1, 2, 3, 4, 5, 6, 7, 8, 9}; // no project file to measure
+    ASSERT_TRUE(SaveStatInfo(file).Ok());
+    ProjectRecord one;
+    one.phases = {phase("設計", 20), phase("コード", 30), phase("コンパイル", 10)};
+    one.defectLog.entries = {defect("コード", "設計")};
+    one.result.actualNew = 60;
+    one.estimate.totalMinutes = 30;
+    one.estimate.rangeText = "40.00";
+    Project("Prob1", one);
+    ProjectRecord two;
+    two.phases = {phase("設計", 100), phase("設計レビュー", 20), phase("コード", 200),
+                  phase("コンパイル", 40), phase("テスト", 200)};
+    two.defectLog.entries.assign(9, defect("テスト", "コード"));
+    two.result.actualNew = 90;
+    two.estimate.totalMinutes = 600;
+    two.estimate.newLoc = 100;
+    two.estimate.rangeText = "5.00";
+    Project("Prob2", two);
+    ProjectRecord unfinished;
+    unfinished.phases = {phase("設計", 0)};
+    unfinished.defectLog.entries = {defect("設計", "設計")};
+    Project("改善", unfinished);
+
+    ToolResult r = Cli({"quality", "-C", dir_.Root()});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const std::vector<std::string> lines = Lines(r.out);
+    ASSERT_GE(lines.size(), 4u) << r.out;
+    EXPECT_EQ(lines[0],
+              "プロジェクト\t歩留まり(%)\tA/FR\t欠陥/KLOC\tLOC/時間\t時間誤差(%)\t規模誤差(%)\t予測区間内");
+    EXPECT_EQ(lines[1], "Prob1\t100.0\t0.00\t16.7\t60.0\t100.0\t—\tはい");
+    EXPECT_EQ(lines[2], "Prob2\t0.0\t0.08\t100.0\t9.6\t-6.7\t-10.0\tいいえ");
+    // Sums first: 1 of 10 defects found before compile, not the mean of 100 % and 0 %.
+    EXPECT_EQ(lines[3], "累計(2)\t10.0\t0.08\t66.7\t14.5\t-1.6\t-10.0\t50%");
+    EXPECT_NE(
+        r.out.find("\nProb2 の工程\n工程\t時間(分)\t混入\t除去\t除去/時間\t混入/時間\tレビュー(LOC/時間)\n"
+                   "設計\t100\t0\t0\t0.00\t0.00\t\n設計レビュー\t20\t0\t0\t0.00\t0.00\t270.0\n"),
+        std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("\n累計(2) の工程\n"), std::string::npos);
+
+    r = Cli({"quality", "--json"}, dir_.Root());
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const auto j = nlohmann::ordered_json::parse(r.out);
+    ASSERT_EQ(j["projects"].size(), 2u);
+    const auto& first = j["projects"][0];
+    std::vector<std::string> keys;
+    for (const auto& item : first.items()) {
+        keys.push_back(item.key());
+    }
+    EXPECT_EQ(keys,
+              (std::vector<std::string>{"project", "yield", "afr", "defectsPerKloc", "locPerHour",
+                                        "timeErrorPercent", "sizeErrorPercent", "withinRange", "nullReasons",
+                                        "defects", "unknownInjected", "minutes", "newLoc", "phases"}));
+    EXPECT_EQ(first["project"], "Prob1");
+    EXPECT_EQ(first["yield"], 100.0);
+    EXPECT_TRUE(first["sizeErrorPercent"].is_null());
+    EXPECT_EQ(first["nullReasons"], nlohmann::ordered_json({{"sizeErrorPercent", "noPlan"}}));
+    EXPECT_EQ(first["withinRange"], true);
+    EXPECT_EQ(first["phases"][0],
+              nlohmann::ordered_json::parse(R"({"phase": "設計", "minutes": 20, "injected": 1, "removed": 0,
+                  "fixMinutes": 0, "removalRate": 0.0, "injectionRate": 3.0})"));
+    EXPECT_EQ(j["projects"][1]["withinRange"], false);
+    EXPECT_EQ(j["projects"][1]["phases"][1]["reviewRate"], 270.0);
+    const auto& toDate = j["toDate"];
+    EXPECT_EQ(toDate["projects"], 2);
+    EXPECT_EQ(toDate["yield"], 10.0);
+    EXPECT_EQ(toDate["withinRange"], 50.0);
+    EXPECT_EQ(toDate["defects"], 10);
+    EXPECT_EQ(toDate["minutes"], 620);
+    EXPECT_EQ(toDate["phases"].size(), 5u);
+
+    // One named project, finished or not, beside the figures to date.
+    r = Cli({"quality", "改善", "--json", "-C", dir_.Root()});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const auto named = nlohmann::ordered_json::parse(r.out);
+    ASSERT_EQ(named["projects"].size(), 1u);
+    EXPECT_EQ(named["projects"][0]["project"], "改善");
+    EXPECT_EQ(named["projects"][0]["nullReasons"], nlohmann::ordered_json({{"yield", "noCompilePhase"},
+                                                                           {"afr", "noCompilePhase"},
+                                                                           {"defectsPerKloc", "zeroDivisor"},
+                                                                           {"locPerHour", "zeroDivisor"},
+                                                                           {"timeErrorPercent", "noPlan"},
+                                                                           {"sizeErrorPercent", "noPlan"},
+                                                                           {"withinRange", "noPlan"}}));
+    EXPECT_EQ(named["toDate"], j["toDate"]);
+
+    r = Cli({"quality", "-C", dir_.Root(), "Gone"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("Gone"), std::string::npos) << r.err;
+    EXPECT_EQ(Cli({"quality", "-C", dir_.Root(), ".."}).exitCode, 1);
+    EXPECT_EQ(Cli({"quality", "-C", dir_.Root(), "Prob1", "Prob2"}).exitCode, 2);
+    EXPECT_EQ(Cli({"quality", "-C", dir_.Root(), "--bogus"}).exitCode, 2);
+    EXPECT_EQ(Cli({"quality", "-C"}).exitCode, 2);
+    EXPECT_EQ(Cli({"quality", "-C", dir_.Path("missing")}).exitCode, 1);
 }
