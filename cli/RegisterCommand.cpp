@@ -86,6 +86,10 @@ int RunRegister(const Args& args)
         Report(ResultLineWarning(check, request));
         return true;
     };
+    hooks.confirmFindings = [](std::size_t findings) {
+        Report(FindingsMessage(findings) + " (quilvane-cli check で確かめられます)");
+        return true;
+    };
     RegistrationResult result = RegisterProjectFiles(request, hooks);
     if (result.outcome == RegistrationOutcome::NoRegistrationFolder) {
         Report(NoRegistrationFolderMessage());

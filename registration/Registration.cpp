@@ -12,6 +12,9 @@
 #include "platform/FileTree.h"
 #include "platform/MbString.h"
 #include "platform/PathNames.h"
+#include "project/DataCheck.h"
+#include "project/ProjectFile.h"
+#include "project/TimerLimit.h"
 #include "registration/ClassFolder.h"
 
 namespace quilvane {
@@ -277,6 +280,15 @@ RegistrationResult RegisterProjectFiles(const RegistrationRequest& request, cons
     result.resultLine = CheckResultLine(project, request.userName, request.projectName);
     if (result.resultLine.state == ResultLineState::OtherNames && hooks.confirmResultLine &&
         !hooks.confirmResultLine(result.resultLine)) {
+        result.outcome = RegistrationOutcome::Cancelled;
+        return result;
+    }
+
+    // What the teacher will see of the copy: data that cannot all be true is worth a look first.
+    if (ProjectRecord record; LoadProjectFile(project + "/work.psp", record)) {
+        result.findings = CheckProjectData(record, LoadTimerLimit()).size();
+    }
+    if (result.findings > 0 && hooks.confirmFindings && !hooks.confirmFindings(result.findings)) {
         result.outcome = RegistrationOutcome::Cancelled;
         return result;
     }

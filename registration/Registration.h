@@ -51,6 +51,7 @@ struct RegistrationResult {
     // entries that failed. Relative to the project folder, as on disk.
     std::vector<std::string> failures;
     ResultLineCheck resultLine; // once the names are known to be usable
+    std::size_t findings = 0;   // of the data check, once the save question is answered
     GeneratorRun generator;
 };
 
@@ -62,6 +63,9 @@ struct RegistrationHooks {
     // Called with the check when result.txt names another user or project than the copy is
     // filed under; false stops with Cancelled.
     std::function<bool(const ResultLineCheck&)> confirmResultLine;
+    // Called with the number of data-check findings of the project file about to be copied,
+    // when there are any; false stops with Cancelled.
+    std::function<bool(std::size_t findings)> confirmFindings;
     // Called repeatedly while the generator runs.
     std::function<void()> whileWaiting;
 };

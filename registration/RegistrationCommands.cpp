@@ -118,6 +118,10 @@ void RegisterProject(CommandContext& context, QWidget* owner, const std::functio
         QString text = Screen(ResultLineWarning(check, request)) + QStringLiteral("\n登録しますか?");
         return CurrentPrompt().Ask(owner, text) == Prompt::Answer::Yes;
     };
+    hooks.confirmFindings = [owner](std::size_t findings) {
+        const QString text = Screen(FindingsMessage(findings)) + QStringLiteral("。登録しますか?");
+        return CurrentPrompt().Ask(owner, text) == Prompt::Answer::Yes;
+    };
     hooks.whileWaiting = [&progress] { progress.Tick(); };
     RegistrationResult result = RegisterProjectFiles(request, hooks);
     progress.Close();

@@ -160,6 +160,11 @@ std::string ResultLineWarning(const ResultLineCheck& check, const RegistrationRe
     return text + "このままでは、進捗表に思ったとおりには載りません";
 }
 
+std::string FindingsMessage(std::size_t findings)
+{
+    return "確認事項が " + std::to_string(findings) + " 件あります";
+}
+
 std::vector<std::string> RegistrationNotes(const RegistrationResult& result)
 {
     std::vector<std::string> notes;

@@ -19,6 +19,9 @@ std::string RegistrationStopMessage(const RegistrationResult& result, const Regi
 // filed under (without the question that follows it on the screen).
 std::string ResultLineWarning(const ResultLineCheck& check, const RegistrationRequest& request);
 
+// "確認事項が n 件あります": the data check's count, before the question or note that follows it.
+std::string FindingsMessage(std::size_t findings);
+
 // After a copy: the entries that could not be copied and what keeps the page from showing the
 // project as expected (a missing or malformed result.txt, a generator that is missing, failed or
 // is still running). Empty when the page was rebuilt with the project's cell.

@@ -164,6 +164,18 @@ TEST_F(CliRegister, RefusalsAndFailuresExitWithTheWorkbenchMessage)
          target + "\n",
          "quilvane-cli: result.txt の氏名「田中」が、登録する氏名「山田」と違います\n"
          "このままでは、進捗表に思ったとおりには載りません\n"},
+        {"data that cannot all be true",
+         [](CliRegister& t) {
+             // Two intervals of one phase over the same minute.
+             ProjectRecord overlapping = t.project_;
+             overlapping.timeLog.entries = {{"p", Moment(1000), Moment(1060)},
+                                            {"p", Moment(1030), Moment(1090)}};
+             EXPECT_TRUE(SaveProjectFile(t.Path("prog/演習1/work.psp"), overlapping).Ok());
+         },
+         {"register", "-C", prog, "演習1"},
+         0,
+         target + "\n",
+         "quilvane-cli: 確認事項が 1 件あります (quilvane-cli check で確かめられます)\n"},
         {"a user folder that is a link",
          [](CliRegister& t) {
              t.Write("elsewhere/keep.txt", "keep");

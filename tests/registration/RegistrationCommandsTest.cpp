@@ -6,6 +6,9 @@
 #include <fstream>
 
 #include "platform/Cp932.h"
+#include "project/DataCheck.h"
+#include "project/ProjectFile.h"
+#include "project/TimerLimit.h"
 #include "registration/Registration.h"
 #include "registration/RegistrationCommands.h"
 #include "tests/GuiFixture.h"
@@ -251,6 +254,26 @@ TEST_F(RegistrationCommandsTest, RunningPhaseIsLoggedBeforeTheCopyIsMade)
     ASSERT_EQ(copy.timeLog.entries.size(), 1u);
     EXPECT_EQ(copy.timeLog.entries[0].phase, "A");
     EXPECT_EQ(copy.timeLog.entries[0].Duration(), 90);
+}
+
+TEST_F(RegistrationCommandsTest, DataCheckFindingsAreCountedAndQuestionedBeforeCopying)
+{
+    // Two intervals of one phase over the same minute, saved as the copy will hold them.
+    Doc().Data().timeLog.entries = {{"A", Moment(1000), Moment(1060)}, {"A", Moment(1030), Moment(1090)}};
+    ASSERT_TRUE(SaveProjectFile(dir_.Path("Prob1/work.psp"), Doc().Data()).Ok());
+    const std::size_t findings = CheckProjectData(Doc().Data(), DefaultTimerLimitMinutes).size();
+    ASSERT_GE(findings, 1u);
+    const QString question = QStringLiteral("確認事項が %1 件あります。登録しますか?").arg(findings);
+    prompt_.answers = {Prompt::Answer::No, Prompt::Answer::Yes};
+    ClickRegister();
+    ASSERT_EQ(prompt_.shown.size(), 1u);
+    EXPECT_EQ(prompt_.shown[0], question);
+    EXPECT_FALSE(fs::exists(Target()));
+    ClickRegister();
+    ASSERT_EQ(prompt_.shown.size(), 3u);
+    EXPECT_EQ(prompt_.shown[1], question);
+    EXPECT_EQ(prompt_.shown[2], CopiedText());
+    EXPECT_TRUE(fs::exists(Target() + "/work.psp"));
 }
 
 TEST_F(RegistrationCommandsTest, ResultLineForAnotherUserIsQuestionedBeforeCopying)
