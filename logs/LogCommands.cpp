@@ -3,13 +3,16 @@
 #include <QDialog>
 #include <QString>
 
+#include "logs/CDataCheckDlg.h"
 #include "logs/CDefectEditDlg.h"
 #include "logs/CDefectLogDlg.h"
 #include "logs/CTimeLogDlg.h"
 #include "logs/TimeAdjust.h"
 #include "platform/TimeSource.h"
+#include "project/DataCheck.h"
 #include "project/DefectDetails.h"
 #include "project/ProjectRecord.h"
+#include "project/TimerLimit.h"
 #include "ui/CommandContext.h"
 #include "ui/ControlIds.h"
 #include "ui/Prompt.h"
@@ -34,11 +37,15 @@ void InstallLogCommands(CommandContext& context)
     context.SetCommand(ControlId::TimeLogButton, [&context] { OnTimeLog(context); });
     context.SetCommand(ControlId::DefectLogButton, [&context] { OnDefectLog(context); });
     context.SetCommand(ControlId::AddDefectButton, [&context] { OnAddDefect(context); });
+    context.SetMenuCommand(CommandId::DataCheck, [&context] { OnDataCheck(context); });
 }
 
-void OnTimeLog(CommandContext& context)
+void OnTimeLog(CommandContext& context, std::optional<std::size_t> select)
 {
     CTimeLogDlg dlg(context.Data().timeLog, context.Owner());
+    if (select) {
+        dlg.SelectRows({static_cast<int>(*select)});
+    }
     if (dlg.exec() != QDialog::Accepted) {
         return;
     }
@@ -47,9 +54,12 @@ void OnTimeLog(CommandContext& context)
     context.SetModifiedFlag(true);
 }
 
-void OnDefectLog(CommandContext& context)
+void OnDefectLog(CommandContext& context, std::optional<std::size_t> select)
 {
     CDefectLogDlg dlg(context.Data().defectLog, PhaseNames(context.Data()), context.Clock(), context.Owner());
+    if (select) {
+        dlg.SelectRows({static_cast<int>(*select)});
+    }
     if (dlg.exec() != QDialog::Accepted) {
         return;
     }
@@ -76,6 +86,24 @@ void OnAddDefect(CommandContext& context)
     // At the end, whatever order the log was last sorted into.
     context.Data().defectLog.entries.push_back(std::move(entry));
     context.SetModifiedFlag(true);
+}
+
+void OnDataCheck(CommandContext& context)
+{
+    auto findings = CheckProjectData(context.Data(), LoadTimerLimit());
+    if (findings.empty()) {
+        CurrentPrompt().Inform(context.Owner(), QStringLiteral("確認事項はありません"));
+        return;
+    }
+    CDataCheckDlg dlg(std::move(findings), context.Owner());
+    if (dlg.exec() != QDialog::Accepted || !dlg.Chosen()) {
+        return;
+    }
+    if (dlg.Chosen()->log == CheckedLog::Time) {
+        OnTimeLog(context, dlg.Chosen()->index);
+    } else {
+        OnDefectLog(context, dlg.Chosen()->index);
+    }
 }
 
 } // namespace quilvane

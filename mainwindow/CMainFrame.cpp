@@ -152,6 +152,7 @@ void CMainFrame::OnCreate()
     auto* viewMenu = menuBar()->addMenu(QStringLiteral("表示(&V)"));
     AddCommand(viewMenu, Memo, QStringLiteral("メモ...(&M)"));
     AddCommand(viewMenu, Progress, QStringLiteral("進捗...(&R)"))->setEnabled(false);
+    AddCommand(viewMenu, DataCheck, QStringLiteral("データ確認...(&D)"));
     viewMenu->addSeparator();
     AddCommand(viewMenu, ToolBar, QStringLiteral("ﾂｰﾙ ﾊﾞｰ(&T)"))->setCheckable(true);
     AddCommand(viewMenu, StatusBar, QStringLiteral("ｽﾃｰﾀｽ ﾊﾞｰ(&S)"))->setCheckable(true);

@@ -139,6 +139,9 @@ inline constexpr int OverviewBrowser = 1064;
 inline constexpr int NewProjectExercise = 1101;
 inline constexpr int NewProjectBase = 1102;
 
+// The data check's list of findings.
+inline constexpr int DataCheckList = 1130;
+
 } // namespace ControlId
 
 // Menu and toolbar commands of the main window.
@@ -160,6 +163,7 @@ inline constexpr int SelectModeFirst = 32771;
 inline constexpr int SelectModeLast = 32781;
 inline constexpr int Memo = 32782;
 inline constexpr int Progress = 32785;
+inline constexpr int DataCheck = 32795;
 } // namespace CommandId
 
 } // namespace quilvane

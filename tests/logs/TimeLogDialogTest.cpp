@@ -6,7 +6,9 @@
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QTreeView>
+#include <QTreeWidget>
 
+#include "logs/CDataCheckDlg.h"
 #include "logs/CTimeEditDlg.h"
 #include "logs/CTimeLogDlg.h"
 #include "tests/GuiFixture.h"
@@ -336,4 +338,29 @@ TEST_F(TimeLogEditDialogTest, UnchangedPhaseKeepsBytesWithoutAUnicodeForm)
     CTimeEditDlg dlg(entry_);
     dlg.accept();
     EXPECT_EQ(entry_.phase, "\xFA\x4A");
+}
+
+// The data check lists what it finds; a double click on a finding opens its log at the entry.
+TEST_F(WorkbenchTest, DataCheckOpensTheLogAtTheEntryAFindingConcerns)
+{
+    Start(MakeProject("Prob1", ThreePhases()));
+    ASSERT_TRUE(Frame().OnCommand(CommandId::DataCheck));
+    ASSERT_EQ(prompt_.shown.size(), 1u);
+    EXPECT_EQ(prompt_.shown[0], QStringLiteral("確認事項はありません"));
+
+    // The second interval starts before the first one ends.
+    Doc().Data().timeLog.entries = {{"A", Moment(Base), Moment(Base + 600)},
+                                    {"A", Moment(Base + 300), Moment(Base + 900)},
+                                    {"B", Moment(Base + 1000), Moment(Base + 1100)}};
+    std::vector<int> selected;
+    WhenOpen<CDataCheckDlg>([](CDataCheckDlg& dlg) {
+        QTreeWidget* list = Child<QTreeWidget>(&dlg, ControlId::DataCheckList);
+        ASSERT_NE(list, nullptr);
+        const auto found = list->findItems(QStringLiteral("重なっています"), Qt::MatchContains);
+        ASSERT_EQ(found.size(), 1);
+        emit list->itemActivated(found[0], 0);
+    });
+    WhenOpen<CTimeLogDlg>([&selected](CTimeLogDlg& dlg) { selected = dlg.SelectedRows(); });
+    ASSERT_TRUE(Frame().OnCommand(CommandId::DataCheck));
+    EXPECT_EQ(selected, std::vector<int>{1});
 }
