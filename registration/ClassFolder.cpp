@@ -14,17 +14,6 @@ constexpr const char* LockName = ".registration-lock";
 constexpr mode_t Readable = S_IRGRP | S_IROTH;
 constexpr mode_t Searchable = S_IXGRP | S_IXOTH;
 
-std::string UserNameOf(uid_t uid)
-{
-    struct passwd entry {};
-    struct passwd* found = nullptr;
-    char buffer[4096];
-    if (getpwuid_r(uid, &entry, buffer, sizeof buffer, &found) == 0 && found != nullptr) {
-        return found->pw_name;
-    }
-    return std::to_string(uid);
-}
-
 bool SameFile(const struct stat& a, const struct stat& b)
 {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
@@ -44,6 +33,17 @@ bool WaitForLock(int fd)
 }
 
 } // namespace
+
+std::string UserNameOf(uid_t uid)
+{
+    struct passwd entry {};
+    struct passwd* found = nullptr;
+    char buffer[4096];
+    if (getpwuid_r(uid, &entry, buffer, sizeof buffer, &found) == 0 && found != nullptr) {
+        return found->pw_name;
+    }
+    return std::to_string(uid);
+}
 
 ClassModes ClassModesOf(mode_t registrationFolderMode)
 {

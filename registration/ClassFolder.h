@@ -21,6 +21,9 @@ struct ClassModes {
 
 ClassModes ClassModesOf(mode_t registrationFolderMode);
 
+// The login name of `uid` for messages, or its number when it has none.
+std::string UserNameOf(uid_t uid);
+
 // Gives the folder open as `fd` (just opened: it is listed from where it stands) and everything
 // below it the class's modes. Only the copy being
 // made is walked, which nobody else can write into; links are never followed.

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
-#include <pwd.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -11,6 +10,7 @@
 #include <unistd.h>
 
 #include "platform/FolderListing.h"
+#include "registration/ClassFolder.h"
 
 extern char** environ;
 
@@ -43,17 +43,6 @@ GeneratorRun Ended(int status)
     run.outcome = GeneratorOutcome::Failed;
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
-}
-
-std::string UserNameOf(uid_t uid)
-{
-    struct passwd entry {};
-    struct passwd* found = nullptr;
-    char buffer[4096];
-    if (getpwuid_r(uid, &entry, buffer, sizeof buffer, &found) == 0 && found != nullptr) {
-        return found->pw_name;
-    }
-    return std::to_string(uid);
 }
 
 // Takes what the generator wrote so far, without waiting for more.

@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <fstream>
+#include <functional>
 
 #include "platform/Cp932.h"
 #include "project/DataCheck.h"
@@ -256,42 +257,49 @@ TEST_F(RegistrationCommandsTest, RunningPhaseIsLoggedBeforeTheCopyIsMade)
     EXPECT_EQ(copy.timeLog.entries[0].Duration(), 90);
 }
 
-TEST_F(RegistrationCommandsTest, DataCheckFindingsAreCountedAndQuestionedBeforeCopying)
+// What would keep the page or the teacher from seeing the project as meant is asked about before
+// anything is copied: No leaves the registration folder as it was, Yes copies.
+TEST_F(RegistrationCommandsTest, DoubtsAreQuestionedBeforeCopying)
 {
-    // Two intervals of one phase over the same minute, saved as the copy will hold them.
-    Doc().Data().timeLog.entries = {{"A", Moment(1000), Moment(1060)}, {"A", Moment(1030), Moment(1090)}};
-    ASSERT_TRUE(SaveProjectFile(dir_.Path("Prob1/work.psp"), Doc().Data()).Ok());
-    const std::size_t findings = CheckProjectData(Doc().Data(), DefaultTimerLimitMinutes).size();
-    ASSERT_GE(findings, 1u);
-    const QString question = QStringLiteral("確認事項が %1 件あります。登録しますか?").arg(findings);
-    prompt_.answers = {Prompt::Answer::No, Prompt::Answer::Yes};
-    ClickRegister();
-    ASSERT_EQ(prompt_.shown.size(), 1u);
-    EXPECT_EQ(prompt_.shown[0], question);
-    EXPECT_FALSE(fs::exists(Target()));
-    ClickRegister();
-    ASSERT_EQ(prompt_.shown.size(), 3u);
-    EXPECT_EQ(prompt_.shown[1], question);
-    EXPECT_EQ(prompt_.shown[2], CopiedText());
-    EXPECT_TRUE(fs::exists(Target() + "/work.psp"));
-}
-
-TEST_F(RegistrationCommandsTest, ResultLineForAnotherUserIsQuestionedBeforeCopying)
-{
-    Write("Prob1/result.txt", "Jiro Prob1 5\r\n");
-    const QString question =
-        QStringLiteral("result.txt の氏名「Jiro」が、登録する氏名「Taro」と違います\n"
-                       "このままでは、進捗表に思ったとおりには載りません\n登録しますか?");
-    prompt_.answers = {Prompt::Answer::No, Prompt::Answer::Yes};
-    ClickRegister();
-    ASSERT_EQ(prompt_.shown.size(), 1u);
-    EXPECT_EQ(prompt_.shown[0], question);
-    EXPECT_FALSE(fs::exists(Target()));
-    ClickRegister();
-    ASSERT_EQ(prompt_.shown.size(), 3u);
-    EXPECT_EQ(prompt_.shown[1], question);
-    EXPECT_EQ(prompt_.shown[2], CopiedText());
-    EXPECT_TRUE(fs::exists(Target() + "/work.psp"));
+    struct Case {
+        const char* what;
+        std::function<QString()> prepare; // gives the question
+    };
+    const Case cases[] = {
+        {"result.txt names another user",
+         [this] {
+             Write("Prob1/result.txt", "Jiro Prob1 5\r\n");
+             return QStringLiteral("result.txt の氏名「Jiro」が、登録する氏名「Taro」と違います\n"
+                                   "このままでは、進捗表に思ったとおりには載りません\n登録しますか?");
+         }},
+        {"the data check finds something",
+         [this] {
+             // Two intervals of one phase over the same minute, saved as the copy will hold them.
+             Doc().Data().timeLog.entries = {{"A", Moment(1000), Moment(1060)},
+                                             {"A", Moment(1030), Moment(1090)}};
+             EXPECT_TRUE(SaveProjectFile(dir_.Path("Prob1/work.psp"), Doc().Data()).Ok());
+             const std::size_t findings = CheckProjectData(Doc().Data(), DefaultTimerLimitMinutes).size();
+             EXPECT_GE(findings, 1u);
+             return QStringLiteral("確認事項が %1 件あります。登録しますか?").arg(findings);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(Target());
+        prompt_.shown.clear();
+        const QString question = c.prepare();
+        prompt_.answers = {Prompt::Answer::No, Prompt::Answer::Yes};
+        ClickRegister();
+        ASSERT_EQ(prompt_.shown.size(), 1u);
+        EXPECT_EQ(prompt_.shown[0], question);
+        EXPECT_FALSE(fs::exists(Target()));
+        ClickRegister();
+        ASSERT_EQ(prompt_.shown.size(), 3u);
+        EXPECT_EQ(prompt_.shown[1], question);
+        EXPECT_EQ(prompt_.shown[2], CopiedText());
+        EXPECT_TRUE(fs::exists(Target() + "/work.psp"));
+        Write("Prob1/result.txt", "Taro Prob1 100\r\n");
+    }
 }
 
 TEST_F(RegistrationCommandsTest, FinalMessageTellsWhenThePageWasNotRebuilt)
