@@ -19,7 +19,7 @@ bool WriteText(const fs::path& file, const std::string& text)
 
 } // namespace
 
-bool WriteClassFolder(const std::string& folder, int users, int projects)
+bool WriteClassFolder(const std::string& folder, int users, int projects, const WorkFileBytes& workFile)
 {
     char name[32];
     for (int user = 0; user < users; ++user) {
@@ -33,7 +33,8 @@ bool WriteClassFolder(const std::string& folder, int users, int projects)
             fs::create_directories(dir, ec);
             const std::string result =
                 userName + " " + projectName + " " + std::to_string((user + project) % 101) + "\r\n";
-            if (ec || !WriteText(dir / "result.txt", result) || !WriteText(dir / "work.psp", "psp") ||
+            if (ec || !WriteText(dir / "result.txt", result) ||
+                !WriteText(dir / "work.psp", workFile ? workFile(userName, projectName) : "psp") ||
                 !WriteText(dir / (projectName + ".sln"), "sln") ||
                 !WriteText(dir / (projectName + ".csproj"), "csproj") ||
                 !WriteText(dir / "Program.cs", "cs")) {

@@ -30,6 +30,8 @@ int RunDefects(const Args& args);
 // Yield, A/FR, defects/KLOC and the other PSP measures per finished project and to date.
 int RunQuality(const Args& args);
 int RunRegister(const Args& args);
+// The class report over a registration folder: per exercise, per student, class-wide.
+int RunClass(const Args& args);
 // The data check of one project; ExitFindings when it found anything.
 int RunCheck(const Args& args);
 // Creates a project as the new-project dialog's OK does.

@@ -32,6 +32,8 @@ const Command Commands[] = {
      "check [-C DIR] [--json] PROJECT  データを確認します (確認事項があれば終了コード 3)"},
     {"register", quilvane::cli::RunRegister,
      "register [-C DIR] [--limit SECONDS] PROJECT  プロジェクトを登録先にコピーし、進捗表を作り直します"},
+    {"class", quilvane::cli::RunClass,
+     "class [-C R] [--json] [--html OUT]  登録先の全プロジェクトからクラスレポートを作ります"},
 #ifdef QUILVANE_HAVE_PRINT
     {"print", quilvane::cli::RunPrint, quilvane::cli::PrintUsage},
 #endif

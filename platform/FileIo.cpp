@@ -235,23 +235,17 @@ std::string ErrorText(int error)
 
 namespace {
 
-// ReadRegularFile and ReadRegularFileStart: at most `limit` bytes from the start of the file.
-Status ReadRegular(const std::string& path, std::size_t limit, std::string& bytes, std::uint64_t* fileSize)
+// At most `limit` bytes from the start of the file open as `fd`, which stays open; `path` names
+// it in messages.
+Status ReadOpened(int fd, const std::string& path, std::size_t limit, std::string& bytes,
+                  std::uint64_t* fileSize)
 {
     FileCalls& calls = *currentCalls;
-    // O_NONBLOCK: opening a FIFO must not wait for a writer; it is refused below.
-    int fd = calls.Open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0);
-    if (fd < 0) {
-        return Status::Failure(path + " を開けません: " + ErrorText(errno));
-    }
     struct stat info {};
     if (calls.Fstat(fd, &info) != 0) {
-        int error = errno;
-        CloseQuietly(fd);
-        return Status::Failure(path + " を読めません: " + ErrorText(error));
+        return Status::Failure(path + " を読めません: " + ErrorText(errno));
     }
     if (!S_ISREG(info.st_mode)) {
-        CloseQuietly(fd);
         return Status::Failure(path + " は通常のファイルではありません");
     }
     // A regular file reads as usual; no file system may answer "try again" to it.
@@ -277,9 +271,7 @@ Status ReadRegular(const std::string& path, std::size_t limit, std::string& byte
                 if (errno == EINTR) {
                     continue;
                 }
-                int error = errno;
-                CloseQuietly(fd);
-                return Status::Failure(path + " を読めません: " + ErrorText(error));
+                return Status::Failure(path + " を読めません: " + ErrorText(errno));
             }
             if (n == 0) {
                 break;
@@ -291,19 +283,29 @@ Status ReadRegular(const std::string& path, std::size_t limit, std::string& byte
         }
         read.resize(size);
     } catch (const std::bad_alloc&) {
-        CloseQuietly(fd);
         return Status::Failure(path + " を読めません: " + ErrorText(ENOMEM));
     } catch (const std::length_error&) {
-        CloseQuietly(fd);
         return Status::Failure(path + " はメモリーに読み込めない大きさです");
     }
-    CloseQuietly(fd);
     if (fileSize != nullptr) {
         *fileSize = std::max<std::uint64_t>(static_cast<std::uint64_t>(std::max<off_t>(info.st_size, 0)),
                                             read.size());
     }
     bytes = std::move(read);
     return Status::Success();
+}
+
+// ReadRegularFile and ReadRegularFileStart: at most `limit` bytes from the start of the file.
+Status ReadRegular(const std::string& path, std::size_t limit, std::string& bytes, std::uint64_t* fileSize)
+{
+    // O_NONBLOCK: opening a FIFO must not wait for a writer; ReadOpened refuses it.
+    int fd = currentCalls->Open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0);
+    if (fd < 0) {
+        return Status::Failure(path + " を開けません: " + ErrorText(errno));
+    }
+    Status status = ReadOpened(fd, path, limit, bytes, fileSize);
+    CloseQuietly(fd);
+    return status;
 }
 
 } // namespace
@@ -317,6 +319,16 @@ Status ReadRegularFileStart(const std::string& path, std::size_t limit, std::str
                             std::uint64_t& fileSize)
 {
     return ReadRegular(path, limit, bytes, &fileSize);
+}
+
+Status ReadOpenedFileStart(int fd, const std::string& shown, std::size_t limit, std::string& bytes,
+                           std::uint64_t& fileSize)
+{
+    // A descriptor read before (a second, larger read of the same file) starts again at the top.
+    if (::lseek(fd, 0, SEEK_SET) != 0) {
+        return Status::Failure(shown + " を読めません: " + ErrorText(errno));
+    }
+    return ReadOpened(fd, shown, limit, bytes, &fileSize);
 }
 
 std::optional<std::string> ReadWholeFile(const std::string& path)

@@ -62,6 +62,11 @@ Status ReadRegularFile(const std::string& path, std::string& bytes);
 Status ReadRegularFileStart(const std::string& path, std::size_t limit, std::string& bytes,
                             std::uint64_t& fileSize);
 
+// ReadRegularFileStart over a file already open as `fd` (for readers that open inside a folder
+// descriptor); it is read from its start and stays open. `shown` names it in messages.
+Status ReadOpenedFileStart(int fd, const std::string& shown, std::size_t limit, std::string& bytes,
+                           std::uint64_t& fileSize);
+
 // ReadRegularFile without the message.
 [[nodiscard]] std::optional<std::string> ReadWholeFile(const std::string& path);
 

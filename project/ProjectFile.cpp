@@ -234,7 +234,9 @@ Status LoadProjectBytes(std::string_view bytes, ProjectRecord& project)
     return Status::Success();
 }
 
-Status LoadProjectFile(const std::string& path, ProjectRecord& project, ProjectFileExtent* extent)
+template <class ReadStart>
+Status LoadProjectWith(const std::string& path, ReadStart readStart, ProjectRecord& project,
+                       ProjectFileExtent* extent)
 {
     // Only as much of the file is read as the record needs: a start that holds it is parsed, and
     // only a record that runs past it makes the next, larger read. A file padded to gigabytes
@@ -243,7 +245,7 @@ Status LoadProjectFile(const std::string& path, ProjectRecord& project, ProjectF
     for (;;) {
         std::string bytes;
         std::uint64_t fileBytes = 0;
-        if (Status read = ReadRegularFileStart(path, limit, bytes, fileBytes); !read) {
+        if (Status read = readStart(limit, bytes, fileBytes); !read) {
             return read;
         }
         const bool whole = bytes.size() == fileBytes;
@@ -272,6 +274,26 @@ Status LoadProjectFile(const std::string& path, ProjectRecord& project, ProjectF
         }
         limit = std::min(limit * 16, MaxRecordBytes);
     }
+}
+
+Status LoadProjectFile(const std::string& path, ProjectRecord& project, ProjectFileExtent* extent)
+{
+    return LoadProjectWith(
+        path,
+        [&](std::size_t limit, std::string& bytes, std::uint64_t& fileSize) {
+            return ReadRegularFileStart(path, limit, bytes, fileSize);
+        },
+        project, extent);
+}
+
+Status LoadProjectFile(int fd, const std::string& shown, ProjectRecord& project, ProjectFileExtent* extent)
+{
+    return LoadProjectWith(
+        shown,
+        [&](std::size_t limit, std::string& bytes, std::uint64_t& fileSize) {
+            return ReadOpenedFileStart(fd, shown, limit, bytes, fileSize);
+        },
+        project, extent);
 }
 
 Status SaveProjectFile(const std::string& path, const ProjectRecord& project)

@@ -35,6 +35,11 @@ struct ProjectFileExtent {
 // says so; running out of memory is reported as that.
 Status LoadProjectFile(const std::string& path, ProjectRecord& project, ProjectFileExtent* extent = nullptr);
 
+// The same over a file already open as `fd` (opened inside a folder descriptor, so that no link
+// was followed on the way); `shown` names it in messages.
+Status LoadProjectFile(int fd, const std::string& shown, ProjectRecord& project,
+                       ProjectFileExtent* extent = nullptr);
+
 // Writes atomically (temporary file, flush, rename); the old file survives any failure.
 Status SaveProjectFile(const std::string& path, const ProjectRecord& project);
 

@@ -52,6 +52,8 @@ TEST_F(CliOutput, EveryCommandFailsWhenItsResultCannotBeWritten)
         {{"loc", dir_.Path("Prob1"), dir_.Path("Prob2")}, true},
         {{"loc", "--json", dir_.Path("Prob1"), dir_.Path("Prob2")}, true},
         {{"new", "-C", root, "Prob3"}, true},
+        {{"class", "-C", root}, true},
+        {{"class", "--json", "-C", root}, true},
         {{"pack", dir_.Path("p.json"), dir_.Path("packed.psp")}, false},
     };
     const std::pair<ToolStdout, const char*> outputs[] = {
