@@ -26,6 +26,7 @@
 #include "platform/ProgramFolder.h"
 #include "platform/TimeSource.h"
 #include "registration/RegistrationCommands.h"
+#include "statistics/ClassReportCommands.h"
 #include "statistics/StatisticsCommands.h"
 #include "ui/Prompt.h"
 #include "ui/QtText.h"
@@ -128,6 +129,7 @@ void CMainFrame::InstallFeatureCommands()
     InstallLogCommands(doc_);
     InstallOverviewCommands(doc_);
     InstallStatisticsCommands(doc_);
+    InstallClassReportCommands(doc_);
     InstallEstimateCommands(doc_);
 }
 
@@ -153,6 +155,7 @@ void CMainFrame::OnCreate()
     AddCommand(viewMenu, Memo, QStringLiteral("メモ...(&M)"));
     AddCommand(viewMenu, Progress, QStringLiteral("進捗...(&R)"))->setEnabled(false);
     AddCommand(viewMenu, DataCheck, QStringLiteral("データ確認...(&D)"));
+    AddCommand(viewMenu, ClassReport, QStringLiteral("クラスレポート...(&C)"))->setVisible(false);
     viewMenu->addSeparator();
     AddCommand(viewMenu, ToolBar, QStringLiteral("ﾂｰﾙ ﾊﾞｰ(&T)"))->setCheckable(true);
     AddCommand(viewMenu, StatusBar, QStringLiteral("ｽﾃｰﾀｽ ﾊﾞｰ(&S)"))->setCheckable(true);

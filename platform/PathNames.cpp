@@ -17,6 +17,22 @@ std::optional<std::string> StoredToDiskPath(std::string_view stored)
     return Cp932ToUtf8Strict(ToSlashes(stored));
 }
 
+std::optional<std::string> StoredFolderOnDisk(std::string_view stored, const std::string& programFolder)
+{
+    auto disk = StoredToDiskPath(stored);
+    if (!disk) {
+        return std::nullopt;
+    }
+    std::string path = *disk;
+    if (!path.empty() && path.front() != '/') {
+        path = programFolder + "/" + path;
+    }
+    while (path.size() > 1 && path.back() == '/') {
+        path.pop_back();
+    }
+    return path;
+}
+
 std::optional<std::string> DiskToStoredName(std::string_view disk)
 {
     return Utf8ToCp932Strict(disk);

@@ -16,6 +16,10 @@ namespace quilvane {
 // CP932: such a name is refused, never mangled into another folder.
 std::optional<std::string> StoredToDiskPath(std::string_view stored);
 
+// A stored folder path (absolute, or relative to `programFolder`, a disk path) as a path on
+// disk with '/' as separator and no trailing one; nothing when it is not valid CP932.
+std::optional<std::string> StoredFolderOnDisk(std::string_view stored, const std::string& programFolder);
+
 // A name or path on disk (or typed on the screen, in UTF-8) as stored CP932 text. Nothing when
 // it holds a character that CP932 cannot represent, or is not valid UTF-8.
 std::optional<std::string> DiskToStoredName(std::string_view disk);

@@ -201,18 +201,7 @@ RegistrationOutcome ReplaceCopy(const std::string& project, const std::string& r
 std::optional<std::string> ResolveRegistrationFolder(const std::string& registrationFolder,
                                                      const std::string& programFolder)
 {
-    auto disk = StoredToDiskPath(registrationFolder);
-    if (!disk) {
-        return std::nullopt;
-    }
-    std::string r = *disk;
-    if (!r.empty() && r.front() != '/') {
-        r = programFolder + "/" + r;
-    }
-    while (r.size() > 1 && r.back() == '/') {
-        r.pop_back();
-    }
-    return r;
+    return StoredFolderOnDisk(registrationFolder, programFolder);
 }
 
 std::string ProgressReportPath(const std::string& registrationFolder, const std::string& programFolder)

@@ -303,4 +303,28 @@ std::optional<ClassReport> BuildClassReport(const std::string& root, std::int32_
     }
 }
 
+bool HoldsRegisteredProjects(const std::string& root)
+{
+    const auto folder = Folder::Open(root);
+    const auto users = folder ? folder->List() : std::nullopt;
+    if (!users) {
+        return false;
+    }
+    for (const FolderEntry& userEntry : *users) {
+        const auto user = userEntry.kind == EntryKind::Directory && userEntry.name.front() != '.'
+                              ? folder->OpenSubfolder(userEntry.name)
+                              : std::nullopt;
+        const auto projects = user ? user->List() : std::nullopt;
+        for (const FolderEntry& projectEntry : projects.value_or(std::vector<FolderEntry>{})) {
+            const auto project = projectEntry.kind == EntryKind::Directory
+                                     ? user->OpenSubfolder(projectEntry.name)
+                                     : std::nullopt;
+            if (project && project->OpenRegularFile("work.psp").kind == EntryKind::RegularFile) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 } // namespace quilvane

@@ -99,6 +99,10 @@ struct ClassReport {
     std::size_t projectsRead = 0;
 };
 
+// Whether the registration folder `root` (a disk path) holds at least one registered project
+// (R/user/project/work.psp); looks no further than the first one, and follows no link.
+bool HoldsRegisteredProjects(const std::string& root);
+
 // Called now and then while reading: projects read so far of how many there are.
 using ClassProgress = std::function<void(std::size_t done, std::size_t total)>;
 

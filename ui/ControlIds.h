@@ -163,7 +163,8 @@ inline constexpr int SelectModeFirst = 32771;
 inline constexpr int SelectModeLast = 32781;
 inline constexpr int Memo = 32782;
 inline constexpr int Progress = 32785;
-inline constexpr int DataCheck = 32795;
+inline constexpr int DataCheck = 32797;
+inline constexpr int ClassReport = 32798;
 } // namespace CommandId
 
 } // namespace quilvane

@@ -406,3 +406,24 @@ TEST_F(RegistrationCommandsTest, KanjiNamesAndFolderAreRegisteredAndShownAsTyped
                                     QStringLiteral("\nにコピーしました"));
     EXPECT_TRUE(fs::exists(dir_.Path("共有/登録/山田/Prob1/work.psp")));
 }
+
+TEST_F(RegistrationCommandsTest, ClassReportShowsOnceAProjectIsRegisteredAndOpensItsPage)
+{
+    Doc().SetLauncher(launcher_);
+    QAction* report = Frame().Action(CommandId::ClassReport);
+    ASSERT_NE(report, nullptr);
+    ShowViewMenu();
+    EXPECT_FALSE(report->isVisible());
+    ClickRegister();
+    ShowViewMenu();
+    EXPECT_TRUE(report->isVisible());
+    launcher_.opened.clear();
+    prompt_.shown.clear();
+    ASSERT_TRUE(Frame().OnCommand(CommandId::ClassReport));
+    EXPECT_TRUE(prompt_.shown.empty()) << (prompt_.shown.empty() ? "" : prompt_.shown[0].toStdString());
+    ASSERT_EQ(launcher_.opened.size(), 1u);
+    const std::string page = ReadWholeFile(launcher_.opened[0]).value_or("");
+    EXPECT_NE(page.find("Taro"), std::string::npos);
+    EXPECT_NE(page.find("Content-Security-Policy"), std::string::npos);
+    fs::remove_all(fs::path(launcher_.opened[0]).parent_path());
+}
