@@ -26,6 +26,7 @@
 #include "platform/ProgramFolder.h"
 #include "platform/TimeSource.h"
 #include "registration/RegistrationCommands.h"
+#include "statistics/ReviewChecklistCommands.h"
 #include "statistics/StatisticsCommands.h"
 #include "ui/Prompt.h"
 #include "ui/QtText.h"
@@ -129,6 +130,7 @@ void CMainFrame::InstallFeatureCommands()
     InstallOverviewCommands(doc_);
     InstallStatisticsCommands(doc_);
     InstallEstimateCommands(doc_);
+    InstallReviewChecklistCommands(doc_);
 }
 
 void CMainFrame::OnCreate()
@@ -152,6 +154,7 @@ void CMainFrame::OnCreate()
     auto* viewMenu = menuBar()->addMenu(QStringLiteral("表示(&V)"));
     AddCommand(viewMenu, Memo, QStringLiteral("メモ...(&M)"));
     AddCommand(viewMenu, Progress, QStringLiteral("進捗...(&R)"))->setEnabled(false);
+    AddCommand(viewMenu, ReviewChecklist, QStringLiteral("レビューチェックリスト...(&K)"))->setEnabled(false);
     viewMenu->addSeparator();
     AddCommand(viewMenu, ToolBar, QStringLiteral("ﾂｰﾙ ﾊﾞｰ(&T)"))->setCheckable(true);
     AddCommand(viewMenu, StatusBar, QStringLiteral("ｽﾃｰﾀｽ ﾊﾞｰ(&S)"))->setCheckable(true);
