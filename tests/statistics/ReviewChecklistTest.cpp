@@ -13,6 +13,7 @@
 #include "statistics/ChecklistTicks.h"
 #include "statistics/ReviewChecklist.h"
 #include "tests/TempFolder.h"
+#include "tests/statistics/StatTestFolder.h"
 
 using namespace quilvane;
 
@@ -285,3 +286,26 @@ TEST(ChecklistTicksTest, WriteReadsBackAndAFailedWriteSaysWhy)
 }
 
 } // namespace
+
+namespace quilvane {
+namespace {
+
+class ReviewChecklistScanTest : public StatFolderTest {};
+
+// The open project is counted from its record, never a second time from its saved file.
+TEST_F(ReviewChecklistScanTest, TheOpenProjectIsCountedOnce)
+{
+    ProjectRecord open = Make({{{"テスト", 20, "コーディング", 2}}});
+    open.projectName = Utf8ToCp932("課題2");
+    Project("課題2", open);
+    Project("Prob1", Make({{{"コンパイル", 20, "コーディング", 4}}}));
+    Project("Prob0", Make({{{"コンパイル", 20, "コーディング", 4}}, false}));
+    ReviewChecklist list = LoadReviewChecklist(ReviewKind::Code, open, open.projectName);
+    EXPECT_EQ(list.projects, 2);
+    ASSERT_EQ(list.items.size(), 1u);
+    EXPECT_EQ(list.items[0].count, 2);
+    EXPECT_EQ(list.items[0].averageFixMinutes, 3.0);
+}
+
+} // namespace
+} // namespace quilvane
