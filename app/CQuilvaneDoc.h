@@ -100,6 +100,8 @@ public:
     void SetCommand(int id, std::function<void()> handler) override;
     void SetMenuCommand(int id, std::function<void()> handler) override;
     QAction* Action(int id) const override;
+    std::string ProjectFilePath() const override { return pathName_; }
+    void AddModeListener(std::function<void(const std::string& mode)> listener) override;
 
 private:
     bool Open(const std::string& path);

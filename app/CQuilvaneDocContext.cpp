@@ -76,4 +76,11 @@ QAction* CQuilvaneDoc::Action(int id) const
     return frame_ ? frame_->Action(id) : nullptr;
 }
 
+void CQuilvaneDoc::AddModeListener(std::function<void(const std::string& mode)> listener)
+{
+    if (view_) {
+        QObject::connect(view_, &CQuilvaneView::ModeEntered, view_, std::move(listener));
+    }
+}
+
 } // namespace quilvane

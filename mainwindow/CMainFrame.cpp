@@ -27,6 +27,7 @@
 #include "platform/TimeSource.h"
 #include "registration/RegistrationCommands.h"
 #include "statistics/ClassReportCommands.h"
+#include "statistics/ReviewChecklistCommands.h"
 #include "statistics/StatisticsCommands.h"
 #include "ui/Prompt.h"
 #include "ui/QtText.h"
@@ -131,6 +132,7 @@ void CMainFrame::InstallFeatureCommands()
     InstallStatisticsCommands(doc_);
     InstallClassReportCommands(doc_);
     InstallEstimateCommands(doc_);
+    InstallReviewChecklistCommands(doc_);
 }
 
 void CMainFrame::OnCreate()
@@ -156,6 +158,7 @@ void CMainFrame::OnCreate()
     AddCommand(viewMenu, Progress, QStringLiteral("進捗...(&R)"))->setEnabled(false);
     AddCommand(viewMenu, DataCheck, QStringLiteral("データ確認...(&D)"));
     AddCommand(viewMenu, ClassReport, QStringLiteral("クラスレポート...(&C)"))->setVisible(false);
+    AddCommand(viewMenu, ReviewChecklist, QStringLiteral("レビューチェックリスト...(&K)"))->setEnabled(false);
     viewMenu->addSeparator();
     AddCommand(viewMenu, ToolBar, QStringLiteral("ﾂｰﾙ ﾊﾞｰ(&T)"))->setCheckable(true);
     AddCommand(viewMenu, StatusBar, QStringLiteral("ｽﾃｰﾀｽ ﾊﾞｰ(&S)"))->setCheckable(true);

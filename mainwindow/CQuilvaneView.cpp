@@ -280,6 +280,9 @@ void CQuilvaneView::OnModeChange()
     }
     doc_.SetModifiedFlag(true);
     doc_.KeepJournal(true);
+    if (!doc_.Unattended()) {
+        emit ModeEntered(project.mode);
+    }
 }
 
 void CQuilvaneView::AdjustPlan(int step)

@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <functional>
 #include <map>
+#include <string>
 
 class QComboBox;
 class QHBoxLayout;
@@ -45,6 +46,8 @@ public:
 signals:
     // A project was opened or created and is about to be shown: the window takes its name.
     void ProjectShown(const QString& title);
+    // The student entered `mode` (stored text) on the form, after its clock started.
+    void ModeEntered(const std::string& mode);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -53,6 +53,11 @@ public:
     virtual void SetMenuCommand(int id, std::function<void()> handler) = 0;
     virtual QAction* Action(int id) const = 0;
 
+    // The open project's file on disk; empty until it is first saved.
+    virtual std::string ProjectFilePath() const { return {}; }
+    // Calls `listener` with the mode (stored text) each time the student enters one on the form.
+    virtual void AddModeListener(std::function<void(const std::string& mode)> listener) { (void)listener; }
+
 protected:
     CommandContext() = default;
     CommandContext(const CommandContext&) = default;

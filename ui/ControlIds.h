@@ -124,6 +124,11 @@ inline constexpr int StatisticsDelete = 1100;
 inline constexpr int StatisticsOpen = 1103;
 inline constexpr int StatisticsChartView = 1106;
 
+// The review checklist window.
+inline constexpr int ReviewChecklistDialog = 1120;
+inline constexpr int ReviewChecklistDesignList = 1121;
+inline constexpr int ReviewChecklistCodeList = 1122;
+
 // The overview and settings dialog.
 inline constexpr int OverviewBrowse = 1056;
 inline constexpr int OverviewReset = 1057;
@@ -165,6 +170,7 @@ inline constexpr int Memo = 32782;
 inline constexpr int Progress = 32785;
 inline constexpr int DataCheck = 32797;
 inline constexpr int ClassReport = 32798;
+inline constexpr int ReviewChecklist = 32795;
 } // namespace CommandId
 
 } // namespace quilvane

@@ -118,6 +118,9 @@ TEST(ControlIdsTest, EveryIdKeepsItsResourceNumber)
         {ControlId::StatisticsDelete, 1100, "StatisticsDelete"},
         {ControlId::StatisticsOpen, 1103, "StatisticsOpen"},
         {ControlId::StatisticsChartView, 1106, "StatisticsChartView"},
+        {ControlId::ReviewChecklistDialog, 1120, "ReviewChecklistDialog"},
+        {ControlId::ReviewChecklistDesignList, 1121, "ReviewChecklistDesignList"},
+        {ControlId::ReviewChecklistCodeList, 1122, "ReviewChecklistCodeList"},
         {ControlId::OverviewBrowse, 1056, "OverviewBrowse"},
         {ControlId::OverviewReset, 1057, "OverviewReset"},
         {ControlId::OverviewSave, 1058, "OverviewSave"},
@@ -154,6 +157,7 @@ TEST(ControlIdsTest, EveryIdKeepsItsResourceNumber)
         {CommandId::SelectModeLast, 32781, "SelectModeLast"},
         {CommandId::Memo, 32782, "Memo"},
         {CommandId::Progress, 32785, "Progress"},
+        {CommandId::ReviewChecklist, 32795, "ReviewChecklist"},
     };
     for (const auto& c : commands) {
         EXPECT_EQ(c.id, c.number) << c.name;
