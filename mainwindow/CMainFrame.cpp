@@ -26,6 +26,7 @@
 #include "platform/ProgramFolder.h"
 #include "platform/TimeSource.h"
 #include "registration/RegistrationCommands.h"
+#include "statistics/QualityCommands.h"
 #include "statistics/StatisticsCommands.h"
 #include "ui/Prompt.h"
 #include "ui/QtText.h"
@@ -66,6 +67,7 @@ const CommandPrompt CommandPrompts[] = {
     {CommandId::StatusBar, "ｽﾃｰﾀｽ ﾊﾞｰの表示/非表示\nｽﾃｰﾀｽ ﾊﾞｰの表示切り替え"},
     {CommandId::Memo, "メモ\nメモ"},
     {CommandId::Progress, "進捗\n進捗"},
+    {CommandId::Quality, "歩留まり・A/FR・見積り誤差などの品質指標を表示\n品質"},
 };
 const char* const RecentFilePrompt = "このﾌｧｲﾙを開く";
 
@@ -128,6 +130,7 @@ void CMainFrame::InstallFeatureCommands()
     InstallLogCommands(doc_);
     InstallOverviewCommands(doc_);
     InstallStatisticsCommands(doc_);
+    InstallQualityCommands(doc_);
     InstallEstimateCommands(doc_);
 }
 
@@ -152,6 +155,7 @@ void CMainFrame::OnCreate()
     auto* viewMenu = menuBar()->addMenu(QStringLiteral("表示(&V)"));
     AddCommand(viewMenu, Memo, QStringLiteral("メモ...(&M)"));
     AddCommand(viewMenu, Progress, QStringLiteral("進捗...(&R)"))->setEnabled(false);
+    AddCommand(viewMenu, Quality, QStringLiteral("品質...(&Q)"))->setEnabled(false);
     viewMenu->addSeparator();
     AddCommand(viewMenu, ToolBar, QStringLiteral("ﾂｰﾙ ﾊﾞｰ(&T)"))->setCheckable(true);
     AddCommand(viewMenu, StatusBar, QStringLiteral("ｽﾃｰﾀｽ ﾊﾞｰ(&S)"))->setCheckable(true);

@@ -24,6 +24,7 @@ inline constexpr int DefectEditDialog = 135;
 inline constexpr int TimeLogDialog = 136;
 inline constexpr int TimeEditDialog = 137;
 inline constexpr int StatisticsDialog = 138;
+inline constexpr int QualityWindow = 150;
 
 // The main form.
 inline constexpr int ModeList = 1054;
@@ -41,6 +42,7 @@ inline constexpr int OverviewButton = 1029;
 inline constexpr int ResultButton = 1030;
 inline constexpr int TimeLogButton = 1031;
 inline constexpr int LaunchIdeButton = 1032;
+inline constexpr int QualityButton = 1120;
 
 // The memo and about dialogs.
 inline constexpr int MemoText = 1053;
@@ -160,6 +162,7 @@ inline constexpr int SelectModeFirst = 32771;
 inline constexpr int SelectModeLast = 32781;
 inline constexpr int Memo = 32782;
 inline constexpr int Progress = 32785;
+inline constexpr int Quality = 32790;
 } // namespace CommandId
 
 } // namespace quilvane

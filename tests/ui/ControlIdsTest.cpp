@@ -34,6 +34,7 @@ TEST(ControlIdsTest, EveryIdKeepsItsResourceNumber)
         {ControlId::TimeLogDialog, 136, "TimeLogDialog"},
         {ControlId::TimeEditDialog, 137, "TimeEditDialog"},
         {ControlId::StatisticsDialog, 138, "StatisticsDialog"},
+        {ControlId::QualityWindow, 150, "QualityWindow"},
         {ControlId::ModeList, 1054, "ModeList"},
         {ControlId::PhaseList, 1052, "PhaseList"},
         {ControlId::PlanUpFive, 1022, "PlanUpFive"},
@@ -49,6 +50,7 @@ TEST(ControlIdsTest, EveryIdKeepsItsResourceNumber)
         {ControlId::ResultButton, 1030, "ResultButton"},
         {ControlId::TimeLogButton, 1031, "TimeLogButton"},
         {ControlId::LaunchIdeButton, 1032, "LaunchIdeButton"},
+        {ControlId::QualityButton, 1120, "QualityButton"},
         {ControlId::MemoText, 1053, "MemoText"},
         {ControlId::AboutVersion, 1077, "AboutVersion"},
         {ControlId::AboutLink, 1051, "AboutLink"},
@@ -154,6 +156,7 @@ TEST(ControlIdsTest, EveryIdKeepsItsResourceNumber)
         {CommandId::SelectModeLast, 32781, "SelectModeLast"},
         {CommandId::Memo, 32782, "Memo"},
         {CommandId::Progress, 32785, "Progress"},
+        {CommandId::Quality, 32790, "Quality"},
     };
     for (const auto& c : commands) {
         EXPECT_EQ(c.id, c.number) << c.name;
