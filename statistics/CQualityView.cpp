@@ -44,6 +44,16 @@ QFrame* Rule(QWidget* parent)
     return line;
 }
 
+void AddCellRow(QWidget* body, GridRows& rows, const std::vector<QualityCell>& row)
+{
+    std::vector<GridRows::Cell> cells;
+    cells.reserve(row.size());
+    for (const QualityCell& cell : row) {
+        cells.emplace_back(CellLabel(body, cell));
+    }
+    rows.Add(cells);
+}
+
 void AddMeasureRows(QWidget* body, GridRows& rows, const QualitySheet& sheet)
 {
     std::vector<GridRows::Cell> header;
@@ -52,11 +62,7 @@ void AddMeasureRows(QWidget* body, GridRows& rows, const QualitySheet& sheet)
     }
     rows.Add(header);
     for (const std::vector<QualityCell>& row : sheet.measures) {
-        std::vector<GridRows::Cell> cells;
-        for (const QualityCell& cell : row) {
-            cells.emplace_back(CellLabel(body, cell));
-        }
-        rows.Add(cells);
+        AddCellRow(body, rows, row);
     }
 }
 
@@ -74,11 +80,7 @@ void AddPhaseRows(QWidget* body, GridRows& rows, const QualitySheet& sheet)
     }
     rows.Add(sub);
     for (const std::vector<QualityCell>& row : sheet.phases) {
-        std::vector<GridRows::Cell> cells;
-        for (const QualityCell& cell : row) {
-            cells.emplace_back(CellLabel(body, cell));
-        }
-        rows.Add(cells);
+        AddCellRow(body, rows, row);
     }
 }
 

@@ -81,6 +81,10 @@ DrawnPanel PaintBarPanel(QPainter& painter, const QRectF& area, const ChartPanel
     if (top - bottom <= 0.0) {
         top = bottom + 1.0;
     }
+    if (bottom < 0.0) {
+        // Room under the lowest bar for its label, as the highest has room above it.
+        bottom -= 0.12 * (top - bottom);
+    }
     auto levelY = [&](double value) {
         return plot.bottom() - std::clamp((value - bottom) / (top - bottom), 0.0, 1.0) * plot.height();
     };
