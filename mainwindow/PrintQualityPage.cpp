@@ -12,13 +12,13 @@ namespace {
 
 constexpr int TitleHeight = 144;
 constexpr int BodyHeight = 64;
-constexpr int FormulaHeight = 52;
+constexpr int FormulaHeight = 46;
 constexpr int Left = 300;
 constexpr int Right = 2600;
-constexpr int RowPitch = 150;
+constexpr int RowPitch = 220;
 constexpr int PhasePitch = 110;
 // The measures' columns: caption, figure, formula.
-constexpr std::array<int, 4> MeasureX{Left, 900, 1500, Right};
+constexpr std::array<int, 4> MeasureX{Left, 850, 1200, Right};
 // The phases' columns: the phase, then one per figure.
 constexpr std::array<int, 8> PhaseX{Left, 900, 1150, 1350, 1550, 1850, 2150, Right};
 

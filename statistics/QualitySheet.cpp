@@ -135,9 +135,12 @@ ProjectQualityPage MakeProjectQualityPage(const QualityMeasures& project)
     const QualitySheet sheet = MakeQualitySheet(project, project);
     ProjectQualityPage page;
     for (const std::vector<QualityCell>& row : sheet.measures) {
-        QualityCell formula = row[0];
-        formula.text = formula.tip;
-        page.measures.push_back({row[0], row[1], formula});
+        // On paper the reason of a null figure goes under the formula, where there is room.
+        QualityCell figure = row[1];
+        if (figure.text.rfind(QualityNullText, 0) == 0) {
+            figure.text = QualityNullText;
+        }
+        page.measures.push_back({row[0], figure, {row[1].tip, "", false}});
     }
     page.phaseGroups = sheet.phaseGroups;
     for (const std::vector<QualityCell>& row : sheet.phases) {

@@ -46,7 +46,8 @@ std::string QualityFigureText(const QualityValue& value, int decimals);
 QualitySheet MakeQualitySheet(const QualityMeasures& project, const QualityMeasures& toDate);
 
 // The project's own figures alone, for the printed page: each measure's row is caption, figure
-// and formula; each phase's row is the phase and its "今回" figures under `phaseGroups`.
+// ("—" alone when null) and formula (with the reason of a null figure on a line of its own); each
+// phase's row is the phase and its "今回" figures under `phaseGroups`.
 struct ProjectQualityPage {
     std::vector<std::vector<QualityCell>> measures;
     std::vector<std::string> phaseGroups;

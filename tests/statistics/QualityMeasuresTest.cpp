@@ -475,6 +475,16 @@ TEST(QualitySheet, MeasureCellsShowFiguresSharesAndReasonsBesideTheDash)
     const QualityMeasures inside = ComputeProjectQuality(Make(done));
     EXPECT_EQ(MakeQualitySheet(inside, inside).measures[6][1].text, "はい");
     EXPECT_EQ(MakeQualitySheet(inside, inside).measures[6][2].text, "100%");
+
+    // The printed page has the project alone: a null figure is the dash, its reason under the
+    // formula; each phase row has the phase and one cell per group.
+    const ProjectQualityPage page = MakeProjectQualityPage(ComputeProjectQuality(Make(open)));
+    ASSERT_EQ(page.measures.size(), QualityMeasureCount);
+    EXPECT_EQ(page.measures[0][1].text, "—");
+    EXPECT_NE(page.measures[0][2].text.find("欠陥の記録がありません"), std::string::npos);
+    EXPECT_EQ(page.measures[1][1].text, "0.50");
+    ASSERT_FALSE(page.phases.empty());
+    EXPECT_EQ(page.phases.front().size(), page.phaseGroups.size());
 }
 
 TEST(QualitySheet, PhaseRowsPairThisProjectWithTheHistoryByName)
