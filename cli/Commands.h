@@ -41,6 +41,6 @@ int RunNew(const Args& args);
 int RunPrint(const Args& args);
 int RunPrintDocument(const Args& args);
 inline constexpr const char* PrintUsage =
-    "print FILE OUT.pdf     PSP 様式と時間・バグ記録を PDF に印刷します";
+    "print [--quality] FILE OUT.pdf  PSP 様式と時間・バグ記録 (--quality で品質の指標も) を PDF に印刷します";
 
 } // namespace quilvane::cli

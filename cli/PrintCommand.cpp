@@ -5,6 +5,7 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -76,11 +77,17 @@ std::unique_ptr<QApplication> EnsureApplication()
 
 int RunPrintDocument(const Args& args)
 {
-    if (args.size() != 2 || args[0].empty() || args[1].empty()) {
+    Args rest = args;
+    bool qualityPage = false;
+    if (auto it = std::find(rest.begin(), rest.end(), "--quality"); it != rest.end()) {
+        qualityPage = true;
+        rest.erase(it);
+    }
+    if (rest.size() != 2 || rest[0].empty() || rest[1].empty()) {
         return ExitUsage;
     }
-    const std::string& file = args[0];
-    const std::string& out = args[1];
+    const std::string& file = rest[0];
+    const std::string& out = rest[1];
     ProjectRecord project;
     Status status = LoadProjectFile(file, project);
     if (!status) {
@@ -94,7 +101,7 @@ int RunPrintDocument(const Args& args)
     auto app = EnsureApplication();
     SystemTimeSource clock;
     PhaseTableTexts table = PhaseTableTextsOf(project);
-    PrintPainter painter(project, std::move(table), clock);
+    PrintPainter painter(project, std::move(table), clock, qualityPage);
 
     // The PDF is made in memory and then written atomically: a full disk or an output that is
     // no regular file (/dev/full) fails the command and leaves an earlier PDF as it was.

@@ -117,7 +117,7 @@ void AppendPhaseTable(std::string& out, const std::string& label, const QualityM
 {
     out += "\n" + label + " の工程\n工程\t時間(分)\t混入\t除去\t除去/時間\t混入/時間\tレビュー(LOC/時間)\n";
     for (const PhaseQuality& phase : m.phases) {
-        const PhaseTotals& t = phase.totals;
+        const QualityPhaseTotals& t = phase.totals;
         out += Cp932ToUtf8(t.name) + "\t" + std::to_string(t.minutes) + "\t" + std::to_string(t.injected) +
                "\t" + std::to_string(t.removed) + "\t" + Figure(phase.removalRate, 2) + "\t" +
                Figure(phase.injectionRate, 2) + "\t" +

@@ -27,6 +27,7 @@
 #include "platform/TimeSource.h"
 #include "registration/RegistrationCommands.h"
 #include "statistics/ClassReportCommands.h"
+#include "statistics/QualityCommands.h"
 #include "statistics/ReviewChecklistCommands.h"
 #include "statistics/StatisticsCommands.h"
 #include "ui/Prompt.h"
@@ -68,6 +69,7 @@ const CommandPrompt CommandPrompts[] = {
     {CommandId::StatusBar, "ｽﾃｰﾀｽ ﾊﾞｰの表示/非表示\nｽﾃｰﾀｽ ﾊﾞｰの表示切り替え"},
     {CommandId::Memo, "メモ\nメモ"},
     {CommandId::Progress, "進捗\n進捗"},
+    {CommandId::Quality, "歩留まり・A/FR・見積り誤差などの品質指標を表示\n品質"},
 };
 const char* const RecentFilePrompt = "このﾌｧｲﾙを開く";
 
@@ -131,6 +133,7 @@ void CMainFrame::InstallFeatureCommands()
     InstallOverviewCommands(doc_);
     InstallStatisticsCommands(doc_);
     InstallClassReportCommands(doc_);
+    InstallQualityCommands(doc_);
     InstallEstimateCommands(doc_);
     InstallReviewChecklistCommands(doc_);
 }
@@ -159,6 +162,7 @@ void CMainFrame::OnCreate()
     AddCommand(viewMenu, DataCheck, QStringLiteral("データ確認...(&D)"));
     AddCommand(viewMenu, ClassReport, QStringLiteral("クラスレポート...(&C)"))->setVisible(false);
     AddCommand(viewMenu, ReviewChecklist, QStringLiteral("レビューチェックリスト...(&K)"))->setEnabled(false);
+    AddCommand(viewMenu, Quality, QStringLiteral("品質...(&Q)"))->setEnabled(false);
     viewMenu->addSeparator();
     AddCommand(viewMenu, ToolBar, QStringLiteral("ﾂｰﾙ ﾊﾞｰ(&T)"))->setCheckable(true);
     AddCommand(viewMenu, StatusBar, QStringLiteral("ｽﾃｰﾀｽ ﾊﾞｰ(&S)"))->setCheckable(true);

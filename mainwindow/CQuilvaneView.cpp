@@ -81,7 +81,7 @@ const ButtonSpec CommandButtons[] = {
     {ControlId::EstimateButton, "計画見積り...(&P)"},  {ControlId::ResultButton, "結果...(&R)"},
     {ControlId::RegisterButton, "データ登録(&G)*"},    {ControlId::TimeLogButton, "時間記録...(&T)"},
     {ControlId::DefectLogButton, "バグ記録...(&B)"},   {ControlId::AddDefectButton, "バグ追加(&A)"},
-    {ControlId::StatisticsButton, "統計情報...(&X)*"},
+    {ControlId::StatisticsButton, "統計情報...(&X)*"}, {ControlId::QualityButton, "品質...(&Q)"},
 };
 
 } // namespace

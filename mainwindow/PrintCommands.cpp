@@ -1,11 +1,13 @@
 #include "mainwindow/PrintCommands.h"
 
+#include <QCheckBox>
 #include <QFile>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QTreeWidget>
+#include <QVBoxLayout>
 
 #include "mainwindow/PrintPainter.h"
 #include "platform/FileIo.h"
@@ -18,12 +20,25 @@
 namespace quilvane {
 namespace {
 
-bool RunQtPrintDialog(QPrinter& printer, int pageCount, QWidget* owner)
+bool RunQtPrintDialog(QPrinter& printer, int pageCount, QWidget* owner, bool& qualityPage)
 {
     QPrintDialog dialog(&printer, owner);
     dialog.setMinMax(1, pageCount);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
-    return dialog.exec() == QDialog::Accepted;
+    auto* options = new QWidget;
+    options->setWindowTitle(QStringLiteral("品質"));
+    auto* quality = new QCheckBox(QStringLiteral("記録の後に品質の指標のページを付ける(&Q)"), options);
+    quality->setObjectName(QStringLiteral("qualityPage"));
+    quality->setChecked(qualityPage);
+    auto* layout = new QVBoxLayout(options);
+    layout->addWidget(quality);
+    layout->addStretch();
+    dialog.setOptionTabs({options});
+    if (dialog.exec() != QDialog::Accepted) {
+        return false;
+    }
+    qualityPage = quality->isChecked();
+    return true;
 }
 
 // Qt's PDF engine does not report failed writes; a PDF cut short by a full disk lacks the
@@ -80,7 +95,9 @@ PhaseTableTexts PhaseTableTextsOfView(const QTreeWidget& table)
 PrintCommands::PrintCommands(CommandContext& context, QObject* parent) : QObject(parent), context_(context)
 {
     setObjectName(QStringLiteral("printCommands"));
-    runPrintDialog = RunQtPrintDialog;
+    runPrintDialog = [this](QPrinter& printer, int pageCount, QWidget* owner) {
+        return RunQtPrintDialog(printer, pageCount, owner, qualityPage);
+    };
 }
 
 PrintCommands::~PrintCommands() = default;
@@ -100,7 +117,7 @@ PrintPainter PrintCommands::MakePainter() const
     if (const QTreeWidget* view = context_.PhaseTable()) {
         table = PhaseTableTextsOfView(*view);
     }
-    return PrintPainter(context_.Data(), std::move(table), context_.Clock());
+    return PrintPainter(context_.Data(), std::move(table), context_.Clock(), qualityPage);
 }
 
 QPrinter& PrintCommands::PrinterForNewJob()
@@ -115,11 +132,12 @@ QPrinter& PrintCommands::PrinterForNewJob()
 
 void PrintCommands::OnFilePrint()
 {
-    PrintPainter painter = MakePainter();
     QPrinter& printer = PrinterForNewJob();
-    if (!runPrintDialog || !runPrintDialog(printer, painter.PageCount(), context_.Owner())) {
+    if (!runPrintDialog || !runPrintDialog(printer, MakePainter().PageCount(), context_.Owner())) {
         return;
     }
+    // Made after the dialog, whose option may have added the quality page.
+    const PrintPainter painter = MakePainter();
     if (!PrintAtomically(painter, printer)) {
         CurrentPrompt().Inform(context_.Owner(), QStringLiteral("印刷できませんでした。"));
     }

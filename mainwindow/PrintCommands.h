@@ -38,6 +38,10 @@ public:
     // it to print without a person.
     std::function<bool(QPrinter& printer, int pageCount, QWidget* owner)> runPrintDialog;
 
+    // Whether a page of the project's quality measures follows the logs; off until the print
+    // dialog's option turns it on, and kept for the jobs after it.
+    bool qualityPage = false;
+
 private:
     PrintPainter MakePainter() const;
     // The printer, named after the project and set to print every page.

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <span>
 
+#include "mainwindow/PrintQualityPage.h"
 #include "platform/TimeText.h"
 #include "ui/DialogFont.h"
 #include "ui/QtText.h"
@@ -194,9 +195,11 @@ std::vector<QString> ToQLineList(const std::string& text)
 
 } // namespace
 
-PrintPainter::PrintPainter(const ProjectRecord& project, PhaseTableTexts phaseTable, const TimeSource& clock)
-    : project_(project), phaseTable_(std::move(phaseTable)), clock_(clock),
-      pageCount_(PrintPageCount(project.timeLog.entries.size(), project.defectLog.entries.size()))
+PrintPainter::PrintPainter(const ProjectRecord& project, PhaseTableTexts phaseTable, const TimeSource& clock,
+                           bool qualityPage)
+    : project_(project), phaseTable_(std::move(phaseTable)), clock_(clock), qualityPage_(qualityPage),
+      pageCount_(PrintPageCount(project.timeLog.entries.size(), project.defectLog.entries.size()) +
+                 (qualityPage ? 1 : 0))
 {
 }
 
@@ -236,6 +239,8 @@ void PrintPainter::PaintPage(QPainter& painter, int page) const
     if (page == 1) {
         painter.setFont(PrintFont(FormBodyHeight));
         PaintFormPage(painter);
+    } else if (qualityPage_ && page == pageCount_) {
+        PaintQualityPage(painter, project_);
     } else if (page >= 2) {
         painter.setFont(PrintFont(LogBodyHeight));
         PaintLogPage(painter, page - 2);

@@ -18,8 +18,10 @@ namespace quilvane {
 class PrintPainter {
 public:
     // `project` and `clock` must outlive the painter. The page count is fixed here, as at the
-    // beginning of a print job.
-    PrintPainter(const ProjectRecord& project, PhaseTableTexts phaseTable, const TimeSource& clock);
+    // beginning of a print job. With `qualityPage` a page of the project's quality measures
+    // follows the logs.
+    PrintPainter(const ProjectRecord& project, PhaseTableTexts phaseTable, const TimeSource& clock,
+                 bool qualityPage = false);
 
     int PageCount() const { return pageCount_; }
 
@@ -49,6 +51,7 @@ private:
     const ProjectRecord& project_;
     PhaseTableTexts phaseTable_;
     const TimeSource& clock_;
+    bool qualityPage_;
     int pageCount_;
 };
 

@@ -35,9 +35,9 @@ private:
 };
 
 CChartView::CChartView(PhaseSeconds seconds, std::vector<std::string> phaseOrder, ProjectDefectLogs defects,
-                       QWidget* parent)
+                       QWidget* parent, ProjectQualities quality)
     : QDialog(parent), seconds_(std::move(seconds)), phaseOrder_(std::move(phaseOrder)),
-      defects_(std::move(defects))
+      defects_(std::move(defects)), quality_(std::move(quality))
 {
     setObjectName(QStringLiteral("chartView"));
     setWindowTitle(QStringLiteral("統計グラフ"));
@@ -58,13 +58,14 @@ CChartView::CChartView(PhaseSeconds seconds, std::vector<std::string> phaseOrder
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(canvas_, 1);
     layout->addLayout(buttons);
-    resize(900, 820);
+    // Ten bar panels and the matrix, two to a row.
+    resize(900, 1100);
     SetRows({});
 }
 
 void CChartView::SetRows(const std::vector<StatRow>& rows)
 {
-    figures_ = ComputeChartFigures(rows, seconds_, phaseOrder_, defects_);
+    figures_ = ComputeChartFigures(rows, seconds_, phaseOrder_, defects_, quality_);
     canvas_->update();
 }
 

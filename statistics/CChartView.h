@@ -19,10 +19,10 @@ class ChartCanvas;
 class CChartView : public QDialog {
     Q_OBJECT
 public:
-    // `seconds`, `phaseOrder` and `defects` as ComputeChartFigures takes them; they do not change
-    // while the view is open, unlike the rows.
+    // `seconds`, `phaseOrder`, `defects` and `quality` as ComputeChartFigures takes them; they do
+    // not change while the view is open, unlike the rows.
     CChartView(PhaseSeconds seconds, std::vector<std::string> phaseOrder, ProjectDefectLogs defects = {},
-               QWidget* parent = nullptr);
+               QWidget* parent = nullptr, ProjectQualities quality = {});
 
     void SetRows(const std::vector<StatRow>& rows);
     const ChartFigures& Figures() const { return figures_; }
@@ -39,6 +39,7 @@ private:
     PhaseSeconds seconds_;
     std::vector<std::string> phaseOrder_;
     ProjectDefectLogs defects_;
+    ProjectQualities quality_;
     ChartFigures figures_;
     ChartCanvas* canvas_ = nullptr;
 };

@@ -12,6 +12,7 @@
 #include "statistics/CChartView.h"
 #include "statistics/ChartSheet.h"
 #include "statistics/ProjectScan.h"
+#include "statistics/QualityMeasures.h"
 #include "statistics/StatTable.h"
 #include "ui/CommandContext.h"
 #include "ui/ControlIds.h"
@@ -257,7 +258,14 @@ void CStatisticsDlg::OnChartView()
         for (const PhaseRecord& phase : doc_.Data().phases) {
             phaseOrder.push_back(phase.name);
         }
-        chartView_ = new CChartView(phaseSeconds_, std::move(phaseOrder), defectLogs_, this);
+        // The quality panels need whole projects, so their folders are read again, only once the
+        // charts are asked for.
+        ProjectQualities quality;
+        for (ProjectQuality& project : LoadQualityHistory("").projects) {
+            quality[project.project] = std::move(project.measures);
+        }
+        chartView_ =
+            new CChartView(phaseSeconds_, std::move(phaseOrder), defectLogs_, this, std::move(quality));
         chartView_->SetRows(rows_);
     }
     chartView_->show();

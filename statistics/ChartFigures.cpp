@@ -116,8 +116,48 @@ DefectMatrixFigure MakeMatrix(const DefectAnalysis& analysis, const std::vector<
 
 } // namespace
 
+namespace {
+
+void FillQuality(ChartFigures& figures, const std::vector<StatRow>& rows, const ProjectQualities& quality)
+{
+    auto panel = [&figures](ChartKind kind) -> ChartPanel& {
+        return figures.panels[static_cast<std::size_t>(kind)];
+    };
+    const std::pair<ChartKind, QualityMeasure> measures[] = {
+        {ChartKind::Yield, QualityMeasure::Yield},
+        {ChartKind::Afr, QualityMeasure::Afr},
+        {ChartKind::TimeError, QualityMeasure::TimeErrorPercent}};
+    std::int32_t ranged = 0;
+    std::int32_t inside = 0;
+    for (const StatRow& row : rows) {
+        const std::string& name = row[StatNameColumn];
+        auto found = quality.find(name);
+        if (found == quality.end()) {
+            continue;
+        }
+        const QualityMeasures& m = found->second;
+        for (const auto& [kind, measure] : measures) {
+            if (const auto& value = m[measure].value) {
+                panel(kind).bars.push_back({name, *value});
+            }
+        }
+        if (const auto& within = m[QualityMeasure::WithinRange].value) {
+            ++ranged;
+            inside += *within > 0 ? 1 : 0;
+            panel(ChartKind::WithinRange).bars.push_back({name, 100.0 * inside / ranged});
+        }
+    }
+    panel(ChartKind::Yield).emptyText = "コンパイル前に混入した欠陥の記録がありません";
+    panel(ChartKind::TimeError).signedAxis = true;
+    panel(ChartKind::TimeError).emptyText = "計画のあるプロジェクトがありません";
+    panel(ChartKind::WithinRange).emptyText = "予測区間を計画したプロジェクトがありません";
+}
+
+} // namespace
+
 ChartFigures ComputeChartFigures(const std::vector<StatRow>& rows, const PhaseSeconds& seconds,
-                                 const std::vector<std::string>& phaseOrder, const ProjectDefectLogs& defects)
+                                 const std::vector<std::string>& phaseOrder, const ProjectDefectLogs& defects,
+                                 const ProjectQualities& quality)
 {
     ChartFigures figures;
     figures.panels = {
@@ -127,6 +167,10 @@ ChartFigures ComputeChartFigures(const std::vector<StatRow>& rows, const PhaseSe
         MakePanel("欠陥密度", "欠陥数/KLOC", 1, std::nullopt),
         MakePanel("工程別の時間の割合", "全プロジェクト, %", 1, std::nullopt),
         MakePanel("欠陥の種別", "件数, 折れ線: 累積 %", 0, std::nullopt),
+        MakePanel("歩留まり", "コンパイル前に除去した欠陥の %", 1, std::nullopt),
+        MakePanel("A/FR", "レビュー時間 / コンパイル・テスト時間", 2, std::nullopt),
+        MakePanel("時間の見積り誤差", "(実績 − 計画) / 計画, %", 1, std::nullopt),
+        MakePanel("予測区間内の割合", "区間内で終えたプロジェクトの累積 %", 0, 100.0),
     };
     auto panel = [&figures](ChartKind kind) -> ChartPanel& {
         return figures.panels[static_cast<std::size_t>(kind)];
@@ -172,6 +216,7 @@ ChartFigures ComputeChartFigures(const std::vector<StatRow>& rows, const PhaseSe
         }
     }
 
+    FillQuality(figures, rows, quality);
     panel(ChartKind::DefectPareto).emptyText = "欠陥の記録がありません";
     FillPareto(panel(ChartKind::DefectPareto), analysis);
     figures.defectMatrix = MakeMatrix(analysis, phaseOrder);

@@ -68,28 +68,43 @@ DrawnPanel PaintBarPanel(QPainter& painter, const QRectF& area, const ChartPanel
         return EndAsEmpty(painter, std::move(drawn), QString::fromStdString(panel.emptyText));
     }
 
+    // The value axis runs from 0 (or, on a signed axis, the lowest value) to the highest value
+    // or the reference: an estimating error below the plan is a bar hanging under the zero line.
     double top = panel.reference.value_or(0.0);
+    double bottom = 0.0;
     for (const ChartBar& bar : panel.bars) {
         if (std::isfinite(bar.value)) {
             top = std::max(top, bar.value);
+            bottom = panel.signedAxis ? std::min(bottom, bar.value) : bottom;
         }
     }
-    if (top <= 0.0) {
-        top = 1.0;
+    if (top - bottom <= 0.0) {
+        top = bottom + 1.0;
     }
+    if (bottom < 0.0) {
+        // Room under the lowest bar for its label, as the highest has room above it.
+        bottom -= 0.12 * (top - bottom);
+    }
+    auto levelY = [&](double value) {
+        return plot.bottom() - std::clamp((value - bottom) / (top - bottom), 0.0, 1.0) * plot.height();
+    };
+    const double zeroY = levelY(0.0);
     const double slot = plot.width() / static_cast<double>(panel.bars.size());
     const double barWidth = std::max(1.0, slot * 0.7);
     painter.setPen(FrameColor);
     painter.drawLine(QPointF(plot.left(), plot.bottom()), QPointF(plot.right(), plot.bottom()));
+    if (bottom < 0.0) {
+        painter.drawLine(QPointF(plot.left(), zeroY), QPointF(plot.right(), zeroY));
+    }
 
     drawn.bars.reserve(panel.bars.size());
     for (std::size_t i = 0; i < panel.bars.size(); ++i) {
         const ChartBar& bar = panel.bars[i];
-        const double share = std::isfinite(bar.value) ? std::clamp(bar.value / top, 0.0, 1.0) : 0.0;
+        const double valueY = std::isfinite(bar.value) ? levelY(bar.value) : zeroY;
         const double x = plot.left() + slot * static_cast<double>(i) + (slot - barWidth) / 2;
         DrawnBar out;
         out.value = bar.value;
-        out.rect = QRectF(x, plot.bottom() - share * plot.height(), barWidth, share * plot.height());
+        out.rect = QRectF(x, std::min(valueY, zeroY), barWidth, std::abs(zeroY - valueY));
         painter.fillRect(out.rect, BarColor);
 
         // Labels only where they fit their slot: with hundreds of projects the bars speak alone.
@@ -97,8 +112,12 @@ DrawnPanel PaintBarPanel(QPainter& painter, const QRectF& area, const ChartPanel
         if (metrics.horizontalAdvance(value) <= slot) {
             out.valueText = value;
             painter.setPen(Qt::black);
-            painter.drawText(QRectF(x - (slot - barWidth) / 2, out.rect.top() - line - 1, slot, line),
-                             Qt::AlignHCenter | Qt::AlignBottom, value);
+            // Above a bar that rises from the zero line, below one that hangs from it.
+            const bool hanging = valueY > zeroY;
+            const double labelTop =
+                hanging ? std::min(out.rect.bottom() + 1, plot.bottom() - line) : out.rect.top() - line - 1;
+            painter.drawText(QRectF(x - (slot - barWidth) / 2, labelTop, slot, line),
+                             Qt::AlignHCenter | (hanging ? Qt::AlignTop : Qt::AlignBottom), value);
         }
         const QString name = ToQ(bar.label);
         if (slot >= metrics.horizontalAdvance(QStringLiteral("MM"))) {
@@ -147,7 +166,7 @@ DrawnPanel PaintBarPanel(QPainter& painter, const QRectF& area, const ChartPanel
     }
 
     if (panel.reference) {
-        const double y = plot.bottom() - std::clamp(*panel.reference / top, 0.0, 1.0) * plot.height();
+        const double y = levelY(*panel.reference);
         QPen pen(ReferenceColor);
         pen.setStyle(Qt::DashLine);
         painter.setPen(pen);

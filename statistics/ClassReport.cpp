@@ -224,7 +224,7 @@ private:
             }
             report_.exercises.push_back(std::move(exercise));
         }
-        for (const PhaseTotals& phase : classTotals_.phases) {
+        for (const QualityPhaseTotals& phase : classTotals_.phases) {
             const double percent = classTotals_.minutes > 0
                                        ? 100.0 * static_cast<double>(phase.minutes) / classTotals_.minutes
                                        : 0;

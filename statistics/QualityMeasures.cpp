@@ -126,7 +126,7 @@ bool IsFailurePhase(const std::string& name)
     return name == CompilePhase || name == TestPhase;
 }
 
-std::optional<std::size_t> PhaseIndex(const std::vector<PhaseTotals>& phases, const std::string& name)
+std::optional<std::size_t> PhaseIndex(const std::vector<QualityPhaseTotals>& phases, const std::string& name)
 {
     for (std::size_t i = 0; i < phases.size(); ++i) {
         if (phases[i].name == name) {
@@ -137,7 +137,7 @@ std::optional<std::size_t> PhaseIndex(const std::vector<PhaseTotals>& phases, co
 }
 
 // The index of the first phase no longer "before compile": コンパイル, else テスト.
-std::optional<std::size_t> CompileBoundary(const std::vector<PhaseTotals>& phases)
+std::optional<std::size_t> CompileBoundary(const std::vector<QualityPhaseTotals>& phases)
 {
     if (auto compile = PhaseIndex(phases, CompilePhase)) {
         return compile;
@@ -205,7 +205,7 @@ void CountDefects(const ProjectRecord& project, QualityTotals& t)
     }
 }
 
-PhaseQuality PhaseQualityOf(const PhaseTotals& phase)
+PhaseQuality PhaseQualityOf(const QualityPhaseTotals& phase)
 {
     PhaseQuality q;
     q.totals = phase;
@@ -277,9 +277,9 @@ void QualityTotals::Add(const QualityTotals& other)
     actualNewLocPlanned += other.actualNewLocPlanned;
     ranged += other.ranged;
     withinRange += other.withinRange;
-    for (const PhaseTotals& phase : other.phases) {
+    for (const QualityPhaseTotals& phase : other.phases) {
         if (auto at = PhaseIndex(phases, phase.name)) {
-            PhaseTotals& mine = phases[*at];
+            QualityPhaseTotals& mine = phases[*at];
             mine.minutes += phase.minutes;
             mine.injected += phase.injected;
             mine.removed += phase.removed;
@@ -328,7 +328,7 @@ QualityMeasures ComputeQuality(const QualityTotals& totals)
         m.values[static_cast<std::size_t>(info.measure)] = info.compute(totals);
     }
     m.phases.reserve(totals.phases.size());
-    for (const PhaseTotals& phase : totals.phases) {
+    for (const QualityPhaseTotals& phase : totals.phases) {
         m.phases.push_back(PhaseQualityOf(phase));
     }
     return m;

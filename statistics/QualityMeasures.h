@@ -48,7 +48,7 @@ struct QualityValue {
 };
 
 // The sums behind the measures for one phase name.
-struct PhaseTotals {
+struct QualityPhaseTotals {
     std::string name;            // CP932
     std::int64_t minutes = 0;    // actual minutes
     std::int64_t injected = 0;   // defects injected in this phase
@@ -59,7 +59,7 @@ struct PhaseTotals {
     std::int64_t reviewedLoc = 0;
     bool review = false; // 設計レビュー or コードレビュー
 
-    bool operator==(const PhaseTotals&) const = default;
+    bool operator==(const QualityPhaseTotals&) const = default;
 };
 
 // The totals of one project, or the sums over several. Counts of projects say how many took part
@@ -85,7 +85,7 @@ struct QualityTotals {
     std::int32_t withinRange = 0; // of those, projects whose actual minutes lie inside it
     // In the project's phase order; when adding, phases of the same name are summed and new ones
     // follow in the order they first appear.
-    std::vector<PhaseTotals> phases;
+    std::vector<QualityPhaseTotals> phases;
 
     // Adds `other` in: every count and sum, and the phases by name.
     void Add(const QualityTotals& other);
@@ -122,7 +122,7 @@ struct QualityMeasureInfo {
 const std::array<QualityMeasureInfo, QualityMeasureCount>& QualityMeasureTable();
 
 struct PhaseQuality {
-    PhaseTotals totals;
+    QualityPhaseTotals totals;
     QualityValue removalRate;   // defects removed per hour; null at 0 minutes
     QualityValue injectionRate; // defects injected per hour; null at 0 minutes
     // New LOC reviewed per hour; only for a review phase (nullopt otherwise), null at 0 minutes.

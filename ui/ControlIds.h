@@ -24,6 +24,7 @@ inline constexpr int DefectEditDialog = 135;
 inline constexpr int TimeLogDialog = 136;
 inline constexpr int TimeEditDialog = 137;
 inline constexpr int StatisticsDialog = 138;
+inline constexpr int QualityWindow = 150;
 
 // The main form.
 inline constexpr int ModeList = 1054;
@@ -41,6 +42,7 @@ inline constexpr int OverviewButton = 1029;
 inline constexpr int ResultButton = 1030;
 inline constexpr int TimeLogButton = 1031;
 inline constexpr int LaunchIdeButton = 1032;
+inline constexpr int QualityButton = 1120;
 
 // The memo and about dialogs.
 inline constexpr int MemoText = 1053;
@@ -125,9 +127,9 @@ inline constexpr int StatisticsOpen = 1103;
 inline constexpr int StatisticsChartView = 1106;
 
 // The review checklist window.
-inline constexpr int ReviewChecklistDialog = 1120;
-inline constexpr int ReviewChecklistDesignList = 1121;
-inline constexpr int ReviewChecklistCodeList = 1122;
+inline constexpr int ReviewChecklistDialog = 1125;
+inline constexpr int ReviewChecklistDesignList = 1126;
+inline constexpr int ReviewChecklistCodeList = 1127;
 
 // The overview and settings dialog.
 inline constexpr int OverviewBrowse = 1056;
@@ -171,6 +173,7 @@ inline constexpr int Progress = 32785;
 inline constexpr int DataCheck = 32797;
 inline constexpr int ClassReport = 32798;
 inline constexpr int ReviewChecklist = 32795;
+inline constexpr int Quality = 32790;
 } // namespace CommandId
 
 } // namespace quilvane

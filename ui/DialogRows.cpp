@@ -15,9 +15,20 @@ QLabel* MakeLabel(QWidget* parent, const char* utf8Text)
 
 int GridRows::Add(std::initializer_list<Cell> cells)
 {
+    return Add(cells.begin(), cells.end());
+}
+
+int GridRows::Add(const std::vector<Cell>& cells)
+{
+    return Add(cells.data(), cells.data() + cells.size());
+}
+
+int GridRows::Add(const Cell* first, const Cell* last)
+{
     const int row = next_++;
     int column = 0;
-    for (const Cell& cell : cells) {
+    for (const Cell* at = first; at != last; ++at) {
+        const Cell& cell = *at;
         if (cell.widget != nullptr) {
             grid_->addWidget(cell.widget, row, column, 1, cell.span, cell.alignment);
         } else if (cell.layout != nullptr) {

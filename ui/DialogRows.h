@@ -8,6 +8,7 @@
 #include <QRect>
 #include <Qt>
 #include <initializer_list>
+#include <vector>
 
 class QGridLayout;
 class QLabel;
@@ -42,12 +43,16 @@ public:
 
     // Adds the next row; returns its index.
     int Add(std::initializer_list<Cell> cells);
+    // The same for a row whose cells are counted at run time.
+    int Add(const std::vector<Cell>& cells);
     // Adds the next row and gives it the height the dialog has to spare, so that text growing in
     // it takes room of its own and never moves the rows above it.
     int AddGrowing(std::initializer_list<Cell> cells);
     int Count() const { return next_; }
 
 private:
+    int Add(const Cell* first, const Cell* last);
+
     QGridLayout* grid_;
     int next_ = 0;
 };

@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QCheckBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
@@ -213,6 +214,33 @@ TEST_F(PrintCommandsTest, PrintDialogOffersEveryPageOfTheJob)
     Frame().OnCommand(CommandId::Print);
     EXPECT_TRUE(seen);
     EXPECT_EQ(maxPage, 3);
+}
+
+TEST_F(PrintCommandsTest, TheQualityPageIsAnOptionOfThePrintDialogOffByDefault)
+{
+    Start(MakeProject("Prob1", WithLogs(20, 3)));
+    ASSERT_FALSE(Commands().qualityPage);
+    bool offered = false;
+    WhenOpen<QPrintDialog>([&](QPrintDialog& dialog) {
+        auto* option = dialog.findChild<QCheckBox*>(QStringLiteral("qualityPage"));
+        ASSERT_NE(option, nullptr);
+        offered = true;
+        EXPECT_FALSE(option->isChecked());
+        option->setChecked(true);
+        dialog.reject();
+    });
+    Frame().OnCommand(CommandId::Print);
+    EXPECT_TRUE(offered);
+    // A cancelled dialog leaves the option as it was.
+    EXPECT_FALSE(Commands().qualityPage);
+
+    // Turned on, the page follows the logs: one more page in the job and in the PDF.
+    std::string pdf = dir_.Path("quality.pdf");
+    PrintToPdf(pdf);
+    Commands().qualityPage = true;
+    ASSERT_TRUE(Frame().OnCommand(CommandId::Print));
+    EXPECT_EQ(offered_, 4);
+    EXPECT_EQ(PdfPageCount(ReadWholeFile(pdf).value_or("")), 4);
 }
 
 TEST_F(PrintCommandsTest, PreviewShowsEveryPage)

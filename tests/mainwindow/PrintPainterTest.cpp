@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QRegularExpression>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include "mainwindow/PrintPainter.h"
@@ -519,6 +520,35 @@ TEST_F(PrintPainterTest, PdfHasOnePagePerPrintedPage)
     ASSERT_TRUE(pdf);
     EXPECT_EQ(pdf->substr(0, 4), "%PDF");
     EXPECT_EQ(PdfPageCount(*pdf), painter.PageCount());
+}
+
+TEST_F(PrintPainterTest, TheQualityPageFollowsTheLogsOnlyWhenAskedFor)
+{
+    const PrintPainter plain(project_, PhaseTableTextsOf(project_), clock_);
+    const PrintPainter withQuality(project_, PhaseTableTextsOf(project_), clock_, true);
+    ASSERT_EQ(withQuality.PageCount(), plain.PageCount() + 1);
+    auto texts = [](const PrintPainter& painter, int page) {
+        RecordingDevice device(4760, 6814);
+        {
+            QPainter p(&device);
+            painter.PaintPage(p, page);
+        }
+        std::vector<QString> found;
+        for (const RecordedText& t : JoinRuns(device.Engine().texts)) {
+            found.push_back(t.text);
+        }
+        return found;
+    };
+    auto has = [](const std::vector<QString>& found, const QString& text) {
+        return std::find(found.begin(), found.end(), text) != found.end();
+    };
+    const std::vector<QString> last = texts(withQuality, withQuality.PageCount());
+    EXPECT_TRUE(has(last, QStringLiteral("品質の指標")));
+    EXPECT_TRUE(has(last, QStringLiteral("歩留まり(%)")));
+    EXPECT_TRUE(has(last, QStringLiteral("A/FR")));
+    // Off by default: the last page is a log page.
+    EXPECT_FALSE(has(texts(plain, plain.PageCount()), QStringLiteral("品質の指標")));
+    EXPECT_FALSE(has(texts(withQuality, plain.PageCount()), QStringLiteral("品質の指標")));
 }
 
 TEST_F(PrintPainterTest, UnwritablePdfIsReportedAsFailure)

@@ -75,7 +75,29 @@ TEST(ChartFigures, EachPanelTakesTheProjectsWhereItsFigureIsDefined)
         {"Deleted",
          Log({Defect("code", 10, "plan"), Defect("code", 10, "plan"), Defect("code", 10, "plan")})},
     };
-    ChartFigures f = ComputeChartFigures(rows, seconds, {"plan", "design", "code", "test"}, defects);
+    // The quality measures as the history computed them; a null measure leaves its project out
+    // of that panel, and the range panel runs the share of ranged projects so far.
+    auto measures = [](std::optional<double> yield, std::optional<double> afr,
+                       std::optional<double> timeError, std::optional<double> within) {
+        QualityMeasures m;
+        const std::pair<QualityMeasure, std::optional<double>> values[] = {
+            {QualityMeasure::Yield, yield},
+            {QualityMeasure::Afr, afr},
+            {QualityMeasure::TimeErrorPercent, timeError},
+            {QualityMeasure::WithinRange, within}};
+        for (const auto& [measure, value] : values) {
+            m.values[static_cast<std::size_t>(measure)] = {value,
+                                                           value ? NullReason::None : NullReason::NoPlan};
+        }
+        return m;
+    };
+    const ProjectQualities quality = {
+        {"B", measures(50.0, 0.5, -25.0, 100.0)},
+        {"A", measures(std::nullopt, 2.0, 100.0, 0.0)},
+        {"NoCode", measures(std::nullopt, std::nullopt, std::nullopt, 100.0)},
+        {"Deleted", measures(99.0, 9.0, 9.0, 0.0)},
+    };
+    ChartFigures f = ComputeChartFigures(rows, seconds, {"plan", "design", "code", "test"}, defects, quality);
     ASSERT_EQ(f.panels.size(), ChartPanelCount);
     const FigureCase cases[] = {
         {ChartKind::Productivity, {{"B", 50.0}, {"A", 48.0}, {"NoCode", 0.0}}},
@@ -91,6 +113,10 @@ TEST(ChartFigures, EachPanelTakesTheProjectsWhereItsFigureIsDefined)
           {DefectTypeText(40), 1.0},
           {DefectTypeText(50), 1.0},
           {Unknown, 2.0}}},
+        {ChartKind::Yield, {{"B", 50.0}}},
+        {ChartKind::Afr, {{"B", 0.5}, {"A", 2.0}}},
+        {ChartKind::TimeError, {{"B", -25.0}, {"A", 100.0}}},
+        {ChartKind::WithinRange, {{"B", 100.0}, {"A", 50.0}, {"NoCode", 200.0 / 3}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.kind));
@@ -105,6 +131,8 @@ TEST(ChartFigures, EachPanelTakesTheProjectsWhereItsFigureIsDefined)
     EXPECT_EQ(f.Panel(ChartKind::SizeRatio).reference, 1.0);
     EXPECT_FALSE(f.Panel(ChartKind::Productivity).reference);
     EXPECT_EQ(f.Panel(ChartKind::TimeRatio).decimals, 2);
+    EXPECT_TRUE(f.Panel(ChartKind::TimeError).signedAxis);
+    EXPECT_FALSE(f.Panel(ChartKind::TimeRatio).signedAxis);
     EXPECT_FALSE(DefectTypeText(80).empty());
 
     // The running percent of all eleven defects, ending at the whole; only the Pareto has one.

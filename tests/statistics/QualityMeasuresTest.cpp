@@ -7,6 +7,7 @@
 #include "platform/Cp932.h"
 #include "project/DefectDetails.h"
 #include "statistics/QualityMeasures.h"
+#include "statistics/QualitySheet.h"
 
 using namespace quilvane;
 
@@ -427,4 +428,95 @@ TEST(QualityMeasures, AnEmptyHistoryHasOnlyNullsToDate)
         EXPECT_FALSE(h.toDate.values[i].value.has_value());
         EXPECT_EQ(h.toDate.values[i].reason, reasons[i]);
     }
+}
+
+// The 品質 view's cells: what a figure shows, and what its tooltip says, for this project and to
+// date side by side.
+TEST(QualitySheet, MeasureCellsShowFiguresSharesAndReasonsBesideTheDash)
+{
+    ProjectSpec done;
+    done.defects = {{"テスト", "コード"}, {"コードレビュー", "コード"}};
+    done.newLoc = 100;
+    done.plannedMinutes = 150;
+    done.range = "20";
+    ProjectSpec open; // nothing planned, no defects yet
+    open.newLoc = 40;
+    const QualityHistory history = ComputeQualityHistory({{"done", Make(done)}});
+    const QualitySheet sheet =
+        MakeQualitySheet(ComputeProjectQuality(Make(open)), ToDateWith(history, Make(open)));
+    ASSERT_EQ(sheet.measureHeader, (std::vector<std::string>{"指標", "このプロジェクト", "累計 (2 件)"}));
+    ASSERT_EQ(sheet.measures.size(), QualityMeasureCount);
+    struct Row {
+        QualityMeasure measure;
+        const char* mine;
+        const char* toDate;
+    };
+    const Row rows[] = {
+        {QualityMeasure::Yield, "— 欠陥の記録がありません", "50.0"},
+        {QualityMeasure::Afr, "0.50", "0.50"},
+        {QualityMeasure::TimeErrorPercent, "— 計画がありません", "20.0"},
+        {QualityMeasure::WithinRange, "— 計画がありません", "0%"},
+    };
+    for (const Row& row : rows) {
+        const auto& cells = sheet.measures[static_cast<std::size_t>(row.measure)];
+        const QualityMeasureInfo& info = QualityMeasureTable()[static_cast<std::size_t>(row.measure)];
+        EXPECT_EQ(cells[0].text, info.caption);
+        EXPECT_EQ(cells[1].text, row.mine) << info.key;
+        EXPECT_EQ(cells[2].text, row.toDate) << info.key;
+        // The tooltip starts with the formula, and a null figure's gives its reason as well.
+        EXPECT_EQ(cells[2].tip.rfind(info.formula, 0), 0u) << info.key;
+        EXPECT_EQ(cells[1].tip.find("—: ") != std::string::npos, !cells[1].text.compare(0, 3, "—"))
+            << info.key;
+    }
+    // One finished project inside its range says yes.
+    const QualityMeasures alone = ComputeProjectQuality(Make(done));
+    EXPECT_EQ(MakeQualitySheet(alone, alone).measures[6][1].text, "いいえ");
+    done.plannedMinutes = 175;
+    const QualityMeasures inside = ComputeProjectQuality(Make(done));
+    EXPECT_EQ(MakeQualitySheet(inside, inside).measures[6][1].text, "はい");
+    EXPECT_EQ(MakeQualitySheet(inside, inside).measures[6][2].text, "100%");
+
+    // The printed page has the project alone: a null figure is the dash, its reason under the
+    // formula; each phase row has the phase and one cell per group.
+    const ProjectQualityPage page = MakeProjectQualityPage(ComputeProjectQuality(Make(open)));
+    ASSERT_EQ(page.measures.size(), QualityMeasureCount);
+    EXPECT_EQ(page.measures[0][1].text, "—");
+    EXPECT_NE(page.measures[0][2].text.find("欠陥の記録がありません"), std::string::npos);
+    EXPECT_EQ(page.measures[1][1].text, "0.50");
+    ASSERT_FALSE(page.phases.empty());
+    EXPECT_EQ(page.phases.front().size(), page.phaseGroups.size());
+}
+
+TEST(QualitySheet, PhaseRowsPairThisProjectWithTheHistoryByName)
+{
+    ProjectSpec past;
+    past.phases = {{"設計", 30}, {"コードレビュー", 20}, {"コンパイル", 10}, {"事後", 5}};
+    past.defects = {{"コードレビュー", "設計"}, {"コンパイル", "設計"}};
+    past.newLoc = 60;
+    ProjectSpec open;
+    open.phases = {{"コード", 40}, {"設計", 0}};
+    open.defects = {{"コード", std::nullopt}};
+    const QualitySheet sheet = MakeQualitySheet(ComputeProjectQuality(Make(open)),
+                                                ComputeQualityHistory({{"past", Make(past)}}).toDate);
+    ASSERT_EQ(sheet.phaseGroups.size() * 2 - 1, sheet.phaseSubHeader.size());
+    std::vector<std::string> names;
+    for (const auto& row : sheet.phases) {
+        ASSERT_EQ(row.size(), sheet.phaseSubHeader.size());
+        names.push_back(row[0].text);
+    }
+    // The project's phases in its order, then those only the history has.
+    EXPECT_EQ(names, (std::vector<std::string>{"コード", "設計", "コードレビュー", "コンパイル", "事後"}));
+    const auto& design = sheet.phases[1];
+    EXPECT_EQ(design[1].text, "0");
+    EXPECT_EQ(design[2].text, "30");
+    EXPECT_EQ(design[3].text, "0");
+    EXPECT_EQ(design[4].text, "2");
+    EXPECT_EQ(design[7].text, "—"); // removals per hour at 0 minutes
+    EXPECT_NE(design[7].tip.find("割る数が 0 です"), std::string::npos);
+    EXPECT_EQ(design[10].text, "4.00");
+    EXPECT_EQ(design[11].text, ""); // not a review phase
+    const auto& review = sheet.phases[2];
+    EXPECT_EQ(review[1].text, ""); // this project has no such phase
+    EXPECT_EQ(review[12].text, "180.0");
+    EXPECT_EQ(sheet.notes, (std::vector<std::string>{"混入工程が不明の欠陥 1 件は歩留まりから除いています"}));
 }

@@ -411,6 +411,19 @@ TEST(ChartPainter, DrawsEveryBarInOrderWithItsValueAndName)
     EXPECT_EQ(drawn[1].bars[1].rect.height(), 0.0);
     EXPECT_GT(drawn[1].bars[0].rect.height(), 0.0);
 
+    // On a signed axis the same value hangs from a zero line above the panel's foot, its label
+    // below it.
+    ChartPanel& error = figures.panels[static_cast<std::size_t>(ChartKind::TimeError)];
+    error.signedAxis = true;
+    error.bars = {{"P1", 50.0}, {"P2", -25.0}};
+    QPainter signedPainter(&image);
+    const DrawnPanel hanging = PaintBarPanel(signedPainter, QRectF(0, 0, 400, 300), error);
+    signedPainter.end();
+    ASSERT_EQ(hanging.bars.size(), 2u);
+    EXPECT_DOUBLE_EQ(hanging.bars[0].rect.bottom(), hanging.bars[1].rect.top());
+    EXPECT_NEAR(hanging.bars[1].rect.height() / hanging.bars[0].rect.height(), 0.5, 1e-9);
+    EXPECT_EQ(hanging.bars[1].valueText, "-25.0");
+
     ASSERT_EQ(drawn[2].bars.size(), 500u);
     EXPECT_TRUE(drawn[2].bars[0].valueText.isEmpty());
     EXPECT_TRUE(drawn[2].bars[499].label.isEmpty());
