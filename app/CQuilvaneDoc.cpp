@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <algorithm>
-#include <filesystem>
 
 #include "mainwindow/CMainFrame.h"
 #include "mainwindow/CQuilvaneView.h"
@@ -112,12 +111,11 @@ bool CQuilvaneDoc::OnOpenDocument(const std::string& path)
 
 bool CQuilvaneDoc::Open(const std::string& path)
 {
-    // The project is named after its folder; a folder name CP932 cannot hold would be stored,
-    // remembered and registered as some other name.
-    std::string folder = std::filesystem::path(path).parent_path().filename().string();
-    auto name = folder.empty() ? std::optional<std::string>("None") : DiskToStoredName(folder);
+    // The project is named after its folder.
+    auto name = StoredProjectName(path);
     if (!name) {
-        CurrentPrompt().Inform(frame_, QString::fromStdString(UnstorableNameMessage(folder)));
+        CurrentPrompt().Inform(frame_,
+                               QString::fromStdString(UnstorableNameMessage(ProjectNameFromPath(path))));
         return false;
     }
     Status status = LoadProjectFile(path, data_);

@@ -102,6 +102,7 @@ public:
     QAction* Action(int id) const override;
     std::string ProjectFilePath() const override { return pathName_; }
     void AddModeListener(std::function<void(const std::string& mode)> listener) override;
+    void AddProjectListener(std::function<void()> listener) override;
 
 private:
     bool Open(const std::string& path);

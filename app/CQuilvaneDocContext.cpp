@@ -83,4 +83,12 @@ void CQuilvaneDoc::AddModeListener(std::function<void(const std::string& mode)> 
     }
 }
 
+void CQuilvaneDoc::AddProjectListener(std::function<void()> listener)
+{
+    if (view_) {
+        QObject::connect(view_, &CQuilvaneView::ProjectShown, view_,
+                         [listener = std::move(listener)](const QString&) { listener(); });
+    }
+}
+
 } // namespace quilvane

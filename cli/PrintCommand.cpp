@@ -17,6 +17,7 @@
 #include "mainwindow/PrintPainter.h"
 #include "platform/Cp932.h"
 #include "platform/FileIo.h"
+#include "platform/PathNames.h"
 #include "platform/TimeSource.h"
 #include "project/ProjectFile.h"
 #include "ui/DialogFont.h"
@@ -88,14 +89,19 @@ int RunPrintDocument(const Args& args)
     }
     const std::string& file = rest[0];
     const std::string& out = rest[1];
+    // As when the workbench opens it: the project is named after its folder.
+    const auto name = StoredProjectName(file);
+    if (!name) {
+        std::fprintf(stderr, "quilvane-cli: %s\n", UnstorableNameMessage(ProjectNameFromPath(file)).c_str());
+        return ExitFailure;
+    }
     ProjectRecord project;
     Status status = LoadProjectFile(file, project);
     if (!status) {
         std::fprintf(stderr, "quilvane-cli: %s\n", status.Message().c_str());
         return ExitFailure;
     }
-    // As when the workbench opens it: the project is named after its folder.
-    project.projectName = ProjectNameFromPath(file);
+    project.projectName = *name;
 
     PrivateRuntimeFolder runtime; // outlives the application, which may use it to the end
     auto app = EnsureApplication();

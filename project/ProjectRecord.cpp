@@ -1,5 +1,6 @@
 #include "project/ProjectRecord.h"
 
+#include "platform/PathNames.h"
 #include "platform/ProgramFolder.h"
 
 namespace quilvane {
@@ -31,6 +32,11 @@ std::string ProjectNameFromPath(const std::string& path)
         return "None";
     }
     return name;
+}
+
+std::optional<std::string> StoredProjectName(const std::string& diskPath)
+{
+    return DiskToStoredName(ProjectNameFromPath(diskPath));
 }
 
 } // namespace quilvane

@@ -3,6 +3,7 @@
 // the statistics scan and the command-line tool use it directly.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -56,5 +57,10 @@ std::int32_t SecondsToMinutes(std::int32_t seconds);
 // ("X/Prob1/work.psp" gives "Prob1"), or "None" when the path has no folder part. Accepts '\'
 // as well as '/'.
 std::string ProjectNameFromPath(const std::string& path);
+
+// The stored project name for the project file at `diskPath`, a path on disk: the name of its
+// folder as stored text, or "None". Nothing when CP932 cannot hold the folder's name; such a
+// project would be stored, remembered and registered as some other name.
+std::optional<std::string> StoredProjectName(const std::string& diskPath);
 
 } // namespace quilvane

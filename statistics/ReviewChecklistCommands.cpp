@@ -67,6 +67,14 @@ void InstallReviewChecklistCommands(CommandContext& context)
             Show(context, owner, *kind);
         }
     });
+    // An open window lists and ticks the project on the form, never one left behind; a closed
+    // one is built afresh when it is next shown.
+    context.AddProjectListener([owner] {
+        CReviewChecklistDlg* window = FindChecklistWindow(owner);
+        if (window != nullptr && window->isVisible()) {
+            window->ShowReview(window->CurrentReview());
+        }
+    });
 }
 
 } // namespace quilvane

@@ -57,6 +57,8 @@ public:
     virtual std::string ProjectFilePath() const { return {}; }
     // Calls `listener` with the mode (stored text) each time the student enters one on the form.
     virtual void AddModeListener(std::function<void(const std::string& mode)> listener) { (void)listener; }
+    // Calls `listener` each time the form shows a project (opened, made, or the first one).
+    virtual void AddProjectListener(std::function<void()> listener) { (void)listener; }
 
 protected:
     CommandContext() = default;

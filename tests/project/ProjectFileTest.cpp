@@ -286,4 +286,11 @@ TEST(ProjectName, IsTheFolderHoldingTheFile)
     EXPECT_EQ(ProjectNameFromPath("work.psp"), "None");
     EXPECT_EQ(ProjectNameFromPath("C:work.psp"), "None");
     EXPECT_EQ(ProjectNameFromPath("/work.psp"), "None");
+
+    // A folder on disk is named in the system's encoding; the project keeps the stored name.
+    EXPECT_EQ(StoredProjectName("/home/s/\xE8\xAA\xB2\xE9\xA1\x8C" "1/work.psp"),
+              std::optional<std::string>("\x89\xdb\x91\xe8"
+                                         "1"));
+    EXPECT_EQ(StoredProjectName("work.psp"), std::optional<std::string>("None"));
+    EXPECT_EQ(StoredProjectName("/home/s/\xF0\x9F\x98\x80/work.psp"), std::nullopt);
 }

@@ -121,6 +121,31 @@ TEST_F(ChecklistWindowTest, TicksAreWrittenAtOnceAndSurviveARestart)
     EXPECT_TRUE(Window()->StatusText().isEmpty());
 }
 
+// Opening another project while the window is open: it lists and ticks that project, and a tick
+// never lands in the file of the project left behind.
+TEST_F(ChecklistWindowTest, AnOpenWindowFollowsTheProjectOnTheForm)
+{
+    const std::string first = StartOnProject();
+    View().SelectMode(CodeReviewMode);
+    ASSERT_NE(Window(), nullptr);
+    Window()->List(ReviewKind::Code)->topLevelItem(0)->setCheckState(0, Qt::Checked);
+    View().SelectMode(0);
+    ASSERT_TRUE(Doc().DoFileSave());
+
+    const std::string second = MakeProject("課題2", Reviewed());
+    Frame().OpenProject(QString::fromStdString(second));
+    ASSERT_EQ(Doc().Data().projectName, Utf8ToCp932("課題2"));
+    ASSERT_TRUE(Window()->isVisible());
+    EXPECT_TRUE(Window()->Ticks().empty());
+    EXPECT_EQ(Window()->List(ReviewKind::Code)->topLevelItem(0)->checkState(0), Qt::Unchecked);
+
+    Window()->List(ReviewKind::Design)->topLevelItem(0)->setCheckState(0, Qt::Checked);
+    ASSERT_EQ(ReadTicks(ChecklistPathFor(second)).size(), 1u);
+    const std::vector<ChecklistTick> kept = ReadTicks(ChecklistPathFor(first));
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(kept[0].key, "20");
+}
+
 TEST_F(ChecklistWindowTest, DamagedTicksFileOpensWithNoTicks)
 {
     const std::string path = StartOnProject();
