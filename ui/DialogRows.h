@@ -28,11 +28,11 @@ public:
     // skipped).
     struct Cell {
         Cell() = default;
-        Cell(QWidget* widget, int span = 1, Qt::Alignment alignment = {})
-            : widget(widget), span(span), alignment(alignment)
+        Cell(QWidget* cellWidget, int columns = 1, Qt::Alignment cellAlignment = {})
+            : widget(cellWidget), span(columns), alignment(cellAlignment)
         {
         }
-        Cell(QLayout* layout, int span = 1) : layout(layout), span(span) {}
+        Cell(QLayout* cellLayout, int columns = 1) : layout(cellLayout), span(columns) {}
         QWidget* widget = nullptr;
         QLayout* layout = nullptr;
         int span = 1;
