@@ -150,11 +150,7 @@ int RunClass(const Args& args)
     Args rest = args;
     std::string root = ".";
     std::string html;
-    bool json = false;
-    if (auto it = std::find(rest.begin(), rest.end(), "--json"); it != rest.end()) {
-        json = true;
-        rest.erase(it);
-    }
+    const bool json = TakeFlag(rest, "--json");
     if (!TakeOption(rest, "-C", root) || !TakeOption(rest, "--html", html) || !rest.empty() || root.empty()) {
         return ExitUsage;
     }

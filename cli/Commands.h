@@ -17,6 +17,8 @@ inline constexpr int ExitFindings = 3;
 // Takes every "OPTION VALUE" pair out of `args`; the last value wins. False when the option
 // ends the line without its value.
 bool TakeOption(Args& args, const std::string& option, std::string& value);
+// Takes every `flag` out of `args`; whether there was one.
+bool TakeFlag(Args& args, const std::string& flag);
 // Makes `folder`, or the working directory when it is empty, the program folder.
 bool UseProgramFolder(std::string folder);
 

@@ -79,11 +79,7 @@ std::unique_ptr<QApplication> EnsureApplication()
 int RunPrintDocument(const Args& args)
 {
     Args rest = args;
-    bool qualityPage = false;
-    if (auto it = std::find(rest.begin(), rest.end(), "--quality"); it != rest.end()) {
-        qualityPage = true;
-        rest.erase(it);
-    }
+    const bool qualityPage = TakeFlag(rest, "--quality");
     if (rest.size() != 2 || rest[0].empty() || rest[1].empty()) {
         return ExitUsage;
     }

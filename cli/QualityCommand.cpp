@@ -181,11 +181,7 @@ int RunQuality(const Args& args)
 {
     Args rest = args;
     std::string folder;
-    bool json = false;
-    if (auto it = std::find(rest.begin(), rest.end(), "--json"); it != rest.end()) {
-        json = true;
-        rest.erase(it);
-    }
+    const bool json = TakeFlag(rest, "--json");
     if (!TakeOption(rest, "-C", folder) || rest.size() > 1 ||
         (rest.size() == 1 && (rest[0].empty() || rest[0][0] == '-'))) {
         return ExitUsage;

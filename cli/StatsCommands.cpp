@@ -38,6 +38,14 @@ bool TakeOption(Args& args, const std::string& option, std::string& value)
     return true;
 }
 
+bool TakeFlag(Args& args, const std::string& flag)
+{
+    const auto taken = std::remove(args.begin(), args.end(), flag);
+    const bool found = taken != args.end();
+    args.erase(taken, args.end());
+    return found;
+}
+
 bool UseProgramFolder(std::string folder)
 {
     std::error_code ec;
@@ -140,11 +148,7 @@ int RunEstimate(const Args& args)
     if (!TakeOption(rest, "-C", folder) || !TakeOption(rest, "--exclude", excluded)) {
         return ExitUsage;
     }
-    auto json = std::find(rest.begin(), rest.end(), "--json");
-    const bool asJson = json != rest.end();
-    if (asJson) {
-        rest.erase(json);
-    }
+    const bool asJson = TakeFlag(rest, "--json");
     if (rest.size() != 3) {
         return ExitUsage;
     }
@@ -205,11 +209,7 @@ int RunDefects(const Args& args)
 {
     Args rest = args;
     std::string folder;
-    bool json = false;
-    if (auto it = std::find(rest.begin(), rest.end(), "--json"); it != rest.end()) {
-        json = true;
-        rest.erase(it);
-    }
+    const bool json = TakeFlag(rest, "--json");
     if (!TakeOption(rest, "-C", folder) || !rest.empty()) {
         return ExitUsage;
     }

@@ -6,10 +6,13 @@
 #include <utility>
 #include <vector>
 
+#include "platform/HtmlText.h"
 #include "platform/MbString.h"
 #include "platform/PathNames.h"
 
 namespace tessaline {
+
+using quilvane::EscapeHtml;
 
 namespace {
 
@@ -231,36 +234,6 @@ std::string EscapeLinkPath(std::string_view name)
         pos += length;
     }
     return EscapeHtml(escaped);
-}
-
-std::string EscapeHtml(std::string_view text)
-{
-    if (std::none_of(text.begin(), text.end(),
-                     [](char c) { return c == '&' || c == '<' || c == '>' || c == '"'; })) {
-        return std::string(text);
-    }
-    std::string out;
-    out.reserve(text.size());
-    for (const char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        default:
-            out += c;
-            break;
-        }
-    }
-    return out;
 }
 
 } // namespace tessaline

@@ -26,11 +26,7 @@ std::string BuildProgressPage(const ProgressTables& tables, const RegistrationLi
 // Writes every LF as CR LF, as the page was always written in text mode.
 std::string ToCrLf(std::string_view text);
 
-// Escapes &, <, > and " so that a name cannot break the markup. None of these bytes can be the
-// trail byte of a double-byte character, so code-page-932 names stay intact.
-std::string EscapeHtml(std::string_view text);
-
-// A name as one step of a link's path: escaped as EscapeHtml does, and '%', '#', '?', '\' and
+// A name as one step of a link's path: escaped as quilvane::EscapeHtml does, and '%', '#', '?', '\' and
 // control characters written as percent escapes, since a browser would otherwise take them for
 // an escape, the start of a fragment or of a query, a separator between folders, or drop them,
 // and miss the file or reach another. Double-byte characters are kept whole, so a trail byte

@@ -6,6 +6,7 @@
 #include <random>
 
 #include "platform/Cp932.h"
+#include "platform/HtmlText.h"
 #include "statistics/ChartFigures.h"
 
 namespace quilvane {
@@ -34,9 +35,15 @@ const char* const Style = "body{font-family:sans-serif;margin:1em 2em;color:#222
                           "h2{border-bottom:2px solid #47a;margin-top:1.5em}"
                           "svg text{font-size:11px;font-family:sans-serif}";
 
+// Text safe in content and in attributes quoted either way.
+std::string Markup(std::string_view text)
+{
+    return EscapeHtml(text, Apostrophe::Escaped);
+}
+
 std::string Html(std::string_view cp932)
 {
-    return EscapeMarkup(Cp932ToUtf8(cp932));
+    return Markup(Cp932ToUtf8(cp932));
 }
 
 std::string Number(double value, int decimals)
@@ -67,7 +74,7 @@ std::string MeasureHeadings()
 {
     std::string out;
     for (const ClassMeasureInfo& info : ClassMeasureTable()) {
-        out += "<th>" + EscapeMarkup(info.caption) + "</th>";
+        out += "<th>" + Markup(info.caption) + "</th>";
     }
     return out;
 }
@@ -88,7 +95,7 @@ std::string BoxPlots(const ClassReport& report, ClassMeasure measure, const std:
     const int height = 200;
     const int width = 60 + step * static_cast<int>(report.exercises.size());
     auto y = [&](double v) { return Number(10 + height * (1 - v / top), 1); };
-    std::string svg = "<figure><figcaption>" + EscapeMarkup(caption) + "</figcaption><svg width=\"" +
+    std::string svg = "<figure><figcaption>" + Markup(caption) + "</figcaption><svg width=\"" +
                       std::to_string(width) + "\" height=\"" + std::to_string(height + 60) + "\">";
     svg += "<line x1=\"50\" y1=\"10\" x2=\"50\" y2=\"" + std::to_string(height + 10) + "\" stroke=\"#666\"/>";
     svg += "<text x=\"46\" y=\"14\" text-anchor=\"end\">" + Number(top, 0) + "</text><text x=\"46\" y=\"" +
@@ -137,7 +144,7 @@ std::string Bars(const std::vector<std::pair<std::string, double>>& rows, const 
             label += " (累積 " + Number(cumulative[i], 1) + "%)";
         }
         svg += "<text x=\"" + Number(160 + 300 * rows[i].second / top, 1) + "\" y=\"" +
-               std::to_string(19 + 20 * static_cast<int>(i)) + "\">" + EscapeMarkup(label) + "</text>";
+               std::to_string(19 + 20 * static_cast<int>(i)) + "\">" + Markup(label) + "</text>";
     }
     return svg + "</svg>";
 }
@@ -173,7 +180,7 @@ std::string FindingsCell(const std::vector<Finding>& findings)
         out += std::to_string(findings.size());
     }
     for (const Finding& f : findings) {
-        out += "<br>" + EscapeMarkup(f.message);
+        out += "<br>" + Markup(f.message);
     }
     return out + "</td>";
 }
@@ -182,7 +189,7 @@ std::string ExerciseTable(const ClassReport& report)
 {
     std::string out = "<table class=\"sortable\"><thead><tr><th>課題</th><th>人数</th>";
     for (const ClassMeasureInfo& info : ClassMeasureTable()) {
-        out += "<th>" + EscapeMarkup(info.caption) + " 中央値</th><th>四分位</th>";
+        out += "<th>" + Markup(info.caption) + " 中央値</th><th>四分位</th>";
     }
     out += "</tr></thead><tbody>";
     for (const ClassExercise& e : report.exercises) {
@@ -257,40 +264,12 @@ std::string DefectSection(const ClassReport& report)
 
 } // namespace
 
-std::string EscapeMarkup(std::string_view text)
-{
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        case '\'':
-            out += "&#39;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
-
 std::string ClassReportPage(const ClassReport& report, std::string_view title, std::string nonce)
 {
     if (nonce.empty()) {
         nonce = NewNonce();
     }
-    const std::string safeTitle = EscapeMarkup(title);
+    const std::string safeTitle = Markup(title);
     std::string page =
         "<!DOCTYPE html>\n<html lang=\"ja\"><head><meta charset=\"utf-8\">"
         "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; script-src 'nonce-" +
@@ -316,7 +295,7 @@ std::string ClassReportPage(const ClassReport& report, std::string_view title, s
     } else {
         page += "<table class=\"sortable\"><thead><tr><th>場所</th><th>理由</th></tr></thead><tbody>";
         for (const UnreadableProject& u : report.unreadable) {
-            page += "<tr><td>" + EscapeMarkup(u.path) + "</td><td>" + EscapeMarkup(u.reason) + "</td></tr>";
+            page += "<tr><td>" + Markup(u.path) + "</td><td>" + Markup(u.reason) + "</td></tr>";
         }
         page += "</tbody></table>";
     }

@@ -14,7 +14,4 @@ namespace quilvane {
 // Content-Security-Policy nonce (base64); empty makes a fresh random one.
 std::string ClassReportPage(const ClassReport& report, std::string_view title, std::string nonce = {});
 
-// &, <, >, " and ' as character references: text that is safe in content and quoted attributes.
-std::string EscapeMarkup(std::string_view text);
-
 } // namespace quilvane

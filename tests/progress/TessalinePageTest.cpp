@@ -313,11 +313,11 @@ TEST_F(TessalinePage, PageIsTheSameForAnyNumberOfReadingThreads)
         TestFolder r;
         const int files = 5 + static_cast<int>(random() % 40);
         for (int i = 0; i < files; ++i) {
-            const std::string folder = users[random() % std::size(users)];
+            const std::string holder = users[random() % std::size(users)];
             const std::string user = users[random() % std::size(users)];
             const std::string project = projects[random() % std::size(projects)];
             const std::string dir =
-                folder + "/" + project + (random() % 3 == 0 ? "-copy" + std::to_string(i) : "");
+                holder + "/" + project + (random() % 3 == 0 ? "-copy" + std::to_string(i) : "");
             r.WriteResult(dir, user + " " + project + " " + std::to_string(i), July5th2003 + i * 86400);
             r.WriteFile(dir + "/" + project + ".sln", "x");
         }
