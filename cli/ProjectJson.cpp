@@ -226,35 +226,48 @@ private:
 const std::initializer_list<const char*> LogKeys = {"left",   "top",          "width",
                                                     "height", "columnWidths", "entries"};
 
-void ReadTimeLog(Reader& r, const Json& j, TimeLog& log)
+// The frame both logs share: the window's place, the column widths and the entries, each
+// entry an object read by `readEntry(entryJson, path)`, which returns false on an error.
+template <typename Log, typename ReadEntry>
+void ReadLog(Reader& r, const Json& j, Log& log, const std::string& name, ReadEntry readEntry)
 {
-    r.OnlyKnown(j, LogKeys, "timeLog");
-    r.Int(j, "left", log.left, "timeLog");
-    r.Int(j, "top", log.top, "timeLog");
-    r.Int(j, "width", log.width, "timeLog");
-    r.Int(j, "height", log.height, "timeLog");
-    r.IntArray(j, "columnWidths", log.columnWidths, "timeLog");
-    if (const Json* entries = r.Array(j, "entries", "timeLog")) {
+    r.OnlyKnown(j, LogKeys, name);
+    r.Int(j, "left", log.left, name);
+    r.Int(j, "top", log.top, name);
+    r.Int(j, "width", log.width, name);
+    r.Int(j, "height", log.height, name);
+    r.IntArray(j, "columnWidths", log.columnWidths, name);
+    if (const Json* entries = r.Array(j, "entries", name)) {
         for (std::size_t i = 0; i < entries->size() && r.Error().empty(); ++i) {
-            std::string path = "timeLog.entries[" + std::to_string(i) + "]";
+            std::string path = name + ".entries[" + std::to_string(i) + "]";
             const Json& e = (*entries)[i];
             if (!e.is_object()) {
                 r.At(path);
                 r.Fail("オブジェクトではありません");
                 return;
             }
-            r.OnlyKnown(e, {"phase", "start", "end"}, path);
-            TimeLogEntry entry;
-            std::int32_t start = 0;
-            std::int32_t end = 0;
-            r.String(e, "phase", entry.phase, path);
-            r.Int(e, "start", start, path);
-            r.Int(e, "end", end, path);
-            entry.start = Moment(start);
-            entry.end = Moment(end);
-            log.entries.push_back(std::move(entry));
+            if (!readEntry(e, path)) {
+                return;
+            }
         }
     }
+}
+
+void ReadTimeLog(Reader& r, const Json& j, TimeLog& log)
+{
+    ReadLog(r, j, log, "timeLog", [&r, &log](const Json& e, const std::string& path) {
+        r.OnlyKnown(e, {"phase", "start", "end"}, path);
+        TimeLogEntry entry;
+        std::int32_t start = 0;
+        std::int32_t end = 0;
+        r.String(e, "phase", entry.phase, path);
+        r.Int(e, "start", start, path);
+        r.Int(e, "end", end, path);
+        entry.start = Moment(start);
+        entry.end = Moment(end);
+        log.entries.push_back(std::move(entry));
+        return true;
+    });
 }
 
 // The PSP details of a defect entry: each key may be missing or null (unknown).
@@ -291,44 +304,30 @@ void ReadDefectDetails(Reader& r, const Json& e, DefectDetails& details, const s
 
 void ReadDefectLog(Reader& r, const Json& j, DefectLog& log)
 {
-    r.OnlyKnown(j, LogKeys, "defectLog");
-    r.Int(j, "left", log.left, "defectLog");
-    r.Int(j, "top", log.top, "defectLog");
-    r.Int(j, "width", log.width, "defectLog");
-    r.Int(j, "height", log.height, "defectLog");
-    r.IntArray(j, "columnWidths", log.columnWidths, "defectLog");
-    if (const Json* entries = r.Array(j, "entries", "defectLog")) {
-        for (std::size_t i = 0; i < entries->size() && r.Error().empty(); ++i) {
-            std::string path = "defectLog.entries[" + std::to_string(i) + "]";
-            const Json& e = (*entries)[i];
-            if (!e.is_object()) {
-                r.At(path);
-                r.Fail("オブジェクトではありません");
-                return;
-            }
-            r.OnlyKnown(e, {"phase", "comment", "time", "type", "injected", "fixMinutes"}, path);
-            DefectEntry entry;
-            std::int32_t time = 0;
-            r.String(e, "phase", entry.phase, path);
-            DefectDetails details;
-            r.String(e, "comment", details.comment, path);
-            r.Int(e, "time", time, path);
-            ReadDefectDetails(r, e, details, path);
-            if (!r.Error().empty()) {
-                return;
-            }
-            entry.comment = ComposeDefectComment(details);
-            // A name that ends in half a double-byte character would swallow the header's closing
-            // bracket: refused rather than stored as a comment that reads back as something else.
-            if (ParseDefectComment(entry.comment) != details) {
-                r.At(path + ".injected");
-                r.Fail("混入工程の名前をバグ記録に書けません");
-                return;
-            }
-            entry.time = Moment(time);
-            log.entries.push_back(std::move(entry));
+    ReadLog(r, j, log, "defectLog", [&r, &log](const Json& e, const std::string& path) {
+        r.OnlyKnown(e, {"phase", "comment", "time", "type", "injected", "fixMinutes"}, path);
+        DefectEntry entry;
+        std::int32_t time = 0;
+        r.String(e, "phase", entry.phase, path);
+        DefectDetails details;
+        r.String(e, "comment", details.comment, path);
+        r.Int(e, "time", time, path);
+        ReadDefectDetails(r, e, details, path);
+        if (!r.Error().empty()) {
+            return false;
         }
-    }
+        entry.comment = ComposeDefectComment(details);
+        // A name that ends in half a double-byte character would swallow the header's closing
+        // bracket: refused rather than stored as a comment that reads back as something else.
+        if (ParseDefectComment(entry.comment) != details) {
+            r.At(path + ".injected");
+            r.Fail("混入工程の名前をバグ記録に書けません");
+            return false;
+        }
+        entry.time = Moment(time);
+        log.entries.push_back(std::move(entry));
+        return true;
+    });
 }
 
 void ReadEstimate(Reader& r, const Json& j, PlanEstimate& e)
