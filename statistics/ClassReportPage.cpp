@@ -7,6 +7,7 @@
 
 #include "platform/Cp932.h"
 #include "platform/HtmlText.h"
+#include "project/DefectDetails.h"
 #include "statistics/ChartFigures.h"
 
 namespace quilvane {
@@ -122,9 +123,10 @@ std::string BoxPlots(const ClassReport& report, ClassMeasure measure, const std:
     return svg + "</svg></figure>";
 }
 
-// Horizontal bars with their labels and values; `percent` of the longest bar's 100.
-std::string Bars(const std::vector<std::pair<std::string, double>>& rows, const std::string& unit,
-                 const std::vector<double>& cumulative = {})
+// Horizontal bars with their labels (markup) and values shown with `decimals` places and
+// `unit`, each with its share so far when `cumulative` is given.
+std::string Bars(const std::vector<std::pair<std::string, double>>& rows, int decimals,
+                 const std::string& unit, const std::vector<double>& cumulative = {})
 {
     double top = 0;
     for (const auto& row : rows) {
@@ -139,7 +141,7 @@ std::string Bars(const std::vector<std::pair<std::string, double>>& rows, const 
                "\" text-anchor=\"end\">" + rows[i].first + "</text>";
         svg += "<rect x=\"155\" y=\"" + yy + "\" height=\"16\" width=\"" +
                Number(300 * rows[i].second / top, 1) + "\" fill=\"#58a\"/>";
-        std::string label = Number(rows[i].second, 1) + unit;
+        std::string label = Number(rows[i].second, decimals) + unit;
         if (i < cumulative.size()) {
             label += " (累積 " + Number(cumulative[i], 1) + "%)";
         }
@@ -173,14 +175,25 @@ std::string Sparkline(const ClassStudent& student)
            points + "\"/></svg>";
 }
 
+// A project with many findings would stretch its row over a screen: the first few are shown,
+// the rest fold away until the teacher opens them.
+constexpr std::size_t FindingsShown = 3;
+
 std::string FindingsCell(const std::vector<Finding>& findings)
 {
     std::string out = "<td class=\"f\" data-v=\"" + std::to_string(findings.size()) + "\">";
     if (!findings.empty()) {
         out += std::to_string(findings.size());
     }
-    for (const Finding& f : findings) {
-        out += "<br>" + Markup(f.message);
+    for (std::size_t i = 0; i < findings.size(); ++i) {
+        if (i == FindingsShown) {
+            out +=
+                "<details><summary>ほか " + std::to_string(findings.size() - FindingsShown) + " 件</summary>";
+        }
+        out += (i == FindingsShown ? "" : "<br>") + Markup(findings[i].message);
+    }
+    if (findings.size() > FindingsShown) {
+        out += "</details>";
     }
     return out + "</td>";
 }
@@ -246,11 +259,11 @@ std::string DefectSection(const ClassReport& report)
     std::vector<double> cumulative;
     std::int64_t sum = 0;
     for (const DefectTypeRow& row : report.defectPareto) {
-        bars.emplace_back(row.type ? "種別 " + std::to_string(*row.type) : std::string("不明"), row.count);
+        bars.emplace_back(row.type ? Html(DefectTypeText(row.type)) : std::string("不明"), row.count);
         sum += row.count;
         cumulative.push_back(total > 0 ? 100.0 * static_cast<double>(sum) / static_cast<double>(total) : 0);
     }
-    std::string out = "<h2>バグの種別 (パレート)</h2>" + Bars(bars, " 件", cumulative);
+    std::string out = "<h2>バグの種別 (パレート)</h2>" + Bars(bars, 0, " 件", cumulative);
     out += "<h2>混入工程と除去工程</h2><table "
            "class=\"sortable\"><thead><tr><th>混入</th><th>除去</th><th>件数</th></tr>"
            "</thead><tbody>";
@@ -287,7 +300,7 @@ std::string ClassReportPage(const ClassReport& report, std::string_view title, s
     for (const ClassPhaseShare& share : report.phaseShare) {
         phases.emplace_back(Html(share.phase), share.percent);
     }
-    page += "<h2>工程ごとの時間の割合</h2>" + Bars(phases, "%");
+    page += "<h2>工程ごとの時間の割合</h2>" + Bars(phases, 1, "%");
     page += StudentTables(report) + DefectSection(report);
     page += "<h2>読めなかったファイル</h2>";
     if (report.unreadable.empty()) {

@@ -246,3 +246,25 @@ TEST(ClassReport, PageEscapesEveryNameAndLoadsNothing)
     EXPECT_EQ(count("http:"), count("&lt;a href=http://evil&gt;"));
     EXPECT_GT(count("javascript:alert(3)&lt;b&gt;&quot;&#39;"), 0u);
 }
+
+// What the page makes of figures it is handed: findings beyond three fold away, defect types are
+// named and counted in whole numbers.
+TEST(ClassReport, PageFoldsLongFindingsAndNamesDefectTypes)
+{
+    ClassReport report;
+    report.defectPareto = {{40, 10, 0, 0}, {std::nullopt, 2, 0, 0}};
+    ClassStudent student{"s", {ClassProject{"P", {}, {}}}, {}, 0};
+    for (int n = 1; n <= 5; ++n) {
+        student.projects[0].findings.push_back({"c", {}, "F" + std::to_string(n), ""});
+    }
+    report.students.push_back(student);
+    const std::string page = ClassReportPage(report, "R", "N");
+    EXPECT_NE(page.find(">5<br>F1<br>F2<br>F3<details><summary>ほか 2 件</summary>F4<br>F5</details></td>"),
+              std::string::npos);
+    report.students[0].projects[0].findings.resize(3);
+    const std::string shorter = ClassReportPage(report, "R", "N");
+    EXPECT_NE(shorter.find(">3<br>F1<br>F2<br>F3</td>"), std::string::npos);
+    EXPECT_NE(shorter.find(">40 代入</text>"), std::string::npos);
+    EXPECT_NE(shorter.find(">10 件 (累積 83.3%)</text>"), std::string::npos);
+    EXPECT_NE(shorter.find(">不明</text>"), std::string::npos);
+}
