@@ -11,6 +11,7 @@
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "platform/TimeSource.h"
 #include "project/ProjectRecord.h"
@@ -81,7 +82,6 @@ QTreeWidget* CReviewChecklistDlg::MakeList(int id)
     list->setRootIsDecorated(false);
     list->setWordWrap(true);
     list->header()->setStretchLastSection(true);
-    list->setColumnWidth(0, 260);
     return list;
 }
 
@@ -133,11 +133,18 @@ void CReviewChecklistDlg::Fill(ReviewKind kind)
     QTreeWidget* list = List(kind);
     list->clear();
     const QColor reminder = palette().color(QPalette::PlaceholderText);
+    const bool starter = Checklist(kind).starter;
+    // The starter list says what to look at instead of the student's own figures.
+    list->headerItem()->setText(1, starter ? QStringLiteral("確認する内容")
+                                           : QStringLiteral("件数・割合・平均修正時間"));
     int number = 0;
+    int titleWidth = 0;
     for (const ChecklistItem& item : Checklist(kind).items) {
         auto* row = new QTreeWidgetItem(list);
         row->setText(0, QStringLiteral("%1. %2").arg(++number).arg(ToQ(item.title)));
         row->setText(1, ChecklistFigures(item));
+        row->setToolTip(1, row->text(1)); // the whole text where the column cuts it short
+        titleWidth = std::max(titleWidth, list->fontMetrics().horizontalAdvance(row->text(0)));
         row->setData(0, KeyRole, QString::fromStdString(item.key));
         row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable);
         const ChecklistTick* tick = FindTick(ticks_, kind, item.key);
@@ -154,6 +161,9 @@ void CReviewChecklistDlg::Fill(ReviewKind kind)
             line->setFlags(Qt::ItemIsEnabled);
         }
     }
+    // The titles are short: the rest of the width goes to the text beside them. The check box
+    // and the cell's margins take about 48 pixels.
+    list->setColumnWidth(0, std::clamp(titleWidth + 48, 160, 320));
     filling_ = false;
 }
 

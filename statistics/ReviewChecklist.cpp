@@ -106,7 +106,9 @@ std::vector<ChecklistItem> StarterItems(ReviewKind kind)
     const auto& entries = kind == ReviewKind::Design ? DesignStarter : CodeStarter;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         ChecklistItem item;
-        item.key = "S" + std::to_string(i + 1);
+        // Appended rather than "S" + ...: GCC 12 warns falsely (-Wrestrict) on that form.
+        item.key = "S";
+        item.key += std::to_string(i + 1);
         item.title = Utf8ToCp932(entries[i].title);
         item.hint = Utf8ToCp932(entries[i].hint);
         items.push_back(std::move(item));
@@ -189,7 +191,7 @@ ReviewChecklist LoadReviewChecklist(ReviewKind kind, const ProjectRecord& curren
 const char* StarterNote()
 {
     return "まだ種別つきの欠陥の記録がないため、PSP の標準の項目を示します。"
-           "コンパイルとテストで見つけた欠陥に種別と混入フェーズを記録すると、"
+           "コンパイルとテストで見つけた欠陥に種別と混入工程を記録すると、"
            "このリストはあなたの欠陥に合わせて変わります。";
 }
 
