@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <random>
+#include <utility>
 
 #include "platform/Cp932.h"
 #include "platform/HtmlText.h"
@@ -32,7 +33,7 @@ const char* const Style = "body{font-family:sans-serif;margin:1em 2em;color:#222
                           "table{border-collapse:collapse;margin:.5em 0 1.5em}"
                           "th,td{border:1px solid #bbb;padding:2px 6px;font-size:13px}"
                           "th{background:#e8eef6;cursor:pointer;white-space:nowrap}"
-                          "td.n{text-align:right}td.f{color:#a30;font-size:12px}"
+                          "td.n{text-align:right;white-space:nowrap}td.f{color:#a30;font-size:12px}"
                           "h2{border-bottom:2px solid #47a;margin-top:1.5em}"
                           "svg text{font-size:11px;font-family:sans-serif}";
 
@@ -80,27 +81,46 @@ std::string MeasureHeadings()
     return out;
 }
 
+// The axis of a box plot: whole numbers around every value, so that the spread of a class whose
+// values lie close together (460 ± 5 minutes) is not squeezed against a far-away zero.
+std::pair<double, double> AxisRange(const ClassReport& report, std::size_t index)
+{
+    double low = 0;
+    double high = 0;
+    bool any = false;
+    for (const ClassExercise& e : report.exercises) {
+        if (const auto& q = e.spread[index]) {
+            low = any ? std::min(low, q->min) : q->min;
+            high = any ? std::max(high, q->max) : q->max;
+            any = true;
+        }
+    }
+    if (!any) {
+        return {0, 1};
+    }
+    const double pad = high > low ? (high - low) * 0.05 : 1;
+    return {std::floor(low - pad), std::ceil(high + pad)};
+}
+
 // A box plot per exercise: whiskers from the least to the greatest value, the box from q1 to q3,
-// a line at the median.
+// a line at the median; the axis is labelled at its ends and its middle.
 std::string BoxPlots(const ClassReport& report, ClassMeasure measure, const std::string& caption)
 {
     const auto index = static_cast<std::size_t>(measure);
-    double top = 0;
-    for (const ClassExercise& e : report.exercises) {
-        if (e.spread[index]) {
-            top = std::max(top, e.spread[index]->max);
-        }
-    }
-    top = top > 0 ? top * 1.05 : 1;
+    const auto [bottom, top] = AxisRange(report, index);
     const int step = 48;
     const int height = 200;
     const int width = 60 + step * static_cast<int>(report.exercises.size());
-    auto y = [&](double v) { return Number(10 + height * (1 - v / top), 1); };
+    auto at = [&](double v) { return 10 + height * (top - v) / (top - bottom); };
+    auto y = [&](double v) { return Number(at(v), 1); };
     std::string svg = "<figure><figcaption>" + Markup(caption) + "</figcaption><svg width=\"" +
                       std::to_string(width) + "\" height=\"" + std::to_string(height + 60) + "\">";
     svg += "<line x1=\"50\" y1=\"10\" x2=\"50\" y2=\"" + std::to_string(height + 10) + "\" stroke=\"#666\"/>";
-    svg += "<text x=\"46\" y=\"14\" text-anchor=\"end\">" + Number(top, 0) + "</text><text x=\"46\" y=\"" +
-           std::to_string(height + 10) + "\" text-anchor=\"end\">0</text>";
+    for (const double tick : {top, (top + bottom) / 2, bottom}) {
+        svg += "<line x1=\"50\" x2=\"" + std::to_string(width) + "\" y1=\"" + y(tick) + "\" y2=\"" + y(tick) +
+               "\" stroke=\"#eee\"/><text x=\"46\" y=\"" + Number(at(tick) + 4, 1) +
+               "\" text-anchor=\"end\">" + Number(tick, tick == std::floor(tick) ? 0 : 1) + "</text>";
+    }
     for (std::size_t i = 0; i < report.exercises.size(); ++i) {
         const ClassExercise& e = report.exercises[i];
         const int x = 60 + step * static_cast<int>(i) + step / 2;
@@ -116,7 +136,8 @@ std::string BoxPlots(const ClassReport& report, ClassMeasure measure, const std:
         svg += "<line x1=\"" + xs + "\" x2=\"" + xs + "\" y1=\"" + y(q.min) + "\" y2=\"" + y(q.max) +
                "\" stroke=\"#333\"/>";
         svg += "<rect x=\"" + std::to_string(x - 14) + "\" width=\"28\" y=\"" + y(q.q3) + "\" height=\"" +
-               Number(std::max(0.0, height * (q.q3 - q.q1) / top), 1) + "\" fill=\"#9bc\" stroke=\"#333\"/>";
+               Number(std::max(0.0, height * (q.q3 - q.q1) / (top - bottom)), 1) +
+               "\" fill=\"#9bc\" stroke=\"#333\"/>";
         svg += "<line x1=\"" + std::to_string(x - 14) + "\" x2=\"" + std::to_string(x + 14) + "\" y1=\"" +
                y(q.median) + "\" y2=\"" + y(q.median) + "\" stroke=\"#c00\" stroke-width=\"2\"/></g>";
     }

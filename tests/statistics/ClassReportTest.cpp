@@ -248,11 +248,15 @@ TEST(ClassReport, PageEscapesEveryNameAndLoadsNothing)
 }
 
 // What the page makes of figures it is handed: findings beyond three fold away, defect types are
-// named and counted in whole numbers.
-TEST(ClassReport, PageFoldsLongFindingsAndNamesDefectTypes)
+// named and counted in whole numbers, a box plot's axis spans the values rather than reaching
+// down to zero.
+TEST(ClassReport, PageFoldsLongFindingsNamesDefectTypesAndFitsTheAxis)
 {
     ClassReport report;
     report.defectPareto = {{40, 10, 0, 0}, {std::nullopt, 2, 0, 0}};
+    ClassExercise exercise{"P", 4, {}};
+    exercise.spread[static_cast<std::size_t>(ClassMeasure::Minutes)] = Quartiles{457, 460, 463, 455, 465};
+    report.exercises.push_back(exercise);
     ClassStudent student{"s", {ClassProject{"P", {}, {}}}, {}, 0};
     for (int n = 1; n <= 5; ++n) {
         student.projects[0].findings.push_back({"c", {}, "F" + std::to_string(n), ""});
@@ -267,4 +271,12 @@ TEST(ClassReport, PageFoldsLongFindingsAndNamesDefectTypes)
     EXPECT_NE(shorter.find(">40 代入</text>"), std::string::npos);
     EXPECT_NE(shorter.find(">10 件 (累積 83.3%)</text>"), std::string::npos);
     EXPECT_NE(shorter.find(">不明</text>"), std::string::npos);
+    const auto minutesFrom = shorter.find("時間(分)</figcaption>");
+    ASSERT_NE(minutesFrom, std::string::npos);
+    const std::string minutesPlot =
+        shorter.substr(minutesFrom, shorter.find("</figure>", minutesFrom) - minutesFrom);
+    for (const char* label : {">466</text>", ">460</text>", ">454</text>"}) {
+        EXPECT_NE(minutesPlot.find(label), std::string::npos) << label;
+    }
+    EXPECT_EQ(minutesPlot.find(">0</text>"), std::string::npos);
 }
