@@ -17,6 +17,14 @@ extern char** environ;
 namespace quilvane {
 namespace {
 
+GeneratorRun RunEnded(GeneratorOutcome outcome, int exitCode = 0)
+{
+    GeneratorRun run;
+    run.outcome = outcome;
+    run.exitCode = exitCode;
+    return run;
+}
+
 constexpr auto PollInterval = std::chrono::milliseconds(15);
 // Enough for a few dozen lines about folders that could not be read.
 constexpr std::size_t MaxNotes = 8192;
@@ -119,10 +127,10 @@ GeneratorRun RunGenerator(const std::string& registrationFolder, std::chrono::mi
     struct stat folderStatus {};
     struct stat checked {};
     if (!folder.Valid() || fstat(folder.Get(), &folderStatus) != 0) {
-        return {GeneratorOutcome::CouldNotStart};
+        return RunEnded(GeneratorOutcome::CouldNotStart);
     }
     if (fstatat(folder.Get(), GeneratorName, &checked, AT_SYMLINK_NOFOLLOW) != 0) {
-        return {errno == ENOENT ? GeneratorOutcome::Missing : GeneratorOutcome::CouldNotStart};
+        return RunEnded(errno == ENOENT ? GeneratorOutcome::Missing : GeneratorOutcome::CouldNotStart);
     }
     if (auto distrust = CheckGenerator(checked.st_mode, checked.st_uid, folderStatus.st_uid, geteuid());
         distrust != GeneratorDistrust::None) {
@@ -136,7 +144,7 @@ GeneratorRun RunGenerator(const std::string& registrationFolder, std::chrono::mi
     struct stat running {};
     if (!program.Valid() || fstat(program.Get(), &running) != 0 || running.st_dev != checked.st_dev ||
         running.st_ino != checked.st_ino) {
-        return {GeneratorOutcome::CouldNotStart};
+        return RunEnded(GeneratorOutcome::CouldNotStart);
     }
     if (auto distrust = CheckGenerator(running.st_mode, running.st_uid, folderStatus.st_uid, geteuid());
         distrust != GeneratorDistrust::None) {
@@ -144,7 +152,7 @@ GeneratorRun RunGenerator(const std::string& registrationFolder, std::chrono::mi
     }
     int errorPipe[2];
     if (pipe2(errorPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
-        return {GeneratorOutcome::CouldNotStart};
+        return RunEnded(GeneratorOutcome::CouldNotStart);
     }
     const UniqueFd errorRead(errorPipe[0]);
     pid_t pid = 0;
@@ -152,7 +160,7 @@ GeneratorRun RunGenerator(const std::string& registrationFolder, std::chrono::mi
         Spawn(folder.Get(), program.Get(), errorPipe[1], registrationFolder + "/" + GeneratorName, pid);
     close(errorPipe[1]);
     if (rc != 0) {
-        return {GeneratorOutcome::CouldNotStart};
+        return RunEnded(GeneratorOutcome::CouldNotStart);
     }
 
     std::string notes;
@@ -169,11 +177,11 @@ GeneratorRun RunGenerator(const std::string& registrationFolder, std::chrono::mi
         }
         if (done < 0 && errno != EINTR) {
             // Someone else reaped it (a SIGCHLD handler): its result is lost, not its work.
-            return {GeneratorOutcome::Failed, -1};
+            return RunEnded(GeneratorOutcome::Failed, -1);
         }
         if (std::chrono::steady_clock::now() >= deadline) {
             ReapLater(pid);
-            GeneratorRun run{GeneratorOutcome::TimedOut, 0};
+            GeneratorRun run = RunEnded(GeneratorOutcome::TimedOut);
             run.notes = std::move(notes);
             return run;
         }
