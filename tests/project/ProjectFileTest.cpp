@@ -288,7 +288,8 @@ TEST(ProjectName, IsTheFolderHoldingTheFile)
     EXPECT_EQ(ProjectNameFromPath("/work.psp"), "None");
 
     // A folder on disk is named in the system's encoding; the project keeps the stored name.
-    EXPECT_EQ(StoredProjectName("/home/s/\xE8\xAA\xB2\xE9\xA1\x8C" "1/work.psp"),
+    EXPECT_EQ(StoredProjectName("/home/s/\xE8\xAA\xB2\xE9\xA1\x8C"
+                                "1/work.psp"),
               std::optional<std::string>("\x89\xdb\x91\xe8"
                                          "1"));
     EXPECT_EQ(StoredProjectName("work.psp"), std::optional<std::string>("None"));

@@ -341,7 +341,7 @@ TEST_F(RegistrationCommandsTest, SlowGeneratorIsWaitedForBehindAProgressWindow)
 {
     // Without a window manager the busy window would hide the final message.
     struct BusyWatchingPrompt : Prompt {
-        explicit BusyWatchingPrompt(ScriptedPrompt& inner) : inner(inner) {}
+        explicit BusyWatchingPrompt(ScriptedPrompt& scripted) : inner(scripted) {}
         ScriptedPrompt& inner;
         bool busyOverMessage = false;
         void Inform(QWidget* owner, const QString& text) override
