@@ -107,7 +107,9 @@ std::pair<double, double> AxisRange(const ClassReport& report, std::size_t index
 std::string BoxPlots(const ClassReport& report, ClassMeasure measure, const std::string& caption)
 {
     const auto index = static_cast<std::size_t>(measure);
-    const auto [bottom, top] = AxisRange(report, index);
+    const std::pair<double, double> range = AxisRange(report, index);
+    const double bottom = range.first;
+    const double top = range.second;
     const int step = 48;
     const int height = 200;
     const int width = 60 + step * static_cast<int>(report.exercises.size());
