@@ -453,9 +453,13 @@ TEST_F(RegistrationTest, FinalMessageTellsWhyThePageWillNotShowTheProject)
     result.registrationFolder = "/srv/登録";
     result.target = "/srv/登録/山田/Prob1";
     result.resultLine.state = ResultLineState::Matches;
+    struct Ended {
+        GeneratorOutcome outcome;
+        int exitCode;
+    };
     struct Case {
         ResultLineState line;
-        GeneratorRun generator;
+        Ended generator;
         std::string notes; // after "にコピーしました"
     };
     const Case cases[] = {
@@ -501,7 +505,8 @@ TEST_F(RegistrationTest, FinalMessageTellsWhyThePageWillNotShowTheProject)
     };
     for (const auto& c : cases) {
         result.resultLine.state = c.line;
-        result.generator = c.generator;
+        result.generator.outcome = c.generator.outcome;
+        result.generator.exitCode = c.generator.exitCode;
         EXPECT_EQ(CopiedMessage(result), "/srv/登録/山田/Prob1\nにコピーしました" + c.notes);
         EXPECT_EQ(GeneratorFailed(result), c.generator.outcome != GeneratorOutcome::Finished);
     }
