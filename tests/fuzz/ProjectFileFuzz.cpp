@@ -1,7 +1,12 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "project/DataCheck.h"
 #include "project/ProjectFile.h"
+#include "project/TimerLimit.h"
+#include "statistics/DefectAnalysis.h"
+#include "statistics/QualityMeasures.h"
+#include "statistics/ReviewChecklist.h"
 #include "tests/fuzz/FuzzTargets.h"
 
 namespace quilvane::fuzz {
@@ -17,6 +22,17 @@ int FuzzProjectFile(const std::uint8_t* data, std::size_t size)
         if (!LoadProjectBytes(again, second).Ok() || SerializeToBytes(second) != again) {
             std::abort();
         }
+        // Every figure computed from a record that loads: a stored extreme (INT_MIN minutes, a
+        // time log running backwards) must give a finding or an empty figure, never overflow.
+        (void)CheckProjectData(project, DefaultTimerLimitMinutes);
+        (void)ComputeProjectQuality(project);
+        (void)ComputeQualityHistory({{"a", project}, {"b", project}});
+        for (ReviewKind kind : {ReviewKind::Design, ReviewKind::Code}) {
+            (void)BuildReviewChecklist(kind, {project}, project);
+        }
+        DefectAnalysis defects;
+        defects.Add(project.defectLog);
+        defects.Add(project.defectLog);
     }
     return 0;
 }
