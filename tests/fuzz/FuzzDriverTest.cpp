@@ -76,6 +76,15 @@ TEST(TextFileFuzz, MutatedInitFilesNeverCrash)
     SUCCEED();
 }
 
+TEST(ChecklistTicksFuzz, MutatedTicksReadBackAsThemselves)
+{
+    Mutate(fuzz::FuzzChecklistTicks,
+           "Quilvane review checklist 1\r\n\x83\x52\x81\x5B\x83\x68\x83\x8C\x83\x72\x83\x85\x81\x5B\t20\t"
+           "2026/12/08 10:00:00\tA\r\n\x90\xDD\x8C\x76\x83\x8C\x83\x72\x83\x85\x81\x5B\tS1\t\t\r\n",
+           3000);
+    SUCCEED();
+}
+
 TEST(PackJsonFuzz, MutatedJsonNeverCrashes)
 {
     const std::string seeds[] = {

@@ -17,6 +17,8 @@ int FuzzSettingsFile(const std::uint8_t* data, std::size_t size);
 int FuzzLastProjectFile(const std::uint8_t* data, std::size_t size);
 // The statistics history (init/statInfo.txt), read from a file.
 int FuzzStatInfoFile(const std::uint8_t* data, std::size_t size);
+// The review checklist's ticks (work.psp.checklist), parsed and written back.
+int FuzzChecklistTicks(const std::uint8_t* data, std::size_t size);
 // The JSON that `pack` turns into a project file.
 int FuzzPackJson(const std::uint8_t* data, std::size_t size);
 
