@@ -27,6 +27,19 @@ enum class ToolStdout {
     BrokenPipe, // a pipe whose reader has gone: EPIPE, or SIGPIPE when not ignored
 };
 
+// The argv of execv/posix_spawn over `args`, which must outlive it: each string's own bytes
+// (the exec functions take char*) and the closing null.
+inline std::vector<char*> ArgumentVector(std::vector<std::string>& args)
+{
+    std::vector<char*> argv;
+    argv.reserve(args.size() + 1);
+    for (std::string& arg : args) {
+        argv.push_back(arg.data());
+    }
+    argv.push_back(nullptr);
+    return argv;
+}
+
 inline ToolResult RunTool(const std::string& program, const std::vector<std::string>& args,
                           const std::string& workingDirectory = "",
                           ToolStdout stdoutKind = ToolStdout::Captured)
@@ -60,11 +73,7 @@ inline ToolResult RunTool(const std::string& program, const std::vector<std::str
     }
     std::vector<std::string> all{program};
     all.insert(all.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (auto& a : all) {
-        argv.push_back(a.data());
-    }
-    argv.push_back(nullptr);
+    std::vector<char*> argv = ArgumentVector(all);
     ToolResult result;
     pid_t pid = 0;
     if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) == 0) {

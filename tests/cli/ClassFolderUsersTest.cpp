@@ -15,6 +15,7 @@
 #include "platform/Cp932.h"
 #include "platform/FileIo.h"
 #include "project/ProjectFile.h"
+#include "tests/RunTool.h"
 #include "tests/TempFolder.h"
 
 using namespace quilvane;
@@ -26,11 +27,7 @@ namespace {
 int RunQuietly(const std::vector<std::string>& args)
 {
     std::vector<std::string> all = args;
-    std::vector<char*> argv;
-    for (auto& a : all) {
-        argv.push_back(a.data());
-    }
-    argv.push_back(nullptr);
+    std::vector<char*> argv = ArgumentVector(all);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
@@ -59,11 +56,7 @@ int RunAs(const Account& account, const std::vector<std::string>& args)
             _exit(125);
         }
         std::vector<std::string> all = args;
-        std::vector<char*> argv;
-        for (auto& a : all) {
-            argv.push_back(a.data());
-        }
-        argv.push_back(nullptr);
+        std::vector<char*> argv = ArgumentVector(all);
         execv(argv[0], argv.data());
         _exit(127);
     }

@@ -44,11 +44,7 @@ protected:
         int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
         std::vector<std::string> all{QUILVANE_CLI_PATH, "loc"};
         all.insert(all.end(), args.begin(), args.end());
-        std::vector<char*> argv;
-        for (auto& a : all) {
-            argv.push_back(a.data());
-        }
-        argv.push_back(nullptr);
+        std::vector<char*> argv = ArgumentVector(all);
         ToolResult result;
         pid_t child = fork();
         if (child == 0) {

@@ -248,11 +248,7 @@ TEST_F(CliRegister, GeneratorIsRunOnlyWhenTrustedAndNeverForLonger)
         posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
         std::vector<std::string> args{QUILVANE_CLI_PATH, "register", "--limit", "1", "-C",
                                       Path("prog"),      "演習1"};
-        std::vector<char*> argv;
-        for (auto& a : args) {
-            argv.push_back(a.data());
-        }
-        argv.push_back(nullptr);
+        std::vector<char*> argv = ArgumentVector(args);
         pid_t pid = 0;
         ASSERT_EQ(posix_spawn(&pid, QUILVANE_CLI_PATH, &actions, nullptr, argv.data(), environ), 0);
         posix_spawn_file_actions_destroy(&actions);
@@ -293,11 +289,7 @@ TEST_F(CliRegister, ConcurrentRegistrationsEachLeaveAWholeCopy)
         std::vector<pid_t> running;
         for (int i = 0; i < Registrations; ++i) {
             std::vector<std::string> args{QUILVANE_CLI_PATH, "register", "-C", Path("prog"), "演習1"};
-            std::vector<char*> argv;
-            for (auto& a : args) {
-                argv.push_back(a.data());
-            }
-            argv.push_back(nullptr);
+            std::vector<char*> argv = ArgumentVector(args);
             posix_spawn_file_actions_t actions;
             posix_spawn_file_actions_init(&actions);
             posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
