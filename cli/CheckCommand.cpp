@@ -52,20 +52,11 @@ int RunCheck(const Args& args)
     if (!TakeOption(rest, "-C", folder)) {
         return ExitUsage;
     }
-    bool json = false;
-    std::string projectArg;
-    for (const auto& a : rest) {
-        if (a == "--json") {
-            json = true;
-        } else if (projectArg.empty() && !a.empty() && a[0] != '-') {
-            projectArg = a;
-        } else {
-            return ExitUsage;
-        }
-    }
-    if (projectArg.empty()) {
+    const bool json = TakeFlag(rest, "--json");
+    if (rest.size() != 1 || rest[0].empty() || rest[0][0] == '-') {
         return ExitUsage;
     }
+    const std::string& projectArg = rest[0];
     if (!UseProgramFolder(folder)) {
         return ExitFailure;
     }
@@ -78,7 +69,7 @@ int RunCheck(const Args& args)
     }
     ProjectRecord project;
     if (Status status = LoadProjectFile(projectFolder + "/" + file, project); !status) {
-        std::fprintf(stderr, "quilvane-cli: %s\n", status.Message().c_str());
+        Report(status.Message());
         return ExitFailure;
     }
     const auto findings = CheckProjectData(project, LoadTimerLimit());

@@ -23,11 +23,6 @@ using Json = nlohmann::ordered_json;
 // More projects than this and the reading takes long enough to tell how far it is.
 constexpr std::size_t ProgressFrom = 300;
 
-void Report(const std::string& message)
-{
-    std::fprintf(stderr, "quilvane-cli: %s\n", message.c_str());
-}
-
 Json Values(const ClassValues& values)
 {
     Json out = Json::object();

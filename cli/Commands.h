@@ -1,6 +1,7 @@
 #pragma once
 // The commands of quilvane-cli. Each takes the words after its name and returns the exit code:
 // 0 success, 1 a file could not be read or written, 2 wrong usage.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,11 @@ inline constexpr int ExitFindings = 3;
 bool TakeOption(Args& args, const std::string& option, std::string& value);
 // Takes every `flag` out of `args`; whether there was one.
 bool TakeFlag(Args& args, const std::string& flag);
+// Writes "quilvane-cli: MESSAGE" on standard error.
+void Report(const std::string& message);
+// A folder named on the command line, without its trailing '/', as stored text; nothing, with
+// the reason reported, when CP932 cannot hold the name.
+std::optional<std::string> StoredFolderArgument(std::string& diskName);
 // Makes `folder`, or the working directory when it is empty, the program folder.
 bool UseProgramFolder(std::string folder);
 

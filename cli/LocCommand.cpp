@@ -37,7 +37,7 @@ int RunLoc(const Args& args)
         return ExitFailure;
     }
     if (!outcome.failure.empty()) {
-        std::fprintf(stderr, "quilvane-cli: %s\n", outcome.failure.c_str());
+        Report(outcome.failure);
         return ExitFailure;
     }
     // The count takes them as absent, as the workbench does; the one running it hears of each.

@@ -88,13 +88,13 @@ int RunPrintDocument(const Args& args)
     // As when the workbench opens it: the project is named after its folder.
     const auto name = StoredProjectName(file);
     if (!name) {
-        std::fprintf(stderr, "quilvane-cli: %s\n", UnstorableNameMessage(ProjectNameFromPath(file)).c_str());
+        Report(UnstorableNameMessage(ProjectNameFromPath(file)));
         return ExitFailure;
     }
     ProjectRecord project;
     Status status = LoadProjectFile(file, project);
     if (!status) {
-        std::fprintf(stderr, "quilvane-cli: %s\n", status.Message().c_str());
+        Report(status.Message());
         return ExitFailure;
     }
     project.projectName = *name;
@@ -125,7 +125,7 @@ int RunPrintDocument(const Args& args)
     std::string_view pdfBytes(bytes.constData(), static_cast<std::size_t>(bytes.size()));
     status = WriteFileAtomically(out, pdfBytes);
     if (!status) {
-        std::fprintf(stderr, "quilvane-cli: %s\n", status.Message().c_str());
+        Report(status.Message());
         return ExitFailure;
     }
     return ExitOk;

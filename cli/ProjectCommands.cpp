@@ -61,24 +61,16 @@ void PrintReadable(const ProjectRecord& p)
 
 int RunShow(const Args& args)
 {
-    bool json = false;
-    std::string file;
-    for (const auto& a : args) {
-        if (a == "--json") {
-            json = true;
-        } else if (file.empty() && !a.empty() && a[0] != '-') {
-            file = a;
-        } else {
-            return ExitUsage;
-        }
-    }
-    if (file.empty()) {
+    Args rest = args;
+    const bool json = TakeFlag(rest, "--json");
+    if (rest.size() != 1 || rest[0].empty() || rest[0][0] == '-') {
         return ExitUsage;
     }
+    const std::string& file = rest[0];
     ProjectRecord project;
     ProjectFileExtent extent;
     if (Status status = LoadProjectFile(file, project, &extent); !status) {
-        std::fprintf(stderr, "quilvane-cli: %s\n", status.Message().c_str());
+        Report(status.Message());
         return ExitFailure;
     }
     // The workbench ignores whatever follows a complete record; a reader of the file should
@@ -107,7 +99,7 @@ int RunPack(const Args& args)
     const std::string& out = args[1];
     std::string text;
     if (Status read = ReadRegularFile(in, text); !read) {
-        std::fprintf(stderr, "quilvane-cli: %s\n", read.Message().c_str());
+        Report(read.Message());
         return ExitFailure;
     }
     nlohmann::json json;
@@ -129,7 +121,7 @@ int RunPack(const Args& args)
         status = Status::Failure(in + ": " + status.Message());
     }
     if (!status) {
-        std::fprintf(stderr, "quilvane-cli: %s\n", status.Message().c_str());
+        Report(status.Message());
         return ExitFailure;
     }
     return ExitOk;

@@ -25,11 +25,6 @@ using Json = nlohmann::ordered_json;
 // What a null figure shows in the text table.
 const char* const NullText = "—";
 
-void Report(const std::string& message)
-{
-    std::fprintf(stderr, "quilvane-cli: %s\n", message.c_str());
-}
-
 Json NumberOrNull(const QualityValue& value)
 {
     return value.value ? Json(*value.value) : Json(nullptr);
@@ -149,12 +144,8 @@ std::string TableText(const std::vector<ProjectQuality>& projects, const Quality
 // when it holds no project file that can be read.
 bool LoadNamedProject(std::string diskName, ProjectQuality& quality)
 {
-    while (diskName.size() > 1 && diskName.back() == '/') {
-        diskName.pop_back();
-    }
-    auto stored = DiskToStoredName(diskName);
+    const auto stored = StoredFolderArgument(diskName);
     if (!stored) {
-        Report(UnstorableNameMessage(diskName));
         return false;
     }
     const std::string folder = ProgramFolder() + "/" + diskName;

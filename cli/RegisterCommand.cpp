@@ -14,14 +14,6 @@
 #include "registration/RegistrationMessages.h"
 
 namespace quilvane::cli {
-namespace {
-
-void Report(const std::string& message)
-{
-    std::fprintf(stderr, "quilvane-cli: %s\n", message.c_str());
-}
-
-} // namespace
 
 int RunRegister(const Args& args)
 {
@@ -48,12 +40,8 @@ int RunRegister(const Args& args)
 
     // The project is named as its folder on disk; the workbench keeps the name as stored text.
     std::string diskName = rest[0];
-    while (diskName.size() > 1 && diskName.back() == '/') {
-        diskName.pop_back();
-    }
-    auto projectName = DiskToStoredName(diskName);
+    const auto projectName = StoredFolderArgument(diskName);
     if (!projectName) {
-        Report(UnstorableNameMessage(diskName));
         return ExitFailure;
     }
     RegistrationRequest request{"", "", *projectName, programFolder};

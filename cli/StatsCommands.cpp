@@ -13,6 +13,7 @@
 #include "estimate/EstimateDiagnostics.h"
 #include "estimate/ProbeInputs.h"
 #include "platform/Cp932.h"
+#include "platform/PathNames.h"
 #include "platform/ProgramFolder.h"
 #include "project/DefectDetails.h"
 #include "statistics/DefectAnalysis.h"
@@ -36,6 +37,23 @@ bool TakeOption(Args& args, const std::string& option, std::string& value)
         args.erase(at, at + 2);
     }
     return true;
+}
+
+void Report(const std::string& message)
+{
+    std::fprintf(stderr, "quilvane-cli: %s\n", message.c_str());
+}
+
+std::optional<std::string> StoredFolderArgument(std::string& diskName)
+{
+    while (diskName.size() > 1 && diskName.back() == '/') {
+        diskName.pop_back();
+    }
+    auto stored = DiskToStoredName(diskName);
+    if (!stored) {
+        Report(UnstorableNameMessage(diskName));
+    }
+    return stored;
 }
 
 bool TakeFlag(Args& args, const std::string& flag)
