@@ -78,14 +78,14 @@ void InstallClassReportCommands(CommandContext& context)
     if (!action) {
         return;
     }
-    // Registrations and another project's settings change the answer: asked whenever the menu opens.
+    // Registrations and another project's settings change the answer: asked whenever the menu
+    // opens, and only then, so that starting the workbench never waits on the class's file server.
     for (QObject* owner : action->associatedObjects()) {
         if (auto* menu = qobject_cast<QMenu*>(owner)) {
             QObject::connect(menu, &QMenu::aboutToShow, action,
                              [&context, action] { UpdateClassReport(context, action); });
         }
     }
-    UpdateClassReport(context, action);
 }
 
 } // namespace quilvane
